@@ -1,0 +1,50 @@
+#pragma once
+
+// The converter library's public edge: no exception crosses it; every call returns a result
+// with a number and a description that names the file and the reason.
+
+#include "convert/core/ErrorCode.h"
+
+#include <string>
+#include <string_view>
+
+namespace corvanel::convert {
+
+class DocumentSink;
+
+struct ConversionResult {
+    ErrorCode code = ErrorCode::kNone;
+    std::string description;
+
+    bool Ok() const { return code == ErrorCode::kNone; }
+    int Number() const { return static_cast<int>(code); }
+};
+
+#ifdef _WIN32
+inline constexpr std::string_view kNativeNewline = "\r\n";
+#else
+inline constexpr std::string_view kNativeNewline = "\n";
+#endif
+
+struct ConvertOptions {
+    std::string newline{kNativeNewline};
+};
+
+// Reads a document (format recognised from its content) and sends its events to the sink.
+ConversionResult ReadDocument(const std::string& sourcePath, DocumentSink& sink);
+// The same for bytes in memory; `label` names the document in descriptions.
+ConversionResult ReadDocumentBytes(const std::string& label, std::string bytes, DocumentSink& sink);
+
+// Reads a document into plain text (UTF-8, no byte-order mark).
+ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
+                             const ConvertOptions& options = {});
+
+// Writes text to a temporary file beside the target and renames it over the target only when
+// all of it was written: a failure never leaves a partial file or damages an existing one.
+ConversionResult WriteTextFile(const std::string& targetPath, std::string_view text);
+
+// ExtractText, then WriteTextFile.
+ConversionResult ConvertFile(const std::string& sourcePath, const std::string& targetPath,
+                             const ConvertOptions& options = {});
+
+}  // namespace corvanel::convert

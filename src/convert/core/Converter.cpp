@@ -1,0 +1,112 @@
+#include "convert/Converter.h"
+
+#include "convert/core/ConvertError.h"
+#include "convert/core/FormatDetection.h"
+#include "convert/core/PlainTextWriter.h"
+#include "convert/core/Readers.h"
+#include "convert/core/SourceFile.h"
+#include "convert/core/ZipPackage.h"
+
+#include <new>
+
+namespace corvanel::convert {
+
+namespace {
+
+void Dispatch(SourceFile& source, DocumentSink& sink) {
+    const ContainerFormat format = DetectFormat(source.Head());
+    switch (format) {
+        case ContainerFormat::kZip: {
+            ZipPackage package(source);
+            if (ReadOoxmlPackage(package, sink) || ReadOdfPackage(package, sink)) {
+                return;
+            }
+            ThrowNotReadable("it is a ZIP archive that holds no word-processing document");
+        }
+        case ContainerFormat::kCompoundFile:
+            ReadCompoundFile(source, sink);
+            return;
+        case ContainerFormat::kRtf:
+            ReadRtf(source, sink);
+            return;
+        case ContainerFormat::kFlatOpc:
+            ReadFlatOpc(source, sink);
+            return;
+        case ContainerFormat::kFlatOdt:
+            ReadFlatOdt(source, sink);
+            return;
+        case ContainerFormat::kWordml2003:
+            ReadWordml2003(source, sink);
+            return;
+        case ContainerFormat::kHtml:
+            ReadHtml(source, sink);
+            return;
+        case ContainerFormat::kMht:
+            ReadMht(source, sink);
+            return;
+        case ContainerFormat::kPlainText:
+            ReadPlainText(source, sink);
+            return;
+        case ContainerFormat::kBinary:
+            ThrowNotReadable("its content is neither text nor a known document format");
+    }
+}
+
+template <typename Body>
+ConversionResult Guarded(const std::string& path, Body&& body) {
+    ConversionResult result;
+    try {
+        body();
+    } catch (const ConvertError& e) {
+        result.code = e.Code();
+        result.description = DescribeError(e.Code(), path, e.Detail());
+    } catch (const std::bad_alloc&) {
+        result.code = ErrorCode::kTooLarge;
+        result.description = DescribeError(result.code, path, "it needs more memory than is free");
+    } catch (const std::exception& e) {
+        result.code = ErrorCode::kInternal;
+        result.description = DescribeError(result.code, path, e.what());
+    }
+    return result;
+}
+
+}  // namespace
+
+ConversionResult ReadDocument(const std::string& sourcePath, DocumentSink& sink) {
+    return Guarded(sourcePath, [&] {
+        SourceFile source = SourceFile::Open(sourcePath);
+        Dispatch(source, sink);
+        sink.EndDocument();
+    });
+}
+
+ConversionResult ReadDocumentBytes(const std::string& label, std::string bytes,
+                                   DocumentSink& sink) {
+    return Guarded(label, [&] {
+        SourceFile source = SourceFile::FromBytes(label, std::move(bytes));
+        Dispatch(source, sink);
+        sink.EndDocument();
+    });
+}
+
+ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
+                             const ConvertOptions& options) {
+    PlainTextWriter writer(options.newline);
+    ConversionResult result = ReadDocument(sourcePath, writer);
+    if (result.Ok()) {
+        text = writer.TakeText();
+    }
+    return result;
+}
+
+ConversionResult ConvertFile(const std::string& sourcePath, const std::string& targetPath,
+                             const ConvertOptions& options) {
+    std::string text;
+    ConversionResult result = ExtractText(sourcePath, text, options);
+    if (!result.Ok()) {
+        return result;
+    }
+    return WriteTextFile(targetPath, text);
+}
+
+}  // namespace corvanel::convert

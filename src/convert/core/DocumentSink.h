@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string_view>
+
+namespace corvanel::convert {
+
+enum class BreakKind { kLine, kPage, kColumn };
+enum class NoteKind { kFootnote, kEndnote };
+
+// The events every reader emits, in reading order. The plain-text writer is the one sink the
+// program uses, so the text rules live there; tests may record the events instead.
+//
+// Nesting: paragraphs sit in the body, in table cells, in notes and in floating text; tables sit
+// wherever a paragraph may. Readers leave out what never reaches the text (hidden text, deleted
+// revisions, field codes, headers, footers, comments) before emitting.
+class DocumentSink {
+public:
+    virtual ~DocumentSink() = default;
+
+    virtual void StartParagraph() = 0;
+    virtual void EndParagraph() = 0;
+    // The label a reader would see before a list paragraph ("1.", "a)", "•") and its suffix
+    // (normally a tab). Called right after StartParagraph.
+    virtual void ListLabel(std::string_view label, std::string_view suffix) = 0;
+    // UTF-8 text of a run. Runs join without anything added between them.
+    virtual void Text(std::string_view utf8) = 0;
+    virtual void Tab() = 0;
+    virtual void Break(BreakKind kind) = 0;
+
+    virtual void StartTable() = 0;
+    virtual void EndTable() = 0;
+    virtual void StartRow() = 0;
+    virtual void EndRow() = 0;
+    virtual void StartCell() = 0;
+    virtual void EndCell() = 0;
+
+    // The reference mark of a note in the running text ("1", "ii", or a custom mark).
+    virtual void NoteReference(std::string_view mark) = 0;
+    // A note's content; may come anywhere (inline or after the body). Its paragraphs are set
+    // aside and written after the body: footnotes first, then endnotes, each in order of start.
+    virtual void StartNote(NoteKind kind, std::string_view mark) = 0;
+    virtual void EndNote() = 0;
+
+    // Text boxes and shapes: their paragraphs are written as paragraphs of their own right after
+    // the paragraph that anchors them.
+    virtual void StartFloatingText() = 0;
+    virtual void EndFloatingText() = 0;
+
+    // No more events follow.
+    virtual void EndDocument() = 0;
+};
+
+}  // namespace corvanel::convert

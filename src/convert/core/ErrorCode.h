@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace corvanel::convert {
+
+// Every failure of a conversion, with the number a user sees in the report. One table, one place.
+enum class ErrorCode : int {
+    kNone = 0,
+    kCannotOpen = 8001,         // the source cannot be opened or read
+    kNotReadable = 8002,        // not a format Corvanel reads
+    kPasswordProtected = 8003,  // encrypted or needs a password
+    kDamaged = 8004,            // recognised but broken
+    kTooLarge = 8005,           // beyond the converter's safety limits
+    kCannotWrite = 8006,        // the text file cannot be written
+    kInternal = 8007,           // a fault of Corvanel itself
+};
+
+// "<path> is password-protected", "<path> is damaged: <detail>", ...
+std::string DescribeError(ErrorCode code, std::string_view path, std::string_view detail);
+
+}  // namespace corvanel::convert

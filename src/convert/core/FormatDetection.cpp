@@ -1,0 +1,169 @@
+#include "convert/core/FormatDetection.h"
+
+#include "convert/core/ZipPackage.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+namespace corvanel::convert {
+
+namespace {
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    if (s.size() < prefix.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(s[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string_view SkipSpace(std::string_view s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) {
+        s.remove_prefix(1);
+    }
+    return s;
+}
+
+// Skips the XML declaration, processing instructions, comments and a document type
+// declaration; returns the text from the first element's "<".
+std::string_view SkipXmlProlog(std::string_view s) {
+    for (;;) {
+        s = SkipSpace(s);
+        if (StartsWith(s, "<?")) {
+            const auto end = s.find("?>");
+            if (end == std::string_view::npos) {
+                return {};
+            }
+            s.remove_prefix(end + 2);
+        } else if (StartsWith(s, "<!--")) {
+            const auto end = s.find("-->");
+            if (end == std::string_view::npos) {
+                return {};
+            }
+            s.remove_prefix(end + 3);
+        } else if (StartsWithNoCase(s, "<!DOCTYPE")) {
+            if (StartsWithNoCase(s, "<!DOCTYPE html")) {
+                return s;
+            }
+            const auto end = s.find('>');
+            if (end == std::string_view::npos) {
+                return {};
+            }
+            s.remove_prefix(end + 1);
+        } else {
+            return s;
+        }
+    }
+}
+
+// The local name of the first element ("w:wordDocument" -> "wordDocument").
+std::string FirstElementName(std::string_view s) {
+    if (!StartsWith(s, "<")) {
+        return {};
+    }
+    s.remove_prefix(1);
+    size_t end = 0;
+    while (end < s.size() && !std::isspace(static_cast<unsigned char>(s[end])) && s[end] != '>' &&
+           s[end] != '/') {
+        ++end;
+    }
+    std::string name(s.substr(0, end));
+    const auto colon = name.find(':');
+    return colon == std::string::npos ? name : name.substr(colon + 1);
+}
+
+bool LooksLikeText(std::string_view s) {
+    size_t control = 0;
+    for (const char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == 0) {
+            return false;
+        }
+        if (c < 32 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A &&
+            c != 0x0B) {
+            ++control;
+        }
+    }
+    // A few stray control characters happen in real text files; many mean binary data.
+    return control * 100 <= s.size();
+}
+
+}  // namespace
+
+ContainerFormat DetectFormat(std::string_view head) {
+    if (ZipPackage::LooksLikeZip(head)) {
+        return ContainerFormat::kZip;
+    }
+    if (StartsWith(head, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
+        return ContainerFormat::kCompoundFile;
+    }
+    // UTF-16 text (with a byte-order mark) is text whatever it holds.
+    if (StartsWith(head, "\xFF\xFE") || StartsWith(head, "\xFE\xFF")) {
+        return ContainerFormat::kPlainText;
+    }
+    std::string_view text = head;
+    if (StartsWith(text, "\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
+    const std::string_view trimmed = SkipSpace(text);
+    if (StartsWith(trimmed, "{\\rtf")) {
+        return ContainerFormat::kRtf;
+    }
+    if (StartsWithNoCase(trimmed, "MIME-Version:") ||
+        (StartsWithNoCase(trimmed, "From:") &&
+         trimmed.substr(0, 4096).find("multipart/related") != std::string_view::npos)) {
+        return ContainerFormat::kMht;
+    }
+    if (StartsWith(trimmed, "<")) {
+        const std::string_view body = SkipXmlProlog(trimmed);
+        if (StartsWithNoCase(body, "<!DOCTYPE html")) {
+            return ContainerFormat::kHtml;
+        }
+        const std::string element = FirstElementName(body);
+        if (element == "package") {
+            return ContainerFormat::kFlatOpc;
+        }
+        if (element == "document") {
+            return ContainerFormat::kFlatOdt;
+        }
+        if (element == "wordDocument") {
+            return ContainerFormat::kWordml2003;
+        }
+        std::string lower = element;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (lower == "html" || lower == "head" || lower == "body" || lower == "meta" ||
+            lower == "title" || lower == "div" || lower == "p" || lower == "table") {
+            return ContainerFormat::kHtml;
+        }
+    }
+    return LooksLikeText(head) ? ContainerFormat::kPlainText : ContainerFormat::kBinary;
+}
+
+const char* FormatName(ContainerFormat format) {
+    switch (format) {
+        case ContainerFormat::kZip: return "ZIP package";
+        case ContainerFormat::kCompoundFile: return "compound file";
+        case ContainerFormat::kRtf: return "RTF";
+        case ContainerFormat::kFlatOpc: return "Flat OPC";
+        case ContainerFormat::kFlatOdt: return "Flat OpenDocument";
+        case ContainerFormat::kWordml2003: return "Word 2003 XML";
+        case ContainerFormat::kHtml: return "HTML";
+        case ContainerFormat::kMht: return "MHTML";
+        case ContainerFormat::kPlainText: return "plain text";
+        case ContainerFormat::kBinary: return "binary data";
+    }
+    return "unknown";
+}
+
+}  // namespace corvanel::convert

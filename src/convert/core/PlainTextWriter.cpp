@@ -1,0 +1,254 @@
+#include "convert/core/PlainTextWriter.h"
+
+#include "convert/core/ConvertError.h"
+#include "convert/core/Limits.h"
+
+namespace corvanel::convert {
+
+namespace {
+
+constexpr std::string_view kSoftHyphen = "\xC2\xAD";
+
+}  // namespace
+
+PlainTextWriter::PlainTextWriter(std::string newline) : newline_(std::move(newline)) {
+    stack_.push_back(Container{Container::Kind::kBody, &out_});
+}
+
+void PlainTextWriter::Append(std::string_view s) {
+    std::string& target = *Current().target;
+    if (target.size() + s.size() > limits::kMaxOutputBytes) {
+        ThrowTooLarge("its text exceeds the output size limit");
+    }
+    target.append(s);
+}
+
+void PlainTextWriter::BeginItem() {
+    Container& c = Current();
+    if (c.kind == Container::Kind::kCell && c.items > 0) {
+        Append(newline_);
+    }
+    if (!c.notePrefix.empty()) {
+        Append(c.notePrefix);
+        c.notePrefix.clear();
+    }
+}
+
+void PlainTextWriter::EndItem() {
+    Container& c = Current();
+    if (c.kind != Container::Kind::kCell) {
+        Append(newline_);
+    }
+    ++c.items;
+    FlushFloating(c);
+}
+
+void PlainTextWriter::FlushFloating(Container& c) {
+    for (std::string& text : c.floating) {
+        if (c.kind == Container::Kind::kCell) {
+            // Items in a cell are separated, not terminated: drop the last line break.
+            if (text.size() >= newline_.size()) {
+                text.resize(text.size() - newline_.size());
+            }
+            if (c.items > 0) {
+                Append(newline_);
+            }
+            Append(text);
+        } else {
+            Append(text);
+        }
+        ++c.items;
+    }
+    c.floating.clear();
+}
+
+void PlainTextWriter::EnsureParagraph() {
+    if (!Current().paragraphOpen) {
+        StartParagraph();
+    }
+}
+
+void PlainTextWriter::StartParagraph() {
+    if (Current().paragraphOpen) {
+        EndParagraph();
+    }
+    BeginItem();
+    Current().paragraphOpen = true;
+}
+
+void PlainTextWriter::EndParagraph() {
+    Container& c = Current();
+    if (!c.paragraphOpen) {
+        return;
+    }
+    c.paragraphOpen = false;
+    EndItem();
+}
+
+void PlainTextWriter::ListLabel(std::string_view label, std::string_view suffix) {
+    EnsureParagraph();
+    Append(label);
+    Append(suffix);
+}
+
+void PlainTextWriter::Text(std::string_view utf8) {
+    if (utf8.empty()) {
+        return;
+    }
+    EnsureParagraph();
+    size_t start = 0;
+    for (size_t hyphen = utf8.find(kSoftHyphen); hyphen != std::string_view::npos;
+         hyphen = utf8.find(kSoftHyphen, start)) {
+        Append(utf8.substr(start, hyphen - start));
+        start = hyphen + kSoftHyphen.size();
+    }
+    Append(utf8.substr(start));
+}
+
+void PlainTextWriter::Tab() {
+    EnsureParagraph();
+    Append("\t");
+}
+
+void PlainTextWriter::Break(BreakKind) {
+    EnsureParagraph();
+    Append(newline_);
+}
+
+void PlainTextWriter::StartTable() {
+    EndParagraph();
+    Container& c = Current();
+    ++c.tableDepth;
+    c.cellIndex.push_back(0);
+}
+
+void PlainTextWriter::EndTable() {
+    Container& c = Current();
+    if (c.tableDepth == 0) {
+        return;
+    }
+    --c.tableDepth;
+    c.cellIndex.pop_back();
+}
+
+void PlainTextWriter::StartRow() {
+    EndParagraph();
+    if (Current().tableDepth == 0) {
+        StartTable();
+    }
+    BeginItem();
+    Current().cellIndex.back() = 0;
+}
+
+void PlainTextWriter::EndRow() {
+    // A cell left open by its reader ends with its row; a cell holding a nested table does not.
+    if (Current().kind == Container::Kind::kCell && Current().tableDepth == 0) {
+        EndCell();
+    }
+    EndItem();
+}
+
+void PlainTextWriter::StartCell() {
+    Container& c = Current();
+    if (c.tableDepth == 0) {
+        StartRow();
+    }
+    if (Current().cellIndex.back()++ > 0) {
+        Append("\t");
+    }
+    std::string* target = Current().target;
+    stack_.push_back(Container{Container::Kind::kCell, target});
+}
+
+void PlainTextWriter::EndCell() {
+    if (Current().kind != Container::Kind::kCell) {
+        return;
+    }
+    EndParagraph();
+    stack_.pop_back();
+}
+
+void PlainTextWriter::NoteReference(std::string_view mark) {
+    EnsureParagraph();
+    Append(mark);
+}
+
+void PlainTextWriter::StartNote(NoteKind kind, std::string_view mark) {
+    stack_.push_back(Container{Container::Kind::kNote, nullptr});
+    Container& note = stack_.back();
+    note.target = &note.buffer;
+    note.notePrefix = std::string(mark) + " ";
+    note.noteKind = kind;
+}
+
+void PlainTextWriter::EndNote() {
+    if (Current().kind != Container::Kind::kNote) {
+        return;
+    }
+    EndParagraph();
+    Container& note = Current();
+    std::string text = std::move(note.buffer);
+    if (note.items == 0) {
+        text = note.notePrefix.substr(0, note.notePrefix.size() - 1) + newline_;
+    }
+    (note.noteKind == NoteKind::kFootnote ? footnotes_ : endnotes_).push_back(std::move(text));
+    stack_.pop_back();
+}
+
+void PlainTextWriter::StartFloatingText() {
+    stack_.push_back(Container{Container::Kind::kFloating, nullptr});
+    stack_.back().target = &stack_.back().buffer;
+}
+
+void PlainTextWriter::EndFloatingText() {
+    if (Current().kind != Container::Kind::kFloating) {
+        return;
+    }
+    EndParagraph();
+    std::string text = std::move(Current().buffer);
+    stack_.pop_back();
+    if (text.find_first_not_of(newline_) == std::string::npos) {
+        return;  // an empty text box adds nothing
+    }
+    Container& anchor = Current();
+    anchor.floating.push_back(std::move(text));
+    if (!anchor.paragraphOpen) {
+        FlushFloating(anchor);
+    }
+}
+
+void PlainTextWriter::EndDocument() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    while (stack_.size() > 1) {
+        switch (Current().kind) {
+            case Container::Kind::kCell:
+                EndCell();
+                break;
+            case Container::Kind::kNote:
+                EndNote();
+                break;
+            case Container::Kind::kFloating:
+                EndFloatingText();
+                break;
+            case Container::Kind::kBody:
+                stack_.pop_back();
+                break;
+        }
+    }
+    EndParagraph();
+    if (footnotes_.empty() && endnotes_.empty()) {
+        return;
+    }
+    Append(newline_);
+    for (const std::string& note : footnotes_) {
+        Append(note);
+    }
+    for (const std::string& note : endnotes_) {
+        Append(note);
+    }
+}
+
+}  // namespace corvanel::convert

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "convert/core/DocumentSink.h"
+
+#include <string>
+#include <deque>
+#include <vector>
+
+namespace corvanel::convert {
+
+// Turns document events into plain text (UTF-8):
+// - a paragraph is its text and a line break; empty paragraphs give empty lines;
+// - a table row is one line, cells separated by a tab, a cell's paragraphs by line breaks;
+// - floating text follows the paragraph that anchors it, one paragraph per line;
+// - notes follow the body after one blank line, each as its mark, a space and its text.
+class PlainTextWriter final : public DocumentSink {
+public:
+    explicit PlainTextWriter(std::string newline = "\n");
+
+    // The text so far; complete after EndDocument.
+    const std::string& Text() const { return out_; }
+    std::string TakeText() { return std::move(out_); }
+
+    void StartParagraph() override;
+    void EndParagraph() override;
+    void ListLabel(std::string_view label, std::string_view suffix) override;
+    void Text(std::string_view utf8) override;
+    void Tab() override;
+    void Break(BreakKind kind) override;
+    void StartTable() override;
+    void EndTable() override;
+    void StartRow() override;
+    void EndRow() override;
+    void StartCell() override;
+    void EndCell() override;
+    void NoteReference(std::string_view mark) override;
+    void StartNote(NoteKind kind, std::string_view mark) override;
+    void EndNote() override;
+    void StartFloatingText() override;
+    void EndFloatingText() override;
+    void EndDocument() override;
+
+private:
+    // Where block items (paragraphs, table rows) go: terminated containers end every item with a
+    // line break (body, notes, floating text); a cell separates its items with line breaks.
+    struct Container {
+        enum class Kind { kBody, kCell, kNote, kFloating };
+        Container(Kind k, std::string* t) : kind(k), target(t) {}
+
+        Kind kind;
+        std::string* target;
+        int items = 0;
+        bool paragraphOpen = false;
+        int tableDepth = 0;          // tables open directly in this container
+        std::vector<int> cellIndex;  // per open table: cells started in the current row
+        std::vector<std::string> floating;  // text boxes waiting for their paragraph to end
+        std::string notePrefix;             // a note's mark and a space, before its first text
+        NoteKind noteKind = NoteKind::kFootnote;
+        std::string buffer;                 // own text of notes and floating text
+    };
+
+    Container& Current() { return stack_.back(); }
+    void BeginItem();
+    void EndItem();
+    void EnsureParagraph();
+    void FlushFloating(Container& c);
+    void Append(std::string_view s);
+
+    std::string newline_;
+    std::string out_;
+    std::deque<Container> stack_;  // deque: references stay valid as it grows
+    std::vector<std::string> footnotes_;
+    std::vector<std::string> endnotes_;
+    bool ended_ = false;
+};
+
+}  // namespace corvanel::convert

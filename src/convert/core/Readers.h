@@ -1,0 +1,27 @@
+#pragma once
+
+// The entry point of each reader. Each reads one document and emits its events to the sink; it
+// throws ConvertError for a document it cannot read. The dispatcher (Converter.cpp) picks the
+// reader from the file's content.
+
+namespace corvanel::convert {
+
+class DocumentSink;
+class SourceFile;
+class ZipPackage;
+
+// ZIP packages: true when the package was one the reader knows (it then read it).
+bool ReadOoxmlPackage(ZipPackage& package, DocumentSink& sink);  // .docx .docm .dotx .dotm
+bool ReadOdfPackage(ZipPackage& package, DocumentSink& sink);    // .odt .ott
+
+void ReadFlatOpc(SourceFile& source, DocumentSink& sink);
+void ReadFlatOdt(SourceFile& source, DocumentSink& sink);
+void ReadWordml2003(SourceFile& source, DocumentSink& sink);
+// Binary Word (97-2003, 6, 95) and encrypted OOXML packages, which are compound files too.
+void ReadCompoundFile(SourceFile& source, DocumentSink& sink);
+void ReadRtf(SourceFile& source, DocumentSink& sink);
+void ReadHtml(SourceFile& source, DocumentSink& sink);
+void ReadMht(SourceFile& source, DocumentSink& sink);
+void ReadPlainText(SourceFile& source, DocumentSink& sink);
+
+}  // namespace corvanel::convert

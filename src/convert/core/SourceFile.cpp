@@ -1,0 +1,119 @@
+#include "convert/core/SourceFile.h"
+
+#include "convert/core/ConvertError.h"
+#include "convert/core/Limits.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace corvanel::convert {
+
+namespace {
+
+constexpr size_t kHeadBytes = 64 * 1024;
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+[[noreturn]] void ThrowCannotOpen(const std::string& reason) {
+    throw ConvertError(ErrorCode::kCannotOpen, reason);
+}
+
+FilePtr OpenForReading(const std::string& path) {
+    FilePtr f(std::fopen(path.c_str(), "rb"));
+    if (!f) {
+        ThrowCannotOpen(std::strerror(errno));
+    }
+    return f;
+}
+
+std::string ReadUpTo(std::FILE* f, size_t limit) {
+    std::string data;
+    data.resize(limit);
+    size_t got = 0;
+    while (got < limit) {
+        const size_t n = std::fread(data.data() + got, 1, limit - got, f);
+        if (n == 0) {
+            if (std::ferror(f)) {
+                ThrowCannotOpen(std::strerror(errno));
+            }
+            break;
+        }
+        got += n;
+    }
+    data.resize(got);
+    return data;
+}
+
+}  // namespace
+
+SourceFile SourceFile::Open(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status)) {
+        ThrowCannotOpen(ec ? ec.message() : "No such file or directory");
+    }
+    if (fs::is_directory(status)) {
+        ThrowCannotOpen("it is a folder");
+    }
+    if (!fs::is_regular_file(status)) {
+        ThrowCannotOpen("it is not a regular file");
+    }
+    const auto size = fs::file_size(path, ec);
+    if (ec) {
+        ThrowCannotOpen(ec.message());
+    }
+    if (size > limits::kMaxSourceFileBytes) {
+        ThrowTooLarge("the file is larger than 1 GiB");
+    }
+    OpenForReading(path);  // fails early and clearly when reading is not permitted
+    SourceFile file;
+    file.path_ = path;
+    file.size_ = size;
+    file.onDisk_ = true;
+    return file;
+}
+
+SourceFile SourceFile::FromBytes(std::string label, std::string bytes) {
+    SourceFile file;
+    file.path_ = std::move(label);
+    file.size_ = bytes.size();
+    file.bytes_ = std::move(bytes);
+    file.loaded_ = true;
+    return file;
+}
+
+std::string_view SourceFile::Head() {
+    if (loaded_) {
+        return std::string_view(bytes_).substr(0, kHeadBytes);
+    }
+    if (head_.empty() && size_ > 0) {
+        FilePtr f = OpenForReading(path_);
+        head_ = ReadUpTo(f.get(), kHeadBytes);
+    }
+    return head_;
+}
+
+const std::string& SourceFile::Bytes() {
+    if (!loaded_) {
+        FilePtr f = OpenForReading(path_);
+        // Read one byte past the size seen at open, so a file that grew meanwhile is noticed.
+        bytes_ = ReadUpTo(f.get(), static_cast<size_t>(size_) + 1);
+        if (bytes_.size() > limits::kMaxSourceFileBytes) {
+            ThrowTooLarge("the file is larger than 1 GiB");
+        }
+        size_ = bytes_.size();
+        loaded_ = true;
+        head_.clear();
+    }
+    return bytes_;
+}
+
+}  // namespace corvanel::convert

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace corvanel::convert {
+
+// The document being read: a file on disk or bytes in memory (tests and fuzzing). The path names
+// the document in every error description.
+class SourceFile {
+public:
+    // Checks that the path is a readable regular file within the size limit; throws ConvertError
+    // (cannot be opened, too large) otherwise.
+    static SourceFile Open(const std::string& path);
+    static SourceFile FromBytes(std::string label, std::string bytes);
+
+    const std::string& Path() const { return path_; }
+    std::uint64_t Size() const { return size_; }
+    bool InMemory() const { return loaded_ && !onDisk_; }
+    bool OnDisk() const { return onDisk_; }
+
+    // The first bytes (up to 64 KiB), for recognising the format.
+    std::string_view Head();
+    // The whole content, read on first use.
+    const std::string& Bytes();
+
+private:
+    SourceFile() = default;
+
+    std::string path_;
+    std::uint64_t size_ = 0;
+    bool onDisk_ = false;
+    bool loaded_ = false;
+    std::string head_;
+    std::string bytes_;
+};
+
+}  // namespace corvanel::convert

@@ -1,0 +1,147 @@
+#include "convert/core/ZipPackage.h"
+
+#include "convert/core/ConvertError.h"
+#include "convert/core/Limits.h"
+#include "convert/core/SourceFile.h"
+
+#include <zip.h>
+
+#include <memory>
+
+namespace corvanel::convert {
+
+namespace {
+
+std::string ZipErrorText(zip_error_t* error) {
+    const char* text = zip_error_strerror(error);
+    return text ? text : "unknown ZIP error";
+}
+
+struct ZipFileCloser {
+    void operator()(zip_file_t* f) const { zip_fclose(f); }
+};
+
+}  // namespace
+
+bool ZipPackage::LooksLikeZip(std::string_view head) {
+    return head.size() >= 4 && head[0] == 'P' && head[1] == 'K' &&
+           ((head[2] == '\x03' && head[3] == '\x04') || (head[2] == '\x05' && head[3] == '\x06'));
+}
+
+ZipPackage::ZipPackage(SourceFile& source) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* src = nullptr;
+    if (source.OnDisk()) {
+        src = zip_source_file_create(source.Path().c_str(), 0, -1, &error);
+    } else {
+        const std::string& bytes = source.Bytes();
+        src = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    }
+    if (src == nullptr) {
+        std::string text = ZipErrorText(&error);
+        zip_error_fini(&error);
+        ThrowDamaged("the ZIP container cannot be read (" + text + ")");
+    }
+    archive_ = zip_open_from_source(src, ZIP_RDONLY, &error);
+    if (archive_ == nullptr) {
+        zip_source_free(src);
+        std::string text = ZipErrorText(&error);
+        zip_error_fini(&error);
+        ThrowDamaged("the ZIP container cannot be read (" + text + ")");
+    }
+    zip_error_fini(&error);
+}
+
+ZipPackage::~ZipPackage() {
+    if (archive_ != nullptr) {
+        zip_discard(archive_);
+    }
+}
+
+std::vector<std::string> ZipPackage::Names() const {
+    std::vector<std::string> names;
+    const zip_int64_t count = zip_get_num_entries(archive_, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        if (const char* name = zip_get_name(archive_, static_cast<zip_uint64_t>(i), 0)) {
+            names.emplace_back(name);
+        }
+    }
+    return names;
+}
+
+std::optional<std::int64_t> ZipPackage::Locate(std::string_view name) const {
+    while (!name.empty() && name.front() == '/') {
+        name.remove_prefix(1);
+    }
+    const std::string key(name);
+    zip_int64_t index = zip_name_locate(archive_, key.c_str(), 0);
+    if (index < 0) {
+        index = zip_name_locate(archive_, key.c_str(), ZIP_FL_NOCASE);
+    }
+    if (index < 0) {
+        return std::nullopt;
+    }
+    return index;
+}
+
+bool ZipPackage::Has(std::string_view name) const { return Locate(name).has_value(); }
+
+std::optional<std::string> ZipPackage::Read(std::string_view name) {
+    const auto index = Locate(name);
+    if (!index) {
+        return std::nullopt;
+    }
+    const auto entry = static_cast<zip_uint64_t>(*index);
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(archive_, entry, 0, &st) != 0) {
+        ThrowDamaged("the ZIP entry " + std::string(name) + " cannot be read");
+    }
+    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE) {
+        ThrowPasswordProtected();
+    }
+    const std::uint64_t declared = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+    const std::uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
+    if (declared > limits::kMaxPartBytes) {
+        ThrowTooLarge(std::string(name) + " would expand beyond 512 MiB");
+    }
+
+    std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive_, entry, 0));
+    if (!file) {
+        zip_error_t* error = zip_get_error(archive_);
+        if (zip_error_code_zip(error) == ZIP_ER_NOPASSWD ||
+            zip_error_code_zip(error) == ZIP_ER_WRONGPASSWD) {
+            ThrowPasswordProtected();
+        }
+        ThrowDamaged("the ZIP entry " + std::string(name) + " cannot be opened (" +
+                     ZipErrorText(error) + ")");
+    }
+
+    std::string data;
+    data.reserve(static_cast<size_t>(std::min<std::uint64_t>(declared, 64ull << 20)));
+    char chunk[64 * 1024];
+    for (;;) {
+        const zip_int64_t n = zip_fread(file.get(), chunk, sizeof chunk);
+        if (n < 0) {
+            ThrowDamaged("the ZIP entry " + std::string(name) + " is corrupt (" +
+                         ZipErrorText(zip_file_get_error(file.get())) + ")");
+        }
+        if (n == 0) {
+            break;
+        }
+        data.append(chunk, static_cast<size_t>(n));
+        inflatedTotal_ += static_cast<std::uint64_t>(n);
+        if (data.size() > limits::kMaxPartBytes || inflatedTotal_ > limits::kMaxTotalInflatedBytes) {
+            ThrowTooLarge(std::string(name) + " expands beyond the converter's size limit");
+        }
+        if (data.size() > limits::kBombCheckThreshold &&
+            data.size() > limits::kMaxCompressionRatio * std::max<std::uint64_t>(compressed, 1)) {
+            ThrowTooLarge(std::string(name) +
+                          " expands more than 200 times its compressed size (a ZIP bomb)");
+        }
+    }
+    return data;
+}
+
+}  // namespace corvanel::convert

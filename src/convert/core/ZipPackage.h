@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct zip;
+struct zip_source;
+
+namespace corvanel::convert {
+
+class SourceFile;
+
+// A ZIP container (OOXML and OpenDocument packages). Parts are inflated on demand, streamed,
+// and refused past the size and ratio limits, so a zip bomb fails cleanly.
+class ZipPackage {
+public:
+    static bool LooksLikeZip(std::string_view head);
+
+    // Opens the package of a source file (from disk or from memory). Throws ConvertError.
+    explicit ZipPackage(SourceFile& source);
+    ~ZipPackage();
+    ZipPackage(const ZipPackage&) = delete;
+    ZipPackage& operator=(const ZipPackage&) = delete;
+
+    // Part names as stored, in archive order.
+    std::vector<std::string> Names() const;
+    // Exact match first, then a case-insensitive one; a leading "/" is ignored.
+    bool Has(std::string_view name) const;
+    // The part's bytes, or nothing when the package has no such part. Throws ConvertError when
+    // it is damaged, encrypted or too large.
+    std::optional<std::string> Read(std::string_view name);
+
+private:
+    std::optional<std::int64_t> Locate(std::string_view name) const;
+
+    zip* archive_ = nullptr;
+    std::uint64_t inflatedTotal_ = 0;
+};
+
+}  // namespace corvanel::convert

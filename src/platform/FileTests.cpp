@@ -1,0 +1,1 @@
+// FileTests: to be written.

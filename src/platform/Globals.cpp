@@ -1,0 +1,1 @@
+// Globals: to be written.

@@ -1,0 +1,1 @@
+// HandlerTrap: to be written.

@@ -1,0 +1,1 @@
+// QtDialogs: to be written.

@@ -1,0 +1,1 @@
+// SettingsStore: to be written.
