@@ -1,0 +1,75 @@
+#include "TestZip.h"
+
+#include <zip.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace corvanel::convert::testing {
+
+std::string MakeZip(const std::vector<std::pair<std::string, std::string>>& entries,
+                    bool storeUncompressed) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+    if (archive == nullptr) {
+        throw std::runtime_error("MakeZip: cannot create archive");
+    }
+    zip_source_keep(buffer);
+    for (const auto& [name, content] : entries) {
+        // libzip copies nothing until close: keep the bytes alive in a heap copy it frees.
+        char* copy = static_cast<char*>(std::malloc(content.size() + 1));
+        std::copy(content.begin(), content.end(), copy);
+        zip_source_t* part = zip_source_buffer(archive, copy, content.size(), 1);
+        const zip_int64_t index = zip_file_add(archive, name.c_str(), part, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(part);
+            throw std::runtime_error("MakeZip: cannot add " + name);
+        }
+        zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
+                                 storeUncompressed ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
+    }
+    if (zip_close(archive) != 0) {
+        throw std::runtime_error("MakeZip: cannot write archive");
+    }
+    std::string bytes;
+    zip_stat_t st;
+    if (zip_source_stat(buffer, &st) == 0 && zip_source_open(buffer) == 0) {
+        bytes.resize(st.size);
+        zip_source_read(buffer, bytes.data(), st.size);
+        zip_source_close(buffer);
+    }
+    zip_source_free(buffer);
+    zip_error_fini(&error);
+    return bytes;
+}
+
+std::string WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("WriteFile: cannot write " + path);
+    }
+    return path;
+}
+
+TemporaryFolder::TemporaryFolder() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "corvanel-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("TemporaryFolder: mkdtemp failed");
+    }
+    path_ = pattern;
+}
+
+TemporaryFolder::~TemporaryFolder() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+}  // namespace corvanel::convert::testing
