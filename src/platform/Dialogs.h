@@ -41,7 +41,8 @@ public:
     // The chosen files in the dialog's order; empty when cancelled.
     virtual QStringList OpenFiles(QWidget* owner, const OpenFilesRequest& request) = 0;
     // The confirmed folder without a trailing separator (a root keeps its own), or an empty text.
-    virtual QString PickFolder(QWidget* owner, const QString& title, const QString& startFolder) = 0;
+    virtual QString PickFolder(QWidget* owner, const QString& title,
+                               const QString& startFolder) = 0;
     // Asks the desktop to show the folder in its file manager; the outcome is not reported.
     virtual void OpenFolderInFileManager(QWidget* owner, const QString& folder) = 0;
 };

@@ -1,1 +1,50 @@
-// Globals: to be written.
+#include "platform/Globals.h"
+
+#include <QFileInfo>
+
+namespace Globals {
+namespace {
+
+// Replaces each pair of separators by one, left to right, resuming after the pair it consumed:
+// a run of n separators becomes ceil(n/2) of them.
+QString CollapseSeparatorPairs(QStringView text, QChar separator) {
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        result.append(text[i]);
+        if (text[i] == separator && i + 1 < text.size() && text[i + 1] == separator) {
+            ++i;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+QString FileNameFromPath(const QString& path, PathStyle style) {
+    return path.mid(path.lastIndexOf(PathSeparator(style)) + 1);
+}
+
+bool IsExistingFolder(const QString& path) {
+    // An embedded NUL would cut the name short at the system call and test another path.
+    if (path.isEmpty() || path.contains(QChar(u'\0'))) {
+        return false;
+    }
+    return QFileInfo(path).isDir();
+}
+
+QString NormalizePath(const QString& path, PathStyle style) {
+    const QChar separator = PathSeparator(style);
+    qsizetype firstOther = 0;
+    while (firstOther < path.size() && path[firstOther] == separator) {
+        ++firstOther;
+    }
+    if (firstOther == 0) {
+        return CollapseSeparatorPairs(path, separator);
+    }
+    // A leading run marks a network path on Windows ("\\server") and the root on POSIX.
+    const QString prefix = style == PathStyle::Windows ? QString(2, separator) : QString(separator);
+    return prefix + CollapseSeparatorPairs(QStringView(path).mid(firstOther), separator);
+}
+
+}  // namespace Globals

@@ -44,12 +44,18 @@ private:
 // Tags that name each trapped routine in its report.
 namespace HandlerTags {
 inline const QString kFormLoad = QStringLiteral("in Quirelle2021/08/31.Form1.Form_Load ");
-inline const QString kPushButton1 = QStringLiteral("in Quirelle2021/08/31.Form1.PushButton1_Click ");
-inline const QString kPushButton2 = QStringLiteral("in Quirelle2021/08/31.Form1.PushButton2_Click ");
-inline const QString kPushButton3 = QStringLiteral("in Quirelle2021/08/31.Form1.PushButton3_Click ");
-inline const QString kPushButton4 = QStringLiteral("in Quirelle2021/08/31.Form1.PushButton4_Click ");
-inline const QString kPushButton6 = QStringLiteral("in Quirelle2021/08/31.Form1.PushButton6_Click ");
-inline const QString kPushButton7 = QStringLiteral("in Quirelle2021/08/31.Form1.PushButton7_Click ");
+inline const QString kPushButton1 =
+    QStringLiteral("in Quirelle2021/08/31.Form1.PushButton1_Click ");
+inline const QString kPushButton2 =
+    QStringLiteral("in Quirelle2021/08/31.Form1.PushButton2_Click ");
+inline const QString kPushButton3 =
+    QStringLiteral("in Quirelle2021/08/31.Form1.PushButton3_Click ");
+inline const QString kPushButton4 =
+    QStringLiteral("in Quirelle2021/08/31.Form1.PushButton4_Click ");
+inline const QString kPushButton6 =
+    QStringLiteral("in Quirelle2021/08/31.Form1.PushButton6_Click ");
+inline const QString kPushButton7 =
+    QStringLiteral("in Quirelle2021/08/31.Form1.PushButton7_Click ");
 inline const QString kGetSubDirectories2016 =
     QStringLiteral("in Marrowfen2021/08/31.AddFolder.GetSubDirectories2016 ");
 }  // namespace HandlerTags

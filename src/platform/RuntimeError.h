@@ -6,11 +6,14 @@
 #include <string>
 
 // A failure raised by any routine the window's handlers call: a number and a description a user
-// can act on. Handlers catch it in their trap (HandlerTrap) and show the "Application Error" report.
+// can act on. Handlers catch it in their trap (HandlerTrap) and show the "Application Error"
+// report.
 class RuntimeError : public std::exception {
 public:
     RuntimeError(int number, QString description)
-        : number_(number), description_(std::move(description)), what_(description_.toStdString()) {}
+        : number_(number),
+          description_(std::move(description)),
+          what_(description_.toStdString()) {}
 
     int Number() const noexcept { return number_; }
     const QString& Description() const noexcept { return description_; }

@@ -1,1 +1,62 @@
-// SettingsStore: to be written.
+#include "platform/SettingsStore.h"
+
+#include "platform/RuntimeError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <utility>
+
+namespace {
+
+QString DefaultStorePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
+           SettingsAddress::kApplication + QStringLiteral("/Corvanel.ini");
+}
+
+QString ReasonForStatus(QSettings::Status status, const QString& filePath) {
+    if (status == QSettings::FormatError) {
+        return QStringLiteral("the file is not a valid settings file; repair or remove it");
+    }
+    if (QFileInfo(filePath).isDir()) {
+        return QStringLiteral("a folder of that name is in the way");
+    }
+    return QStringLiteral(
+        "the file or its folder cannot be written; check that the disk is not "
+        "full and that you may write there");
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore() : SettingsStore(DefaultStorePath()) {}
+
+SettingsStore::SettingsStore(QString iniFilePath) : filePath_(std::move(iniFilePath)) {}
+
+// The file belongs to one application (the default one sits in a folder named after it), so the
+// application name adds no level of its own; the section is the INI group.
+QString SettingsStore::GetSetting(const QString& /*application*/, const QString& section,
+                                  const QString& key, const QString& defaultValue) const {
+    QSettings settings(filePath_, QSettings::IniFormat);
+    settings.beginGroup(section);
+    if (!settings.contains(key)) {
+        return defaultValue;
+    }
+    return settings.value(key).toString();
+}
+
+void SettingsStore::SaveSetting(const QString& /*application*/, const QString& section,
+                                const QString& key, const QString& value) {
+    QSettings settings(filePath_, QSettings::IniFormat);
+    settings.beginGroup(section);
+    settings.setValue(key, value);
+    settings.endGroup();
+    settings.sync();
+    if (settings.status() != QSettings::NoError) {
+        throw RuntimeError(ErrorNumbers::kPathFileAccess,
+                           QStringLiteral("The setting \"%1\" could not be saved to %2: %3.")
+                               .arg(key, QDir::toNativeSeparators(filePath_),
+                                    ReasonForStatus(settings.status(), filePath_)));
+    }
+}

@@ -1,0 +1,123 @@
+#include "platform/SettingsStore.h"
+
+#include "TestApplication.h"
+#include "platform/RuntimeError.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kOutputFolder = QStringLiteral("Output Folder");
+
+class SettingsStoreTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(temp_.isValid()); }
+
+    QString Get(const QString& key, const QString& defaultValue) const {
+        return store_.GetSetting(SettingsAddress::kApplication, SettingsAddress::kSection, key,
+                                 defaultValue);
+    }
+    void Save(const QString& key, const QString& value) {
+        store_.SaveSetting(SettingsAddress::kApplication, SettingsAddress::kSection, key, value);
+    }
+
+    // Runs the probe program on the same file; returns its standard output.
+    QString Probe(const QStringList& arguments, int expectedExitCode = 0) const {
+        EnsureTestApplication();
+        QProcess probe;
+        probe.start(CORVANEL_SETTINGS_PROBE, QStringList{store_.FilePath()} + arguments);
+        EXPECT_TRUE(probe.waitForFinished(60000));
+        EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(probe.exitCode(), expectedExitCode) << probe.readAllStandardError().toStdString();
+        return QString::fromUtf8(probe.readAllStandardOutput());
+    }
+
+    QTemporaryDir temp_;
+    SettingsStore store_{temp_.filePath("Brindlewood/Corvanel.ini")};
+};
+
+}  // namespace
+
+TEST_F(SettingsStoreTest, FreshStoreReadsTheDefaultsAndCreatesNothing) {
+    EXPECT_EQ(Get("Extension", "doc"), "doc");
+    EXPECT_EQ(Get("LastFolder", ""), "");
+    EXPECT_EQ(Get(kOutputFolder, "/home/u/Desktop/"), "/home/u/Desktop/");
+    EXPECT_FALSE(QFileInfo::exists(store_.FilePath()));
+}
+
+TEST_F(SettingsStoreTest, EmptyStoredValueReadsEmptyNotTheDefault) {
+    Save(kOutputFolder, "");
+    EXPECT_EQ(Get(kOutputFolder, "/home/u/Desktop/"), "");
+}
+
+TEST_F(SettingsStoreTest, ValuesRoundTripExactlyAndLaterWritesReplace) {
+    const QStringList values = {R"(C:\Out\)",
+                                "/home/u/My Documents/",
+                                "a, b",
+                                R"("quoted")",
+                                "  padded  ",
+                                "semi;colon # hash",
+                                "@Variant(x)",
+                                "key=value",
+                                QStringLiteral("ünï €"),
+                                "two\nlines",
+                                "*"};
+    for (const QString& value : values) {
+        Save(kOutputFolder, value);
+        EXPECT_EQ(Get(kOutputFolder, "default"), value);
+    }
+    Save("Extension", "txt");
+    Save("Extension", "doc");
+    EXPECT_EQ(Get("Extension", "default"), "doc");
+    EXPECT_EQ(Get(kOutputFolder, "default"), "*");
+}
+
+TEST_F(SettingsStoreTest, SectionsKeepTheirOwnKeys) {
+    Save(kOutputFolder, "/out/");
+    EXPECT_EQ(store_.GetSetting(SettingsAddress::kApplication, "Other", kOutputFolder, "none"),
+              "none");
+}
+
+TEST_F(SettingsStoreTest, WrittenValueIsReadByANewProcess) {
+    Save(kOutputFolder, "/srv/out put/");
+    Save("LastFolder", "");
+    EXPECT_EQ(Probe({"get", kOutputFolder}), "present:/srv/out put/");
+    EXPECT_EQ(Probe({"get", "LastFolder"}), "present:");
+    EXPECT_EQ(Probe({"get", "Extension"}), "absent");
+}
+
+TEST_F(SettingsStoreTest, ValueWrittenByAnotherProcessIsReadHere) {
+    Save("Extension", "doc");
+    Probe({"set", "Extension", "rtf"});
+    Probe({"set", "LastFolderDot", "/data/in"});
+    EXPECT_EQ(Get("Extension", "default"), "rtf");
+    EXPECT_EQ(Get("LastFolderDot", "default"), "/data/in");
+}
+
+TEST_F(SettingsStoreTest, RefusedWriteRaisesARuntimeErrorNamingKeyAndFile) {
+    // A folder where the file should be cannot be written over, not even by root.
+    ASSERT_TRUE(QDir().mkpath(store_.FilePath()));
+    try {
+        Save(kOutputFolder, "/out/");
+        FAIL() << "the write was not refused";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.Number(), ErrorNumbers::kPathFileAccess);
+        EXPECT_TRUE(error.Description().startsWith(
+            "The setting \"Output Folder\" could not be saved to " + store_.FilePath() + ": "))
+            << error.what();
+    }
+    Probe({"set", "Extension", "doc"}, 2);
+}
+
+TEST(SettingsStoreDefault, LivesInTheUsersConfigFolderUnderTheApplicationName) {
+    QStandardPaths::setTestModeEnabled(true);
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    EXPECT_EQ(SettingsStore().FilePath(), config + "/Brindlewood/Corvanel.ini");
+    QStandardPaths::setTestModeEnabled(false);
+}
