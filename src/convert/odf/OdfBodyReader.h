@@ -1,0 +1,93 @@
+#pragma once
+
+#include "convert/odf/OdfListLabels.h"
+#include "convert/odf/OdfStyles.h"
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace corvanel::convert {
+class DocumentSink;
+}
+
+namespace corvanel::convert::odf {
+
+// Walks an office:text element (or an OpenOffice.org 1 office:body) and emits its content to
+// the sink in reading order: paragraphs with their list labels, tables, text boxes after their
+// anchor, notes; tracked deletions, hidden text, annotations and declarations stay out.
+class BodyReader {
+  public:
+    BodyReader(const StyleSheet& styles, DocumentSink& sink) : styles_(styles), sink_(sink) {}
+
+    void Read(pugi::xml_node body);
+
+  private:
+    // Whitespace state inside one paragraph: runs of spaces collapse, leading ones go.
+    struct InlineState {
+        bool pendingSpace = false;
+        bool lineStart = true;
+    };
+    struct ListFrame {
+        std::string styleName;  // empty: taken from the paragraph's style
+        ListCounters* counters = nullptr;
+        int level = 1;
+        bool labelPending = false;  // the item's first paragraph is still to come
+        std::optional<int> startValue;
+    };
+    // Rows still covered by a cell spanning down, per column (at the span's first column).
+    struct TableGrid {
+        std::vector<int> coveredBelow;
+    };
+
+    void Blocks(pugi::xml_node parent);
+    void Block(pugi::xml_node node);
+    void Paragraph(pugi::xml_node node, bool heading);
+    void Label(pugi::xml_node paragraph, bool heading);
+    void InlineChildren(pugi::xml_node parent, InlineState& state);
+    void Inline(pugi::xml_node node, InlineState& state);
+    void Characters(std::string_view text, InlineState& state);
+    void FlushSpace(InlineState& state);
+    void List(pugi::xml_node list);
+    void NumberedParagraph(pugi::xml_node node);
+    void Table(pugi::xml_node table);
+    void TableRows(pugi::xml_node parent, TableGrid& grid);
+    void Row(pugi::xml_node row, TableGrid& grid);
+    void Cell(pugi::xml_node cell);
+    void Shape(pugi::xml_node shape);
+    void FloatingText(pugi::xml_node container);
+    void Note(pugi::xml_node note, InlineState& state);
+    void CancelPendingLabel();
+    ListCounters& NewCounters();
+    void CountRepeatedVisit();
+
+    template <typename Body>
+    void WithOwnLists(Body&& body) {
+        std::vector<ListFrame> outer;
+        outer.swap(lists_);
+        body();
+        lists_.swap(outer);
+    }
+
+    const StyleSheet& styles_;
+    DocumentSink& sink_;
+    int depth_ = 0;
+    int repeating_ = 0;  // > 0 while a repeated row or cell is walked again
+    std::uint64_t repeatedVisits_ = 0;
+    std::uint64_t emittedCells_ = 0;
+    std::string text_;  // reused buffer for collapsed text
+    std::vector<ListFrame> lists_;
+    std::deque<ListCounters> counters_;  // deque: pointers stay valid
+    std::unordered_map<std::string, ListCounters*> listsById_;
+    std::unordered_map<std::string, ListCounters*> lastListByStyle_;
+    ListCounters* lastList_ = nullptr;
+    ListCounters outline_;
+};
+
+}  // namespace corvanel::convert::odf

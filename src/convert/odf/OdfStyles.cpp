@@ -1,0 +1,167 @@
+#include "convert/odf/OdfStyles.h"
+
+#include "convert/core/XmlDocument.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace corvanel::convert::odf {
+
+namespace {
+
+constexpr std::string_view kBullet = "\xE2\x80\xA2";  // U+2022
+constexpr int kMaxStyleChain = 64;
+
+int ParseInt(const char* text, int fallback, int low, int high) {
+    const std::string_view s(text);
+    int value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (error != std::errc() || end == s.data()) {
+        return fallback;
+    }
+    return value < low ? low : (value > high ? high : value);
+}
+
+// Bullets of symbol fonts live in the private use area (U+F0xx); a reader sees a plain bullet.
+std::string BulletText(std::string_view bulletChar) {
+    if (bulletChar.empty()) {
+        return std::string(kBullet);
+    }
+    const auto first = static_cast<unsigned char>(bulletChar[0]);
+    if (first == 0xEF && bulletChar.size() >= 3) {
+        const auto second = static_cast<unsigned char>(bulletChar[1]);
+        if (second >= 0x80 && second <= 0x83) {  // U+F000..U+F0FF
+            return std::string(kBullet);
+        }
+    }
+    return std::string(bulletChar);
+}
+
+std::string FollowedBy(pugi::xml_node levelStyle) {
+    const pugi::xml_node properties = levelStyle.child("style:list-level-properties");
+    const pugi::xml_node alignment = properties.child("style:list-level-label-alignment");
+    const std::string_view followed = Attribute(alignment, "label-followed-by");
+    if (followed == "space") {
+        return " ";
+    }
+    if (followed == "nothing") {
+        return {};
+    }
+    return "\t";
+}
+
+ListStyle ReadListStyle(pugi::xml_node node) {
+    ListStyle style;
+    for (pugi::xml_node level = node.first_child(); level; level = level.next_sibling()) {
+        const std::string_view name = LocalName(level.name());
+        const bool bullet = name == "list-level-style-bullet";
+        const bool number = name == "list-level-style-number" || name == "outline-level-style";
+        const bool image = name == "list-level-style-image";
+        if (!bullet && !number && !image) {
+            continue;
+        }
+        const int index = ParseInt(Attribute(level, "level"), 1, 1, kListLevels) - 1;
+        ListLevelStyle def;
+        def.bullet = bullet || image;
+        def.bulletChar = BulletText(Attribute(level, "bullet-char"));
+        def.numFormat = Attribute(level, "num-format");
+        def.letterSync = std::string_view(Attribute(level, "num-letter-sync")) == "true";
+        def.prefix = Attribute(level, "num-prefix");
+        def.suffix = Attribute(level, "num-suffix");
+        def.startValue = ParseInt(Attribute(level, "start-value"), 1, 0, 1'000'000);
+        def.displayLevels = ParseInt(Attribute(level, "display-levels"), 1, 1, kListLevels);
+        def.followedBy = FollowedBy(level);
+        if (!style.levels[index]) {
+            style.levels[index] = std::move(def);
+        }
+    }
+    return style;
+}
+
+}  // namespace
+
+const char* Attribute(pugi::xml_node node, std::string_view localName) {
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        if (LocalName(a.name()) == localName) {
+            return a.value();
+        }
+    }
+    return "";
+}
+
+const ListLevelStyle* ListStyle::Level(int level) const {
+    const int index = (level < 1 ? 1 : (level > kListLevels ? kListLevels : level)) - 1;
+    return levels[index] ? &*levels[index] : nullptr;
+}
+
+void StyleSheet::Add(pugi::xml_node container) {
+    for (pugi::xml_node node = container.first_child(); node; node = node.next_sibling()) {
+        const std::string_view name = LocalName(node.name());
+        if (name == "style") {
+            AddNamedStyle(node);
+        } else if (name == "list-style") {
+            lists_.try_emplace(Attribute(node, "name"), ReadListStyle(node));
+        } else if (name == "outline-style" && !outline_) {
+            outline_ = ReadListStyle(node);
+        }
+    }
+}
+
+void StyleSheet::AddNamedStyle(pugi::xml_node style) {
+    const std::string_view family = Attribute(style, "family");
+    if (family != "paragraph" && family != "text") {
+        return;
+    }
+    NamedStyle named;
+    named.parent = Attribute(style, "parent-style-name");
+    named.listStyle = Attribute(style, "list-style-name");
+    if (const pugi::xml_node text = style.child("style:text-properties")) {
+        const std::string_view display = Attribute(text, "display");
+        if (display == "none") {
+            named.hidden = true;
+        } else if (display == "true") {
+            named.hidden = false;
+        }
+    }
+    styles_.try_emplace(Attribute(style, "name"), std::move(named));
+}
+
+const StyleSheet::NamedStyle* StyleSheet::Find(std::string_view name) const {
+    if (name.empty()) {
+        return nullptr;
+    }
+    const auto it = styles_.find(std::string(name));
+    return it == styles_.end() ? nullptr : &it->second;
+}
+
+const ListStyle* StyleSheet::FindListStyle(std::string_view name) const {
+    if (name.empty()) {
+        return nullptr;
+    }
+    const auto it = lists_.find(std::string(name));
+    return it == lists_.end() ? nullptr : &it->second;
+}
+
+std::string_view StyleSheet::ParagraphListStyle(std::string_view styleName) const {
+    const NamedStyle* style = Find(styleName);
+    for (int step = 0; style != nullptr && step < kMaxStyleChain; ++step) {
+        if (!style->listStyle.empty()) {
+            return style->listStyle;
+        }
+        style = Find(style->parent);
+    }
+    return {};
+}
+
+bool StyleSheet::IsHidden(std::string_view styleName) const {
+    const NamedStyle* style = Find(styleName);
+    for (int step = 0; style != nullptr && step < kMaxStyleChain; ++step) {
+        if (style->hidden) {
+            return *style->hidden;
+        }
+        style = Find(style->parent);
+    }
+    return false;
+}
+
+}  // namespace corvanel::convert::odf
