@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
@@ -91,4 +94,23 @@ TEST_F(QtDialogsTest, InputBoxReturnsTheEntryOrEmptyWhenCancelled) {
 
     WhenModalShown([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
     EXPECT_EQ(dialogs_.InputBox(nullptr, request), "");
+}
+
+TEST_F(QtDialogsTest, PickFolderStartsInTheGivenFolderAndReturnsTheChoice) {
+    QTemporaryDir temp;
+    ASSERT_TRUE(QDir(temp.path()).mkdir("chosen"));
+    WhenModalShown([&](QWidget* dialog) {
+        auto* picker = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(picker, nullptr);
+        EXPECT_EQ(picker->windowTitle(), "Choose a folder");
+        EXPECT_EQ(picker->directory().absolutePath(), temp.path());
+        EXPECT_EQ(picker->fileMode(), QFileDialog::Directory);
+        picker->selectFile(temp.filePath("chosen"));
+        static_cast<QDialog*>(picker)->accept();
+    });
+    EXPECT_EQ(dialogs_.PickFolder(nullptr, "Choose a folder", temp.path() + "/"),
+              temp.filePath("chosen"));
+
+    WhenModalShown([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
+    EXPECT_EQ(dialogs_.PickFolder(nullptr, "Choose a folder", temp.path()), "");
 }
