@@ -1,0 +1,170 @@
+#include "TestZip.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace corvanel::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using convert::testing::TemporaryFolder;
+using convert::testing::WriteFile;
+
+struct RunOutcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string Quoted(const std::string& arg) {
+    std::string q = "'";
+    for (const char c : arg) {
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return q + "'";
+}
+
+// Runs corvanel-convert with the arguments; standard output and error go to files.
+RunOutcome RunProgram(const TemporaryFolder& scratch, const std::vector<std::string>& args) {
+    std::string command = Quoted(CORVANEL_CONVERT_PROGRAM);
+    for (const std::string& arg : args) {
+        command += " " + Quoted(arg);
+    }
+    const std::string out = scratch.File("stdout"), err = scratch.File("stderr");
+    command += " >" + Quoted(out) + " 2>" + Quoted(err) + " </dev/null";
+    const int raw = std::system(command.c_str());
+    RunOutcome r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadAll(out);
+    r.err = ReadAll(err);
+    return r;
+}
+
+int CountLines(const std::string& s) {
+    return static_cast<int>(std::count(s.begin(), s.end(), '\n'));
+}
+
+TEST(CommandLine, BadUsageExitsWithTwoAndHelpAndVersionWithZero) {
+    TemporaryFolder scratch;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, std::vector<std::string>{"--bogus", "a.txt"},
+          std::vector<std::string>{"-j", "0", "a.txt"}, std::vector<std::string>{"a.txt", "-o"}}) {
+        const RunOutcome r = RunProgram(scratch, args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err.rfind("corvanel-convert: ", 0), 0u) << r.err;
+    }
+    WriteFile(scratch.File("file"), "x");
+    EXPECT_EQ(RunProgram(scratch, {"-o", scratch.File("file"), "a.txt"}).status, 2);
+
+    const RunOutcome help = RunProgram(scratch, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: corvanel-convert"), std::string::npos);
+    const RunOutcome version = RunProgram(scratch, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("corvanel-convert ", 0), 0u);
+}
+
+TEST(CommandLine, ConvertsFilesIntoTheOutputFolderOrBesideThemselves) {
+    TemporaryFolder scratch;
+    const std::string one = WriteFile(scratch.File("one.text"), "first line\r\nsecond\r\n");
+    const std::string two = WriteFile(scratch.File("two.final.md"), "caf\xE9");
+    const RunOutcome r = RunProgram(scratch, {"-o", scratch.File("out/deeper"), one, two});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "2 converted, 0 failed\n");
+    EXPECT_EQ(ReadAll(scratch.File("out/deeper/one.txt")), "first line\nsecond\n");
+    EXPECT_EQ(ReadAll(scratch.File("out/deeper/two.final.txt")), "caf\xC3\xA9\n");
+
+    EXPECT_EQ(RunProgram(scratch, {one}).status, 0);
+    EXPECT_EQ(ReadAll(scratch.File("one.txt")), "first line\nsecond\n");
+}
+
+TEST(CommandLine, FailuresAreReportedOneLineEachAndTheRunGoesOn) {
+    TemporaryFolder scratch;
+    const std::string good = WriteFile(scratch.File("good.text"), "ok");
+    const std::string junk =
+        WriteFile(scratch.File("junk.doc"), std::string("\x01\x02\x03\0\x04", 5));
+    const std::string noDot = WriteFile(scratch.File("README"), "x");
+    const std::string missing = scratch.File("missing.docx");
+    const RunOutcome r =
+        RunProgram(scratch, {"-o", scratch.File("out"), junk, noDot, missing, good});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "1 converted, 3 failed\n");
+    EXPECT_EQ(CountLines(r.err), 3) << r.err;
+    for (const std::string& path : {junk, noDot, missing}) {
+        EXPECT_NE(r.err.find("corvanel-convert: " + path), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(fs::exists(scratch.File("out/good.txt")));
+    EXPECT_FALSE(fs::exists(scratch.File("out/junk.txt")));
+}
+
+TEST(CommandLine, FolderWalkSkipsHiddenEntriesAndEndsDespiteALinkLoop) {
+    TemporaryFolder scratch;
+    fs::create_directories(scratch.File("in/sub/.hidden"));
+    WriteFile(scratch.File("in/a.text"), "a");
+    WriteFile(scratch.File("in/sub/b.text"), "b");
+    WriteFile(scratch.File("in/.secret.text"), "s");
+    WriteFile(scratch.File("in/sub/.hidden/c.text"), "c");
+    fs::create_directory_symlink("..", scratch.File("in/sub/loop"));
+    fs::create_directory_symlink(scratch.File("in"), scratch.File("in/sub/again"));
+    const RunOutcome r = RunProgram(scratch, {"-o", scratch.File("out"), scratch.File("in")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "2 converted, 0 failed\n");
+    EXPECT_TRUE(fs::exists(scratch.File("out/a.txt")));
+    EXPECT_TRUE(fs::exists(scratch.File("out/b.txt")));
+    EXPECT_FALSE(fs::exists(scratch.File("out/.secret.txt")));
+    EXPECT_FALSE(fs::exists(scratch.File("out/c.txt")));
+}
+
+TEST(CommandLine, AFolderConvertedInPlaceLeavesItsTextFilesAlone) {
+    TemporaryFolder scratch;
+    fs::create_directories(scratch.File("in"));
+    WriteFile(scratch.File("in/a.text"), "a");
+    WriteFile(scratch.File("in/notes.txt"), "mine\r\n");
+    const RunOutcome r = RunProgram(scratch, {scratch.File("in")});
+    EXPECT_EQ(r.out, "1 converted, 0 failed\n") << r.err;
+    EXPECT_EQ(ReadAll(scratch.File("in/notes.txt")), "mine\r\n");
+    EXPECT_EQ(ReadAll(scratch.File("in/a.txt")), "a\n");
+}
+
+TEST(CommandLine, ParallelRunsGiveTheSameFilesAndTheLastSourceOfATargetWins) {
+    TemporaryFolder scratch;
+    std::vector<std::string> inputs;
+    fs::create_directories(scratch.File("in"));
+    for (int i = 0; i < 24; ++i) {
+        inputs.push_back(
+            WriteFile(scratch.File("in/doc" + std::to_string(i % 8) + ".v" + std::to_string(i)),
+                      "document " + std::to_string(i) + "\n"));
+    }
+    // doc0 is written by sources 0, 8 and 16: the last one named decides.
+    for (const char* jobs : {"1", "2", "4"}) {
+        const std::string out = scratch.File(std::string("out") + jobs);
+        const RunOutcome r = RunProgram(scratch, [&] {
+            std::vector<std::string> args = {"-j", jobs, "-o", out};
+            args.insert(args.end(), inputs.begin(), inputs.end());
+            return args;
+        }());
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "24 converted, 0 failed\n");
+        for (int d = 0; d < 8; ++d) {
+            EXPECT_EQ(ReadAll(out + "/doc" + std::to_string(d) + ".txt"),
+                      "document " + std::to_string(d + 16) + "\n")
+                << "jobs " << jobs;
+        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 8);
+    }
+}
+
+}  // namespace
+}  // namespace corvanel::cli
