@@ -1,0 +1,252 @@
+#include "convert/ooxml/BodyWalker.h"
+
+#include "convert/ooxml/WordElements.h"
+#include "convert/ooxml/WordXml.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace corvanel::convert::word {
+
+namespace {
+
+// Markup-compatibility namespaces whose content this reader understands: drawing shapes and
+// groups (their text boxes), Word 2010+ extensions, math, VML.
+constexpr std::array<std::string_view, 20> kUnderstoodPrefixes{
+    "wps", "wpg", "wpc", "wpi", "wp14", "w14", "w15", "w16", "w16se", "w16cid",
+    "w16cex", "w16du", "w16sdtdh", "a14", "m", "v", "o", "w10", "w", "wne"};
+
+bool Understood(std::string_view required) {
+    while (!required.empty()) {
+        const size_t space = required.find(' ');
+        const std::string_view prefix = required.substr(0, space);
+        if (!prefix.empty() && std::find(kUnderstoodPrefixes.begin(), kUnderstoodPrefixes.end(),
+                                         prefix) == kUnderstoodPrefixes.end()) {
+            return false;
+        }
+        if (space == std::string_view::npos) {
+            break;
+        }
+        required.remove_prefix(space + 1);
+    }
+    return true;
+}
+
+}  // namespace
+
+void BodyWalker::WalkStory(pugi::xml_node container) {
+    DepthGuard guard(depth_);
+    FieldState outerFields = std::exchange(fields_, FieldState{});
+    const bool outerMerge = std::exchange(mergeWithNext_, false);
+    Blocks(container);
+    if (mergeWithNext_) {
+        sink_.EndParagraph();
+    }
+    mergeWithNext_ = outerMerge;
+    fields_ = std::move(outerFields);
+}
+
+pugi::xml_node BodyWalker::ChooseAlternative(pugi::xml_node alternateContent) const {
+    // Take one branch only: the first choice this reader understands, else the fallback.
+    pugi::xml_node fallback;
+    for (pugi::xml_node child = alternateContent.first_child(); child;
+         child = child.next_sibling()) {
+        if (Is(child, "Choice") && Understood(AttrValue(child, "Requires"))) {
+            return child;
+        }
+        if (Is(child, "Fallback") && !fallback) {
+            fallback = child;
+        }
+    }
+    return fallback;
+}
+
+bool BodyWalker::AnnotationIsInsertion(pugi::xml_node annotation) {
+    return AttrValue(annotation, "type") == "Word.Insertion";
+}
+
+void BodyWalker::Blocks(pugi::xml_node container) {
+    DepthGuard guard(depth_);
+    for (pugi::xml_node child = container.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        switch (ClassifyElement(child.name())) {
+            case WordElement::kParagraph:
+                Paragraph(child);
+                break;
+            case WordElement::kTable:
+                Table(child);
+                break;
+            case WordElement::kContentControl:
+                Blocks(Child(child, "sdtContent"));
+                break;
+            case WordElement::kContentControlContent:
+            case WordElement::kTransparent:
+            case WordElement::kSection:
+                Blocks(child);
+                break;
+            case WordElement::kAlternateContent:
+                Blocks(ChooseAlternative(child));
+                break;
+            case WordElement::kAnnotation:
+                if (AnnotationIsInsertion(child)) {
+                    Blocks(Child(child, "content"));
+                }
+                break;
+            case WordElement::kOther:
+                if (DescendUnknown()) {
+                    Blocks(child);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void BodyWalker::Paragraph(pugi::xml_node p) {
+    pugi::xml_node pPr = p.first_child();
+    if (!Is(pPr, "pPr")) {
+        pPr = Child(p, "pPr");
+    }
+    // A paragraph whose mark was deleted runs on into the next one once the deletion is
+    // accepted.
+    if (!std::exchange(mergeWithNext_, false)) {
+        sink_.StartParagraph();
+        ListLabel(pPr);
+    }
+    Inline(p);
+    const bool markDeleted = Child(Child(pPr, "rPr"), "del");
+    if (markDeleted && p.next_sibling() && Is(p.next_sibling(), "p")) {
+        mergeWithNext_ = true;
+    } else {
+        sink_.EndParagraph();
+    }
+}
+
+void BodyWalker::ListLabel(pugi::xml_node pPr) {
+    std::int64_t listId = -1;
+    int level = -1;
+    pugi::xml_node numPr = Child(pPr, "numPr");
+    pugi::xml_node idNode = Child(numPr, "numId");
+    if (!numPr) {
+        numPr = Child(pPr, "listPr");  // Word 2003 XML
+        idNode = Child(numPr, "ilfo");
+    }
+    if (const auto id = IntegerVal(idNode)) {
+        listId = *id;
+    }
+    if (const auto ilvl = IntegerVal(Child(numPr, "ilvl"))) {
+        level = static_cast<int>(std::clamp<std::int64_t>(*ilvl, 0, kListLevels - 1));
+    }
+    if (listId < 0 || level < 0) {
+        const std::string_view styleId = ChildVal(pPr, "pStyle");
+        const WordStyles::Numbering fromStyle = context_.styles.ParagraphNumbering(styleId);
+        if (listId < 0) {
+            listId = fromStyle.listId;
+        }
+        if (level < 0) {
+            level = fromStyle.level >= 0 ? fromStyle.level
+                                         : context_.numbering.LevelForStyle(listId, styleId);
+        }
+    }
+    if (listId <= 0) {
+        return;
+    }
+    if (const auto label = context_.numbering.Next(listId, std::max(level, 0))) {
+        sink_.ListLabel(label->text, label->suffix);
+    }
+}
+
+void BodyWalker::Table(pugi::xml_node tbl) {
+    DepthGuard guard(depth_);
+    if (std::exchange(mergeWithNext_, false)) {
+        sink_.EndParagraph();
+    }
+    sink_.StartTable();
+    Rows(tbl);
+    sink_.EndTable();
+}
+
+void BodyWalker::Rows(pugi::xml_node container) {
+    DepthGuard guard(depth_);
+    for (pugi::xml_node child = container.first_child(); child; child = child.next_sibling()) {
+        switch (ClassifyElement(child.name())) {
+            case WordElement::kRow:
+                Row(child);
+                break;
+            case WordElement::kContentControl:
+                Rows(Child(child, "sdtContent"));
+                break;
+            case WordElement::kContentControlContent:
+            case WordElement::kTransparent:
+                Rows(child);
+                break;
+            case WordElement::kAlternateContent:
+                Rows(ChooseAlternative(child));
+                break;
+            case WordElement::kOther:
+                if (DescendUnknown() && child.type() == pugi::node_element) {
+                    Rows(child);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void BodyWalker::Row(pugi::xml_node tr) {
+    if (Child(Child(tr, "trPr"), "del")) {
+        return;  // a deleted row, accepted
+    }
+    sink_.StartRow();
+    Cells(tr);
+    sink_.EndRow();
+}
+
+void BodyWalker::Cells(pugi::xml_node container) {
+    DepthGuard guard(depth_);
+    for (pugi::xml_node child = container.first_child(); child; child = child.next_sibling()) {
+        switch (ClassifyElement(child.name())) {
+            case WordElement::kCell:
+                Cell(child);
+                break;
+            case WordElement::kContentControl:
+                Cells(Child(child, "sdtContent"));
+                break;
+            case WordElement::kContentControlContent:
+            case WordElement::kTransparent:
+                Cells(child);
+                break;
+            case WordElement::kAlternateContent:
+                Cells(ChooseAlternative(child));
+                break;
+            case WordElement::kOther:
+                if (DescendUnknown() && child.type() == pugi::node_element) {
+                    Cells(child);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void BodyWalker::Cell(pugi::xml_node tc) {
+    const pugi::xml_node tcPr = Child(tc, "tcPr");
+    pugi::xml_node vMerge = Child(tcPr, "vMerge");
+    if (!vMerge) {
+        vMerge = Child(tcPr, "vmerge");  // Word 2003 XML
+    }
+    sink_.StartCell();
+    // The continuation of a vertically merged cell shows nothing: its text is in the first.
+    if (!vMerge || AttrValue(vMerge, "val") == "restart") {
+        WalkStory(tc);
+    }
+    sink_.EndCell();
+}
+
+}  // namespace corvanel::convert::word

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "convert/core/DocumentSink.h"
+#include "convert/core/SymbolFont.h"
+#include "convert/ooxml/WordContext.h"
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvanel::convert::word {
+
+// Walks WordprocessingML content (a body, a table cell, a note, a text box) and emits its text
+// as document events: paragraphs with list labels, runs, tables, text boxes, notes, equations;
+// field codes, deleted and hidden text left out. One walker reads one document, so list and
+// note counters run across the whole of it.
+class BodyWalker {
+public:
+    BodyWalker(WordContext& context, DocumentSink& sink) : context_(context), sink_(sink) {}
+
+    // A story: an element whose children are paragraphs and tables.
+    void WalkStory(pugi::xml_node container);
+
+private:
+    struct RunState {
+        bool hidden = false;
+        bool customMarkTaken = false;  // the rest of the run is a note's custom mark
+        SymbolFontKind font = SymbolFontKind::kOther;
+    };
+    // Complex fields (begin, separate, end) may span runs and paragraphs; only their results
+    // are text. Nested fields stack up.
+    struct FieldState {
+        std::vector<bool> inCode;  // per open field: still in its code part
+        int codeCount = 0;
+    };
+
+    // Blocks (BodyWalker.cpp)
+    void Blocks(pugi::xml_node container);
+    void Paragraph(pugi::xml_node p);
+    void ListLabel(pugi::xml_node pPr);
+    void Table(pugi::xml_node tbl);
+    void Rows(pugi::xml_node container);
+    void Row(pugi::xml_node tr);
+    void Cells(pugi::xml_node container);
+    void Cell(pugi::xml_node tc);
+    pugi::xml_node ChooseAlternative(pugi::xml_node alternateContent) const;
+    bool DescendUnknown() const { return context_.dialect == Dialect::kWord2003; }
+    static bool AnnotationIsInsertion(pugi::xml_node annotation);
+
+    // Inline content (InlineWalker.cpp)
+    void Inline(pugi::xml_node container);
+    void Run(pugi::xml_node r);
+    void RunContent(pugi::xml_node container, RunState& state);
+    void Field(pugi::xml_node fldChar);
+    void Symbol(pugi::xml_node sym);
+    void EmitText(std::string_view text, SymbolFontKind font);
+    void NoteReference(pugi::xml_node reference, NoteKind kind, RunState& state);
+    void InlineNote(pugi::xml_node note, NoteKind kind);
+    void Note(NoteKind kind, std::string_view mark, pugi::xml_node content);
+    void TextBoxes(pugi::xml_node shape);
+    void Math(pugi::xml_node math);
+    bool Visible(const RunState& state) const { return !state.hidden && fields_.codeCount == 0; }
+
+    WordContext& context_;
+    DocumentSink& sink_;
+    int depth_ = 0;
+    FieldState fields_;
+    bool inNote_ = false;
+    bool mergeWithNext_ = false;  // the last paragraph's mark was deleted: it runs on
+    std::int64_t footnotesSeen_ = 0;
+    std::int64_t endnotesSeen_ = 0;
+    std::string scratch_;
+};
+
+}  // namespace corvanel::convert::word

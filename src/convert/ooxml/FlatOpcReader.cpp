@@ -1,0 +1,69 @@
+#include "convert/core/ConvertError.h"
+#include "convert/core/Readers.h"
+#include "convert/core/SourceFile.h"
+#include "convert/core/XmlDocument.h"
+#include "convert/ooxml/WordPackage.h"
+#include "convert/ooxml/WordXml.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace corvanel::convert {
+
+namespace {
+
+// A package in one XML file (<pkg:package>), as Word saves "Word XML Document": every part is a
+// <pkg:part pkg:name="/word/document.xml"> whose <pkg:xmlData> holds the part's XML.
+class FlatOpcPackage final : public word::WordPackage {
+public:
+    explicit FlatOpcPackage(pugi::xml_node package) {
+        for (pugi::xml_node part = package.first_child(); part; part = part.next_sibling()) {
+            if (!word::Is(part, "part")) {
+                continue;
+            }
+            std::string_view name = word::AttrValue(part, "name");
+            while (!name.empty() && name.front() == '/') {
+                name.remove_prefix(1);
+            }
+            const pugi::xml_node data = word::Child(part, "xmlData");
+            parts_.emplace_back(name, data.find_child([](pugi::xml_node n) {
+                return n.type() == pugi::node_element;
+            }));
+        }
+    }
+
+    bool HasPart(std::string_view partName) override { return Find(partName) != nullptr; }
+
+    pugi::xml_node PartRoot(std::string_view partName) override {
+        const auto* part = Find(partName);
+        return part ? part->second : pugi::xml_node();
+    }
+
+private:
+    const std::pair<std::string_view, pugi::xml_node>* Find(std::string_view partName) const {
+        const auto it = std::find_if(parts_.begin(), parts_.end(),
+                                     [&](const auto& part) { return part.first == partName; });
+        return it != parts_.end() ? &*it : nullptr;
+    }
+
+    std::vector<std::pair<std::string_view, pugi::xml_node>> parts_;
+};
+
+}  // namespace
+
+void ReadFlatOpc(SourceFile& source, DocumentSink& sink) {
+    std::string buffer = source.Bytes();
+    pugi::xml_document xml;
+    ParseXmlInPlace(xml, buffer, "the package XML");
+    FlatOpcPackage package(xml.document_element());
+    const std::string mainPart = word::FindMainPart(package);
+    const pugi::xml_node document = mainPart.empty() ? pugi::xml_node() : package.PartRoot(mainPart);
+    if (!word::Is(document, "document")) {
+        ThrowNotReadable("the XML package holds no word-processing document");
+    }
+    word::ReadWordDocument(package, mainPart, document, sink);
+}
+
+}  // namespace corvanel::convert

@@ -1,0 +1,319 @@
+// The inline half of BodyWalker: runs, fields, symbols, notes, text boxes and equations.
+
+#include "convert/ooxml/BodyWalker.h"
+
+#include "convert/core/ConvertError.h"
+#include "convert/core/Limits.h"
+#include "convert/core/TextEncoding.h"
+#include "convert/ooxml/WordElements.h"
+#include "convert/ooxml/WordXml.h"
+
+#include <cstring>
+#include <utility>
+
+namespace corvanel::convert::word {
+
+namespace {
+
+SymbolFontKind RunFont(pugi::xml_node rPr) {
+    const pugi::xml_node fonts = Child(rPr, "rFonts");
+    if (!fonts) {
+        return SymbolFontKind::kOther;
+    }
+    std::string_view name = AttrValue(fonts, "ascii");
+    if (name.empty()) {
+        name = AttrValue(fonts, "hAnsi");
+    }
+    return ClassifySymbolFont(name);
+}
+
+BreakKind BreakType(pugi::xml_node br) {
+    const std::string_view type = AttrValue(br, "type");
+    if (type == "page") {
+        return BreakKind::kPage;
+    }
+    if (type == "column") {
+        return BreakKind::kColumn;
+    }
+    return BreakKind::kLine;
+}
+
+}  // namespace
+
+void BodyWalker::Inline(pugi::xml_node container) {
+    DepthGuard guard(depth_);
+    for (pugi::xml_node child = container.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        switch (ClassifyElement(child.name())) {
+            case WordElement::kRun:
+                Run(child);
+                break;
+            case WordElement::kHyperlink:
+            case WordElement::kSimpleField:
+            case WordElement::kTransparent:
+            case WordElement::kContentControlContent:
+                Inline(child);
+                break;
+            case WordElement::kContentControl:
+                Inline(Child(child, "sdtContent"));
+                break;
+            case WordElement::kAlternateContent:
+                Inline(ChooseAlternative(child));
+                break;
+            case WordElement::kMath:
+                if (fields_.codeCount == 0) {
+                    Math(child);
+                }
+                break;
+            case WordElement::kAnnotation:
+                if (AnnotationIsInsertion(child)) {
+                    Inline(Child(child, "content"));
+                }
+                break;
+            case WordElement::kOther:
+                if (DescendUnknown()) {
+                    Inline(child);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void BodyWalker::Run(pugi::xml_node r) {
+    RunState state;
+    pugi::xml_node rPr = r.first_child();
+    if (!Is(rPr, "rPr")) {
+        rPr = Child(r, "rPr");
+    }
+    if (rPr) {
+        const auto vanish = OnOff(Child(rPr, "vanish"));
+        state.hidden = vanish ? *vanish : context_.styles.Hidden(ChildVal(rPr, "rStyle"));
+        state.font = RunFont(rPr);
+    }
+    RunContent(r, state);
+}
+
+void BodyWalker::RunContent(pugi::xml_node container, RunState& state) {
+    DepthGuard guard(depth_);
+    for (pugi::xml_node child = container.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        const WordElement element = ClassifyElement(child.name());
+        if (element == WordElement::kFieldChar) {
+            Field(child);  // even when hidden: the field's structure must stay balanced
+            continue;
+        }
+        if (!Visible(state)) {
+            continue;
+        }
+        switch (element) {
+            case WordElement::kText:
+                if (!state.customMarkTaken) {
+                    EmitText(child.text().get(), state.font);
+                }
+                break;
+            case WordElement::kTab:
+                sink_.Tab();
+                break;
+            case WordElement::kBreak:
+                sink_.Break(BreakType(child));
+                break;
+            case WordElement::kCarriageReturn:
+                sink_.Break(BreakKind::kLine);
+                break;
+            case WordElement::kSymbol:
+                if (!state.customMarkTaken) {
+                    Symbol(child);
+                }
+                break;
+            case WordElement::kNoBreakHyphen:
+                sink_.Text("-");
+                break;
+            case WordElement::kFootnoteReference:
+                NoteReference(child, NoteKind::kFootnote, state);
+                break;
+            case WordElement::kEndnoteReference:
+                NoteReference(child, NoteKind::kEndnote, state);
+                break;
+            case WordElement::kFootnote:
+                InlineNote(child, NoteKind::kFootnote);
+                break;
+            case WordElement::kEndnote:
+                InlineNote(child, NoteKind::kEndnote);
+                break;
+            case WordElement::kShape:
+                TextBoxes(child);
+                break;
+            case WordElement::kAlternateContent:
+                RunContent(ChooseAlternative(child), state);
+                break;
+            case WordElement::kRuby:
+                Inline(Child(child, "rubyBase"));
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void BodyWalker::EmitText(std::string_view text, SymbolFontKind font) {
+    if (font == SymbolFontKind::kOther && std::memchr(text.data(), '\xEF', text.size()) == nullptr) {
+        sink_.Text(text);
+        return;
+    }
+    sink_.Text(MapSymbolFontText(text, font));
+}
+
+void BodyWalker::Symbol(pugi::xml_node sym) {
+    const auto code = ParseHex(AttrValue(sym, "char"));
+    if (!code || *code == 0) {
+        return;
+    }
+    const SymbolFontKind font = ClassifySymbolFont(AttrValue(sym, "font"));
+    char32_t c = 0;
+    if (font == SymbolFontKind::kSymbol) {
+        c = SymbolToUnicode(*code);
+    } else if (font == SymbolFontKind::kWingdings) {
+        c = WingdingsToUnicode(*code);
+    }
+    if (c == 0) {
+        // Another font: the private-use form stands for the font's own character code.
+        c = (*code >= 0xF020 && *code <= 0xF0FF) ? *code - 0xF000 : *code;
+    }
+    scratch_.clear();
+    AppendUtf8(scratch_, c);
+    sink_.Text(scratch_);
+}
+
+void BodyWalker::Field(pugi::xml_node fldChar) {
+    const std::string_view type = AttrValue(fldChar, "fldCharType");
+    if (type == "begin") {
+        if (fields_.inCode.size() >= static_cast<size_t>(limits::kMaxNestingDepth)) {
+            ThrowDamaged("its fields are nested more than " +
+                         std::to_string(limits::kMaxNestingDepth) + " levels deep");
+        }
+        fields_.inCode.push_back(true);
+        ++fields_.codeCount;
+    } else if (type == "separate") {
+        if (!fields_.inCode.empty() && fields_.inCode.back()) {
+            fields_.inCode.back() = false;
+            --fields_.codeCount;
+        }
+    } else if (type == "end") {
+        if (!fields_.inCode.empty()) {
+            if (fields_.inCode.back()) {
+                --fields_.codeCount;
+            }
+            fields_.inCode.pop_back();
+        }
+    }
+}
+
+void BodyWalker::NoteReference(pugi::xml_node reference, NoteKind kind, RunState& state) {
+    if (inNote_) {
+        return;  // notes hold no notes; this also stops a note from reaching itself
+    }
+    const NoteStore& store =
+        kind == NoteKind::kFootnote ? context_.footnotes : context_.endnotes;
+    std::string mark;
+    const pugi::xml_attribute custom = Attr(reference, "customMarkFollows");
+    const std::string_view customValue = custom.value();
+    if (custom && customValue != "0" && customValue != "false" && customValue != "off") {
+        // The mark is the run's own text after the reference.
+        for (pugi::xml_node next = reference.next_sibling(); next; next = next.next_sibling()) {
+            const WordElement element = ClassifyElement(next.name());
+            if (element == WordElement::kText) {
+                mark += next.text().get();
+            } else if (element == WordElement::kSymbol) {
+                const auto code = ParseHex(AttrValue(next, "char"));
+                const char32_t c = code ? SymbolToUnicode(*code) : 0;
+                AppendUtf8(mark, c != 0 ? c : code.value_or(U'*'));
+            }
+        }
+        state.customMarkTaken = true;
+    } else {
+        const NoteMarkFormat& format =
+            kind == NoteKind::kFootnote ? context_.footnoteMarks : context_.endnoteMarks;
+        std::int64_t& seen = kind == NoteKind::kFootnote ? footnotesSeen_ : endnotesSeen_;
+        AppendFormattedNumber(mark, format.start + seen++, format.format);
+    }
+    sink_.NoteReference(mark);
+    const auto id = ParseInteger(AttrValue(reference, "id"));
+    const pugi::xml_node content = id ? store.Find(*id) : pugi::xml_node();
+    if (content) {
+        Note(kind, mark, content);
+    }
+}
+
+void BodyWalker::InlineNote(pugi::xml_node note, NoteKind kind) {
+    if (inNote_) {
+        return;
+    }
+    const NoteMarkFormat& format =
+        kind == NoteKind::kFootnote ? context_.footnoteMarks : context_.endnoteMarks;
+    std::int64_t& seen = kind == NoteKind::kFootnote ? footnotesSeen_ : endnotesSeen_;
+    const std::string mark = FormatNumber(format.start + seen++, format.format);
+    sink_.NoteReference(mark);
+    Note(kind, mark, note);
+}
+
+void BodyWalker::Note(NoteKind kind, std::string_view mark, pugi::xml_node content) {
+    const bool outerInNote = std::exchange(inNote_, true);
+    sink_.StartNote(kind, mark);
+    WalkStory(content);
+    sink_.EndNote();
+    inNote_ = outerInNote;
+}
+
+void BodyWalker::TextBoxes(pugi::xml_node shape) {
+    DepthGuard guard(depth_);
+    for (pugi::xml_node child = shape.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        switch (ClassifyElement(child.name())) {
+            case WordElement::kTextBoxContent:
+                sink_.StartFloatingText();
+                WalkStory(child);
+                sink_.EndFloatingText();
+                break;
+            case WordElement::kAlternateContent:
+                TextBoxes(ChooseAlternative(child));
+                break;
+            default:
+                TextBoxes(child);
+                break;
+        }
+    }
+}
+
+void BodyWalker::Math(pugi::xml_node math) {
+    DepthGuard guard(depth_);
+    for (pugi::xml_node child = math.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        switch (ClassifyElement(child.name())) {
+            case WordElement::kText:
+                sink_.Text(child.text().get());
+                break;
+            case WordElement::kProperties:
+            case WordElement::kDeleted:
+            case WordElement::kDeletedText:
+                break;
+            case WordElement::kAlternateContent:
+                Math(ChooseAlternative(child));
+                break;
+            default:
+                Math(child);
+                break;
+        }
+    }
+}
+
+}  // namespace corvanel::convert::word
