@@ -1,2 +1,21 @@
-// Placeholder until the main window lands.
-int main() { return 0; }
+// Corvanel's window program: the main window over the native converter.
+#include "app/Form1.h"
+#include "export/NativeDocumentConverter.h"
+#include "platform/QtDialogs.h"
+#include "platform/SettingsStore.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QtDialogs dialogs;
+    SettingsStore settings;
+    NativeDocumentConverter converter;
+    // Closing the window ends the program at once, also in the middle of an export.
+    Form1 form(Form1Services{dialogs, settings, converter, QCoreApplication::applicationDirPath(),
+                             [] { std::_Exit(EXIT_SUCCESS); }});
+    form.show();
+    return application.exec();
+}
