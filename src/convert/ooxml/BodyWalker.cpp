@@ -118,8 +118,10 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
         ListLabel(pPr);
     }
     Inline(p);
-    const bool markDeleted = Child(Child(pPr, "rPr"), "del");
-    if (markDeleted && p.next_sibling() && Is(p.next_sibling(), "p")) {
+    // So does a drop cap: its frame holds the first letter of the next paragraph.
+    const bool runsOn = Child(Child(pPr, "rPr"), "del") ||
+                        !AttrValue(Child(pPr, "framePr"), "dropCap").empty();
+    if (runsOn && p.next_sibling() && Is(p.next_sibling(), "p")) {
         mergeWithNext_ = true;
     } else {
         sink_.EndParagraph();

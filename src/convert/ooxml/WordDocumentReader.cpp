@@ -61,8 +61,13 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
     ReadNoteMarkFormat(Child(sectPr, "footnotePr"), context.footnoteMarks);
     ReadNoteMarkFormat(Child(sectPr, "endnotePr"), context.endnoteMarks);
 
+    // Some writers split the body in several <w:body> elements; all of them are text.
     BodyWalker walker(context, sink);
-    walker.WalkStory(body);
+    for (pugi::xml_node part = body; part; part = part.next_sibling()) {
+        if (Is(part, "body")) {
+            walker.WalkStory(part);
+        }
+    }
 }
 
 }  // namespace corvanel::convert::word

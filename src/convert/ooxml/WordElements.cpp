@@ -13,7 +13,7 @@ namespace {
 using E = WordElement;
 
 // Sorted by name for a binary search.
-constexpr std::array<std::pair<std::string_view, WordElement>, 58> kElements{{
+constexpr std::array<std::pair<std::string_view, WordElement>, 59> kElements{{
     {"AlternateContent", E::kAlternateContent},
     {"bdo", E::kTransparent},
     {"br", E::kBreak},
@@ -61,6 +61,7 @@ constexpr std::array<std::pair<std::string_view, WordElement>, 58> kElements{{
     {"smartTagPr", E::kProperties},
     {"sub-section", E::kSection},
     {"sym", E::kSymbol},
+    {"symEx", E::kSymbol},
     {"t", E::kText},
     {"tab", E::kTab},
     {"tbl", E::kTable},

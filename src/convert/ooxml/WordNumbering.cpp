@@ -129,12 +129,13 @@ std::optional<WordNumbering::Label> WordNumbering::Next(std::int64_t listId, int
     level = ClampLevel(level);
     Abstract& counters = abstracts_[static_cast<size_t>(target)];
     if (!instance->used) {
-        // An instance that overrides a level starts that level again when first used.
+        // An instance that overrides a level's start value starts that level again when first
+        // used; one that only replaces a level's look continues the shared count.
         instance->used = true;
         for (size_t l = 0; l < kListLevels; ++l) {
             const auto& start = instance->startOverride[l];
             counters.start[l] = start ? *start : LevelOf(*instance, counters, static_cast<int>(l)).start;
-            if (start || instance->levelOverride[l] >= 0) {
+            if (start) {
                 counters.counted[l] = false;
             }
         }

@@ -1,9 +1,90 @@
-#include "convert/core/Readers.h"
+// Word 2003 XML ("WordprocessingML 2003", <w:wordDocument>): one XML file with the lists, styles
+// and body inline. The body uses the vocabulary of later packages, so the package reader's body
+// walker reads it; only the lists and the surroundings differ.
+
 #include "convert/core/ConvertError.h"
+#include "convert/core/Readers.h"
+#include "convert/core/SourceFile.h"
+#include "convert/core/XmlDocument.h"
+#include "convert/ooxml/BodyWalker.h"
+#include "convert/ooxml/WordContext.h"
+#include "convert/ooxml/WordXml.h"
+
+#include <string>
 
 namespace corvanel::convert {
 
-// Placeholder until the reader lands.
-void ReadWordml2003(SourceFile&, DocumentSink&) { ThrowNotReadable("Word 2003 XML is not supported yet"); }
+namespace {
+
+using word::AttrValue;
+using word::Child;
+using word::ChildVal;
+using word::Is;
+using word::ParseInteger;
+
+// <w:lists>: <w:listDef w:listDefId> holds the levels, <w:list w:ilfo> is a list instance
+// (<w:ilst> names its definition) that paragraphs name through <w:listPr><w:ilfo>.
+void LoadLists(pugi::xml_node lists, word::WordNumbering& numbering) {
+    for (pugi::xml_node node = lists.first_child(); node; node = node.next_sibling()) {
+        if (Is(node, "listDef")) {
+            const auto id = ParseInteger(AttrValue(node, "listDefId"));
+            if (!id) {
+                continue;
+            }
+            word::ListLevel* levels = numbering.AddAbstract(*id, ChildVal(node, "listStyleLink"),
+                                                            ChildVal(node, "styleLink"));
+            for (pugi::xml_node lvl = node.first_child(); lvl; lvl = lvl.next_sibling()) {
+                const auto index = ParseInteger(AttrValue(lvl, "ilvl"));
+                if (Is(lvl, "lvl") && index && *index >= 0 && *index < word::kListLevels) {
+                    word::ReadListLevel(lvl, levels[*index]);
+                }
+            }
+        } else if (Is(node, "list")) {
+            const auto id = ParseInteger(AttrValue(node, "ilfo"));
+            const auto definition = word::IntegerVal(Child(node, "ilst"));
+            if (!id || !definition) {
+                continue;
+            }
+            word::WordNumbering::Instance& instance = numbering.AddInstance(*id, *definition);
+            for (pugi::xml_node o = node.first_child(); o; o = o.next_sibling()) {
+                const auto index = ParseInteger(AttrValue(o, "ilvl"));
+                if (!Is(o, "lvlOverride") || !index || *index < 0 || *index >= word::kListLevels) {
+                    continue;
+                }
+                if (const auto start = word::IntegerVal(Child(o, "startOverride"))) {
+                    numbering.SetStartOverride(instance, static_cast<int>(*index), *start);
+                }
+                if (pugi::xml_node lvl = Child(o, "lvl")) {
+                    word::ReadListLevel(lvl,
+                                        numbering.OverrideLevel(instance, static_cast<int>(*index)));
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void ReadWordml2003(SourceFile& source, DocumentSink& sink) {
+    std::string buffer = source.Bytes();
+    pugi::xml_document xml;
+    ParseXmlInPlace(xml, buffer, "the Word XML document");
+    const pugi::xml_node root = xml.document_element();
+    if (!Is(root, "wordDocument")) {
+        ThrowNotReadable("the XML is not a Word XML document");
+    }
+
+    word::WordContext context;
+    context.dialect = word::Dialect::kWord2003;
+    context.styles.Load(Child(root, "styles"));
+    LoadLists(Child(root, "lists"), context.numbering);
+    context.numbering.Finish(context.styles);
+    const pugi::xml_node docPr = Child(root, "docPr");
+    word::ReadNoteMarkFormat(Child(docPr, "footnotePr"), context.footnoteMarks);
+    word::ReadNoteMarkFormat(Child(docPr, "endnotePr"), context.endnoteMarks);
+
+    word::BodyWalker walker(context, sink);
+    walker.WalkStory(Child(root, "body"));
+}
 
 }  // namespace corvanel::convert
