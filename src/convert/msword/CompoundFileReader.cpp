@@ -1,9 +1,51 @@
-#include "convert/core/Readers.h"
 #include "convert/core/ConvertError.h"
+#include "convert/core/Readers.h"
+#include "convert/core/SourceFile.h"
+#include "convert/msword/CompoundFile.h"
+#include "convert/msword/WordDocumentReader.h"
 
 namespace corvanel::convert {
 
-// Placeholder until the reader lands.
-void ReadCompoundFile(SourceFile&, DocumentSink&) { ThrowNotReadable("binary Word is not supported yet"); }
+namespace {
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+// Why a compound file without a Word document cannot be read, by what it holds instead.
+[[noreturn]] void ThrowNotAWordDocument(const msword::CompoundFile& file) {
+    for (const std::string& name : file.RootNames()) {
+        if (name == "Workbook" || name == "Book") {
+            ThrowNotReadable("it is an Excel workbook, not a word-processing document");
+        }
+        if (name == "PowerPoint Document") {
+            ThrowNotReadable("it is a PowerPoint presentation, not a word-processing document");
+        }
+        if (StartsWith(name, "__substg1.0_") || name == "__properties_version1.0") {
+            ThrowNotReadable("it is an Outlook message, not a word-processing document");
+        }
+        if (name == "VisioDocument") {
+            ThrowNotReadable("it is a Visio drawing, not a word-processing document");
+        }
+    }
+    ThrowNotReadable("it is an Office container that holds no Word document");
+}
+
+}  // namespace
+
+void ReadCompoundFile(SourceFile& source, DocumentSink& sink) {
+    const std::string& bytes = source.Bytes();
+    const msword::CompoundFile file(bytes);
+    // An encrypted OOXML package (and an encrypted Office 2007+ document of any kind) keeps its
+    // real content in an encrypted stream described by this one.
+    if (file.HasStream("EncryptionInfo") || file.HasStream("EncryptedPackage")) {
+        ThrowPasswordProtected();
+    }
+    const std::optional<std::string> wordDocument = file.ReadStream("WordDocument");
+    if (!wordDocument) {
+        ThrowNotAWordDocument(file);
+    }
+    msword::ReadWordDocument(file, *wordDocument, sink);
+}
 
 }  // namespace corvanel::convert

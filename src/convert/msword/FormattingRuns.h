@@ -1,0 +1,70 @@
+#pragma once
+
+#include "convert/msword/Fib.h"
+#include "convert/msword/PieceTable.h"
+#include "convert/msword/Properties.h"
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+namespace corvanel::convert::msword {
+
+// Properties by character position: run i covers [starts[i], starts[i+1]).
+template <typename Props>
+class CpRuns {
+  public:
+    void Add(std::uint32_t cp, const Props& props) {
+        if (!starts_.empty() && starts_.back() == cp) {
+            props_.back() = props;
+            return;
+        }
+        starts_.push_back(cp);
+        props_.push_back(props);
+    }
+
+    // The properties at `cp`; defaults before the first run.
+    const Props& At(std::uint32_t cp) const {
+        if (hint_ < starts_.size() && starts_[hint_] <= cp &&
+            (hint_ + 1 == starts_.size() || cp < starts_[hint_ + 1])) {
+            return props_[hint_];
+        }
+        std::size_t lo = 0;
+        std::size_t hi = starts_.size();
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            if (starts_[mid] <= cp) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        if (lo == 0) {
+            return defaults_;
+        }
+        hint_ = lo - 1;
+        return props_[hint_];
+    }
+
+    std::size_t Count() const { return starts_.size(); }
+
+  private:
+    std::vector<std::uint32_t> starts_;
+    std::vector<Props> props_;
+    Props defaults_{};
+    mutable std::size_t hint_ = 0;
+};
+
+// The paragraph properties a style gives, by style index.
+using StyleParaProps = std::function<ParaProps(std::uint16_t istd)>;
+
+// Character and paragraph properties of the whole text, from the formatted disk pages listed in
+// the bin tables, mapped through the piece table into character positions.
+CpRuns<CharProps> ReadCharacterRuns(const Fib& fib, std::string_view wordDocument,
+                                    std::string_view table, const DocumentText& text);
+CpRuns<ParaProps> ReadParagraphRuns(const Fib& fib, std::string_view wordDocument,
+                                    std::string_view table, const DocumentText& text,
+                                    const StyleParaProps& styles);
+
+}  // namespace corvanel::convert::msword

@@ -1,0 +1,147 @@
+#include "convert/msword/PieceTable.h"
+
+#include "convert/core/ConvertError.h"
+#include "convert/core/TextEncoding.h"
+#include "convert/msword/ByteReader.h"
+
+#include <array>
+
+namespace corvanel::convert::msword {
+
+namespace {
+
+constexpr std::uint8_t kClxPrc = 0x01;
+constexpr std::uint8_t kClxPcdt = 0x02;
+constexpr std::uint32_t kCompressedFlag = 0x40000000;
+constexpr std::size_t kPcdBytes = 8;
+
+// 8-bit text in Word 97 and later is Windows-1252; these are its characters 0x80..0x9F.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+bool IsDoubleByte(int codePage) {
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
+}
+
+// The Unicode character of every byte of a single-byte code page.
+std::array<char16_t, 256> ByteTable(int codePage) {
+    std::array<char16_t, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        table[static_cast<std::size_t>(b)] = static_cast<char16_t>(b);
+    }
+    if (codePage == 1252 || codePage == 0) {
+        for (int b = 0x80; b < 0xA0; ++b) {
+            table[static_cast<std::size_t>(b)] = kCp1252High[static_cast<std::size_t>(b - 0x80)];
+        }
+        return table;
+    }
+    for (int b = 0x80; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        const std::string utf8 = DecodeCodePage(byte, codePage);
+        // One UTF-8 sequence of up to three bytes: decode it back to one code unit.
+        char32_t cp = 0xFFFD;
+        const auto u = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
+        if (utf8.size() == 1) {
+            cp = u(0);
+        } else if (utf8.size() == 2) {
+            cp = ((u(0) & 0x1F) << 6) | (u(1) & 0x3F);
+        } else if (utf8.size() == 3) {
+            cp = ((u(0) & 0x0F) << 12) | ((u(1) & 0x3F) << 6) | (u(2) & 0x3F);
+        }
+        table[static_cast<std::size_t>(b)] = static_cast<char16_t>(cp);
+    }
+    return table;
+}
+
+std::vector<Piece> ReadClx(std::string_view clxBytes, bool word6) {
+    const ByteReader clx(clxBytes, "the piece table");
+    std::size_t at = 0;
+    while (at < clx.Size() && clx.U8(at) == kClxPrc) {
+        const std::size_t size = clx.U16(at + 1);
+        at += 3 + size;
+    }
+    if (at >= clx.Size() || clx.U8(at) != kClxPcdt) {
+        ThrowDamaged("the piece table is missing");
+    }
+    const std::uint32_t lcb = clx.U32(at + 1);
+    const ByteReader plc(clx.Slice(at + 5, lcb), "the piece table");
+    if (lcb < 4 + 4 + kPcdBytes) {
+        ThrowDamaged("the piece table is empty");
+    }
+    const std::size_t count = (lcb - 4) / (4 + kPcdBytes);
+    std::vector<Piece> pieces;
+    pieces.reserve(count);
+    const std::size_t pcdAt = 4 * (count + 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        Piece p;
+        p.cpStart = plc.U32(4 * i);
+        p.cpEnd = plc.U32(4 * i + 4);
+        if (p.cpEnd < p.cpStart || (!pieces.empty() && p.cpStart != pieces.back().cpEnd)) {
+            ThrowDamaged("the piece table's character positions are out of order");
+        }
+        const std::uint32_t fc = plc.U32(pcdAt + kPcdBytes * i + 2);
+        if (word6) {
+            p.fc = fc;
+            p.eightBit = true;
+        } else if ((fc & kCompressedFlag) != 0) {
+            p.fc = (fc & ~kCompressedFlag) / 2;
+            p.eightBit = true;
+        } else {
+            p.fc = fc;
+        }
+        pieces.push_back(p);
+    }
+    return pieces;
+}
+
+}  // namespace
+
+DocumentText ReadDocumentText(const Fib& fib, std::string_view wordDocument, std::string_view table,
+                              std::uint32_t cpNeeded, int codePage) {
+    DocumentText text;
+    if (fib.IsWord6() && !fib.complex) {
+        text.pieces.push_back(Piece{0, cpNeeded, fib.fcMin, true});
+    } else {
+        if (fib.clx.lcb == 0) {
+            ThrowDamaged("the document has no piece table");
+        }
+        const ByteReader source(fib.IsWord6() ? wordDocument : table, "the table stream");
+        text.pieces = ReadClx(source.Slice(fib.clx.fc, fib.clx.lcb), fib.IsWord6());
+    }
+    if (text.pieces.front().cpStart != 0) {
+        ThrowDamaged("the piece table does not start at the first character");
+    }
+    const std::uint32_t total = text.pieces.back().cpEnd;
+    if (total > wordDocument.size()) {
+        ThrowDamaged("the piece table describes more text than the file holds");
+    }
+    const bool raw = fib.IsWord6() && IsDoubleByte(codePage);
+    if (raw) {
+        text.rawCodePage = codePage;
+    }
+    const std::array<char16_t, 256> bytes = ByteTable(fib.IsWord6() ? codePage : 1252);
+    text.units.resize(total);
+    const ByteReader stream(wordDocument, "the document text");
+    for (const Piece& p : text.pieces) {
+        const std::uint32_t length = p.cpEnd - p.cpStart;
+        const std::string_view data =
+            stream.Slice(p.fc, static_cast<std::size_t>(length) * p.BytesPerChar());
+        char16_t* out = text.units.data() + p.cpStart;
+        if (p.eightBit) {
+            for (std::uint32_t i = 0; i < length; ++i) {
+                const auto b = static_cast<unsigned char>(data[i]);
+                out[i] = raw ? static_cast<char16_t>(b) : bytes[b];
+            }
+        } else {
+            for (std::uint32_t i = 0; i < length; ++i) {
+                out[i] = static_cast<char16_t>(static_cast<unsigned char>(data[2 * i]) |
+                                               (static_cast<unsigned char>(data[2 * i + 1]) << 8));
+            }
+        }
+    }
+    return text;
+}
+
+}  // namespace corvanel::convert::msword

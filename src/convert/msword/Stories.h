@@ -1,0 +1,44 @@
+#pragma once
+
+#include "convert/msword/Fib.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace corvanel::convert::msword {
+
+// A range of character positions.
+struct CpRange {
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+};
+
+// A footnote or endnote: where its reference sits in the body and where its text is.
+struct NoteEntry {
+    std::uint32_t referenceCp = 0;
+    bool autoNumbered = true;
+    CpRange text;
+};
+
+// A text box's text and the drawing character in the body that anchors it, if found.
+struct TextBoxEntry {
+    CpRange text;
+    bool anchored = false;
+    std::uint32_t anchorCp = 0;
+};
+
+// Where each story of the document lies and how the body refers into the others.
+struct Stories {
+    CpRange main;
+    std::vector<NoteEntry> footnotes;  // in reference order
+    std::vector<NoteEntry> endnotes;
+    std::vector<TextBoxEntry> textBoxes;
+    std::vector<std::uint32_t> sectionMarks;  // positions of the characters that end sections
+};
+
+// Reads the story lengths from the FIB and the note, text box and section tables. Entries that
+// point outside their story are left out.
+Stories ReadStories(const Fib& fib, std::string_view tableOrMain, std::uint32_t textSize);
+
+}  // namespace corvanel::convert::msword

@@ -1,0 +1,395 @@
+#include "convert/msword/StoryWriter.h"
+
+#include "convert/core/Limits.h"
+#include "convert/core/ListNumbering.h"
+#include "convert/core/SymbolFont.h"
+#include "convert/core/TextEncoding.h"
+
+#include <algorithm>
+
+namespace corvanel::convert::msword {
+
+namespace {
+
+constexpr char16_t kParagraphMark = 0x0D;
+constexpr char16_t kCellMark = 0x07;
+constexpr char16_t kTab = 0x09;
+constexpr char16_t kLineBreak = 0x0B;
+constexpr char16_t kPageBreak = 0x0C;
+constexpr char16_t kColumnBreak = 0x0E;
+constexpr char16_t kFieldBegin = 0x13;
+constexpr char16_t kFieldSeparator = 0x14;
+constexpr char16_t kFieldEnd = 0x15;
+constexpr char16_t kNonBreakingHyphen = 0x1E;
+constexpr char16_t kSoftHyphen = 0x1F;
+constexpr char16_t kNoteReference = 0x02;
+constexpr char16_t kDrawnObject = 0x08;
+constexpr char16_t kSymbolPlaceholder = 0x28;
+
+}  // namespace
+
+StoryWriter::StoryWriter(const DocumentText& text, const CpRuns<CharProps>& chars,
+                         const CpRuns<ParaProps>& paras, const Stories& stories, ListLabels& lists,
+                         const Fonts& fonts, DocumentSink& sink)
+    : text_(text),
+      chars_(chars),
+      paras_(paras),
+      stories_(stories),
+      lists_(lists),
+      fonts_(fonts),
+      sink_(sink),
+      boxWritten_(stories.textBoxes.size(), false) {}
+
+void StoryWriter::WriteBody() {
+    WriteStory(stories_.main, Kind::kMain);
+    // Text boxes whose anchor was not met (or not found) still appear, once, after the body.
+    for (std::size_t i = 0; i < stories_.textBoxes.size(); ++i) {
+        if (!boxWritten_[i]) {
+            WriteTextBox(stories_.textBoxes[i]);
+            boxWritten_[i] = true;
+        }
+    }
+}
+
+void StoryWriter::Append(char16_t c) {
+    if (text_.rawCodePage != 0) {
+        pendingRaw_.push_back(static_cast<char>(c));
+        return;
+    }
+    if (highSurrogate_ != 0) {
+        const char16_t high = highSurrogate_;
+        highSurrogate_ = 0;
+        if (c >= 0xDC00 && c <= 0xDFFF) {
+            AppendUtf8(pending_,
+                       0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (c - 0xDC00));
+            return;
+        }
+        AppendUtf8(pending_, 0xFFFD);
+    }
+    if (c >= 0xD800 && c <= 0xDBFF) {
+        highSurrogate_ = c;
+        return;
+    }
+    AppendUtf8(pending_, c);
+}
+
+void StoryWriter::Flush() {
+    if (highSurrogate_ != 0) {
+        AppendUtf8(pending_, 0xFFFD);
+        highSurrogate_ = 0;
+    }
+    if (!pendingRaw_.empty()) {
+        pending_ += DecodeCodePage(pendingRaw_, text_.rawCodePage);
+        pendingRaw_.clear();
+    }
+    if (!pending_.empty()) {
+        sink_.Text(pending_);
+        pending_.clear();
+    }
+}
+
+bool StoryWriter::IsSectionMark(std::uint32_t cp) const {
+    return std::binary_search(stories_.sectionMarks.begin(), stories_.sectionMarks.end(), cp);
+}
+
+std::uint32_t StoryWriter::FindParagraphEnd(std::uint32_t from, std::uint32_t end,
+                                            bool& hasMark) const {
+    const char16_t* units = text_.units.data();
+    for (std::uint32_t cp = from; cp < end; ++cp) {
+        const char16_t c = units[cp];
+        if (c == kCellMark) {
+            hasMark = true;
+            return cp;
+        }
+        if (c == kParagraphMark || (c == kPageBreak && IsSectionMark(cp))) {
+            // A hidden or deleted paragraph mark joins the paragraph to the next one.
+            const CharProps& props = chars_.At(cp);
+            if (props.vanish || props.deleted) {
+                continue;
+            }
+            hasMark = true;
+            return cp;
+        }
+    }
+    hasMark = false;
+    return end;
+}
+
+void StoryWriter::WriteStory(CpRange range, Kind kind) {
+    if (storyDepth_ >= 2 || range.end > text_.Size() || range.start >= range.end) {
+        return;  // notes and text boxes never hold further stories
+    }
+    ++storyDepth_;
+    State state{kind, {}, {}, 0, 0};
+    std::uint32_t cp = range.start;
+    while (cp < range.end) {
+        bool hasMark = false;
+        const std::uint32_t mark = FindParagraphEnd(cp, range.end, hasMark);
+        WriteParagraph(state, cp, mark, hasMark);
+        cp = hasMark ? mark + 1 : range.end;
+    }
+    CloseTablesDeeperThan(state, 0);
+    --storyDepth_;
+}
+
+void StoryWriter::OpenTables(State& state, std::size_t depth, bool openInnermostCell) {
+    for (std::size_t level = 0; level < depth; ++level) {
+        if (level == state.tables.size()) {
+            sink_.StartTable();
+            state.tables.push_back({});
+        }
+        TableLevel& t = state.tables[level];
+        const bool innermost = level + 1 == depth;
+        if (innermost && !openInnermostCell) {
+            break;
+        }
+        if (!t.row) {
+            sink_.StartRow();
+            t.row = true;
+        }
+        if (!t.cell) {
+            sink_.StartCell();
+            t.cell = true;
+        }
+    }
+}
+
+void StoryWriter::CloseTablesDeeperThan(State& state, std::size_t depth) {
+    while (state.tables.size() > depth) {
+        TableLevel& t = state.tables.back();
+        if (t.cell) {
+            sink_.EndCell();
+        }
+        if (t.row) {
+            sink_.EndRow();
+        }
+        sink_.EndTable();
+        state.tables.pop_back();
+    }
+}
+
+void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_t mark,
+                                 bool hasMark) {
+    const char16_t markChar = hasMark ? text_.units[mark] : kParagraphMark;
+    const ParaProps& props = paras_.At(hasMark ? mark : (mark > start ? mark - 1 : start));
+    std::size_t depth = 0;
+    if (props.inTable || props.tableDepth > 0) {
+        depth = static_cast<std::size_t>(
+            std::clamp<std::int32_t>(props.tableDepth, 1, limits::kMaxNestingDepth));
+    }
+    const bool rowEnd = depth == 1 ? (props.rowEnd && markChar == kCellMark)
+                                   : (depth > 1 && (props.innerRowEnd || props.rowEnd));
+    const bool cellEnd =
+        depth > 0 && !rowEnd && (markChar == kCellMark || (depth > 1 && props.innerCellEnd));
+
+    CloseTablesDeeperThan(state, depth);
+    if (rowEnd) {
+        OpenTables(state, depth, false);
+        // The row's end mark: a paragraph of its own that closes the row.
+        WriteRun(state, start, mark);
+        Flush();
+        TableLevel& t = state.tables[depth - 1];
+        if (t.cell) {
+            sink_.EndCell();
+            t.cell = false;
+        }
+        if (t.row) {
+            sink_.EndRow();
+            t.row = false;
+        }
+        return;
+    }
+    const bool sectionMarkOnly = hasMark && markChar == kPageBreak && start == mark && depth == 0;
+    if (sectionMarkOnly) {
+        return;  // a section break on a line of its own adds no empty line
+    }
+    OpenTables(state, depth, true);
+    sink_.StartParagraph();
+    if (props.ilfo != 0 && lists_.Next(props.ilfo, props.ilvl, label_, suffix_)) {
+        sink_.ListLabel(label_, suffix_);
+    }
+    WriteRun(state, start, mark);
+    Flush();
+    sink_.EndParagraph();
+    if (cellEnd) {
+        TableLevel& t = state.tables[depth - 1];
+        sink_.EndCell();
+        t.cell = false;
+    }
+}
+
+bool StoryWriter::FieldCharacter(State& state, char16_t c) {
+    switch (c) {
+        case kFieldBegin:
+            if (state.fieldInResult.size() >= static_cast<std::size_t>(limits::kMaxNestingDepth)) {
+                ++state.fieldsTooDeep;
+            } else {
+                state.fieldInResult.push_back(false);
+                ++state.fieldsInCode;
+            }
+            return true;
+        case kFieldSeparator:
+            if (state.fieldsTooDeep == 0 && !state.fieldInResult.empty() &&
+                !state.fieldInResult.back()) {
+                state.fieldInResult.back() = true;
+                --state.fieldsInCode;
+            }
+            return true;
+        case kFieldEnd:
+            if (state.fieldsTooDeep > 0) {
+                --state.fieldsTooDeep;
+            } else if (!state.fieldInResult.empty()) {
+                if (!state.fieldInResult.back()) {
+                    --state.fieldsInCode;
+                }
+                state.fieldInResult.pop_back();
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end) {
+    const char16_t* units = text_.units.data();
+    for (std::uint32_t cp = start; cp < end; ++cp) {
+        const char16_t c = units[cp];
+        if (c < 0x20 && FieldCharacter(state, c)) {
+            continue;
+        }
+        if (state.fieldsInCode > 0 || state.fieldsTooDeep > 0) {
+            continue;
+        }
+        const CharProps& props = chars_.At(cp);
+        if (props.vanish || props.deleted) {
+            continue;
+        }
+        if (props.symbol) {
+            Symbol(props);
+        } else if (props.special && (c < 0x20 || c == kSymbolPlaceholder)) {
+            // Pictures, drawn objects, annotation marks, note separators: no text of their
+            // own. Note references and text box anchors are handled by position below.
+        } else if (c >= 0x20) {
+            if (c >= 0xF020 && c <= 0xF0FF && text_.rawCodePage == 0) {
+                const SymbolFontKind kind = props.font == 0xFFFF
+                                                ? SymbolFontKind::kOther
+                                                : ClassifySymbolFont(fonts_.Name(props.font));
+                symbolBuffer_.clear();
+                AppendUtf8(symbolBuffer_, c);
+                pending_ += MapSymbolFontText(symbolBuffer_, kind);
+            } else {
+                Append(c);
+            }
+        } else {
+            switch (c) {
+                case kTab:
+                    Flush();
+                    sink_.Tab();
+                    break;
+                case kLineBreak:
+                case kParagraphMark:  // only a hidden one reaches here; it joined paragraphs
+                    if (c == kLineBreak) {
+                        Flush();
+                        sink_.Break(BreakKind::kLine);
+                    }
+                    break;
+                case kPageBreak:
+                    Flush();
+                    sink_.Break(BreakKind::kPage);
+                    break;
+                case kColumnBreak:
+                    Flush();
+                    sink_.Break(BreakKind::kColumn);
+                    break;
+                case kNonBreakingHyphen:
+                    Append(u'-');
+                    break;
+                case kSoftHyphen:
+                default:
+                    break;  // other control characters carry no text
+            }
+        }
+        if (state.kind == Kind::kMain) {
+            NotesAt(cp, c);
+            if (c == kDrawnObject) {
+                TextBoxesAt(cp);
+            }
+        }
+    }
+}
+
+void StoryWriter::Symbol(const CharProps& props) {
+    const SymbolFontKind kind = ClassifySymbolFont(fonts_.Name(props.symbolFont));
+    char32_t code = props.symbolChar;
+    char32_t mapped = 0;
+    if (kind == SymbolFontKind::kSymbol) {
+        mapped = SymbolToUnicode(code);
+    } else if (kind == SymbolFontKind::kWingdings) {
+        mapped = WingdingsToUnicode(code);
+    } else {
+        // Another font: its private-use form stands for the plain character.
+        mapped = (code >= 0xF020 && code <= 0xF0FF) ? (code & 0xFF) : code;
+    }
+    if (mapped != 0) {
+        Flush();
+        AppendUtf8(pending_, mapped);
+    }
+}
+
+void StoryWriter::NotesAt(std::uint32_t cp, char16_t c) {
+    auto emit = [&](const std::vector<NoteEntry>& notes, std::size_t& next, int& number,
+                    NoteKind kind) {
+        while (next < notes.size() && notes[next].referenceCp < cp) {
+            ++next;  // references in hidden text or field codes: their notes stay out
+        }
+        while (next < notes.size() && notes[next].referenceCp == cp) {
+            const NoteEntry& note = notes[next++];
+            std::string mark;
+            CpRange text = note.text;
+            if (note.autoNumbered) {
+                mark =
+                    FormatNumber(++number, kind == NoteKind::kFootnote ? NumberFormat::kDecimal
+                                                                       : NumberFormat::kLowerRoman);
+                Flush();
+                sink_.NoteReference(mark);
+            } else {
+                AppendUtf8(mark, c);
+            }
+            // The note's text starts with its own reference mark.
+            if (text.start < text.end &&
+                (text_.units[text.start] == kNoteReference || text_.units[text.start] == c)) {
+                ++text.start;
+            }
+            Flush();
+            sink_.StartNote(kind, mark);
+            WriteStory(text, Kind::kNote);
+            Flush();
+            sink_.EndNote();
+        }
+    };
+    if (c == kNoteReference || nextFootnote_ < stories_.footnotes.size() ||
+        nextEndnote_ < stories_.endnotes.size()) {
+        emit(stories_.footnotes, nextFootnote_, footnoteNumber_, NoteKind::kFootnote);
+        emit(stories_.endnotes, nextEndnote_, endnoteNumber_, NoteKind::kEndnote);
+    }
+}
+
+void StoryWriter::TextBoxesAt(std::uint32_t cp) {
+    for (std::size_t i = 0; i < stories_.textBoxes.size(); ++i) {
+        TextBoxEntry& box = stories_.textBoxes[i];
+        if (box.anchored && box.anchorCp == cp && !boxWritten_[i]) {
+            boxWritten_[i] = true;
+            WriteTextBox(box);
+        }
+    }
+}
+
+void StoryWriter::WriteTextBox(TextBoxEntry& box) {
+    Flush();
+    sink_.StartFloatingText();
+    WriteStory(box.text, Kind::kTextBox);
+    Flush();
+    sink_.EndFloatingText();
+}
+
+}  // namespace corvanel::convert::msword

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "convert/core/DocumentSink.h"
+#include "convert/msword/Fonts.h"
+#include "convert/msword/FormattingRuns.h"
+#include "convert/msword/ListLabels.h"
+#include "convert/msword/PieceTable.h"
+#include "convert/msword/Stories.h"
+
+#include <string>
+#include <vector>
+
+namespace corvanel::convert::msword {
+
+// Walks the body in reading order and sends its events to the sink: paragraphs, tables, list
+// labels, field results, breaks, notes (with their text, where referenced) and text boxes
+// (after their anchor's paragraph). Hidden text, deleted revisions and field codes are left out.
+class StoryWriter {
+  public:
+    StoryWriter(const DocumentText& text, const CpRuns<CharProps>& chars,
+                const CpRuns<ParaProps>& paras, const Stories& stories, ListLabels& lists,
+                const Fonts& fonts, DocumentSink& sink);
+
+    void WriteBody();
+
+  private:
+    enum class Kind { kMain, kNote, kTextBox };
+    struct TableLevel {
+        bool row = false;
+        bool cell = false;
+    };
+    struct State {
+        Kind kind;
+        std::vector<TableLevel> tables;
+        std::vector<bool> fieldInResult;  // open fields: past their separator?
+        int fieldsInCode = 0;             // open fields still in their code
+        int fieldsTooDeep = 0;            // nesting beyond the limit, counted only
+    };
+
+    void WriteStory(CpRange range, Kind kind);
+    void WriteParagraph(State& state, std::uint32_t start, std::uint32_t mark, bool hasMark);
+    void WriteRun(State& state, std::uint32_t start, std::uint32_t end);
+    bool FieldCharacter(State& state, char16_t c);
+    void Symbol(const CharProps& props);
+    void NotesAt(std::uint32_t cp, char16_t c);
+    void TextBoxesAt(std::uint32_t cp);
+    void WriteTextBox(TextBoxEntry& box);
+    void OpenTables(State& state, std::size_t depth, bool openInnermostCell);
+    void CloseTablesDeeperThan(State& state, std::size_t depth);
+    std::uint32_t FindParagraphEnd(std::uint32_t from, std::uint32_t end, bool& hasMark) const;
+    bool IsSectionMark(std::uint32_t cp) const;
+    void Append(char16_t c);
+    void Flush();
+
+    const DocumentText& text_;
+    const CpRuns<CharProps>& chars_;
+    const CpRuns<ParaProps>& paras_;
+    Stories stories_;
+    ListLabels& lists_;
+    const Fonts& fonts_;
+    DocumentSink& sink_;
+
+    std::size_t nextFootnote_ = 0;
+    std::size_t nextEndnote_ = 0;
+    int footnoteNumber_ = 0;
+    int endnoteNumber_ = 0;
+    std::vector<bool> boxWritten_;
+    int storyDepth_ = 0;
+
+    std::string pending_;     // UTF-8 text not yet sent
+    std::string pendingRaw_;  // Word 6 double-byte text not yet decoded
+    char16_t highSurrogate_ = 0;
+    std::string label_, suffix_, symbolBuffer_;
+};
+
+}  // namespace corvanel::convert::msword

@@ -1,0 +1,99 @@
+#include "convert/msword/StyleSheet.h"
+
+#include "convert/core/ConvertError.h"
+#include "convert/msword/ByteReader.h"
+
+namespace corvanel::convert::msword {
+
+namespace {
+
+constexpr std::uint16_t kNoBase = 0x0FFF;
+constexpr std::uint16_t kParagraphStyle = 1;
+constexpr int kMaxBaseChain = 64;
+
+std::size_t Even(std::size_t n) {
+    return n + (n & 1);
+}
+
+}  // namespace
+
+StyleSheet::StyleSheet(const Fib& fib, std::string_view stsh) : word6_(fib.IsWord6()) {
+    // A style sheet that cannot be read only costs list labels given through styles.
+    try {
+        const ByteReader r(stsh, "the style sheet");
+        if (r.Size() < 6) {
+            return;
+        }
+        const std::size_t headerBytes = r.U16(0);
+        const std::uint16_t count = r.U16(2);
+        const std::size_t baseBytes = r.U16(4);
+        std::size_t at = 2 + headerBytes;
+        styles_.resize(count);
+        for (std::uint16_t istd = 0; istd < count && at + 2 <= r.Size(); ++istd) {
+            const std::size_t size = r.U16(at);
+            const std::size_t std = at + 2;
+            at = std + size;
+            if (size == 0 || size < baseBytes || baseBytes < 10) {
+                continue;
+            }
+            const ByteReader s(r.Slice(std, size), "a style");
+            Style& style = styles_[istd];
+            style.paragraph = (s.U16(2) & 0xF) == kParagraphStyle;
+            style.base = s.U16(2) >> 4;
+            const std::size_t upxCount = s.U16(4) & 0xF;
+            std::size_t p = baseBytes;
+            if (word6_) {
+                p += 1 + s.U8(p) + 1;
+            } else {
+                p += 2 + 2 * static_cast<std::size_t>(s.U16(p)) + 2;
+            }
+            if (!style.paragraph || upxCount == 0) {
+                continue;
+            }
+            p = Even(p);
+            const std::size_t upxSize = s.U16(p);
+            if (upxSize >= 2) {
+                style.papx = s.Slice(p + 2 + 2, upxSize - 2);
+            }
+        }
+    } catch (const ConvertError&) {
+        styles_.clear();
+    }
+    resolved_.assign(styles_.size(), ParaProps{});
+    state_.assign(styles_.size(), 0);
+    for (std::size_t i = 0; i < styles_.size(); ++i) {
+        Resolve(static_cast<std::uint16_t>(i), 0);
+    }
+}
+
+void StyleSheet::Resolve(std::uint16_t istd, int depth) {
+    if (state_[istd] != 0) {
+        return;  // done, or a loop of styles based on each other
+    }
+    state_[istd] = 1;
+    ParaProps props;
+    const Style& style = styles_[istd];
+    if (style.base != kNoBase && style.base < styles_.size() && depth < kMaxBaseChain) {
+        Resolve(style.base, depth + 1);
+        props = resolved_[style.base];
+    }
+    props.istd = istd;
+    ApplyParaSprms(style.papx, word6_, props);
+    // Table membership belongs to paragraphs, never to styles.
+    props.inTable = false;
+    props.rowEnd = props.innerCellEnd = props.innerRowEnd = false;
+    props.tableDepth = 0;
+    resolved_[istd] = props;
+    state_[istd] = 2;
+}
+
+ParaProps StyleSheet::Paragraph(std::uint16_t istd) const {
+    if (istd < resolved_.size()) {
+        return resolved_[istd];
+    }
+    ParaProps props;
+    props.istd = istd;
+    return props;
+}
+
+}  // namespace corvanel::convert::msword

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "convert/msword/Fib.h"
+#include "convert/msword/Properties.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace corvanel::convert::msword {
+
+// The paragraph properties each paragraph style gives (list membership through a style, such
+// as a numbered heading), with the properties of the styles it is based on.
+class StyleSheet {
+  public:
+    StyleSheet() = default;
+    StyleSheet(const Fib& fib, std::string_view stsh);
+
+    ParaProps Paragraph(std::uint16_t istd) const;
+
+  private:
+    struct Style {
+        std::uint16_t base = 0x0FFF;
+        bool paragraph = false;
+        std::string_view papx;  // the style's own paragraph modifiers
+    };
+
+    void Resolve(std::uint16_t istd, int depth);
+
+    bool word6_ = false;
+    std::vector<Style> styles_;
+    std::vector<ParaProps> resolved_;
+    std::vector<std::uint8_t> state_;  // 0 not yet, 1 in progress, 2 done
+};
+
+}  // namespace corvanel::convert::msword

@@ -1,0 +1,128 @@
+#include "convert/msword/WordDocumentReader.h"
+
+#include "convert/core/ConvertError.h"
+#include "convert/msword/CompoundFile.h"
+#include "convert/msword/Fib.h"
+#include "convert/msword/Fonts.h"
+#include "convert/msword/FormattingRuns.h"
+#include "convert/msword/ListLabels.h"
+#include "convert/msword/PieceTable.h"
+#include "convert/msword/Stories.h"
+#include "convert/msword/StoryWriter.h"
+#include "convert/msword/StyleSheet.h"
+
+#include <optional>
+#include <string>
+
+namespace corvanel::convert::msword {
+
+namespace {
+
+std::string_view SliceOrEmpty(std::string_view data, FcLcb where) {
+    if (where.fc > data.size() || where.lcb > data.size() - where.fc) {
+        return {};
+    }
+    return data.substr(where.fc, where.lcb);
+}
+
+// All stories end to end; when any follows the body, one more paragraph mark ends them all.
+std::uint32_t TotalCharacters(const Fib& fib) {
+    const std::uint64_t others = static_cast<std::uint64_t>(fib.ccpFtn) + fib.ccpHdd + fib.ccpMcr +
+                                 fib.ccpAtn + fib.ccpEdn + fib.ccpTxbx + fib.ccpHdrTxbx;
+    const std::uint64_t total = fib.ccpText + others + (others > 0 ? 1 : 0);
+    if (total > 0xFFFFFFFFull) {
+        ThrowDamaged("the document's text lengths are impossible");
+    }
+    return static_cast<std::uint32_t>(total);
+}
+
+}  // namespace
+
+int CodePageForLanguage(unsigned lid) {
+    switch (lid) {
+        case 0x0411:
+            return 932;  // Japanese
+        case 0x0804:
+        case 0x1004:
+            return 936;  // Chinese (simplified)
+        case 0x0412:
+            return 949;  // Korean
+        case 0x0404:
+        case 0x0C04:
+        case 0x1404:
+            return 950;  // Chinese (traditional)
+        default:
+            break;
+    }
+    switch (lid & 0x3FF) {
+        case 0x05:  // Czech
+        case 0x0E:  // Hungarian
+        case 0x15:  // Polish
+        case 0x18:  // Romanian
+        case 0x1A:  // Croatian (Latin Serbian, Bosnian: same primary language)
+        case 0x1B:  // Slovak
+        case 0x1C:  // Albanian
+        case 0x24:  // Slovenian
+            return (lid == 0x0C1A || lid == 0x201A) ? 1251 : 1250;
+        case 0x02:  // Bulgarian
+        case 0x19:  // Russian
+        case 0x22:  // Ukrainian
+        case 0x23:  // Belarusian
+        case 0x2F:  // Macedonian
+        case 0x3F:  // Kazakh
+        case 0x44:  // Tatar
+        case 0x50:  // Mongolian
+            return 1251;
+        case 0x08:
+            return 1253;  // Greek
+        case 0x1F:
+        case 0x2C:
+            return 1254;  // Turkish, Azeri
+        case 0x0D:
+            return 1255;  // Hebrew
+        case 0x01:
+        case 0x20:
+        case 0x29:
+            return 1256;  // Arabic, Urdu, Farsi
+        case 0x25:
+        case 0x26:
+        case 0x27:
+            return 1257;  // Estonian, Latvian, Lithuanian
+        case 0x2A:
+            return 1258;  // Vietnamese
+        case 0x1E:
+            return 874;  // Thai
+        default:
+            return 1252;
+    }
+}
+
+void ReadWordDocument(const CompoundFile& file, std::string_view wordDocument, DocumentSink& sink) {
+    const Fib fib = ReadFib(wordDocument);
+    if (fib.encrypted) {
+        ThrowPasswordProtected();
+    }
+    std::optional<std::string> tableStream;
+    if (!fib.IsWord6()) {
+        tableStream = file.ReadStream(fib.tableStreamOne ? "1Table" : "0Table");
+        if (!tableStream) {
+            ThrowDamaged("its table stream is missing");
+        }
+    }
+    const std::string_view tables = fib.IsWord6() ? wordDocument : std::string_view(*tableStream);
+    const int codePage = fib.IsWord6() ? CodePageForLanguage(fib.lid) : 1252;
+
+    const DocumentText text =
+        ReadDocumentText(fib, wordDocument, tables, TotalCharacters(fib), codePage);
+    const StyleSheet styles(fib, SliceOrEmpty(tables, fib.stshf));
+    const CpRuns<CharProps> chars = ReadCharacterRuns(fib, wordDocument, tables, text);
+    const CpRuns<ParaProps> paras =
+        ReadParagraphRuns(fib, wordDocument, tables, text,
+                          [&styles](std::uint16_t istd) { return styles.Paragraph(istd); });
+    const Fonts fonts(fib, tables);
+    ListLabels lists(fib, tables, fonts);
+    const Stories stories = ReadStories(fib, tables, text.Size());
+    StoryWriter(text, chars, paras, stories, lists, fonts, sink).WriteBody();
+}
+
+}  // namespace corvanel::convert::msword
