@@ -217,6 +217,16 @@ std::string CodePageName(int codePage) {
     }
 }
 
+bool DecodeNamedCharset(std::string_view bytes, const std::string& name, std::string& utf8) {
+    iconv_t cd = iconv_open("UTF-8", name.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return false;
+    }
+    iconv_close(cd);
+    utf8 = DecodeWithIconv(bytes, name);
+    return true;
+}
+
 std::string DecodeCodePage(std::string_view bytes, int codePage) {
     if (codePage == 1252 || codePage == 0) {
         return DecodeCp1252(bytes);

@@ -21,6 +21,11 @@ std::string DecodeCodePage(std::string_view bytes, int codePage);
 std::string DecodeUtf16Le(std::string_view bytes);
 std::string DecodeUtf16Be(std::string_view bytes);
 
+// Decodes text in a character set named as iconv, HTML and MIME name it ("windows-1251",
+// "Shift_JIS", "UTF-8"); sequences the set does not map become U+FFFD. False when the name is
+// unknown (the output is then untouched).
+bool DecodeNamedCharset(std::string_view bytes, const std::string& name, std::string& utf8);
+
 // The iconv name of a Windows code page, or empty when unknown.
 std::string CodePageName(int codePage);
 

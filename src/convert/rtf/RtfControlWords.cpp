@@ -1,0 +1,161 @@
+#include "convert/rtf/RtfControlWords.h"
+
+#include <unordered_map>
+
+namespace corvanel::convert::rtf {
+
+namespace {
+
+using Table = std::unordered_map<std::string_view, RtfControlWord>;
+
+Table BuildTable() {
+    Table t;
+    // Destinations whose content never reaches the text.
+    for (const std::string_view word : {"colortbl",     "stylesheet",
+                                        "info",         "pict",
+                                        "objdata",      "objclass",
+                                        "objname",      "objalias",
+                                        "objsect",      "objtime",
+                                        "header",       "headerl",
+                                        "headerr",      "headerf",
+                                        "footer",       "footerl",
+                                        "footerr",      "footerf",
+                                        "annotation",   "atnid",
+                                        "atnauthor",    "atndate",
+                                        "atnref",       "atnicn",
+                                        "atntime",      "atnparent",
+                                        "atrfstart",    "atrfend",
+                                        "listtable",    "listoverridetable",
+                                        "revtbl",       "rsidtbl",
+                                        "generator",    "xmlnstbl",
+                                        "themedata",    "colorschememapping",
+                                        "datastore",    "latentstyles",
+                                        "pgdsctbl",     "filetbl",
+                                        "fldinst",      "sp",
+                                        "sn",           "sv",
+                                        "shprslt",      "nonshppict",
+                                        "nonesttables", "pn",
+                                        "pntxta",       "pntxtb",
+                                        "ftnsep",       "ftnsepc",
+                                        "aftnsep",      "aftnsepc",
+                                        "ftncn",        "aftncn",
+                                        "txe",          "xe",
+                                        "tc",           "tcn",
+                                        "bkmkstart",    "bkmkend",
+                                        "template",     "docvar",
+                                        "comment",      "private",
+                                        "userprops",    "wgrffmtfilter",
+                                        "mmathPr",      "fchars",
+                                        "lchars",       "pgptbl",
+                                        "protusertbl",  "listpicture",
+                                        "blipuid",      "passwordhash",
+                                        "defchp",       "defpap",
+                                        "stylesheet",   "keywords",
+                                        "subject",      "title",
+                                        "author",       "operator",
+                                        "doccomm",      "hlinkbase",
+                                        "company",      "category",
+                                        "manager",      "falt",
+                                        "panose",       "fontemb",
+                                        "fontfile",     "ftnsepc",
+                                        "formfield",    "datafield"}) {
+        t[word] = {RtfAction::kSkipDestination, {}};
+    }
+    t["fonttbl"] = {RtfAction::kFontTable, {}};
+    t["listtext"] = {RtfAction::kListText, {}};
+    t["pntext"] = {RtfAction::kListText, {}};
+    t["fldrslt"] = {RtfAction::kTextDestination, {}};
+    t["result"] = {RtfAction::kTextDestination, {}};
+    t["ud"] = {RtfAction::kTextDestination, {}};
+    for (const std::string_view word :
+         {"field", "shp", "shpinst", "object", "nesttableprops", "do", "shpgrp"}) {
+        t[word] = {RtfAction::kNoTextDestination, {}};
+    }
+    t["upr"] = {RtfAction::kUpr, {}};
+    t["footnote"] = {RtfAction::kFootnote, {}};
+    t["shptxt"] = {RtfAction::kFloatingText, {}};
+    t["dptxbxtext"] = {RtfAction::kFloatingText, {}};
+
+    t["ansi"] = {RtfAction::kAnsi, {}};
+    t["mac"] = {RtfAction::kMac, {}};
+    t["pc"] = {RtfAction::kPc, {}};
+    t["pca"] = {RtfAction::kPca, {}};
+    t["ansicpg"] = {RtfAction::kAnsiCodePage, {}};
+    t["deff"] = {RtfAction::kDefaultFont, {}};
+    t["f"] = {RtfAction::kFont, {}};
+    t["fcharset"] = {RtfAction::kFontCharset, {}};
+    t["cpg"] = {RtfAction::kFontCodePage, {}};
+
+    t["plain"] = {RtfAction::kPlain, {}};
+    t["pard"] = {RtfAction::kParagraphDefaults, {}};
+    t["intbl"] = {RtfAction::kInTable, {}};
+    t["itap"] = {RtfAction::kNestingLevel, {}};
+    t["v"] = {RtfAction::kHidden, {}};
+    t["deleted"] = {RtfAction::kDeleted, {}};
+    t["uc"] = {RtfAction::kUnicodeSkip, {}};
+    t["u"] = {RtfAction::kUnicode, {}};
+
+    t["par"] = {RtfAction::kParagraph, {}};
+    t["line"] = {RtfAction::kLine, {}};
+    t["tab"] = {RtfAction::kTab, {}};
+    t["page"] = {RtfAction::kPage, {}};
+    t["column"] = {RtfAction::kColumn, {}};
+    t["sect"] = {RtfAction::kSection, {}};
+    t["cell"] = {RtfAction::kCell, {}};
+    t["nestcell"] = {RtfAction::kNestedCell, {}};
+    t["row"] = {RtfAction::kRow, {}};
+    t["nestrow"] = {RtfAction::kNestedRow, {}};
+
+    t["chftn"] = {RtfAction::kNoteMark, {}};
+    t["ftnalt"] = {RtfAction::kEndnote, {}};
+    t["ftnnar"] = {RtfAction::kFootnoteFormat, "decimal"};
+    t["ftnnalc"] = {RtfAction::kFootnoteFormat, "lowerLetter"};
+    t["ftnnauc"] = {RtfAction::kFootnoteFormat, "upperLetter"};
+    t["ftnnrlc"] = {RtfAction::kFootnoteFormat, "lowerRoman"};
+    t["ftnnruc"] = {RtfAction::kFootnoteFormat, "upperRoman"};
+    t["aftnnar"] = {RtfAction::kEndnoteFormat, "decimal"};
+    t["aftnnalc"] = {RtfAction::kEndnoteFormat, "lowerLetter"};
+    t["aftnnauc"] = {RtfAction::kEndnoteFormat, "upperLetter"};
+    t["aftnnrlc"] = {RtfAction::kEndnoteFormat, "lowerRoman"};
+    t["aftnnruc"] = {RtfAction::kEndnoteFormat, "upperRoman"};
+
+    t["emdash"] = {RtfAction::kCharacter, "\xE2\x80\x94"};
+    t["endash"] = {RtfAction::kCharacter, "\xE2\x80\x93"};
+    t["emspace"] = {RtfAction::kCharacter, "\xE2\x80\x83"};
+    t["enspace"] = {RtfAction::kCharacter, "\xE2\x80\x82"};
+    t["qmspace"] = {RtfAction::kCharacter, "\xE2\x80\x85"};
+    t["bullet"] = {RtfAction::kCharacter, "\xE2\x80\xA2"};
+    t["lquote"] = {RtfAction::kCharacter, "\xE2\x80\x98"};
+    t["rquote"] = {RtfAction::kCharacter, "\xE2\x80\x99"};
+    t["ldblquote"] = {RtfAction::kCharacter, "\xE2\x80\x9C"};
+    t["rdblquote"] = {RtfAction::kCharacter, "\xE2\x80\x9D"};
+    t["zwj"] = {RtfAction::kCharacter, "\xE2\x80\x8D"};
+    t["zwnj"] = {RtfAction::kCharacter, "\xE2\x80\x8C"};
+    return t;
+}
+
+}  // namespace
+
+RtfControlWord LookUpControlWord(std::string_view word) {
+    static const Table table = BuildTable();
+    const auto it = table.find(word);
+    return it == table.end() ? RtfControlWord{} : it->second;
+}
+
+bool IsDestination(RtfAction action) {
+    switch (action) {
+        case RtfAction::kSkipDestination:
+        case RtfAction::kFontTable:
+        case RtfAction::kListText:
+        case RtfAction::kTextDestination:
+        case RtfAction::kNoTextDestination:
+        case RtfAction::kUpr:
+        case RtfAction::kFootnote:
+        case RtfAction::kFloatingText:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace corvanel::convert::rtf

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <string_view>
+
+namespace corvanel::convert::rtf {
+
+// What the reader does on a control word. Words not listed change nothing the text shows.
+enum class RtfAction {
+    kNone,
+    // Destinations: groups whose content is skipped, read in a special way, or read as text.
+    kSkipDestination,  // font-independent tables, pictures, headers, comments, field codes...
+    kFontTable,
+    kListText,           // \listtext and \pntext: the label as Word showed it
+    kTextDestination,    // \fldrslt, \result, \ud: content read as text
+    kNoTextDestination,  // \field, \shp, \shpinst, \object, \upr, \nesttableprops: only their
+                         // inner destinations hold text
+    kUpr,
+    kFootnote,
+    kFloatingText,  // \shptxt, \dptxbxtext
+    // Document and font settings.
+    kAnsi,
+    kMac,
+    kPc,
+    kPca,
+    kAnsiCodePage,
+    kDefaultFont,
+    kFont,
+    kFontCharset,
+    kFontCodePage,
+    // Character and paragraph properties.
+    kPlain,
+    kParagraphDefaults,
+    kInTable,
+    kNestingLevel,
+    kHidden,
+    kDeleted,
+    kUnicodeSkip,
+    kUnicode,
+    // Structure.
+    kParagraph,
+    kLine,
+    kTab,
+    kPage,
+    kColumn,
+    kSection,
+    kCell,
+    kNestedCell,
+    kRow,
+    kNestedRow,
+    // Notes.
+    kNoteMark,        // \chftn
+    kEndnote,         // \ftnalt
+    kFootnoteFormat,  // \ftnnar, \ftnnrlc, ...
+    kEndnoteFormat,   // \aftnnar, \aftnnrlc, ...
+    // A character written as a control word (\emdash, \bullet, ...): `text` is its UTF-8.
+    kCharacter,
+};
+
+struct RtfControlWord {
+    RtfAction action = RtfAction::kNone;
+    std::string_view text;  // kCharacter: the character; k*Format: the number format name
+};
+
+RtfControlWord LookUpControlWord(std::string_view word);
+
+// True for the actions that open a destination (allowed after \*).
+bool IsDestination(RtfAction action);
+
+}  // namespace corvanel::convert::rtf

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "convert/core/DocumentSink.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvanel::convert::rtf {
+
+// Turns RTF's flat structure (paragraph marks, cell and row marks, nesting levels given per
+// paragraph) into the nested events of DocumentSink: tables, rows and cells open when content at
+// a table level arrives and close when content outside them follows. Notes and floating text
+// each get a context of their own, so a table in a footnote does not end the body's table.
+class RtfEmitter {
+  public:
+    explicit RtfEmitter(DocumentSink& sink);
+
+    // Content at table nesting level `level` (0: not in a table).
+    void Text(std::string_view utf8, int level);
+    void Tab(int level);
+    void Break(BreakKind kind, int level);
+    void EndParagraph(int level);  // \par: ends the paragraph, empty or not
+    void EndSection();             // \sect: ends an open paragraph
+    void EndCell(int level);
+    void EndRow(int level);
+
+    // The label of the next paragraph to start (from \listtext).
+    void SetListLabel(std::string label, std::string suffix);
+
+    void NoteReference(std::string_view mark, int level);
+    void StartNote(NoteKind kind, std::string_view mark);
+    void EndNote();
+    // Floating text anchored at the current paragraph (opened if none is).
+    void StartFloatingText(int level);
+    void EndFloatingText();
+
+    // Closes whatever is open (truncated documents end here too).
+    void Finish();
+
+  private:
+    struct TableLevel {
+        bool rowOpen = false;
+        bool cellOpen = false;
+    };
+    enum class ContextKind { kBody, kNote, kFloating };
+    struct Context {
+        ContextKind kind = ContextKind::kBody;
+        bool paragraphOpen = false;
+        bool trimLeadingSpace = false;  // a note's text starts after its mark
+        std::vector<TableLevel> tables;
+        bool hasLabel = false;
+        std::string label;
+        std::string suffix;
+    };
+
+    Context& Current() { return contexts_.back(); }
+    void SyncLevel(int level);
+    void EnsureCell();
+    void CloseInnermostTable();
+    void CloseParagraph();
+    void OpenParagraph(int level);
+    void CloseContext();
+
+    DocumentSink& sink_;
+    std::vector<Context> contexts_;
+};
+
+}  // namespace corvanel::convert::rtf
