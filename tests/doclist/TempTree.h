@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// A folder tree in a temporary folder, built by relative paths; removed with the test.
+class TempTree {
+  public:
+    TempTree() : dir_(QDir::tempPath() + QStringLiteral("/corvanel-fill-XXXXXX")) {}
+
+    bool IsValid() const { return dir_.isValid(); }
+    // The root without a trailing separator.
+    QString Root() const { return dir_.path(); }
+    QString Path(const QString& relative) const { return Root() + u'/' + relative; }
+
+    void Folder(const QString& relative) const { QDir().mkpath(Path(relative)); }
+    void File(const QString& relative, const QByteArray& bytes = "text") const {
+        const QString path = Path(relative);
+        QDir().mkpath(path.left(path.lastIndexOf(u'/')));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(bytes);
+        }
+    }
+    bool Link(const QString& target, const QString& relative) const {
+        return QFile::link(target, Path(relative));
+    }
+    void Mode(const QString& relative, mode_t mode) const {
+        ::chmod(QFile::encodeName(Path(relative)).constData(), mode);
+    }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+inline bool RunningAsRoot() {
+    return ::geteuid() == 0;
+}
