@@ -11,6 +11,8 @@ constexpr std::uint16_t kWord97Ident = 0xA5EC;
 constexpr std::uint16_t kWord6Ident = 0xA5DC;
 constexpr std::uint16_t kFirstWord6Fib = 101;
 constexpr std::uint16_t kLastWord6Fib = 105;
+constexpr std::uint16_t kFirstWord97Fib = 0x00C1;
+constexpr std::uint16_t kLastKnownFib = 0x0200;
 
 // Index of each table's offset/length pair in the FIB's array of pairs (the same order in
 // Word 6 and Word 97).
@@ -125,10 +127,11 @@ Fib ReadFib(std::string_view wordDocument) {
     const std::uint16_t ident = r.U16(0);
     Fib fib;
     fib.nFib = r.U16(2);
-    if (ident != kWord97Ident && ident != kWord6Ident) {
-        if (fib.nFib < kFirstWord6Fib) {
-            ThrowNotReadable("it is in an old Word format Corvanel does not read");
-        }
+    // Word 95's localised editions wrote other magic numbers: the version decides.
+    const bool knownIdent = ident == kWord97Ident || ident == kWord6Ident;
+    const bool word6 = fib.nFib >= kFirstWord6Fib && fib.nFib <= kLastWord6Fib;
+    const bool word97 = fib.nFib >= kFirstWord97Fib && fib.nFib <= kLastKnownFib;
+    if (!knownIdent && !word6 && !word97) {
         ThrowDamaged("its main stream does not start with a Word file information block");
     }
     if (fib.nFib < kFirstWord6Fib) {
@@ -140,6 +143,10 @@ Fib ReadFib(std::string_view wordDocument) {
     fib.encrypted = (flags & 0x0100) != 0;
     fib.tableStreamOne = (flags & 0x0200) != 0;
     fib.obfuscated = (flags & 0x8000) != 0;
+    // Beyond its first block, the FIB of an encrypted document is encrypted too.
+    if (fib.encrypted) {
+        ThrowPasswordProtected();
+    }
     if (fib.nFib <= kLastWord6Fib) {
         ReadWord6(fib, r);
     } else {

@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::size_t kWord97NameAt = 39;  // after the flags, weight, charset, panose, signature
 constexpr std::size_t kWord6NameAt = 6;
+constexpr std::size_t kCharsetAt = 3;
 
 }  // namespace
 
@@ -35,6 +36,7 @@ Fonts::Fonts(const Fib& fib, std::string_view tableOrMain) {
                     name.push_back(static_cast<char>(ffn.U8(i)));
                 }
                 names_.push_back(DecodeCodePage(name, 1252));
+                charsets_.push_back(ffn.Size() > kCharsetAt ? ffn.U8(kCharsetAt) : 0);
                 at += 1 + size;
             }
             return;
@@ -49,10 +51,51 @@ Fonts::Fonts(const Fib& fib, std::string_view tableOrMain) {
                 utf16.append(ffn.Slice(k, 2));
             }
             names_.push_back(DecodeUtf16Le(utf16));
+            charsets_.push_back(ffn.Size() > kCharsetAt ? ffn.U8(kCharsetAt) : 0);
             at += 1 + size;
         }
     } catch (const ConvertError&) {
         // Keep the fonts read so far.
+    }
+}
+
+int Fonts::CodePage(std::uint16_t ftc, int fallback) const {
+    if (ftc >= charsets_.size()) {
+        return fallback;
+    }
+    switch (charsets_[ftc]) {
+        case 77:
+            return 10000;  // Macintosh
+        case 128:
+            return 932;
+        case 129:
+            return 949;
+        case 134:
+            return 936;
+        case 136:
+            return 950;
+        case 161:
+            return 1253;
+        case 162:
+            return 1254;
+        case 163:
+            return 1258;
+        case 177:
+            return 1255;
+        case 178:
+            return 1256;
+        case 186:
+            return 1257;
+        case 204:
+            return 1251;
+        case 222:
+            return 874;
+        case 238:
+            return 1250;
+        case 255:
+            return 437;
+        default:
+            return fallback;  // ANSI, default, symbol and unknown sets
     }
 }
 

@@ -17,9 +17,13 @@ class Fonts {
 
     // The font's name, or empty when unknown.
     std::string_view Name(std::uint16_t ftc) const;
+    // The code page of the font's character set; `fallback` for the default and ANSI sets
+    // and for unknown fonts.
+    int CodePage(std::uint16_t ftc, int fallback) const;
 
   private:
     std::vector<std::string> names_;
+    std::vector<std::uint8_t> charsets_;
 };
 
 }  // namespace corvanel::convert::msword

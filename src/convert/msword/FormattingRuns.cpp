@@ -41,10 +41,12 @@ std::vector<std::string_view> Pages(const Fib& fib, FcLcb plc, std::string_view 
     return pages;
 }
 
+// The number of runs on a page; a page claiming more than fit is corrupt and its formatting
+// is ignored (the text itself does not depend on it).
 std::uint8_t PageCount(const ByteReader& page, std::size_t entryBytes) {
     const std::uint8_t crun = page.U8(kCountAt);
     if (4 * (static_cast<std::size_t>(crun) + 1) + entryBytes * crun > kCountAt) {
-        ThrowDamaged("a formatting page holds more runs than fit in it");
+        return 0;
     }
     return crun;
 }

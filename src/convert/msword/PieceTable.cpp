@@ -1,7 +1,6 @@
 #include "convert/msword/PieceTable.h"
 
 #include "convert/core/ConvertError.h"
-#include "convert/core/TextEncoding.h"
 #include "convert/msword/ByteReader.h"
 
 #include <array>
@@ -20,40 +19,6 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-bool IsDoubleByte(int codePage) {
-    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
-}
-
-// The Unicode character of every byte of a single-byte code page.
-std::array<char16_t, 256> ByteTable(int codePage) {
-    std::array<char16_t, 256> table{};
-    for (int b = 0; b < 256; ++b) {
-        table[static_cast<std::size_t>(b)] = static_cast<char16_t>(b);
-    }
-    if (codePage == 1252 || codePage == 0) {
-        for (int b = 0x80; b < 0xA0; ++b) {
-            table[static_cast<std::size_t>(b)] = kCp1252High[static_cast<std::size_t>(b - 0x80)];
-        }
-        return table;
-    }
-    for (int b = 0x80; b < 256; ++b) {
-        const std::string byte(1, static_cast<char>(b));
-        const std::string utf8 = DecodeCodePage(byte, codePage);
-        // One UTF-8 sequence of up to three bytes: decode it back to one code unit.
-        char32_t cp = 0xFFFD;
-        const auto u = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
-        if (utf8.size() == 1) {
-            cp = u(0);
-        } else if (utf8.size() == 2) {
-            cp = ((u(0) & 0x1F) << 6) | (u(1) & 0x3F);
-        } else if (utf8.size() == 3) {
-            cp = ((u(0) & 0x0F) << 12) | ((u(1) & 0x3F) << 6) | (u(2) & 0x3F);
-        }
-        table[static_cast<std::size_t>(b)] = static_cast<char16_t>(cp);
-    }
-    return table;
-}
 
 std::vector<Piece> ReadClx(std::string_view clxBytes, bool word6) {
     const ByteReader clx(clxBytes, "the piece table");
@@ -117,11 +82,11 @@ DocumentText ReadDocumentText(const Fib& fib, std::string_view wordDocument, std
     if (total > wordDocument.size()) {
         ThrowDamaged("the piece table describes more text than the file holds");
     }
-    const bool raw = fib.IsWord6() && IsDoubleByte(codePage);
+    // Word 6 text stays as bytes: its code page can change with the font of each run.
+    const bool raw = fib.IsWord6();
     if (raw) {
         text.rawCodePage = codePage;
     }
-    const std::array<char16_t, 256> bytes = ByteTable(fib.IsWord6() ? codePage : 1252);
     text.units.resize(total);
     const ByteReader stream(wordDocument, "the document text");
     for (const Piece& p : text.pieces) {
@@ -132,7 +97,8 @@ DocumentText ReadDocumentText(const Fib& fib, std::string_view wordDocument, std
         if (p.eightBit) {
             for (std::uint32_t i = 0; i < length; ++i) {
                 const auto b = static_cast<unsigned char>(data[i]);
-                out[i] = raw ? static_cast<char16_t>(b) : bytes[b];
+                out[i] =
+                    raw || b < 0x80 || b >= 0xA0 ? static_cast<char16_t>(b) : kCp1252High[b - 0x80];
             }
         } else {
             for (std::uint32_t i = 0; i < length; ++i) {

@@ -21,8 +21,8 @@ struct Piece {
 };
 
 // The whole text of every story in character-position order, one unit per character.
-// Units are Unicode (UTF-16 code units), except for Word 6 documents in a double-byte code page,
-// where they are the raw bytes and `rawCodePage` says how to decode them.
+// Units are Unicode (UTF-16 code units), except for Word 6 and 95 documents, where they are the
+// bytes as stored and `rawCodePage` is the document's code page (runs may set another).
 struct DocumentText {
     std::vector<Piece> pieces;
     std::vector<char16_t> units;
@@ -32,7 +32,7 @@ struct DocumentText {
 };
 
 // Reads the piece table (or, for a non-complex Word 6 file, the one run of text at fcMin).
-// `codePage` decodes 8-bit Word 6 text; 8-bit Word 97 text is always Windows-1252.
+// `codePage` is the default of 8-bit Word 6 text; 8-bit Word 97 text is always Windows-1252.
 DocumentText ReadDocumentText(const Fib& fib, std::string_view wordDocument, std::string_view table,
                               std::uint32_t cpNeeded, int codePage);
 

@@ -30,13 +30,14 @@ constexpr char16_t kSymbolPlaceholder = 0x28;
 
 StoryWriter::StoryWriter(const DocumentText& text, const CpRuns<CharProps>& chars,
                          const CpRuns<ParaProps>& paras, const Stories& stories, ListLabels& lists,
-                         const Fonts& fonts, DocumentSink& sink)
+                         const Fonts& fonts, const StyleSheet& styles, DocumentSink& sink)
     : text_(text),
       chars_(chars),
       paras_(paras),
       stories_(stories),
       lists_(lists),
       fonts_(fonts),
+      styles_(styles),
       sink_(sink),
       boxWritten_(stories.textBoxes.size(), false) {}
 
@@ -51,9 +52,18 @@ void StoryWriter::WriteBody() {
     }
 }
 
+void StoryWriter::AppendByte(char16_t c, int codePage) {
+    if (codePage != pendingCodePage_ && !pendingRaw_.empty()) {
+        pending_ += DecodeCodePage(pendingRaw_, pendingCodePage_);
+        pendingRaw_.clear();
+    }
+    pendingCodePage_ = codePage;
+    pendingRaw_.push_back(static_cast<char>(c));
+}
+
 void StoryWriter::Append(char16_t c) {
     if (text_.rawCodePage != 0) {
-        pendingRaw_.push_back(static_cast<char>(c));
+        AppendByte(c, text_.rawCodePage);
         return;
     }
     if (highSurrogate_ != 0) {
@@ -79,7 +89,7 @@ void StoryWriter::Flush() {
         highSurrogate_ = 0;
     }
     if (!pendingRaw_.empty()) {
-        pending_ += DecodeCodePage(pendingRaw_, text_.rawCodePage);
+        pending_ += DecodeCodePage(pendingRaw_, pendingCodePage_);
         pendingRaw_.clear();
     }
     if (!pending_.empty()) {
@@ -186,7 +196,7 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
     if (rowEnd) {
         OpenTables(state, depth, false);
         // The row's end mark: a paragraph of its own that closes the row.
-        WriteRun(state, start, mark);
+        WriteRun(state, start, mark, props.istd);
         Flush();
         TableLevel& t = state.tables[depth - 1];
         if (t.cell) {
@@ -208,7 +218,7 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
     if (props.ilfo != 0 && lists_.Next(props.ilfo, props.ilvl, label_, suffix_)) {
         sink_.ListLabel(label_, suffix_);
     }
-    WriteRun(state, start, mark);
+    WriteRun(state, start, mark, props.istd);
     Flush();
     sink_.EndParagraph();
     if (cellEnd) {
@@ -250,7 +260,8 @@ bool StoryWriter::FieldCharacter(State& state, char16_t c) {
     }
 }
 
-void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end) {
+void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
+                           std::uint16_t paraStyle) {
     const char16_t* units = text_.units.data();
     for (std::uint32_t cp = start; cp < end; ++cp) {
         const char16_t c = units[cp];
@@ -270,13 +281,18 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end)
             // Pictures, drawn objects, annotation marks, note separators: no text of their
             // own. Note references and text box anchors are handled by position below.
         } else if (c >= 0x20) {
-            if (c >= 0xF020 && c <= 0xF0FF && text_.rawCodePage == 0) {
-                const SymbolFontKind kind = props.font == 0xFFFF
-                                                ? SymbolFontKind::kOther
-                                                : ClassifySymbolFont(fonts_.Name(props.font));
-                symbolBuffer_.clear();
-                AppendUtf8(symbolBuffer_, c);
-                pending_ += MapSymbolFontText(symbolBuffer_, kind);
+            const bool privateUse = c >= 0xF020 && c <= 0xF0FF && text_.rawCodePage == 0;
+            if (privateUse || text_.rawCodePage != 0) {
+                const std::uint16_t font =
+                    props.font != 0xFFFF ? props.font : styles_.Font(paraStyle);
+                if (privateUse) {
+                    symbolBuffer_.clear();
+                    AppendUtf8(symbolBuffer_, c);
+                    pending_ +=
+                        MapSymbolFontText(symbolBuffer_, ClassifySymbolFont(fonts_.Name(font)));
+                } else {
+                    AppendByte(c, fonts_.CodePage(font, text_.rawCodePage));
+                }
             } else {
                 Append(c);
             }

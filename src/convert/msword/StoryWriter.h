@@ -6,6 +6,7 @@
 #include "convert/msword/ListLabels.h"
 #include "convert/msword/PieceTable.h"
 #include "convert/msword/Stories.h"
+#include "convert/msword/StyleSheet.h"
 
 #include <string>
 #include <vector>
@@ -19,7 +20,7 @@ class StoryWriter {
   public:
     StoryWriter(const DocumentText& text, const CpRuns<CharProps>& chars,
                 const CpRuns<ParaProps>& paras, const Stories& stories, ListLabels& lists,
-                const Fonts& fonts, DocumentSink& sink);
+                const Fonts& fonts, const StyleSheet& styles, DocumentSink& sink);
 
     void WriteBody();
 
@@ -39,7 +40,7 @@ class StoryWriter {
 
     void WriteStory(CpRange range, Kind kind);
     void WriteParagraph(State& state, std::uint32_t start, std::uint32_t mark, bool hasMark);
-    void WriteRun(State& state, std::uint32_t start, std::uint32_t end);
+    void WriteRun(State& state, std::uint32_t start, std::uint32_t end, std::uint16_t paraStyle);
     bool FieldCharacter(State& state, char16_t c);
     void Symbol(const CharProps& props);
     void NotesAt(std::uint32_t cp, char16_t c);
@@ -50,6 +51,7 @@ class StoryWriter {
     std::uint32_t FindParagraphEnd(std::uint32_t from, std::uint32_t end, bool& hasMark) const;
     bool IsSectionMark(std::uint32_t cp) const;
     void Append(char16_t c);
+    void AppendByte(char16_t c, int codePage);
     void Flush();
 
     const DocumentText& text_;
@@ -58,6 +60,7 @@ class StoryWriter {
     Stories stories_;
     ListLabels& lists_;
     const Fonts& fonts_;
+    const StyleSheet& styles_;
     DocumentSink& sink_;
 
     std::size_t nextFootnote_ = 0;
@@ -68,7 +71,8 @@ class StoryWriter {
     int storyDepth_ = 0;
 
     std::string pending_;     // UTF-8 text not yet sent
-    std::string pendingRaw_;  // Word 6 double-byte text not yet decoded
+    std::string pendingRaw_;  // Word 6 bytes not yet decoded, in pendingCodePage_
+    int pendingCodePage_ = 0;
     char16_t highSurrogate_ = 0;
     std::string label_, suffix_, symbolBuffer_;
 };

@@ -3,6 +3,8 @@
 #include "convert/core/ConvertError.h"
 #include "convert/msword/ByteReader.h"
 
+#include <algorithm>
+
 namespace corvanel::convert::msword {
 
 namespace {
@@ -27,6 +29,10 @@ StyleSheet::StyleSheet(const Fib& fib, std::string_view stsh) : word6_(fib.IsWor
         const std::size_t headerBytes = r.U16(0);
         const std::uint16_t count = r.U16(2);
         const std::size_t baseBytes = r.U16(4);
+        // The header ends with the default fonts; the first is the one for plain text.
+        if (headerBytes >= 14) {
+            defaultFont_ = r.U16(2 + 12);
+        }
         std::size_t at = 2 + headerBytes;
         styles_.resize(count);
         for (std::uint16_t istd = 0; istd < count && at + 2 <= r.Size(); ++istd) {
@@ -55,11 +61,16 @@ StyleSheet::StyleSheet(const Fib& fib, std::string_view stsh) : word6_(fib.IsWor
             if (upxSize >= 2) {
                 style.papx = s.Slice(p + 2 + 2, upxSize - 2);
             }
+            p = Even(p + 2 + upxSize);
+            if (upxCount >= 2 && p + 2 <= s.Size()) {
+                style.chpx = s.Slice(p + 2, std::min<std::size_t>(s.U16(p), s.Size() - p - 2));
+            }
         }
     } catch (const ConvertError&) {
         styles_.clear();
     }
     resolved_.assign(styles_.size(), ParaProps{});
+    fonts_.assign(styles_.size(), defaultFont_);
     state_.assign(styles_.size(), 0);
     for (std::size_t i = 0; i < styles_.size(); ++i) {
         Resolve(static_cast<std::uint16_t>(i), 0);
@@ -76,7 +87,12 @@ void StyleSheet::Resolve(std::uint16_t istd, int depth) {
     if (style.base != kNoBase && style.base < styles_.size() && depth < kMaxBaseChain) {
         Resolve(style.base, depth + 1);
         props = resolved_[style.base];
+        fonts_[istd] = fonts_[style.base];
     }
+    CharProps chars;
+    chars.font = fonts_[istd];
+    ApplyCharSprms(style.chpx, word6_, chars, chars);
+    fonts_[istd] = chars.font;
     props.istd = istd;
     ApplyParaSprms(style.papx, word6_, props);
     // Table membership belongs to paragraphs, never to styles.
@@ -85,6 +101,10 @@ void StyleSheet::Resolve(std::uint16_t istd, int depth) {
     props.tableDepth = 0;
     resolved_[istd] = props;
     state_[istd] = 2;
+}
+
+std::uint16_t StyleSheet::Font(std::uint16_t istd) const {
+    return istd < fonts_.size() ? fonts_[istd] : defaultFont_;
 }
 
 ParaProps StyleSheet::Paragraph(std::uint16_t istd) const {

@@ -17,12 +17,15 @@ class StyleSheet {
     StyleSheet(const Fib& fib, std::string_view stsh);
 
     ParaProps Paragraph(std::uint16_t istd) const;
+    // The font a paragraph style gives its text (0xFFFF when none is known).
+    std::uint16_t Font(std::uint16_t istd) const;
 
   private:
     struct Style {
         std::uint16_t base = 0x0FFF;
         bool paragraph = false;
         std::string_view papx;  // the style's own paragraph modifiers
+        std::string_view chpx;  // and character modifiers
     };
 
     void Resolve(std::uint16_t istd, int depth);
@@ -30,6 +33,8 @@ class StyleSheet {
     bool word6_ = false;
     std::vector<Style> styles_;
     std::vector<ParaProps> resolved_;
+    std::vector<std::uint16_t> fonts_;
+    std::uint16_t defaultFont_ = 0xFFFF;
     std::vector<std::uint8_t> state_;  // 0 not yet, 1 in progress, 2 done
 };
 

@@ -122,7 +122,7 @@ void ReadWordDocument(const CompoundFile& file, std::string_view wordDocument, D
     const Fonts fonts(fib, tables);
     ListLabels lists(fib, tables, fonts);
     const Stories stories = ReadStories(fib, tables, text.Size());
-    StoryWriter(text, chars, paras, stories, lists, fonts, sink).WriteBody();
+    StoryWriter(text, chars, paras, stories, lists, fonts, styles, sink).WriteBody();
 }
 
 }  // namespace corvanel::convert::msword
