@@ -1,0 +1,612 @@
+#include "convert/html/HtmlWalker.h"
+
+#include "convert/core/XmlDocument.h"
+
+#include <libxml/xmlmemory.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace corvanel::convert::html {
+
+namespace {
+
+std::string_view Name(const xmlNode* node) {
+    return node->name == nullptr ? std::string_view()
+                                 : std::string_view(reinterpret_cast<const char*>(node->name));
+}
+
+std::string Attribute(xmlNode* node, const char* name) {
+    xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
+    if (value == nullptr) {
+        return {};
+    }
+    std::string out(reinterpret_cast<const char*>(value));
+    xmlFree(value);
+    return out;
+}
+
+bool HasAttribute(xmlNode* node, const char* name) {
+    return xmlHasProp(node, reinterpret_cast<const xmlChar*>(name)) != nullptr;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+// The style attribute lower-cased and without white space: "display:none;mso-list:ignore".
+std::string Style(xmlNode* element) {
+    std::string style = Attribute(element, "style");
+    style.erase(std::remove_if(style.begin(), style.end(),
+                               [](unsigned char c) { return std::isspace(c) != 0; }),
+                style.end());
+    std::transform(style.begin(), style.end(), style.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return style;
+}
+
+// The value of one property of a compact style ("mso-element" -> "footnote").
+std::string_view StyleValue(std::string_view style, std::string_view property) {
+    std::size_t pos = 0;
+    while ((pos = style.find(property, pos)) != std::string_view::npos) {
+        const bool startsProperty =
+            pos == 0 || style[pos - 1] == ';' || style[pos - 1] == '\'' || style[pos - 1] == '"';
+        const std::size_t colon = pos + property.size();
+        if (startsProperty && colon < style.size() && style[colon] == ':') {
+            const std::size_t end = style.find(';', colon);
+            return style.substr(colon + 1, end == std::string_view::npos ? end : end - colon - 1);
+        }
+        pos = colon;
+    }
+    return {};
+}
+
+// Elements whose content a browser does not show as text.
+bool IsNeverShown(std::string_view name) {
+    static constexpr std::string_view kNames[] = {
+        "head",     "script", "style",  "title", "noscript", "template", "xml",   "object",
+        "embed",    "iframe", "frame",  "svg",   "canvas",   "audio",    "video", "select",
+        "datalist", "del",    "applet", "param", "meta",     "link",     "base"};
+    return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
+}
+
+bool IsBlock(std::string_view name) {
+    static constexpr std::string_view kNames[] = {
+        "p",       "div",        "h1",      "h2",       "h3",       "h4",      "h5",
+        "h6",      "blockquote", "address", "dt",       "dd",       "dl",      "center",
+        "section", "article",    "header",  "footer",   "nav",      "aside",   "main",
+        "figure",  "figcaption", "form",    "fieldset", "legend",   "caption", "details",
+        "summary", "body",       "hgroup",  "noframes", "textarea", "td",      "th",
+        "tr",      "tbody",      "thead",   "tfoot",    "option",   "output"};
+    return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
+}
+
+bool IsPreformatted(std::string_view name) {
+    return name == "pre" || name == "listing" || name == "xmp" || name == "plaintext";
+}
+
+bool IsWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+bool IsBlankText(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), IsWhiteSpace);
+}
+
+bool IsHidden(xmlNode* element, std::string_view style) {
+    return style.find("display:none") != std::string_view::npos ||
+           style.find("mso-hide:all") != std::string_view::npos || HasAttribute(element, "hidden");
+}
+
+// The first font family of a style or <font face>, as a symbol font kind.
+SymbolFontKind FontOf(xmlNode* element, std::string_view style) {
+    std::string family(StyleValue(style, "font-family"));
+    if (family.empty() && Name(element) == "font") {
+        family = Attribute(element, "face");
+    }
+    if (family.empty()) {
+        return SymbolFontKind::kOther;
+    }
+    family = family.substr(0, family.find(','));
+    family.erase(
+        std::remove_if(family.begin(), family.end(), [](char c) { return c == '"' || c == '\''; }),
+        family.end());
+    return ClassifySymbolFont(family);
+}
+
+void AppendNodeText(xmlNode* node, std::string& out, int& depth) {
+    DepthGuard guard(depth);
+    for (xmlNode* child = node->children; child != nullptr; child = child->next) {
+        if (child->type == XML_TEXT_NODE && child->content != nullptr) {
+            out.append(reinterpret_cast<const char*>(child->content));
+        } else if (child->type == XML_ELEMENT_NODE) {
+            AppendNodeText(child, out, depth);
+        }
+    }
+}
+
+// Trims white space and no-break spaces.
+std::string_view TrimLabel(std::string_view s) {
+    for (;;) {
+        if (!s.empty() && IsWhiteSpace(s.front())) {
+            s.remove_prefix(1);
+        } else if (StartsWith(s, "\xC2\xA0")) {
+            s.remove_prefix(2);
+        } else {
+            break;
+        }
+    }
+    for (;;) {
+        if (!s.empty() && IsWhiteSpace(s.back())) {
+            s.remove_suffix(1);
+        } else if (s.size() >= 2 && s.substr(s.size() - 2) == "\xC2\xA0") {
+            s.remove_suffix(2);
+        } else {
+            break;
+        }
+    }
+    return s;
+}
+
+// A note mark as Word writes it in its HTML: "[1]" -> "1".
+std::string NoteMark(std::string text, std::string_view fallbackFrom) {
+    text.erase(
+        std::remove_if(text.begin(), text.end(), [](char c) { return c == '[' || c == ']'; }),
+        text.end());
+    std::string mark(TrimLabel(text));
+    if (mark.empty()) {
+        for (const char c : fallbackFrom) {
+            if (c >= '0' && c <= '9') {
+                mark.push_back(c);
+            }
+        }
+    }
+    return mark;
+}
+
+xmlNode* FindBackLink(xmlNode* node, int& depth) {
+    DepthGuard guard(depth);
+    for (xmlNode* child = node->children; child != nullptr; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE) {
+            continue;
+        }
+        if (Name(child) == "a") {
+            const std::string href = Attribute(child, "href");
+            if (href.find("#_ftnref") != std::string::npos ||
+                href.find("#_ednref") != std::string::npos) {
+                return child;
+            }
+        }
+        if (xmlNode* found = FindBackLink(child, depth)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+// Word's note containers: <div style='mso-element:footnote' id=ftn1>.
+bool NoteKindOf(xmlNode* element, std::string_view style, NoteKind& kind) {
+    const std::string_view element_kind = StyleValue(style, "mso-element");
+    if (element_kind == "footnote" || element_kind == "endnote") {
+        kind = element_kind == "footnote" ? NoteKind::kFootnote : NoteKind::kEndnote;
+        return true;
+    }
+    if (Name(element) != "div") {
+        return false;
+    }
+    const std::string id = Attribute(element, "id");
+    const bool numbered = id.size() > 3 && std::all_of(id.begin() + 3, id.end(),
+                                                       [](char c) { return c >= '0' && c <= '9'; });
+    if (numbered && (StartsWith(id, "ftn") || StartsWith(id, "edn"))) {
+        kind = StartsWith(id, "ftn") ? NoteKind::kFootnote : NoteKind::kEndnote;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void HtmlWalker::Walk(xmlNode* root) {
+    for (xmlNode* node = root; node != nullptr; node = node->next) {
+        WalkNode(node);
+    }
+    EndParagraph();
+}
+
+void HtmlWalker::WalkChildren(xmlNode* node) {
+    for (xmlNode* child = node->children; child != nullptr; child = child->next) {
+        WalkNode(child);
+    }
+}
+
+void HtmlWalker::WalkNode(xmlNode* node) {
+    switch (node->type) {
+        case XML_TEXT_NODE:
+        case XML_CDATA_SECTION_NODE:
+            if (node->content != nullptr) {
+                OnText(reinterpret_cast<const char*>(node->content));
+            }
+            break;
+        case XML_ELEMENT_NODE: {
+            DepthGuard guard(depth_);
+            WalkElement(node, Name(node));
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void HtmlWalker::WalkElement(xmlNode* element, std::string_view name) {
+    if (IsNeverShown(name)) {
+        return;
+    }
+    const std::string style = Style(element);
+    if (IsHidden(element, style) || Attribute(element, "class") == "msocomanchor") {
+        return;
+    }
+    const std::string_view wordElement = StyleValue(style, "mso-element");
+    NoteKind noteKind;
+    if (NoteKindOf(element, style, noteKind)) {
+        WalkNote(element, noteKind);
+        return;
+    }
+    if (wordElement == "footnote-list" || wordElement == "endnote-list") {
+        WalkNoteList(element);
+        return;
+    }
+    if (StartsWith(wordElement, "header") || StartsWith(wordElement, "footer") ||
+        StartsWith(wordElement, "comment") ||
+        wordElement.find("separator") != std::string_view::npos) {
+        return;
+    }
+    if (StyleValue(style, "mso-list") == "ignore") {
+        // Word's list label: the number or bullet and the spacing after it.
+        std::string text;
+        AppendNodeText(element, text, depth_);
+        SymbolFontKind font = FontOf(element, style);
+        if (font == SymbolFontKind::kOther) {
+            font = symbolFont_;
+        }
+        label_ = std::string(TrimLabel(text));
+        if (font != SymbolFontKind::kOther) {
+            label_ = BulletText(label_, font);
+        }
+        hasLabel_ = !label_.empty();
+        return;
+    }
+    if (!StyleValue(style, "mso-tab-count").empty()) {
+        Emit({});
+        EnsureParagraph();
+        sink_.Tab();
+        pendingSpace_ = false;
+        return;
+    }
+    if (name == "a") {
+        const std::string href = Attribute(element, "href");
+        if (StartsWith(href, "#_ftnref") || StartsWith(href, "#_ednref")) {
+            return;  // a note's link back to its reference
+        }
+        if (StartsWith(href, "#_ftn") || StartsWith(href, "#_edn")) {
+            std::string text;
+            AppendNodeText(element, text, depth_);
+            Emit({});
+            EnsureParagraph();
+            sink_.NoteReference(NoteMark(std::move(text), href));
+            pendingSpace_ = false;
+            return;
+        }
+    }
+    const SymbolFontKind outerFont = symbolFont_;
+    const SymbolFontKind font = FontOf(element, style);
+    if (font != SymbolFontKind::kOther) {
+        symbolFont_ = font;
+    }
+    if (name == "br") {
+        OnBreak();
+    } else if (name == "ul" || name == "ol" || name == "menu" || name == "dir") {
+        WalkList(element, name == "ol");
+    } else if (name == "li") {
+        WalkListItem(element);
+    } else if (name == "table") {
+        WalkTable(element);
+    } else if (IsPreformatted(name)) {
+        ++preDepth_;
+        preStart_ = true;
+        WalkBlock(element);
+        --preDepth_;
+    } else if (name == "hr") {
+        EndParagraph();
+    } else if (IsBlock(name)) {
+        WalkBlock(element);
+    } else {
+        WalkChildren(element);
+    }
+    symbolFont_ = outerFont;
+}
+
+void HtmlWalker::WalkBlock(xmlNode* element) {
+    EndParagraph();
+    WalkChildren(element);
+    EndParagraph();
+    if (hasLabel_) {
+        // A list paragraph with a label and nothing else.
+        EnsureParagraph();
+        EndParagraph();
+    }
+}
+
+void HtmlWalker::WalkList(xmlNode* element, bool ordered) {
+    EndParagraph();
+    List list;
+    list.ordered = ordered;
+    if (ordered) {
+        const std::string type = Attribute(element, "type");
+        list.format = type == "a"   ? NumberFormat::kLowerLetter
+                      : type == "A" ? NumberFormat::kUpperLetter
+                      : type == "i" ? NumberFormat::kLowerRoman
+                      : type == "I" ? NumberFormat::kUpperRoman
+                                    : NumberFormat::kDecimal;
+        const std::string start = Attribute(element, "start");
+        long long value = 0;
+        if (std::from_chars(start.data(), start.data() + start.size(), value).ec == std::errc()) {
+            list.next = value;
+        }
+    }
+    lists_.push_back(list);
+    WalkChildren(element);
+    lists_.pop_back();
+    EndParagraph();
+}
+
+void HtmlWalker::WalkListItem(xmlNode* element) {
+    EndParagraph();
+    if (!lists_.empty() && lists_.back().ordered) {
+        List& list = lists_.back();
+        const std::string value = Attribute(element, "value");
+        long long number = 0;
+        if (std::from_chars(value.data(), value.data() + value.size(), number).ec == std::errc()) {
+            list.next = number;
+        }
+        label_ = FormatNumber(list.next, list.format) + ".";
+        if (list.next < (1ll << 62)) {
+            ++list.next;
+        }
+    } else {
+        label_ = "\xE2\x80\xA2";
+    }
+    hasLabel_ = true;
+    WalkBlock(element);
+}
+
+void HtmlWalker::WalkTable(xmlNode* table) {
+    EndParagraph();
+    for (xmlNode* child = table->children; child != nullptr; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE && Name(child) == "caption") {
+            WalkNode(child);
+        }
+    }
+    sink_.StartTable();
+    WalkTableRows(table);
+    sink_.EndTable();
+}
+
+void HtmlWalker::WalkTableRows(xmlNode* parent) {
+    DepthGuard guard(depth_);
+    for (xmlNode* child = parent->children; child != nullptr; child = child->next) {
+        if (child->type == XML_TEXT_NODE) {
+            if (child->content == nullptr ||
+                IsBlankText(reinterpret_cast<const char*>(child->content))) {
+                continue;
+            }
+        } else if (child->type != XML_ELEMENT_NODE) {
+            continue;
+        }
+        const std::string_view name = Name(child);
+        if (child->type == XML_ELEMENT_NODE) {
+            if (name == "caption" || name == "colgroup" || name == "col" || IsNeverShown(name) ||
+                IsHidden(child, Style(child))) {
+                continue;
+            }
+            if (name == "tr") {
+                WalkRow(child);
+                continue;
+            }
+            if (name == "thead" || name == "tbody" || name == "tfoot" || name == "form") {
+                WalkTableRows(child);
+                continue;
+            }
+        }
+        // Content a browser would move out of the table: a row of its own here.
+        sink_.StartRow();
+        sink_.StartCell();
+        WalkNode(child);
+        EndParagraph();
+        sink_.EndCell();
+        sink_.EndRow();
+    }
+}
+
+void HtmlWalker::WalkRow(xmlNode* row) {
+    sink_.StartRow();
+    for (xmlNode* child = row->children; child != nullptr; child = child->next) {
+        if (child->type == XML_TEXT_NODE &&
+            (child->content == nullptr ||
+             IsBlankText(reinterpret_cast<const char*>(child->content)))) {
+            continue;
+        }
+        if (child->type != XML_TEXT_NODE && child->type != XML_ELEMENT_NODE) {
+            continue;
+        }
+        if (child->type == XML_ELEMENT_NODE) {
+            const std::string_view name = Name(child);
+            if (IsNeverShown(name) || IsHidden(child, Style(child))) {
+                continue;
+            }
+        }
+        sink_.StartCell();
+        if (child->type == XML_ELEMENT_NODE && (Name(child) == "td" || Name(child) == "th")) {
+            DepthGuard guard(depth_);
+            WalkChildren(child);
+        } else {
+            WalkNode(child);
+        }
+        EndParagraph();
+        sink_.EndCell();
+    }
+    sink_.EndRow();
+}
+
+void HtmlWalker::WalkNote(xmlNode* element, NoteKind kind) {
+    if (inNote_) {
+        WalkChildren(element);
+        return;
+    }
+    EndParagraph();
+    std::string mark;
+    if (xmlNode* backLink = FindBackLink(element, depth_)) {
+        std::string text;
+        AppendNodeText(backLink, text, depth_);
+        mark = NoteMark(std::move(text), Attribute(element, "id"));
+    } else {
+        mark = NoteMark({}, Attribute(element, "id"));
+    }
+    sink_.StartNote(kind, mark);
+    inNote_ = true;
+    WalkChildren(element);
+    EndParagraph();
+    inNote_ = false;
+    sink_.EndNote();
+}
+
+void HtmlWalker::WalkNoteList(xmlNode* element) {
+    EndParagraph();
+    for (xmlNode* child = element->children; child != nullptr; child = child->next) {
+        NoteKind kind;
+        if (child->type == XML_ELEMENT_NODE && NoteKindOf(child, Style(child), kind)) {
+            DepthGuard guard(depth_);
+            WalkNote(child, kind);
+        }
+    }
+}
+
+void HtmlWalker::OnText(std::string_view text) {
+    if (preDepth_ > 0) {
+        if (preStart_) {
+            preStart_ = false;
+            if (StartsWith(text, "\r\n")) {
+                text.remove_prefix(2);
+            } else if (StartsWith(text, "\n")) {
+                text.remove_prefix(1);
+            }
+        }
+        std::size_t start = 0;
+        for (std::size_t i = 0; i <= text.size(); ++i) {
+            const char c = i < text.size() ? text[i] : '\n';
+            if (c != '\n' && c != '\t' && c != '\r') {
+                continue;
+            }
+            if (i > start) {
+                Emit(text.substr(start, i - start));
+            }
+            start = i + 1;
+            if (i == text.size()) {
+                break;
+            }
+            if (c == '\n') {
+                ++pendingBreaks_;
+            } else if (c == '\t') {
+                Emit({});
+                EnsureParagraph();
+                sink_.Tab();
+            }
+        }
+        return;
+    }
+    run_.clear();
+    bool blank = true;
+    for (const char c : text) {
+        if (IsWhiteSpace(c)) {
+            if (lineHasText_ || !run_.empty()) {
+                pendingSpace_ = true;
+            }
+            continue;
+        }
+        if (pendingSpace_) {
+            run_.push_back(' ');
+            pendingSpace_ = false;
+        }
+        run_.push_back(c);
+        blank = blank && (c == '\xC2' || c == '\xA0');
+    }
+    if (run_.empty()) {
+        return;
+    }
+    if (blank && !paragraphOpen_) {
+        heldSpaces_ += run_;  // &nbsp; alone: Word's way of writing an empty paragraph
+        return;
+    }
+    if (symbolFont_ != SymbolFontKind::kOther) {
+        Emit(MapSymbolFontText(run_, symbolFont_));
+    } else {
+        Emit(run_);
+    }
+}
+
+void HtmlWalker::OnBreak() {
+    ++pendingBreaks_;
+    pendingSpace_ = false;
+    lineHasText_ = false;
+    heldSpaces_.clear();
+}
+
+void HtmlWalker::EnsureParagraph() {
+    if (paragraphOpen_) {
+        return;
+    }
+    sink_.StartParagraph();
+    paragraphOpen_ = true;
+    if (hasLabel_) {
+        sink_.ListLabel(label_, "\t");
+        hasLabel_ = false;
+    }
+}
+
+// Text after pending line breaks and held spaces; empty text only flushes those.
+void HtmlWalker::Emit(std::string_view text) {
+    if (text.empty() && pendingBreaks_ == 0 && heldSpaces_.empty()) {
+        return;
+    }
+    EnsureParagraph();
+    for (; pendingBreaks_ > 0; --pendingBreaks_) {
+        sink_.Break(BreakKind::kLine);
+    }
+    if (!heldSpaces_.empty()) {
+        sink_.Text(heldSpaces_);
+        heldSpaces_.clear();
+    }
+    if (!text.empty()) {
+        sink_.Text(text);
+        lineHasText_ = true;
+    }
+}
+
+void HtmlWalker::EndParagraph() {
+    const bool hadContent = paragraphOpen_ || pendingBreaks_ > 0 || !heldSpaces_.empty();
+    if (hadContent) {
+        EnsureParagraph();
+        // A last <br> in a block ends its line and adds no empty one.
+        for (int i = 1; i < pendingBreaks_; ++i) {
+            sink_.Break(BreakKind::kLine);
+        }
+        sink_.EndParagraph();
+    }
+    paragraphOpen_ = false;
+    pendingSpace_ = false;
+    pendingBreaks_ = 0;
+    heldSpaces_.clear();
+    lineHasText_ = false;
+}
+
+}  // namespace corvanel::convert::html
