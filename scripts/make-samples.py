@@ -9,6 +9,7 @@ building never needs LibreOffice. Run it again after changing the content:
 """
 
 import pathlib
+import re
 import shutil
 import subprocess
 import tempfile
@@ -98,6 +99,8 @@ DOCUMENTS = {
 def convert(soffice, work, name, export_filter, body):
     stem = pathlib.Path(name).stem
     source = work / f"{stem}.html"
+    # Line breaks between tags would become spaces at the ends of list items and cells.
+    body = re.sub(r">\s+<", "><", body.strip())
     source.write_text(
         "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>"
         f"{stem}</title></head><body>{body}</body></html>",
