@@ -1,0 +1,160 @@
+// Converts the corpus documents of one format in memory, and measures the floor: opening each
+// package and parsing only its main XML part. Set CORVANEL_CORPUS_DIR to use another corpus.
+
+#include "convert/Converter.h"
+#include "convert/core/ConvertError.h"
+#include "convert/core/PlainTextWriter.h"
+#include "convert/core/SourceFile.h"
+#include "convert/core/ZipPackage.h"
+
+#include <benchmark/benchmark.h>
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace corvanel::convert;
+
+struct Document {
+    std::string path;
+    std::string bytes;
+};
+
+std::vector<Document> LoadCorpus(const std::string& extension) {
+    const char* override = std::getenv("CORVANEL_CORPUS_DIR");
+    const fs::path folder = fs::path(override ? override : CORVANEL_CORPUS_DIR) / "documents";
+    std::vector<Document> documents;
+    if (!fs::is_directory(folder)) {
+        return documents;
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string ext = entry.path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (entry.is_regular_file() && ext == "." + extension) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::stringstream s;
+            s << in.rdbuf();
+            documents.push_back({entry.path().string(), s.str()});
+        }
+    }
+    std::sort(documents.begin(), documents.end(),
+              [](const Document& a, const Document& b) { return a.path < b.path; });
+    return documents;
+}
+
+void Report(benchmark::State& state, size_t documents, size_t bytes) {
+    const auto count = static_cast<double>(documents);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * documents));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    state.counters["docs"] = count;
+    // Seconds per document (shown inverted: the cost of one document).
+    state.counters["per_doc"] = benchmark::Counter(
+        count, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+size_t TotalBytes(const std::vector<Document>& documents) {
+    size_t total = 0;
+    for (const Document& d : documents) {
+        total += d.bytes.size();
+    }
+    return total;
+}
+
+void ConvertInMemory(benchmark::State& state, const std::vector<Document>* documents) {
+    for (auto _ : state) {
+        for (const Document& d : *documents) {
+            PlainTextWriter writer;
+            const ConversionResult result = ReadDocumentBytes(d.path, d.bytes, writer);
+            benchmark::DoNotOptimize(result.code);
+            benchmark::DoNotOptimize(writer.Text().size());
+        }
+    }
+    Report(state, documents->size(), TotalBytes(*documents));
+}
+
+void ConvertFromDisk(benchmark::State& state, const std::vector<Document>* documents) {
+    for (auto _ : state) {
+        for (const Document& d : *documents) {
+            std::string text;
+            const ConversionResult result = ExtractText(d.path, text);
+            benchmark::DoNotOptimize(result.code);
+            benchmark::DoNotOptimize(text.size());
+        }
+    }
+    Report(state, documents->size(), TotalBytes(*documents));
+}
+
+// The main part of a package: OpenDocument's content.xml, or WordprocessingML's document part
+// as named by the package relationships (word/document.xml in nearly all files).
+std::string MainPartName(ZipPackage& package) {
+    if (package.Has("content.xml")) {
+        return "content.xml";
+    }
+    if (auto rels = package.Read("_rels/.rels")) {
+        pugi::xml_document xml;
+        if (xml.load_buffer_inplace(rels->data(), rels->size())) {
+            for (pugi::xml_node r : xml.document_element().children()) {
+                const std::string type = r.attribute("Type").value();
+                if (type.size() >= 14 && type.ends_with("officeDocument")) {
+                    std::string target = r.attribute("Target").value();
+                    return target.starts_with("/") ? target.substr(1) : target;
+                }
+            }
+        }
+    }
+    return "word/document.xml";
+}
+
+void Floor(benchmark::State& state, const std::vector<Document>* documents) {
+    for (auto _ : state) {
+        for (const Document& d : *documents) {
+            try {
+                SourceFile source = SourceFile::FromBytes(d.path, d.bytes);
+                ZipPackage package(source);
+                auto part = package.Read(MainPartName(package));
+                if (part) {
+                    pugi::xml_document xml;
+                    benchmark::DoNotOptimize(
+                        xml.load_buffer_inplace(part->data(), part->size()).status);
+                }
+            } catch (const ConvertError&) {
+            }
+        }
+    }
+    Report(state, documents->size(), TotalBytes(*documents));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    static std::vector<std::vector<Document>> corpora;
+    corpora.reserve(2);
+    for (const char* format : {"docx", "odt"}) {
+        corpora.push_back(LoadCorpus(format));
+        const std::vector<Document>* documents = &corpora.back();
+        if (documents->empty()) {
+            continue;
+        }
+        const std::string name(format);
+        benchmark::RegisterBenchmark(("Convert/" + name).c_str(), ConvertInMemory, documents)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("ConvertFromDisk/" + name).c_str(), ConvertFromDisk,
+                                     documents)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Floor/" + name).c_str(), Floor, documents)
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

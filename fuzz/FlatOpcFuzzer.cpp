@@ -1,0 +1,10 @@
+// Fuzz target: single-file WordprocessingML (Flat OPC).
+#include "FuzzReader.h"
+
+#include "convert/core/Readers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return corvanel::convert::fuzz::ReadBytes(data, size, [](auto& input, auto& writer) {
+        corvanel::convert::ReadFlatOpc(input, writer);
+    });
+}

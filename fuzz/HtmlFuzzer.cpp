@@ -1,0 +1,9 @@
+// Fuzz target: HTML.
+#include "FuzzReader.h"
+
+#include "convert/core/Readers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return corvanel::convert::fuzz::ReadBytes(
+        data, size, [](auto& input, auto& writer) { corvanel::convert::ReadHtml(input, writer); });
+}
