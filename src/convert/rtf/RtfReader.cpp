@@ -44,6 +44,19 @@ struct GroupState {
     SymbolFontKind symbol = SymbolFontKind::kOther;
 };
 
+// A list label set in a symbol font: numbers ("1.", "(a)" in Symbol) keep their digits and
+// punctuation, which the Symbol font shows as they are; anything else is a bullet glyph.
+std::string SymbolFontLabel(const std::string& label, SymbolFontKind font) {
+    const bool number =
+        font == SymbolFontKind::kSymbol &&
+        std::any_of(label.begin(), label.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+        std::all_of(label.begin(), label.end(), [](char c) {
+            return (c >= '0' && c <= '9') || c == '.' || c == ')' || c == '(' || c == '-' ||
+                   c == ' ';
+        });
+    return number ? label : BulletText(label, font);
+}
+
 class RtfParser {
   public:
     RtfParser(std::string_view input, DocumentSink& sink) : tokenizer_(input), emitter_(sink) {
@@ -135,14 +148,24 @@ void RtfParser::Run() {
         }
         std::string_view text = token.word;
         if (unicodeSkipLeft_ > 0) {
-            // The fallback of the last \u: literal bytes, \'hh and control words count one each.
-            if (token.kind != RtfToken::Kind::kText) {
+            // The fallback of the last \u: literal bytes, \'hh and escaped characters count one
+            // each. Writers that give no fallback go straight on with a control word (\tab, \par):
+            // that ends the fallback rather than being swallowed by it.
+            const bool literal =
+                token.kind == RtfToken::Kind::kHexByte ||
+                (token.kind == RtfToken::Kind::kControlSymbol &&
+                 (token.symbol == '\\' || token.symbol == '{' || token.symbol == '}'));
+            if (literal) {
                 --unicodeSkipLeft_;
                 continue;
             }
-            const auto skipped = std::min<std::size_t>(text.size(), unicodeSkipLeft_);
-            unicodeSkipLeft_ -= static_cast<int>(skipped);
-            text.remove_prefix(skipped);
+            if (token.kind == RtfToken::Kind::kText) {
+                const auto skipped = std::min<std::size_t>(text.size(), unicodeSkipLeft_);
+                unicodeSkipLeft_ -= static_cast<int>(skipped);
+                text.remove_prefix(skipped);
+            } else {
+                unicodeSkipLeft_ = 0;
+            }
         }
         switch (token.kind) {
             case RtfToken::Kind::kText:
@@ -644,10 +667,10 @@ void RtfParser::FinishListLabel() {
         suffix = label.substr(keep);
         label.resize(keep);
     }
-    const auto start = label.find_first_not_of(' ');
+    const auto start = label.find_first_not_of(" \t");
     label.erase(0, start == std::string::npos ? label.size() : start);
     if (labelSymbol_ != SymbolFontKind::kOther) {
-        label = BulletText(label, labelSymbol_);
+        label = SymbolFontLabel(label, labelSymbol_);
     }
     if (!label.empty() || !suffix.empty()) {
         emitter_.SetListLabel(std::move(label), std::move(suffix));

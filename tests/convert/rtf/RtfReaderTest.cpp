@@ -113,6 +113,13 @@ TEST(RtfReader, ListTextLabels) {
               "1.\tFirst\n\xE2\x80\xA2\tBullet\na) Letter\n2.\t\nPlain\n");
 }
 
+TEST(RtfReader, LabelsWithoutFallbackOrInTheSymbolFont) {
+    // A \u with no fallback before \tab (as Cocoa writes it): the tab is the suffix.
+    EXPECT_EQ(RtfBodyText("{\\listtext\\tab \\u8226 \\tab}Item\\par "
+                          "{\\pntext\\f1 1.\\tab}Numbered in Symbol\\par"),
+              "\xE2\x80\xA2\tItem\n1.\tNumbered in Symbol\n");
+}
+
 TEST(RtfReader, TablesGiveOneLinePerRow) {
     EXPECT_EQ(RtfBodyText("before\\par"
                           "\\trowd\\cellx1000\\cellx2000\\pard\\intbl A1\\cell B1\\cell\\row"
