@@ -141,5 +141,14 @@ TEST(OdfLists, ListsInsideCellsAndNotesAreListsOfTheirOwn) {
     EXPECT_EQ(TextOf(MakeOdt(body, style)), "1.\tin cell\n1.\tsecond\n");
 }
 
+TEST(OdfLists, LettersCountOnOrRepeatWithLetterSync) {
+    const std::string style =
+        ListStyle("Count", Level(1, "a", R"(text:start-value="28")")) +
+        ListStyle("Sync", Level(1, "A", R"(text:start-value="28" style:num-letter-sync="true")"));
+    const std::string body = List(Item("x"), R"( text:style-name="Count")") +
+                             List(Item("y"), R"( text:style-name="Sync")");
+    EXPECT_EQ(TextOf(MakeOdt(body, style)), "ab\tx\nBB\ty\n");
+}
+
 }  // namespace
 }  // namespace corvanel::convert
