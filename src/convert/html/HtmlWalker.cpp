@@ -165,18 +165,31 @@ std::string NoteMark(std::string text, std::string_view fallbackFrom) {
     return mark;
 }
 
+// Word links a note to its reference with href="#_ftnref1"; LibreOffice with
+// class="sdfootnotesym".
+bool IsNoteBackLink(xmlNode* anchor) {
+    const std::string href = Attribute(anchor, "href");
+    const std::string cls = Attribute(anchor, "class");
+    return StartsWith(href, "#_ftnref") || StartsWith(href, "#_ednref") || cls == "sdfootnotesym" ||
+           cls == "sdendnotesym";
+}
+
+// A note reference in the text: href="#_ftn1" (Word), class="sdfootnoteanc" (LibreOffice).
+bool IsNoteReference(xmlNode* anchor) {
+    const std::string href = Attribute(anchor, "href");
+    const std::string cls = Attribute(anchor, "class");
+    return StartsWith(href, "#_ftn") || StartsWith(href, "#_edn") || cls == "sdfootnoteanc" ||
+           cls == "sdendnoteanc";
+}
+
 xmlNode* FindBackLink(xmlNode* node, int& depth) {
     DepthGuard guard(depth);
     for (xmlNode* child = node->children; child != nullptr; child = child->next) {
         if (child->type != XML_ELEMENT_NODE) {
             continue;
         }
-        if (Name(child) == "a") {
-            const std::string href = Attribute(child, "href");
-            if (href.find("#_ftnref") != std::string::npos ||
-                href.find("#_ednref") != std::string::npos) {
-                return child;
-            }
+        if (Name(child) == "a" && IsNoteBackLink(child)) {
+            return child;
         }
         if (xmlNode* found = FindBackLink(child, depth)) {
             return found;
@@ -195,12 +208,19 @@ bool NoteKindOf(xmlNode* element, std::string_view style, NoteKind& kind) {
     if (Name(element) != "div") {
         return false;
     }
+    // id="ftn1" (Word), id="sdfootnote1" (LibreOffice).
     const std::string id = Attribute(element, "id");
-    const bool numbered = id.size() > 3 && std::all_of(id.begin() + 3, id.end(),
-                                                       [](char c) { return c >= '0' && c <= '9'; });
-    if (numbered && (StartsWith(id, "ftn") || StartsWith(id, "edn"))) {
-        kind = StartsWith(id, "ftn") ? NoteKind::kFootnote : NoteKind::kEndnote;
-        return true;
+    for (const auto& [prefix, noteKind] :
+         {std::pair<std::string_view, NoteKind>{"ftn", NoteKind::kFootnote},
+          {"edn", NoteKind::kEndnote},
+          {"sdfootnote", NoteKind::kFootnote},
+          {"sdendnote", NoteKind::kEndnote}}) {
+        if (id.size() > prefix.size() && StartsWith(id, prefix) &&
+            std::all_of(id.begin() + static_cast<std::ptrdiff_t>(prefix.size()), id.end(),
+                        [](char c) { return c >= '0' && c <= '9'; })) {
+            kind = noteKind;
+            return true;
+        }
     }
     return false;
 }
@@ -284,11 +304,11 @@ void HtmlWalker::WalkElement(xmlNode* element, std::string_view name) {
         return;
     }
     if (name == "a") {
-        const std::string href = Attribute(element, "href");
-        if (StartsWith(href, "#_ftnref") || StartsWith(href, "#_ednref")) {
+        if (IsNoteBackLink(element)) {
             return;  // a note's link back to its reference
         }
-        if (StartsWith(href, "#_ftn") || StartsWith(href, "#_edn")) {
+        if (IsNoteReference(element)) {
+            const std::string href = Attribute(element, "href");
             std::string text;
             AppendNodeText(element, text, depth_);
             Emit({});

@@ -672,7 +672,8 @@ void RtfParser::FinishListLabel() {
     if (labelSymbol_ != SymbolFontKind::kOther) {
         label = SymbolFontLabel(label, labelSymbol_);
     }
-    if (!label.empty() || !suffix.empty()) {
+    // An empty label (a heading's outline level without a number) adds nothing, not even its tab.
+    if (!label.empty()) {
         emitter_.SetListLabel(std::move(label), std::move(suffix));
     }
 }
