@@ -21,6 +21,7 @@ void PlainTextWriter::Append(std::string_view s) {
         ThrowTooLarge("its text exceeds the output size limit");
     }
     target.append(s);
+    Current().trimNoteStart = false;
 }
 
 void PlainTextWriter::BeginItem() {
@@ -31,6 +32,9 @@ void PlainTextWriter::BeginItem() {
     if (!c.notePrefix.empty()) {
         Append(c.notePrefix);
         c.notePrefix.clear();
+        // Notes usually begin with a space or tab after their mark; the mark's own space
+        // replaces it.
+        c.trimNoteStart = true;
     }
 }
 
@@ -96,6 +100,13 @@ void PlainTextWriter::Text(std::string_view utf8) {
         return;
     }
     EnsureParagraph();
+    if (Current().trimNoteStart) {
+        const size_t first = utf8.find_first_not_of(" \t");
+        if (first == std::string_view::npos) {
+            return;
+        }
+        utf8.remove_prefix(first);
+    }
     size_t start = 0;
     for (size_t hyphen = utf8.find(kSoftHyphen); hyphen != std::string_view::npos;
          hyphen = utf8.find(kSoftHyphen, start)) {
@@ -107,6 +118,9 @@ void PlainTextWriter::Text(std::string_view utf8) {
 
 void PlainTextWriter::Tab() {
     EnsureParagraph();
+    if (Current().trimNoteStart) {
+        return;
+    }
     Append("\t");
 }
 

@@ -55,6 +55,7 @@ private:
         std::vector<int> cellIndex;  // per open table: cells started in the current row
         std::vector<std::string> floating;  // text boxes waiting for their paragraph to end
         std::string notePrefix;             // a note's mark and a space, before its first text
+        bool trimNoteStart = false;         // right after the mark: its own spacing is dropped
         NoteKind noteKind = NoteKind::kFootnote;
         std::string buffer;                 // own text of notes and floating text
     };

@@ -184,6 +184,23 @@ TEST(PlainTextWriter, NotesFollowTheBodyAfterABlankLineFootnotesFirst) {
     EXPECT_EQ(w.Text(), "Body1i more\n\n1 foot note\nsecond paragraph\ni end note\n");
 }
 
+TEST(PlainTextWriter, ANotesOwnSpacingAfterItsMarkIsDropped) {
+    PlainTextWriter w;
+    Paragraph(w, "x");
+    w.StartNote(NoteKind::kFootnote, "1");
+    w.StartParagraph();
+    w.Text(" ");
+    w.Tab();
+    w.Text("  text  with\tspaces");
+    w.EndParagraph();
+    w.StartParagraph();
+    w.Text(" second keeps its space");
+    w.EndParagraph();
+    w.EndNote();
+    w.EndDocument();
+    EXPECT_EQ(w.Text(), "x\n\n1 text  with\tspaces\n second keeps its space\n");
+}
+
 TEST(PlainTextWriter, EmptyNoteStillListsItsMark) {
     PlainTextWriter w;
     Paragraph(w, "x");

@@ -1,0 +1,106 @@
+// Fields, tracked changes and comments.
+
+#include "DocxBuilder.h"
+
+#include <gtest/gtest.h>
+
+namespace corvanel::convert::testing {
+namespace {
+
+std::string BodyText(const std::string& body) {
+    DocxBuilder docx;
+    docx.body = body;
+    return TextOf(docx);
+}
+
+std::string FieldChar(const std::string& type) {
+    return "<w:r><w:fldChar w:fldCharType=\"" + type + "\"/></w:r>";
+}
+
+std::string Code(const std::string& code) {
+    return "<w:r><w:instrText xml:space=\"preserve\">" + code + "</w:instrText></w:r>";
+}
+
+TEST(OoxmlFields, SimpleFieldsGiveTheirResult) {
+    EXPECT_EQ(BodyText("<w:p>" + TextRun("Page ") + "<w:fldSimple w:instr=\" PAGE \">" + TextRun("7") +
+                       "</w:fldSimple></w:p>"),
+              "Page 7\n");
+}
+
+TEST(OoxmlFields, ComplexFieldsGiveOnlyTheirResult) {
+    EXPECT_EQ(BodyText("<w:p>" + TextRun("See ") + FieldChar("begin") + Code(" REF _Ref1 \\h ") +
+                       FieldChar("separate") + TextRun("Table 1") + FieldChar("end") + TextRun(".") +
+                       "</w:p>"),
+              "See Table 1.\n");
+    // A field without a result shows nothing.
+    EXPECT_EQ(BodyText("<w:p>" + TextRun("a") + FieldChar("begin") + Code(" PAGE ") +
+                       FieldChar("end") + TextRun("b") + "</w:p>"),
+              "ab\n");
+}
+
+TEST(OoxmlFields, NestedFieldsShowOnlyTheOuterResult) {
+    // { IF { MERGEFIELD x } = 1 "yes" "no" } with the result "yes"; a nested field in the
+    // result part shows its own result.
+    EXPECT_EQ(BodyText("<w:p>" + FieldChar("begin") + Code(" IF ") + FieldChar("begin") +
+                       Code(" MERGEFIELD x ") + FieldChar("separate") + TextRun("1") +
+                       FieldChar("end") + Code(" = 1 \"yes\" \"no\" ") + FieldChar("separate") +
+                       TextRun("yes ") + FieldChar("begin") + Code(" PAGE ") +
+                       FieldChar("separate") + TextRun("3") + FieldChar("end") + FieldChar("end") +
+                       TextRun("!") + "</w:p>"),
+              "yes 3!\n");
+}
+
+TEST(OoxmlFields, AFieldResultMaySpanParagraphs) {
+    EXPECT_EQ(BodyText("<w:p>" + FieldChar("begin") + Code(" TOC \\o ") + FieldChar("separate") +
+                       TextRun("Chapter 1") + "</w:p>" + "<w:p>" + TextRun("Chapter 2") +
+                       FieldChar("end") + "</w:p>" + Para("Body")),
+              "Chapter 1\nChapter 2\nBody\n");
+}
+
+TEST(OoxmlFields, HiddenFieldMarksStillCount) {
+    EXPECT_EQ(BodyText("<w:p><w:r><w:rPr><w:vanish/></w:rPr><w:fldChar w:fldCharType=\"begin\"/>"
+                       "</w:r>" + Code(" PAGE ") + FieldChar("separate") + TextRun("5") +
+                       FieldChar("end") + "</w:p>"),
+              "5\n");
+}
+
+TEST(OoxmlFields, UnbalancedFieldMarksAreHarmless) {
+    EXPECT_EQ(BodyText("<w:p>" + FieldChar("end") + FieldChar("separate") + TextRun("text") +
+                       "</w:p>"),
+              "text\n");
+}
+
+TEST(OoxmlRevisions, InsertionsAreInDeletionsAndMovedFromTextOut) {
+    EXPECT_EQ(BodyText("<w:p>" + TextRun("keep ") + "<w:ins w:id=\"1\" w:author=\"A\">" +
+                       TextRun("inserted ") + "</w:ins><w:del w:id=\"2\" w:author=\"A\"><w:r>"
+                       "<w:delText>deleted </w:delText></w:r></w:del>"
+                       "<w:moveFrom w:id=\"3\">" + TextRun("moved-away ") + "</w:moveFrom>"
+                       "<w:moveTo w:id=\"4\">" + TextRun("moved-here") + "</w:moveTo></w:p>"),
+              "keep inserted moved-here\n");
+}
+
+TEST(OoxmlRevisions, ADeletedParagraphMarkJoinsTheNextParagraph) {
+    EXPECT_EQ(BodyText(Para("<w:rPr><w:del w:id=\"1\" w:author=\"A\"/></w:rPr>", TextRun("first ")) +
+                       Para("second") + Para("third")),
+              "first second\nthird\n");
+    // A wholly deleted paragraph leaves no empty line behind.
+    EXPECT_EQ(BodyText(Para("one") +
+                       Para("<w:rPr><w:del w:id=\"1\" w:author=\"A\"/></w:rPr>",
+                            "<w:del w:id=\"2\"><w:r><w:delText>gone</w:delText></w:r></w:del>") +
+                       Para("two")),
+              "one\ntwo\n");
+    // Before a table the paragraph simply ends.
+    EXPECT_EQ(BodyText(Para("<w:rPr><w:del w:id=\"1\"/></w:rPr>", TextRun("last")) +
+                       "<w:tbl><w:tr><w:tc>" + Para("cell") + "</w:tc></w:tr></w:tbl>"),
+              "last\ncell\n");
+}
+
+TEST(OoxmlRevisions, CommentsAreLeftOut) {
+    EXPECT_EQ(BodyText("<w:p><w:commentRangeStart w:id=\"0\"/>" + TextRun("text") +
+                       "<w:commentRangeEnd w:id=\"0\"/><w:r><w:commentReference w:id=\"0\"/>"
+                       "</w:r><w:r><w:annotationRef/></w:r></w:p>"),
+              "text\n");
+}
+
+}  // namespace
+}  // namespace corvanel::convert::testing
