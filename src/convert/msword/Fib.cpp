@@ -131,6 +131,11 @@ Fib ReadFib(std::string_view wordDocument) {
     const bool knownIdent = ident == kWord97Ident || ident == kWord6Ident;
     const bool word6 = fib.nFib >= kFirstWord6Fib && fib.nFib <= kLastWord6Fib;
     const bool word97 = fib.nFib >= kFirstWord97Fib && fib.nFib <= kLastKnownFib;
+    // Word for Windows 1 and 2 (and Word for DOS) used these; their files hold no FIB we read.
+    const bool oldIdent = ident == 0xA59B || ident == 0xA5DB || ident == 0xA59C;
+    if (oldIdent) {
+        ThrowNotReadable("it is in an old Word format Corvanel does not read");
+    }
     if (!knownIdent && !word6 && !word97) {
         ThrowDamaged("its main stream does not start with a Word file information block");
     }
@@ -143,6 +148,7 @@ Fib ReadFib(std::string_view wordDocument) {
     fib.encrypted = (flags & 0x0100) != 0;
     fib.tableStreamOne = (flags & 0x0200) != 0;
     fib.obfuscated = (flags & 0x8000) != 0;
+    fib.extChar = (flags & 0x1000) != 0;
     // Beyond its first block, the FIB of an encrypted document is encrypted too.
     if (fib.encrypted) {
         ThrowPasswordProtected();

@@ -23,6 +23,7 @@ struct Fib {
     bool complex = false;
     bool encrypted = false;
     bool obfuscated = false;
+    bool extChar = false;         // Word 95 editions that store text as UTF-16, like Word 97
     bool tableStreamOne = false;  // the tables are in "1Table", else "0Table"
     std::uint32_t fcMin = 0;      // Word 6: where the text of a non-complex file starts
 

@@ -73,7 +73,7 @@ DocumentText ReadDocumentText(const Fib& fib, std::string_view wordDocument, std
             ThrowDamaged("the document has no piece table");
         }
         const ByteReader source(fib.IsWord6() ? wordDocument : table, "the table stream");
-        text.pieces = ReadClx(source.Slice(fib.clx.fc, fib.clx.lcb), fib.IsWord6());
+        text.pieces = ReadClx(source.Slice(fib.clx.fc, fib.clx.lcb), fib.IsWord6() && !fib.extChar);
     }
     if (text.pieces.front().cpStart != 0) {
         ThrowDamaged("the piece table does not start at the first character");
@@ -83,7 +83,7 @@ DocumentText ReadDocumentText(const Fib& fib, std::string_view wordDocument, std
         ThrowDamaged("the piece table describes more text than the file holds");
     }
     // Word 6 text stays as bytes: its code page can change with the font of each run.
-    const bool raw = fib.IsWord6();
+    const bool raw = fib.IsWord6() && !fib.extChar;
     if (raw) {
         text.rawCodePage = codePage;
     }

@@ -401,9 +401,15 @@ void StoryWriter::TextBoxesAt(std::uint32_t cp) {
 }
 
 void StoryWriter::WriteTextBox(TextBoxEntry& box) {
+    // Some writers end a box's text with an empty paragraph, which shows nothing.
+    CpRange text = box.text;
+    while (text.end - text.start >= 2 && text_.units[text.end - 1] == kParagraphMark &&
+           text_.units[text.end - 2] == kParagraphMark) {
+        --text.end;
+    }
     Flush();
     sink_.StartFloatingText();
-    WriteStory(box.text, Kind::kTextBox);
+    WriteStory(text, Kind::kTextBox);
     Flush();
     sink_.EndFloatingText();
 }

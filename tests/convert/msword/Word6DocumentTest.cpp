@@ -1,0 +1,115 @@
+// Word 6 and Word 95 documents, built here byte by byte: LibreOffice no longer writes them.
+// The smallest such document is a FIB, then the text as bytes in the document's code page.
+#include "convert/Converter.h"
+#include "convert/core/PlainTextWriter.h"
+
+#include "TestCompoundFile.h"
+
+#include <gtest/gtest.h>
+
+namespace corvanel::convert {
+namespace {
+
+using testing::PutU16;
+using testing::PutU32;
+
+constexpr std::size_t kTextAt = 0x300;
+
+struct Word6Options {
+    std::uint16_t lid = 0x0409;
+    std::uint16_t flags = 0;
+    std::uint16_t nFib = 101;
+    std::uint16_t ident = 0xA5DC;
+    std::uint32_t ccpText = 0;  // 0: the text's length
+};
+
+std::string Word6Document(const std::string& text, const Word6Options& options = {}) {
+    std::string stream(kTextAt, '\0');
+    PutU16(stream, 0x00, options.ident);
+    PutU16(stream, 0x02, options.nFib);
+    PutU16(stream, 0x06, options.lid);
+    PutU16(stream, 0x0A, options.flags);
+    PutU32(stream, 0x18, kTextAt);  // fcMin
+    PutU32(stream, 0x1C, static_cast<std::uint32_t>(kTextAt + text.size()));
+    PutU32(stream, 0x34,
+           options.ccpText != 0 ? options.ccpText : static_cast<std::uint32_t>(text.size()));
+    stream += text;
+    return testing::MakeCompoundFile({{"WordDocument", stream}});
+}
+
+ConversionResult Convert(const std::string& bytes, std::string& text) {
+    PlainTextWriter writer("\n");
+    const ConversionResult result = ReadDocumentBytes("word6.doc", bytes, writer);
+    text = writer.Text();
+    return result;
+}
+
+std::string TextOf(const std::string& bytes) {
+    std::string text;
+    const ConversionResult result = Convert(bytes, text);
+    EXPECT_TRUE(result.Ok()) << result.description;
+    return text;
+}
+
+TEST(Word6Document, DecodesTextInTheCodePageOfTheDocumentLanguage) {
+    EXPECT_EQ(TextOf(Word6Document("caf\xE9 na\xEFve\r")), "café naïve\n");
+    Word6Options russian;
+    russian.lid = 0x0419;
+    EXPECT_EQ(TextOf(Word6Document("\xCF\xF0\xE8\xE2\xE5\xF2\r", russian)), "Привет\n");
+    Word6Options greek;
+    greek.lid = 0x0408;
+    EXPECT_EQ(TextOf(Word6Document("\xC1\xE8\xE7\xED\xE1\r", greek)), "Αθηνα\n");
+    Word6Options czech;
+    czech.lid = 0x0405;
+    EXPECT_EQ(TextOf(Word6Document("\x8A\x9E\xE8\r", czech)), "Šžč\n");
+}
+
+TEST(Word6Document, Word95EditionWithAnotherMagicNumberIsRead) {
+    Word6Options word95;
+    word95.nFib = 104;
+    word95.ident = 0xA699;
+    EXPECT_EQ(TextOf(Word6Document("Word 95\r", word95)), "Word 95\n");
+}
+
+TEST(Word6Document, ParagraphsBreaksTabsAndHyphens) {
+    EXPECT_EQ(TextOf(Word6Document("One\rTwo\x0BThree\tfour\x1E"
+                                   "five\x1Fsix\r\rEnd\x0C"
+                                   "after\r")),
+              "One\nTwo\nThree\tfour-fivesix\n\nEnd\nafter\n");
+}
+
+TEST(Word6Document, FieldsShowOnlyTheirResult) {
+    EXPECT_EQ(TextOf(Word6Document("Page \x13 PAGE \x14"
+                                   "5\x15 of \x13 NUMPAGES \x15.\r")),
+              "Page 5 of .\n");
+    // A field nested in another's code is code too; one nested in a result shows its result.
+    EXPECT_EQ(TextOf(Word6Document("\x13 IF \x13 A \x14x\x15 \x14[\x13 B \x14y\x15]\x15\r")),
+              "[y]\n");
+}
+
+TEST(Word6Document, LastParagraphWithoutMarkStillCounts) {
+    EXPECT_EQ(TextOf(Word6Document("No mark at the end")), "No mark at the end\n");
+}
+
+TEST(Word6Document, FailsClearlyOnWhatItCannotRead) {
+    std::string text;
+    Word6Options encrypted;
+    encrypted.flags = 0x0100;
+    EXPECT_EQ(Convert(Word6Document("secret\r", encrypted), text).code,
+              ErrorCode::kPasswordProtected);
+
+    Word6Options word2;
+    word2.nFib = 45;
+    word2.ident = 0xA5DB;
+    const ConversionResult old = Convert(Word6Document("old\r", word2), text);
+    EXPECT_EQ(old.code, ErrorCode::kNotReadable);
+    EXPECT_NE(old.description.find("old Word format"), std::string::npos) << old.description;
+
+    Word6Options tooLong;
+    tooLong.ccpText = 0x00FFFFFF;
+    const ConversionResult past = Convert(Word6Document("short\r", tooLong), text);
+    EXPECT_EQ(past.code, ErrorCode::kDamaged) << past.description;
+}
+
+}  // namespace
+}  // namespace corvanel::convert
