@@ -263,7 +263,9 @@ void HtmlWalker::WalkElement(xmlNode* element, std::string_view name) {
         return;
     }
     const std::string style = Style(element);
-    if (IsHidden(element, style) || Attribute(element, "class") == "msocomanchor") {
+    // Word's comment marks: the link to the comment and the mark character after it.
+    if (IsHidden(element, style) || Attribute(element, "class") == "msocomanchor" ||
+        StyleValue(style, "mso-special-character") == "comment") {
         return;
     }
     const std::string_view wordElement = StyleValue(style, "mso-element");

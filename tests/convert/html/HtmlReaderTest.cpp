@@ -97,7 +97,8 @@ TEST(HtmlReader, WordFootnotesFollowTheBody) {
 }
 
 TEST(HtmlReader, WordCommentsAndHeadersAreLeftOut) {
-    EXPECT_EQ(BodyText("<p>a<a class=msocomanchor href=\"#_msocom_1\">[A1]</a>b</p>"
+    EXPECT_EQ(BodyText("<p>a<a class=msocomanchor href=\"#_msocom_1\">[A1]</a><span "
+                       "style='mso-special-character:comment'>&nbsp;</span>b</p>"
                        "<div style='mso-element:comment-list'><p>comment</p></div>"
                        "<div style='mso-element:header' id=h1><p>header</p></div>"),
               "ab\n");

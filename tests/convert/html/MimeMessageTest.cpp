@@ -69,6 +69,20 @@ TEST(MhtReader, MessageWithoutAPageFailsAsDamaged) {
     EXPECT_EQ(truncated.code, ErrorCode::kDamaged) << truncated.description;
 }
 
+TEST(MhtReader, DamagedMessagesReadWhatIsThere) {
+    // No closing delimiter, a truncated base64 body: the page is what could be decoded.
+    EXPECT_EQ(DocumentText("MIME-Version: 1.0\nContent-Type: multipart/related; boundary=z\n\n"
+                           "--z\nContent-Type: text/html\nContent-Transfer-Encoding: base64\n\n"
+                           "PHA+b2s8L3A+PHA+dHJ1bmNh",
+                           "cut.mht"),
+              "ok\ntrunca\n");
+    // A page that is the whole message, and a quoted-printable escape cut off at the end.
+    EXPECT_EQ(DocumentText("MIME-Version: 1.0\r\nContent-Type: text/html; charset=utf-8\r\n"
+                           "Content-Transfer-Encoding: quoted-printable\r\n\r\n<p>caf=C3=A9=",
+                           "single.mht"),
+              "caf\xC3\xA9=\n");
+}
+
 TEST(MimeDecoding, QuotedPrintableAndBase64) {
     EXPECT_EQ(html::DecodeQuotedPrintable("a=3Db=\r\nc=\nd =ZZ e=4"), "a=bcd =ZZ e=4");
     EXPECT_EQ(html::DecodeBase64("SGVs\r\nbG8=trailing"), "Hello");
