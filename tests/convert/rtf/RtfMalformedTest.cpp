@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ""},
         MalformedCase{"DeepUnclosedGroups", "{\\rtf1 " + std::string(100000, '{'),
                       ErrorCode::kDamaged, ""}),
-    [](const ::testing::TestParamInfo<MalformedCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<MalformedCase>& param) { return param.param.name; });
 
 }  // namespace
 }  // namespace corvanel::convert
