@@ -156,7 +156,8 @@ std::string CleanWordMarkup(std::string html) {
             ++p;
         }
         std::size_t q = p;
-        while (q < in.size() && std::isalpha(static_cast<unsigned char>(in[q]))) {
+        while (q < in.size() && (std::isalpha(static_cast<unsigned char>(in[q])) ||
+                                 (q > p && std::isdigit(static_cast<unsigned char>(in[q]))))) {
             ++q;
         }
         out.append(in.substr(lt, q - lt));

@@ -305,6 +305,23 @@ void HtmlWalker::WalkElement(xmlNode* element, std::string_view name) {
         pendingSpace_ = false;
         return;
     }
+    if (StyleValue(style, "mso-spacerun") == "yes") {
+        // Runs of spaces Word kept with no-break spaces: spaces, not collapsed.
+        std::string spaces;
+        AppendNodeText(element, spaces, depth_);
+        std::string run;
+        for (std::size_t i = 0; i < spaces.size(); ++i) {
+            if (StartsWith(std::string_view(spaces).substr(i), "\xC2\xA0")) {
+                ++i;
+            }
+            run.push_back(' ');
+        }
+        if (!run.empty() && (lineHasText_ || paragraphOpen_)) {
+            pendingSpace_ = false;
+            Emit(run);
+        }
+        return;
+    }
     if (name == "a") {
         if (IsNoteBackLink(element)) {
             return;  // a note's link back to its reference

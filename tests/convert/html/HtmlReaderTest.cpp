@@ -83,6 +83,13 @@ TEST(HtmlReader, WordEmptyParagraphsAndTabs) {
               "c\n");
 }
 
+TEST(HtmlReader, WordSpaceRunsAndSmartTags) {
+    EXPECT_EQ(BodyText("<p>a<span style='mso-spacerun:yes'>&nbsp;&nbsp; </span>b "
+                       "<st1:place w:st=\"on\"><st1:City>Oslo</st1:City></st1:place> "
+                       "<w:Sdt>field</w:Sdt></p>"),
+              "a   b Oslo field\n");
+}
+
 TEST(HtmlReader, WordFootnotesFollowTheBody) {
     EXPECT_EQ(BodyText("<div class=WordSection1><p>Text<a style='mso-footnote-id:ftn1' "
                        "href=\"#_ftn1\" name=\"_ftnref1\"><span class=MsoFootnoteReference>"
