@@ -81,16 +81,25 @@ void ByteDecoder::Append(std::string& out, std::string_view bytes, int codePage)
     const bool ascii = codePage == 0 || codePage == 1252 || CodePageName(codePage).empty() ||
                        (codePage >= 1250 && codePage <= 1258) || codePage == 10000;
     const Table* table = nullptr;
-    for (const char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80 && ascii) {
-            out.push_back(ch);
-            continue;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        if (ascii) {
+            // Runs of ASCII are copied as they are.
+            std::size_t j = i;
+            while (j < bytes.size() && static_cast<unsigned char>(bytes[j]) < 0x80) {
+                ++j;
+            }
+            out.append(bytes.substr(i, j - i));
+            if (j == bytes.size()) {
+                break;
+            }
+            i = j;
         }
         if (table == nullptr) {
             table = &TableFor(codePage);
         }
-        out += (*table)[c];
+        out += (*table)[static_cast<unsigned char>(bytes[i])];
+        ++i;
     }
 }
 

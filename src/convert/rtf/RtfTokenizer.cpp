@@ -1,5 +1,6 @@
 #include "convert/rtf/RtfTokenizer.h"
 
+#include <array>
 #include <limits>
 
 namespace corvanel::convert::rtf {
@@ -27,8 +28,16 @@ int HexValue(char c) {
 }
 
 // Bytes that end a run of literal text.
+constexpr std::array<bool, 256> kEndsText = [] {
+    std::array<bool, 256> table{};
+    for (const unsigned char c : {'{', '}', '\\', '\r', '\n'}) {
+        table[c] = true;
+    }
+    return table;
+}();
+
 bool EndsText(char c) {
-    return c == '{' || c == '}' || c == '\\' || c == '\r' || c == '\n';
+    return kEndsText[static_cast<unsigned char>(c)];
 }
 
 // Reads a control word's name and parameter starting at `pos` (just past the backslash, at a
