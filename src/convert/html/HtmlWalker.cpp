@@ -291,10 +291,7 @@ void HtmlWalker::WalkElement(xmlNode* element, std::string_view name) {
         if (font == SymbolFontKind::kOther) {
             font = symbolFont_;
         }
-        label_ = std::string(TrimLabel(text));
-        if (font != SymbolFontKind::kOther) {
-            label_ = BulletText(label_, font);
-        }
+        label_ = BulletText(TrimLabel(text), font);
         hasLabel_ = !label_.empty();
         return;
     }

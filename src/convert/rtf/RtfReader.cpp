@@ -669,9 +669,10 @@ void RtfParser::FinishListLabel() {
     }
     const auto start = label.find_first_not_of(" \t");
     label.erase(0, start == std::string::npos ? label.size() : start);
-    if (labelSymbol_ != SymbolFontKind::kOther) {
-        label = SymbolFontLabel(label, labelSymbol_);
-    }
+    // Bullets of symbol fonts, also when written as private-use characters in another font
+    // (\u61623), read as "•".
+    label = labelSymbol_ != SymbolFontKind::kOther ? SymbolFontLabel(label, labelSymbol_)
+                                                   : BulletText(label, SymbolFontKind::kOther);
     // An empty label (a heading's outline level without a number) adds nothing, not even its tab.
     if (!label.empty()) {
         emitter_.SetListLabel(std::move(label), std::move(suffix));

@@ -116,8 +116,9 @@ TEST(RtfReader, ListTextLabels) {
 TEST(RtfReader, LabelsWithoutFallbackOrInTheSymbolFont) {
     // A \u with no fallback before \tab (as Cocoa writes it): the tab is the suffix.
     EXPECT_EQ(RtfBodyText("{\\listtext\\tab \\u8226 \\tab}Item\\par "
-                          "{\\pntext\\f1 1.\\tab}Numbered in Symbol\\par"),
-              "\xE2\x80\xA2\tItem\n1.\tNumbered in Symbol\n");
+                          "{\\pntext\\f1 1.\\tab}Numbered in Symbol\\par "
+                          "{\\listtext\\pard\\plain \\u61623\\'3f\\tab}Private use\\par"),
+              "\xE2\x80\xA2\tItem\n1.\tNumbered in Symbol\n\xE2\x80\xA2\tPrivate use\n");
 }
 
 TEST(RtfReader, TablesGiveOneLinePerRow) {
