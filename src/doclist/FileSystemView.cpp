@@ -125,6 +125,15 @@ int FileSystemView::AttributeWord(const QString& path) {
     return AddFolder::FileAttributeWord(path);
 }
 
+bool FileSystemView::CanBeHidden(const QString& name) {
+#ifdef _WIN32
+    Q_UNUSED(name);
+    return true;
+#else
+    return name.startsWith(u'.');
+#endif
+}
+
 FolderInfo FileSystemView::InspectFolder(const QString& folder) {
     FolderInfo info;
     info.isRoot = IsRootPath(folder);

@@ -24,6 +24,9 @@ class FileSystemView {
     virtual bool IsExistingFile(const QString& path);
     // Raises RuntimeError when the entry cannot be read.
     virtual int AttributeWord(const QString& path);
+    // False when the name alone rules out the hidden attribute (POSIX: no leading "."), which
+    // spares reading the attribute word of every ordinary file of a large scan.
+    virtual bool CanBeHidden(const QString& name);
     // Raises RuntimeError (70 permission denied, 76 path not found, other numbers otherwise).
     virtual FolderInfo InspectFolder(const QString& folder);
 

@@ -20,8 +20,10 @@ QStringList RowsOfFolder(const QString& folder, const QStringList& names,
         }
         const QString path = folder + separator + name;  // 128
         const bool admitted = guard.Condition(132, [&] {
+            // The word 34 needs the hidden bit.
             return fileSystem.IsExistingFile(path) &&
-                   fileSystem.AttributeWord(path) != kHiddenArchiveFile;
+                   (!fileSystem.CanBeHidden(name) ||
+                    fileSystem.AttributeWord(path) != kHiddenArchiveFile);
         });
         if (admitted) {
             guard.Step(132, [&] { rows.append(Globals::NormalizePath(path)); });

@@ -24,6 +24,8 @@ class StagedFileSystem : public FileSystemView {
         const auto staged = attributeWords.constFind(path);
         return staged != attributeWords.cend() ? *staged : FileSystemView::AttributeWord(path);
     }
+    // Every staged word is read, whatever the name.
+    bool CanBeHidden(const QString&) override { return true; }
     QStringList FileNames(const QString& folder) override {
         if (listingFailures.contains(folder)) {
             throw RuntimeError(listingFailures.value(folder), QStringLiteral("listing refused"));
