@@ -347,9 +347,6 @@ void RtfParser::OnWord(const RtfToken& token) {
         return;
     }
     FlushText();
-    if (word.action != RtfAction::kUnicode) {
-        pendingHighSurrogate_ = 0;
-    }
     const int param = token.parameter;
     const bool on = !token.hasParameter || param != 0;
     switch (word.action) {

@@ -70,6 +70,8 @@ TEST(RtfReader, UnicodeWithFallbackSkipping) {
               "bc\n");
     // A surrogate pair gives one character outside the basic plane.
     EXPECT_EQ(RtfBodyText("\\u-10179?\\u-8704?\\par"), "\xF0\x9F\x98\x80\n");
+    // LibreOffice writes the high surrogate with \uc0 and changes \uc before the low one.
+    EXPECT_EQ(RtfBodyText("\\uc0 \\u55357\\uc1 \\u56832\\'3f\\par"), "\xF0\x9F\x98\x80\n");
 }
 
 TEST(RtfReader, SkipsTablesInfoPicturesHeadersAndUnknownStarredGroups) {
