@@ -278,8 +278,10 @@ void HtmlWalker::WalkElement(xmlNode* element, std::string_view name) {
         WalkNoteList(element);
         return;
     }
-    if (StartsWith(wordElement, "header") || StartsWith(wordElement, "footer") ||
-        StartsWith(wordElement, "comment") ||
+    // Page headers and footers: Word marks them with mso-element, LibreOffice with a title.
+    const std::string title = name == "div" ? Attribute(element, "title") : std::string();
+    if (title == "header" || title == "footer" || StartsWith(wordElement, "header") ||
+        StartsWith(wordElement, "footer") || StartsWith(wordElement, "comment") ||
         wordElement.find("separator") != std::string_view::npos) {
         return;
     }

@@ -107,7 +107,9 @@ TEST(HtmlReader, WordCommentsAndHeadersAreLeftOut) {
     EXPECT_EQ(BodyText("<p>a<a class=msocomanchor href=\"#_msocom_1\">[A1]</a><span "
                        "style='mso-special-character:comment'>&nbsp;</span>b</p>"
                        "<div style='mso-element:comment-list'><p>comment</p></div>"
-                       "<div style='mso-element:header' id=h1><p>header</p></div>"),
+                       "<div style='mso-element:header' id=h1><p>header</p></div>"
+                       "<div title=\"header\"><p>LibreOffice's header</p></div>"
+                       "<div title=\"footer\"><p>Page 1</p></div>"),
               "ab\n");
 }
 
