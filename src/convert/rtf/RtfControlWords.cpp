@@ -11,54 +11,39 @@ using Table = std::unordered_map<std::string_view, RtfControlWord>;
 Table BuildTable() {
     Table t;
     // Destinations whose content never reaches the text.
-    for (const std::string_view word : {"colortbl",     "stylesheet",
-                                        "info",         "pict",
-                                        "objdata",      "objclass",
-                                        "objname",      "objalias",
-                                        "objsect",      "objtime",
-                                        "header",       "headerl",
-                                        "headerr",      "headerf",
-                                        "footer",       "footerl",
-                                        "footerr",      "footerf",
-                                        "annotation",   "atnid",
-                                        "atnauthor",    "atndate",
-                                        "atnref",       "atnicn",
-                                        "atntime",      "atnparent",
-                                        "atrfstart",    "atrfend",
-                                        "listtable",    "listoverridetable",
-                                        "revtbl",       "rsidtbl",
-                                        "generator",    "xmlnstbl",
-                                        "themedata",    "colorschememapping",
-                                        "datastore",    "latentstyles",
-                                        "pgdsctbl",     "filetbl",
-                                        "fldinst",      "sp",
-                                        "sn",           "sv",
-                                        "shprslt",      "nonshppict",
-                                        "nonesttables", "pn",
-                                        "pntxta",       "pntxtb",
-                                        "ftnsep",       "ftnsepc",
-                                        "aftnsep",      "aftnsepc",
-                                        "ftncn",        "aftncn",
-                                        "txe",          "xe",
-                                        "tc",           "tcn",
-                                        "bkmkstart",    "bkmkend",
-                                        "template",     "docvar",
-                                        "comment",      "private",
-                                        "userprops",    "wgrffmtfilter",
-                                        "mmathPr",      "fchars",
-                                        "lchars",       "pgptbl",
-                                        "protusertbl",  "listpicture",
-                                        "blipuid",      "passwordhash",
-                                        "defchp",       "defpap",
-                                        "stylesheet",   "keywords",
-                                        "subject",      "title",
-                                        "author",       "operator",
-                                        "doccomm",      "hlinkbase",
-                                        "company",      "category",
-                                        "manager",      "falt",
-                                        "panose",       "fontemb",
-                                        "fontfile",     "ftnsepc",
-                                        "formfield",    "datafield"}) {
+    for (const std::string_view word : {"colortbl",   "stylesheet",   "info",
+                                        "pict",       "objdata",      "objclass",
+                                        "objname",    "objalias",     "objsect",
+                                        "objtime",    "header",       "headerl",
+                                        "headerr",    "headerf",      "footer",
+                                        "footerl",    "footerr",      "footerf",
+                                        "annotation", "atnid",        "atnauthor",
+                                        "atndate",    "atnref",       "atnicn",
+                                        "atntime",    "atnparent",    "atrfstart",
+                                        "atrfend",    "listtable",    "listoverridetable",
+                                        "revtbl",     "rsidtbl",      "generator",
+                                        "xmlnstbl",   "themedata",    "colorschememapping",
+                                        "datastore",  "latentstyles", "pgdsctbl",
+                                        "filetbl",    "fldinst",      "sp",
+                                        "sn",         "sv",           "shprslt",
+                                        "nonshppict", "nonesttables",
+
+                                        "ftnsep",     "ftnsepc",      "aftnsep",
+                                        "aftnsepc",   "ftncn",        "aftncn",
+                                        "txe",        "xe",           "tc",
+                                        "tcn",        "bkmkstart",    "bkmkend",
+                                        "template",   "docvar",       "comment",
+                                        "private",    "userprops",    "wgrffmtfilter",
+                                        "mmathPr",    "fchars",       "lchars",
+                                        "pgptbl",     "protusertbl",  "listpicture",
+                                        "blipuid",    "passwordhash", "defchp",
+                                        "defpap",     "stylesheet",   "keywords",
+                                        "subject",    "title",        "author",
+                                        "operator",   "doccomm",      "hlinkbase",
+                                        "company",    "category",     "manager",
+                                        "falt",       "panose",       "fontemb",
+                                        "fontfile",   "ftnsepc",      "formfield",
+                                        "datafield"}) {
         t[word] = {RtfAction::kSkipDestination, {}};
     }
     t["fonttbl"] = {RtfAction::kFontTable, {}};
@@ -74,6 +59,21 @@ Table BuildTable() {
     t["upr"] = {RtfAction::kUpr, {}};
     t["footnote"] = {RtfAction::kFootnote, {}};
     t["shptxt"] = {RtfAction::kFloatingText, {}};
+    t["pn"] = {RtfAction::kNumbering, {}};
+    t["pntxtb"] = {RtfAction::kNumberingBefore, {}};
+    t["pntxta"] = {RtfAction::kNumberingAfter, {}};
+    t["pnlvl"] = {RtfAction::kNumberingLevel, {}};
+    t["pnlvlbody"] = {RtfAction::kNumberingLevel, {}};
+    t["pnlvlblt"] = {RtfAction::kNumberingBullet, {}};
+    t["pnlvlcont"] = {RtfAction::kNumberingNone, {}};
+    t["pndec"] = {RtfAction::kNumberingFormat, "decimal"};
+    t["pnord"] = {RtfAction::kNumberingFormat, "decimal"};
+    t["pnlcltr"] = {RtfAction::kNumberingFormat, "lowerLetter"};
+    t["pnucltr"] = {RtfAction::kNumberingFormat, "upperLetter"};
+    t["pnlcrm"] = {RtfAction::kNumberingFormat, "lowerRoman"};
+    t["pnucrm"] = {RtfAction::kNumberingFormat, "upperRoman"};
+    t["pnstart"] = {RtfAction::kNumberingStart, {}};
+    t["pnf"] = {RtfAction::kNumberingFont, {}};
     t["dptxbxtext"] = {RtfAction::kFloatingText, {}};
 
     t["ansi"] = {RtfAction::kAnsi, {}};
@@ -152,6 +152,9 @@ bool IsDestination(RtfAction action) {
         case RtfAction::kUpr:
         case RtfAction::kFootnote:
         case RtfAction::kFloatingText:
+        case RtfAction::kNumbering:
+        case RtfAction::kNumberingBefore:
+        case RtfAction::kNumberingAfter:
             return true;
         default:
             return false;

@@ -16,7 +16,10 @@ enum class RtfAction {
                          // inner destinations hold text
     kUpr,
     kFootnote,
-    kFloatingText,  // \shptxt, \dptxbxtext
+    kFloatingText,     // \shptxt, \dptxbxtext
+    kNumbering,        // \pn: Word 6 paragraph numbering
+    kNumberingBefore,  // \pntxtb
+    kNumberingAfter,   // \pntxta
     // Document and font settings.
     kAnsi,
     kMac,
@@ -52,6 +55,13 @@ enum class RtfAction {
     kEndnote,         // \ftnalt
     kFootnoteFormat,  // \ftnnar, \ftnnrlc, ...
     kEndnoteFormat,   // \aftnnar, \aftnnrlc, ...
+    // Word 6 paragraph numbering settings (in \pn).
+    kNumberingLevel,   // \pnlvlN, \pnlvlbody
+    kNumberingBullet,  // \pnlvlblt
+    kNumberingNone,    // \pnlvlcont
+    kNumberingFormat,  // \pndec, \pnlcltr, ...: `text` is the format name
+    kNumberingStart,   // \pnstartN
+    kNumberingFont,    // \pnfN
     // A character written as a control word (\emdash, \bullet, ...): `text` is its UTF-8.
     kCharacter,
 };

@@ -27,6 +27,8 @@ class RtfEmitter {
 
     // The label of the next paragraph to start (from \listtext).
     void SetListLabel(std::string label, std::string suffix);
+    bool HasListLabel() const { return contexts_.back().hasLabel; }
+    bool ParagraphOpen() const { return contexts_.back().paragraphOpen; }
 
     void NoteReference(std::string_view mark, int level);
     void StartNote(NoteKind kind, std::string_view mark);

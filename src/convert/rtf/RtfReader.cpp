@@ -8,6 +8,7 @@
 #include "convert/rtf/RtfCharsets.h"
 #include "convert/rtf/RtfControlWords.h"
 #include "convert/rtf/RtfEmitter.h"
+#include "convert/rtf/RtfOldNumbering.h"
 #include "convert/rtf/RtfTokenizer.h"
 
 #include <algorithm>
@@ -25,8 +26,23 @@ constexpr int kMaxTableLevel = 64;
 // \ucN beyond this is damage; the fallback is one or two characters in practice.
 constexpr int kMaxUnicodeSkip = 64;
 
-enum class Destination : unsigned char { kText, kNoText, kFontTable, kListText };
-enum class OnGroupEnd : unsigned char { kNone, kNote, kFloating, kListText, kFontTable };
+enum class Destination : unsigned char {
+    kText,
+    kNoText,
+    kFontTable,
+    kListText,
+    kNumbering,        // inside \pn
+    kNumberingBefore,  // \pntxtb
+    kNumberingAfter,   // \pntxta
+};
+enum class OnGroupEnd : unsigned char {
+    kNone,
+    kNote,
+    kFloating,
+    kListText,
+    kFontTable,
+    kNumbering
+};
 
 // Everything RTF scopes to a group; a group starts with a copy of its parent's state.
 struct GroupState {
@@ -38,6 +54,7 @@ struct GroupState {
     bool deleted = false;
     bool inTable = false;
     int nestingLevel = 0;
+    int numbering = -1;  // Word 6 numbering of the paragraph (index in RtfOldNumbering)
     int unicodeSkip = 1;
     int font = -1;  // -1: the default font
     int codePage = 1252;
@@ -80,6 +97,8 @@ class RtfParser {
     }
     bool InText() const { return stack_.back().destination == Destination::kText && Visible(); }
     RtfEmitter& Out();
+    RtfEmitter& Content();
+    void FinishNumbering();
 
     void StartGroup();
     void EndGroup();
@@ -115,6 +134,12 @@ class RtfParser {
 
     std::string label_;
     SymbolFontKind labelSymbol_ = SymbolFontKind::kOther;
+
+    RtfOldNumbering oldNumbering_;
+    RtfNumbering numbering_;  // the \pn being read
+    std::string numberingBefore_;
+    std::string numberingAfter_;
+    int numberingCodePage_ = 1252;
 
     int noteDepth_ = 0;
     bool notePending_ = false;
@@ -204,6 +229,36 @@ RtfEmitter& RtfParser::Out() {
     return emitter_;
 }
 
+// Out() for content that may start a paragraph: the paragraph gets its Word 6 number first.
+RtfEmitter& RtfParser::Content() {
+    RtfEmitter& out = Out();
+    if (!out.ParagraphOpen()) {
+        std::string label = oldNumbering_.NextLabel(State().numbering);
+        if (!label.empty() && !out.HasListLabel()) {
+            out.SetListLabel(std::move(label), "\t");
+        }
+    }
+    return out;
+}
+
+void RtfParser::FinishNumbering() {
+    const auto decode = [&](const std::string& raw) {
+        std::string utf8;
+        if (numbering_.font != SymbolFontKind::kOther) {
+            for (const char byte : raw) {
+                AppendUtf8(utf8, static_cast<unsigned char>(byte));
+            }
+        } else {
+            decoder_.Append(utf8, raw, numberingCodePage_);
+        }
+        return utf8;
+    };
+    numbering_.before = decode(numberingBefore_);
+    numbering_.after = decode(numberingAfter_);
+    State().numbering = oldNumbering_.Add(std::move(numbering_));
+    numbering_ = {};
+}
+
 void RtfParser::StartGroup() {
     FlushText();
     unicodeSkipLeft_ = 0;
@@ -242,6 +297,9 @@ void RtfParser::EndGroup() {
         case OnGroupEnd::kListText:
             FinishListLabel();
             break;
+        case OnGroupEnd::kNumbering:
+            FinishNumbering();
+            break;
         case OnGroupEnd::kFontTable:
             FinishFontName();
             fontBeingDefined_ = -1;
@@ -262,6 +320,14 @@ void RtfParser::SkipRestOfGroup() {
 
 void RtfParser::OnText(std::string_view text) {
     GroupState& s = State();
+    if (s.destination == Destination::kNumberingBefore) {
+        numberingBefore_.append(text);
+        return;
+    }
+    if (s.destination == Destination::kNumberingAfter) {
+        numberingAfter_.append(text);
+        return;
+    }
     if (s.destination == Destination::kFontTable) {
         if (fontBeingDefined_ < 0 || fontNameDone_) {
             return;
@@ -289,7 +355,7 @@ void RtfParser::OnText(std::string_view text) {
             if (s.destination == Destination::kListText) {
                 label_.push_back('\t');
             } else {
-                Out().Tab(Level());
+                Content().Tab(Level());
             }
         }
     }
@@ -325,7 +391,7 @@ void RtfParser::OnSymbol(char symbol) {
             break;
         case '\n':
             if (InText()) {
-                Out().EndParagraph(Level());
+                Content().EndParagraph(Level());
             }
             break;
         default:
@@ -400,6 +466,63 @@ void RtfParser::OnWord(const RtfToken& token) {
             notePending_ = true;
             noteKind_ = NoteKind::kFootnote;
             break;
+        case RtfAction::kNumbering:
+            if (s.destination != Destination::kText) {
+                SkipRestOfGroup();
+                break;
+            }
+            s.destination = Destination::kNumbering;
+            s.onEnd = OnGroupEnd::kNumbering;
+            numbering_ = {};
+            numberingBefore_.clear();
+            numberingAfter_.clear();
+            numberingCodePage_ = s.codePage;
+            break;
+        case RtfAction::kNumberingBefore:
+        case RtfAction::kNumberingAfter:
+            if (s.destination == Destination::kNumbering) {
+                s.destination = word.action == RtfAction::kNumberingBefore
+                                    ? Destination::kNumberingBefore
+                                    : Destination::kNumberingAfter;
+            } else {
+                SkipRestOfGroup();
+            }
+            break;
+        case RtfAction::kNumberingLevel:
+            if (s.destination == Destination::kNumbering) {
+                numbering_.kind = RtfNumbering::Kind::kLevel;
+                numbering_.level = token.hasParameter ? param : 10;
+            }
+            break;
+        case RtfAction::kNumberingBullet:
+            if (s.destination == Destination::kNumbering) {
+                numbering_.kind = RtfNumbering::Kind::kBullet;
+            }
+            break;
+        case RtfAction::kNumberingNone:
+            if (s.destination == Destination::kNumbering) {
+                numbering_.kind = RtfNumbering::Kind::kContinuation;
+            }
+            break;
+        case RtfAction::kNumberingFormat:
+            if (s.destination == Destination::kNumbering) {
+                numbering_.format = NumberFormatFromName(word.text);
+            }
+            break;
+        case RtfAction::kNumberingStart:
+            if (s.destination == Destination::kNumbering) {
+                numbering_.start = param;
+            }
+            break;
+        case RtfAction::kNumberingFont:
+            if (s.destination == Destination::kNumbering) {
+                GroupState font = s;
+                font.font = param;
+                ApplyFont(font);
+                numbering_.font = font.symbol;
+                numberingCodePage_ = font.codePage;
+            }
+            break;
         case RtfAction::kFloatingText:
             if (s.destination == Destination::kFontTable ||
                 s.destination == Destination::kListText || s.hidden || s.deleted) {
@@ -470,6 +593,7 @@ void RtfParser::OnWord(const RtfToken& token) {
         case RtfAction::kParagraphDefaults:
             s.inTable = false;
             s.nestingLevel = 0;
+            s.numbering = -1;
             break;
         case RtfAction::kInTable:
             s.inTable = on;
@@ -492,7 +616,7 @@ void RtfParser::OnWord(const RtfToken& token) {
             break;
         case RtfAction::kParagraph:
             if (InText()) {
-                Out().EndParagraph(Level());
+                Content().EndParagraph(Level());
             }
             break;
         case RtfAction::kLine:
@@ -502,12 +626,12 @@ void RtfParser::OnWord(const RtfToken& token) {
                 const BreakKind kind = word.action == RtfAction::kLine   ? BreakKind::kLine
                                        : word.action == RtfAction::kPage ? BreakKind::kPage
                                                                          : BreakKind::kColumn;
-                Out().Break(kind, Level());
+                Content().Break(kind, Level());
             }
             break;
         case RtfAction::kTab:
             if (InText()) {
-                Out().Tab(Level());
+                Content().Tab(Level());
             } else if (Visible()) {
                 label_.push_back('\t');
             }
@@ -615,9 +739,9 @@ void RtfParser::Deliver(std::string_view utf8, SymbolFontKind symbol) {
         return;
     }
     if (symbol != SymbolFontKind::kOther) {
-        Out().Text(MapSymbolFontText(utf8, symbol), Level());
+        Content().Text(MapSymbolFontText(utf8, symbol), Level());
     } else {
-        Out().Text(utf8, Level());
+        Content().Text(utf8, Level());
     }
 }
 

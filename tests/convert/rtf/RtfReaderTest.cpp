@@ -123,6 +123,19 @@ TEST(RtfReader, LabelsWithoutFallbackOrInTheSymbolFont) {
               "\xE2\x80\xA2\tItem\n1.\tNumbered in Symbol\n\xE2\x80\xA2\tPrivate use\n");
 }
 
+TEST(RtfReader, Word6ParagraphNumberingWithoutListText) {
+    EXPECT_EQ(
+        RtfBodyText("\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart3{\\pntxta .}}First\\par "
+                    "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart3{\\pntxta .}}Second\\par "
+                    "\\pard{\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}Bullet\\par "
+                    "\\pard{\\*\\pn\\pnlvlcont}Continued\\par "
+                    "\\pard Plain\\par "
+                    "\\pard{\\*\\pn\\pnlvlbody\\pnlcrm{\\pntxtb (}{\\pntxta )}}Again\\par "
+                    "\\pard{\\pntext 9.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}Written\\par"),
+        "3.\tFirst\n4.\tSecond\n\xE2\x80\xA2\tBullet\nContinued\nPlain\n(i)\tAgain\n"
+        "9.\tWritten\n");
+}
+
 TEST(RtfReader, TablesGiveOneLinePerRow) {
     EXPECT_EQ(RtfBodyText("before\\par"
                           "\\trowd\\cellx1000\\cellx2000\\pard\\intbl A1\\cell B1\\cell\\row"
