@@ -52,10 +52,10 @@ std::string DeclaredCharset(std::string_view html) {
     const std::string head = Lower(html.substr(0, 64 * 1024));
     std::size_t pos = 0;
     while ((pos = head.find("<meta", pos)) != std::string::npos) {
-        const std::size_t end = head.find('>', pos);
-        const std::string_view tag =
-            std::string_view(head).substr(pos, end == std::string::npos ? end : end - pos);
-        pos += 5;
+        // Tags are taken one after the other, so a page of "<meta<meta..." costs linear time.
+        const std::size_t end = std::min(head.find('>', pos), head.size());
+        const std::string_view tag = std::string_view(head).substr(pos, end - pos);
+        pos = end;
         const std::size_t at = tag.find("charset");
         if (at == std::string_view::npos) {
             continue;
