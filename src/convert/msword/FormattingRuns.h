@@ -47,6 +47,18 @@ class CpRuns {
         return props_[hint_];
     }
 
+    // The properties at `cp`, and in `end` where they stop applying (left as it is when that
+    // is further).
+    const Props& Run(std::uint32_t cp, std::uint32_t& end) const {
+        const Props& props = At(cp);
+        if (&props != &defaults_ && hint_ + 1 < starts_.size() && starts_[hint_ + 1] < end) {
+            end = starts_[hint_ + 1];
+        } else if (&props == &defaults_ && !starts_.empty() && starts_[0] < end) {
+            end = starts_[0];
+        }
+        return props;
+    }
+
     std::size_t Count() const { return starts_.size(); }
 
   private:

@@ -39,7 +39,9 @@ StoryWriter::StoryWriter(const DocumentText& text, const CpRuns<CharProps>& char
       fonts_(fonts),
       styles_(styles),
       sink_(sink),
-      boxWritten_(stories.textBoxes.size(), false) {}
+      boxWritten_(stories.textBoxes.size(), false) {
+    UpdateNextNote();
+}
 
 void StoryWriter::WriteBody() {
     WriteStory(stories_.main, Kind::kMain);
@@ -53,15 +55,18 @@ void StoryWriter::WriteBody() {
 }
 
 void StoryWriter::AppendByte(char16_t c, int codePage) {
-    if (codePage != pendingCodePage_ && !pendingRaw_.empty()) {
-        pending_ += DecodeCodePage(pendingRaw_, pendingCodePage_);
-        pendingRaw_.clear();
+    if (codePage != pendingCodePage_) {
+        DrainRaw();
     }
     pendingCodePage_ = codePage;
     pendingRaw_.push_back(static_cast<char>(c));
 }
 
 void StoryWriter::Append(char16_t c) {
+    if (c < 0x80 && highSurrogate_ == 0 && text_.rawCodePage == 0) {
+        pending_.push_back(static_cast<char>(c));
+        return;
+    }
     if (text_.rawCodePage != 0) {
         AppendByte(c, text_.rawCodePage);
         return;
@@ -83,15 +88,19 @@ void StoryWriter::Append(char16_t c) {
     AppendUtf8(pending_, c);
 }
 
+void StoryWriter::DrainRaw() {
+    if (!pendingRaw_.empty()) {
+        pending_ += DecodeCodePage(pendingRaw_, pendingCodePage_);
+        pendingRaw_.clear();
+    }
+}
+
 void StoryWriter::Flush() {
     if (highSurrogate_ != 0) {
         AppendUtf8(pending_, 0xFFFD);
         highSurrogate_ = 0;
     }
-    if (!pendingRaw_.empty()) {
-        pending_ += DecodeCodePage(pendingRaw_, pendingCodePage_);
-        pendingRaw_.clear();
-    }
+    DrainRaw();
     if (!pending_.empty()) {
         sink_.Text(pending_);
         pending_.clear();
@@ -263,74 +272,126 @@ bool StoryWriter::FieldCharacter(State& state, char16_t c) {
 void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
                            std::uint16_t paraStyle) {
     const char16_t* units = text_.units.data();
-    for (std::uint32_t cp = start; cp < end; ++cp) {
-        const char16_t c = units[cp];
-        if (c < 0x20 && FieldCharacter(state, c)) {
-            continue;
+    std::uint32_t cp = start;
+    while (cp < end) {
+        std::uint32_t runEnd = end;
+        const CharProps& props = chars_.Run(cp, runEnd);
+        const bool leftOut = props.vanish || props.deleted;
+        const std::uint16_t font = props.font != 0xFFFF ? props.font : styles_.Font(paraStyle);
+        const ByteTable* bytes = nullptr;
+        int codePage = 0;
+        if (text_.rawCodePage != 0) {
+            codePage = fonts_.CodePage(font, text_.rawCodePage);
+            bytes = BytesOf(codePage);
         }
-        if (state.fieldsInCode > 0 || state.fieldsTooDeep > 0) {
-            continue;
-        }
-        const CharProps& props = chars_.At(cp);
-        if (props.vanish || props.deleted) {
-            continue;
-        }
-        if (props.symbol) {
-            Symbol(props);
-        } else if (props.special && (c < 0x20 || c == kSymbolPlaceholder)) {
-            // Pictures, drawn objects, annotation marks, note separators: no text of their
-            // own. Note references and text box anchors are handled by position below.
-        } else if (c >= 0x20) {
-            const bool privateUse = c >= 0xF020 && c <= 0xF0FF && text_.rawCodePage == 0;
-            if (privateUse || text_.rawCodePage != 0) {
-                const std::uint16_t font =
-                    props.font != 0xFFFF ? props.font : styles_.Font(paraStyle);
-                if (privateUse) {
-                    symbolBuffer_.clear();
-                    AppendUtf8(symbolBuffer_, c);
-                    pending_ +=
-                        MapSymbolFontText(symbolBuffer_, ClassifySymbolFont(fonts_.Name(font)));
+        for (; cp < runEnd; ++cp) {
+            const char16_t c = units[cp];
+            if (c < 0x20 && FieldCharacter(state, c)) {
+                continue;
+            }
+            if (state.fieldsInCode > 0 || state.fieldsTooDeep > 0 || leftOut) {
+                continue;
+            }
+            if (c >= 0x20 && !props.symbol && !(props.special && c == kSymbolPlaceholder) &&
+                !(c >= 0xF020 && c <= 0xF0FF)) {
+                if (bytes != nullptr) {
+                    DrainRaw();
+                    AppendUtf8(pending_, (*bytes)[c & 0xFF]);
+                } else if (codePage != 0) {
+                    AppendByte(c, codePage);
                 } else {
-                    AppendByte(c, fonts_.CodePage(font, text_.rawCodePage));
+                    Append(c);
                 }
             } else {
-                Append(c);
+                WriteSpecial(c, props, font);
             }
-        } else {
-            switch (c) {
-                case kTab:
-                    Flush();
-                    sink_.Tab();
-                    break;
-                case kLineBreak:
-                case kParagraphMark:  // only a hidden one reaches here; it joined paragraphs
-                    if (c == kLineBreak) {
-                        Flush();
-                        sink_.Break(BreakKind::kLine);
-                    }
-                    break;
-                case kPageBreak:
-                    Flush();
-                    sink_.Break(BreakKind::kPage);
-                    break;
-                case kColumnBreak:
-                    Flush();
-                    sink_.Break(BreakKind::kColumn);
-                    break;
-                case kNonBreakingHyphen:
-                    Append(u'-');
-                    break;
-                case kSoftHyphen:
-                default:
-                    break;  // other control characters carry no text
+            if (state.kind == Kind::kMain) {
+                if (cp >= nextNoteCp_) {
+                    NotesAt(cp, c);
+                }
+                if (c == kDrawnObject) {
+                    TextBoxesAt(cp);
+                }
             }
         }
-        if (state.kind == Kind::kMain) {
-            NotesAt(cp, c);
-            if (c == kDrawnObject) {
-                TextBoxesAt(cp);
-            }
+    }
+}
+
+const StoryWriter::ByteTable* StoryWriter::BytesOf(int codePage) {
+    if (codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950) {
+        return nullptr;  // double-byte: decoded a run at a time
+    }
+    for (auto& [page, table] : byteTables_) {
+        if (page == codePage) {
+            return &table;
         }
+    }
+    // A single-byte code page: every byte is one character; decode them all once.
+    ByteTable table{};
+    std::string high;
+    for (int b = 0; b < 256; ++b) {
+        table[static_cast<std::size_t>(b)] = static_cast<char32_t>(b);
+        if (b >= 0x80) {
+            high.push_back(static_cast<char>(b));
+        }
+    }
+    const std::string utf8 = DecodeCodePage(high, codePage);
+    std::size_t at = 0;
+    for (int b = 0x80; b < 256 && at < utf8.size(); ++b) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; k < length && at + k < utf8.size(); ++k) {
+            code = (code << 6) | (static_cast<unsigned char>(utf8[at + k]) & 0x3F);
+        }
+        table[static_cast<std::size_t>(b)] = code;
+        at += static_cast<std::size_t>(length);
+    }
+    byteTables_.emplace_back(codePage, table);
+    return &byteTables_.back().second;
+}
+
+void StoryWriter::WriteSpecial(char16_t c, const CharProps& props, std::uint16_t font) {
+    if (props.symbol) {
+        Symbol(props);
+        return;
+    }
+    if (props.special && (c < 0x20 || c == kSymbolPlaceholder)) {
+        // Pictures, drawn objects, annotation marks, note separators: no text of their own.
+        // Note references and text box anchors are handled by position.
+        return;
+    }
+    if (c >= 0x20) {
+        // A private-use character stands for a character of a symbol font.
+        symbolBuffer_.clear();
+        AppendUtf8(symbolBuffer_, c);
+        Flush();
+        pending_ += MapSymbolFontText(symbolBuffer_, ClassifySymbolFont(fonts_.Name(font)));
+        return;
+    }
+    switch (c) {
+        case kTab:
+            Flush();
+            sink_.Tab();
+            break;
+        case kLineBreak:
+            Flush();
+            sink_.Break(BreakKind::kLine);
+            break;
+        case kPageBreak:
+            Flush();
+            sink_.Break(BreakKind::kPage);
+            break;
+        case kColumnBreak:
+            Flush();
+            sink_.Break(BreakKind::kColumn);
+            break;
+        case kNonBreakingHyphen:
+            DrainRaw();
+            pending_.push_back('-');
+            break;
+        default:
+            break;  // soft hyphens, joined paragraph marks, other controls: no text
     }
 }
 
@@ -383,10 +444,18 @@ void StoryWriter::NotesAt(std::uint32_t cp, char16_t c) {
             sink_.EndNote();
         }
     };
-    if (c == kNoteReference || nextFootnote_ < stories_.footnotes.size() ||
-        nextEndnote_ < stories_.endnotes.size()) {
-        emit(stories_.footnotes, nextFootnote_, footnoteNumber_, NoteKind::kFootnote);
-        emit(stories_.endnotes, nextEndnote_, endnoteNumber_, NoteKind::kEndnote);
+    emit(stories_.footnotes, nextFootnote_, footnoteNumber_, NoteKind::kFootnote);
+    emit(stories_.endnotes, nextEndnote_, endnoteNumber_, NoteKind::kEndnote);
+    UpdateNextNote();
+}
+
+void StoryWriter::UpdateNextNote() {
+    nextNoteCp_ = 0xFFFFFFFF;
+    if (nextFootnote_ < stories_.footnotes.size()) {
+        nextNoteCp_ = stories_.footnotes[nextFootnote_].referenceCp;
+    }
+    if (nextEndnote_ < stories_.endnotes.size()) {
+        nextNoteCp_ = std::min(nextNoteCp_, stories_.endnotes[nextEndnote_].referenceCp);
     }
 }
 

@@ -8,7 +8,9 @@
 #include "convert/msword/Stories.h"
 #include "convert/msword/StyleSheet.h"
 
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvanel::convert::msword {
@@ -42,7 +44,12 @@ class StoryWriter {
     void WriteParagraph(State& state, std::uint32_t start, std::uint32_t mark, bool hasMark);
     void WriteRun(State& state, std::uint32_t start, std::uint32_t end, std::uint16_t paraStyle);
     bool FieldCharacter(State& state, char16_t c);
+    using ByteTable = std::array<char32_t, 256>;
+
     void Symbol(const CharProps& props);
+    void WriteSpecial(char16_t c, const CharProps& props, std::uint16_t font);
+    const ByteTable* BytesOf(int codePage);
+    void UpdateNextNote();
     void NotesAt(std::uint32_t cp, char16_t c);
     void TextBoxesAt(std::uint32_t cp);
     void WriteTextBox(TextBoxEntry& box);
@@ -52,6 +59,7 @@ class StoryWriter {
     bool IsSectionMark(std::uint32_t cp) const;
     void Append(char16_t c);
     void AppendByte(char16_t c, int codePage);
+    void DrainRaw();
     void Flush();
 
     const DocumentText& text_;
@@ -67,7 +75,9 @@ class StoryWriter {
     std::size_t nextEndnote_ = 0;
     int footnoteNumber_ = 0;
     int endnoteNumber_ = 0;
+    std::uint32_t nextNoteCp_ = 0xFFFFFFFF;  // where the next note reference is
     std::vector<bool> boxWritten_;
+    std::vector<std::pair<int, ByteTable>> byteTables_;  // single-byte code pages met so far
     int storyDepth_ = 0;
 
     std::string pending_;     // UTF-8 text not yet sent
