@@ -107,20 +107,37 @@ void BodyWalker::Blocks(pugi::xml_node container) {
 }
 
 void BodyWalker::Paragraph(pugi::xml_node p) {
+    // The properties the text depends on, in one pass over <w:pPr>.
+    ParagraphProperties props;
     pugi::xml_node pPr = p.first_child();
     if (!Is(pPr, "pPr")) {
         pPr = Child(p, "pPr");
+    }
+    for (pugi::xml_node child = pPr.first_child(); child; child = child.next_sibling()) {
+        const std::string_view name = LocalName(child.name());
+        if (name == "pStyle") {
+            props.style = AttrValue(child, "val");
+        } else if (name == "numPr") {
+            props.numbering = child;
+            props.listId = Child(child, "numId");
+        } else if (name == "listPr") {  // Word 2003 XML
+            props.numbering = child;
+            props.listId = Child(child, "ilfo");
+        } else if (name == "rPr") {
+            props.markDeleted = Child(child, "del");
+        } else if (name == "framePr") {
+            props.dropCap = !AttrValue(child, "dropCap").empty();
+        }
     }
     // A paragraph whose mark was deleted runs on into the next one once the deletion is
     // accepted.
     if (!std::exchange(mergeWithNext_, false)) {
         sink_.StartParagraph();
-        ListLabel(pPr);
+        ListLabel(props);
     }
     Inline(p);
     // So does a drop cap: its frame holds the first letter of the next paragraph.
-    const bool runsOn = Child(Child(pPr, "rPr"), "del") ||
-                        !AttrValue(Child(pPr, "framePr"), "dropCap").empty();
+    const bool runsOn = props.markDeleted || props.dropCap;
     if (runsOn && p.next_sibling() && Is(p.next_sibling(), "p")) {
         mergeWithNext_ = true;
     } else {
@@ -128,36 +145,30 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
     }
 }
 
-void BodyWalker::ListLabel(pugi::xml_node pPr) {
+void BodyWalker::ListLabel(const ParagraphProperties& props) {
     std::int64_t listId = -1;
     int level = -1;
-    pugi::xml_node numPr = Child(pPr, "numPr");
-    pugi::xml_node idNode = Child(numPr, "numId");
-    if (!numPr) {
-        numPr = Child(pPr, "listPr");  // Word 2003 XML
-        idNode = Child(numPr, "ilfo");
-    }
-    if (const auto id = IntegerVal(idNode)) {
+    if (const auto id = IntegerVal(props.listId)) {
         listId = *id;
     }
-    if (const auto ilvl = IntegerVal(Child(numPr, "ilvl"))) {
+    if (const auto ilvl = IntegerVal(Child(props.numbering, "ilvl"))) {
         level = static_cast<int>(std::clamp<std::int64_t>(*ilvl, 0, kListLevels - 1));
     }
     if (listId < 0 || level < 0) {
-        const std::string_view styleId = ChildVal(pPr, "pStyle");
-        const WordStyles::Numbering fromStyle = context_.styles.ParagraphNumbering(styleId);
+        const WordStyles::Numbering fromStyle = context_.styles.ParagraphNumbering(props.style);
         if (listId < 0) {
             listId = fromStyle.listId;
         }
-        if (level < 0) {
-            level = fromStyle.level >= 0 ? fromStyle.level
-                                         : context_.numbering.LevelForStyle(listId, styleId);
+        if (level < 0 && listId > 0) {
+            level = fromStyle.level >= 0
+                        ? fromStyle.level
+                        : context_.Numbering().LevelForStyle(listId, props.style);
         }
     }
     if (listId <= 0) {
         return;
     }
-    if (const auto label = context_.numbering.Next(listId, std::max(level, 0))) {
+    if (const auto label = context_.Numbering().Next(listId, std::max(level, 0))) {
         sink_.ListLabel(label->text, label->suffix);
     }
 }

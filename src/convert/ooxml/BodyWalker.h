@@ -40,7 +40,14 @@ private:
     // Blocks (BodyWalker.cpp)
     void Blocks(pugi::xml_node container);
     void Paragraph(pugi::xml_node p);
-    void ListLabel(pugi::xml_node pPr);
+    struct ParagraphProperties {
+        std::string_view style;
+        pugi::xml_node numbering;  // numPr (listPr in Word 2003 XML)
+        pugi::xml_node listId;     // its numId (ilfo)
+        bool markDeleted = false;
+        bool dropCap = false;
+    };
+    void ListLabel(const ParagraphProperties& props);
     void Table(pugi::xml_node tbl);
     void Rows(pugi::xml_node container);
     void Row(pugi::xml_node tr);

@@ -15,11 +15,7 @@ namespace corvanel::convert::word {
 
 namespace {
 
-SymbolFontKind RunFont(pugi::xml_node rPr) {
-    const pugi::xml_node fonts = Child(rPr, "rFonts");
-    if (!fonts) {
-        return SymbolFontKind::kOther;
-    }
+SymbolFontKind RunFont(pugi::xml_node fonts) {
     std::string_view name = AttrValue(fonts, "ascii");
     if (name.empty()) {
         name = AttrValue(fonts, "hAnsi");
@@ -89,11 +85,20 @@ void BodyWalker::Run(pugi::xml_node r) {
     if (!Is(rPr, "rPr")) {
         rPr = Child(r, "rPr");
     }
-    if (rPr) {
-        const auto vanish = OnOff(Child(rPr, "vanish"));
-        state.hidden = vanish ? *vanish : context_.styles.Hidden(ChildVal(rPr, "rStyle"));
-        state.font = RunFont(rPr);
+    // One pass over the run properties: hidden (directly or by style) and the font.
+    std::optional<bool> vanish;
+    std::string_view style;
+    for (pugi::xml_node child = rPr.first_child(); child; child = child.next_sibling()) {
+        const std::string_view name = LocalName(child.name());
+        if (name == "vanish") {
+            vanish = OnOff(child);
+        } else if (name == "rStyle") {
+            style = AttrValue(child, "val");
+        } else if (name == "rFonts") {
+            state.font = RunFont(child);
+        }
     }
+    state.hidden = vanish ? *vanish : context_.styles.Hidden(style);
     RunContent(r, state);
 }
 
@@ -218,8 +223,7 @@ void BodyWalker::NoteReference(pugi::xml_node reference, NoteKind kind, RunState
     if (inNote_) {
         return;  // notes hold no notes; this also stops a note from reaching itself
     }
-    const NoteStore& store =
-        kind == NoteKind::kFootnote ? context_.footnotes : context_.endnotes;
+    const NoteStore& store = context_.Notes(kind);
     std::string mark;
     const pugi::xml_attribute custom = Attr(reference, "customMarkFollows");
     const std::string_view customValue = custom.value();
@@ -237,8 +241,7 @@ void BodyWalker::NoteReference(pugi::xml_node reference, NoteKind kind, RunState
         }
         state.customMarkTaken = true;
     } else {
-        const NoteMarkFormat& format =
-            kind == NoteKind::kFootnote ? context_.footnoteMarks : context_.endnoteMarks;
+        const NoteMarkFormat& format = context_.Marks(kind);
         std::int64_t& seen = kind == NoteKind::kFootnote ? footnotesSeen_ : endnotesSeen_;
         AppendFormattedNumber(mark, format.start + seen++, format.format);
     }
@@ -254,8 +257,7 @@ void BodyWalker::InlineNote(pugi::xml_node note, NoteKind kind) {
     if (inNote_) {
         return;
     }
-    const NoteMarkFormat& format =
-        kind == NoteKind::kFootnote ? context_.footnoteMarks : context_.endnoteMarks;
+    const NoteMarkFormat& format = context_.Marks(kind);
     std::int64_t& seen = kind == NoteKind::kFootnote ? footnotesSeen_ : endnotesSeen_;
     const std::string mark = FormatNumber(format.start + seen++, format.format);
     sink_.NoteReference(mark);

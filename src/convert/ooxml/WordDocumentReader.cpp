@@ -46,20 +46,22 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
         return OptionalPart(package, FindRelatedPart(rels, mainPart, kind));
     };
 
+    const pugi::xml_node body = Child(document, "body");
     WordContext context;
     context.styles.Load(related("styles"));
-    LoadNumbering(related("numbering"), context.numbering);
-    context.numbering.Finish(context.styles);
-    context.footnotes.Load(related("footnotes"));
-    context.endnotes.Load(related("endnotes"));
-
-    const pugi::xml_node settings = related("settings");
-    ReadNoteMarkFormat(Child(settings, "footnotePr"), context.footnoteMarks);
-    ReadNoteMarkFormat(Child(settings, "endnotePr"), context.endnoteMarks);
-    const pugi::xml_node body = Child(document, "body");
-    const pugi::xml_node sectPr = Child(body, "sectPr");
-    ReadNoteMarkFormat(Child(sectPr, "footnotePr"), context.footnoteMarks);
-    ReadNoteMarkFormat(Child(sectPr, "endnotePr"), context.endnoteMarks);
+    context.loadNumbering = [&](WordNumbering& numbering) {
+        LoadNumbering(related("numbering"), numbering);
+    };
+    context.loadNotes = [&](WordContext& notes) {
+        notes.footnotes.Load(related("footnotes"));
+        notes.endnotes.Load(related("endnotes"));
+        const pugi::xml_node settings = related("settings");
+        ReadNoteMarkFormat(Child(settings, "footnotePr"), notes.footnoteMarks);
+        ReadNoteMarkFormat(Child(settings, "endnotePr"), notes.endnoteMarks);
+        const pugi::xml_node sectPr = Child(body, "sectPr");
+        ReadNoteMarkFormat(Child(sectPr, "footnotePr"), notes.footnoteMarks);
+        ReadNoteMarkFormat(Child(sectPr, "endnotePr"), notes.endnoteMarks);
+    };
 
     // Some writers split the body in several <w:body> elements; all of them are text.
     BodyWalker walker(context, sink);

@@ -188,35 +188,45 @@ std::string WordNumbering::BuildLabel(const Instance& instance, const Abstract& 
 }
 
 void ReadListLevel(pugi::xml_node lvl, ListLevel& level) {
-    if (const auto start = IntegerVal(Child(lvl, "start"))) {
-        level.start = *start;
+    // One pass over the level's children: numbering parts hold hundreds of levels.
+    for (pugi::xml_node child = lvl.first_child(); child; child = child.next_sibling()) {
+        const std::string_view name = LocalName(child.name());
+        if (name == "start") {
+            if (const auto start = IntegerVal(child)) {
+                level.start = *start;
+            }
+        } else if (name == "numFmt") {
+            level.format = NumberFormatFromName(AttrValue(child, "val"));
+        } else if (name == "nfc") {  // Word 2003 XML
+            if (const auto code = IntegerVal(child)) {
+                level.format = NumberFormatFromWordCode(static_cast<int>(*code));
+            }
+        } else if (name == "lvlText") {
+            level.text = AttrValue(child, "val");
+        } else if (name == "isLgl") {
+            level.legal = OnOff(child).value_or(false);
+        } else if (name == "lvlRestart") {
+            if (const auto restart = IntegerVal(child)) {
+                level.restartAfter =
+                    static_cast<int>(std::clamp<std::int64_t>(*restart, 0, kListLevels));
+            }
+        } else if (name == "suff") {
+            const std::string_view suffix = AttrValue(child, "val");
+            level.suffix = suffix == "space" ? " " : suffix == "nothing" ? "" : "\t";
+        } else if (name == "pStyle") {
+            level.paragraphStyle = AttrValue(child, "val");
+        } else if (name == "rPr") {
+            const pugi::xml_node fonts = Child(child, "rFonts");
+            std::string_view font = AttrValue(fonts, "ascii");
+            if (font.empty()) {
+                font = AttrValue(fonts, "hAnsi");
+            }
+            if (font.empty()) {
+                font = AttrValue(fonts, "h-ansi");
+            }
+            level.font = ClassifySymbolFont(font);
+        }
     }
-    if (pugi::xml_node numFmt = Child(lvl, "numFmt")) {
-        level.format = NumberFormatFromName(AttrValue(numFmt, "val"));
-    } else if (const auto code = IntegerVal(Child(lvl, "nfc"))) {
-        level.format = NumberFormatFromWordCode(static_cast<int>(*code));
-    }
-    level.text = ChildVal(lvl, "lvlText");
-    level.legal = OnOff(Child(lvl, "isLgl")).value_or(false);
-    if (const auto restart = IntegerVal(Child(lvl, "lvlRestart"))) {
-        level.restartAfter = static_cast<int>(std::clamp<std::int64_t>(*restart, 0, kListLevels));
-    }
-    const std::string_view suffix = ChildVal(lvl, "suff");
-    if (suffix == "space") {
-        level.suffix = " ";
-    } else if (suffix == "nothing") {
-        level.suffix = "";
-    }
-    level.paragraphStyle = ChildVal(lvl, "pStyle");
-    const pugi::xml_node fonts = Child(Child(lvl, "rPr"), "rFonts");
-    std::string_view font = AttrValue(fonts, "ascii");
-    if (font.empty()) {
-        font = AttrValue(fonts, "hAnsi");
-    }
-    if (font.empty()) {
-        font = AttrValue(fonts, "h-ansi");
-    }
-    level.font = ClassifySymbolFont(font);
 }
 
 void LoadNumbering(pugi::xml_node numbering, WordNumbering& out) {

@@ -40,10 +40,17 @@ void WordStyles::Load(pugi::xml_node styles) {
         }
         Style style;
         style.id = AttrValue(node, "styleId");
-        style.basedOn = ChildVal(node, "basedOn");
-        style.numbering = ReadNumbering(Child(node, "pPr"));
-        if (const auto vanish = OnOff(Child(Child(node, "rPr"), "vanish"))) {
-            style.vanish = *vanish ? 1 : 0;
+        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+            const std::string_view name = LocalName(child.name());
+            if (name == "basedOn") {
+                style.basedOn = AttrValue(child, "val");
+            } else if (name == "pPr") {
+                style.numbering = ReadNumbering(child);
+            } else if (name == "rPr") {
+                if (const auto vanish = OnOff(Child(child, "vanish"))) {
+                    style.vanish = *vanish ? 1 : 0;
+                }
+            }
         }
         const std::string_view isDefault = AttrValue(node, "default");
         if (AttrValue(node, "type") == "paragraph" && (isDefault == "1" || isDefault == "on" ||

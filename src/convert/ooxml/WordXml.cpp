@@ -16,7 +16,7 @@ pugi::xml_node Child(pugi::xml_node node, std::string_view localName) {
 
 pugi::xml_attribute Attr(pugi::xml_node node, std::string_view localName) {
     for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-        if (LocalName(a.name()) == localName) {
+        if (NameIs(a.name(), localName)) {
             return a;
         }
     }

@@ -12,8 +12,26 @@
 
 namespace corvanel::convert::word {
 
+// True when the qualified name's local part is `localName` ("w:p" is "p"), without measuring
+// the whole name first: this runs for every element and attribute looked at.
+inline bool NameIs(const char* qualifiedName, std::string_view localName) {
+    const char* local = qualifiedName;
+    for (const char* p = qualifiedName; *p != '\0'; ++p) {
+        if (*p == ':') {
+            local = p + 1;
+            break;
+        }
+    }
+    for (const char c : localName) {
+        if (*local++ != c) {
+            return false;
+        }
+    }
+    return *local == '\0';
+}
+
 inline bool Is(pugi::xml_node node, std::string_view localName) {
-    return LocalName(node.name()) == localName;
+    return NameIs(node.name(), localName);
 }
 
 // The first child element with the local name, or an empty node.

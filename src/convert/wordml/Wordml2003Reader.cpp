@@ -77,8 +77,9 @@ void ReadWordml2003(SourceFile& source, DocumentSink& sink) {
     word::WordContext context;
     context.dialect = word::Dialect::kWord2003;
     context.styles.Load(Child(root, "styles"));
-    LoadLists(Child(root, "lists"), context.numbering);
-    context.numbering.Finish(context.styles);
+    context.loadNumbering = [lists = Child(root, "lists")](word::WordNumbering& numbering) {
+        LoadLists(lists, numbering);
+    };
     const pugi::xml_node docPr = Child(root, "docPr");
     word::ReadNoteMarkFormat(Child(docPr, "footnotePr"), context.footnoteMarks);
     word::ReadNoteMarkFormat(Child(docPr, "endnotePr"), context.endnoteMarks);
