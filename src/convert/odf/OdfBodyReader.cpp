@@ -223,7 +223,8 @@ void BodyReader::Block(pugi::xml_node node) {
 
 void BodyReader::Paragraph(pugi::xml_node node, bool heading) {
     const char* styleName = node.attribute("text:style-name").value();
-    if (styles_.IsHidden(styleName) || HasHiddenParagraphField(node)) {
+    if (styles_.IsHidden(styleName, StyleSheet::Family::kParagraph) ||
+        HasHiddenParagraphField(node)) {
         CancelPendingLabel();
         return;
     }
@@ -245,10 +246,9 @@ void BodyReader::Label(pugi::xml_node paragraph, bool heading) {
                 : std::string_view(frame.styleName);
         label = NextListLabel(*frame.counters, styles_.FindListStyle(styleName), frame.level,
                               frame.startValue);
-    } else if (heading && lists_.empty() && styles_.Outline() != nullptr &&
-               !IsTrue(paragraph, "text:is-list-header")) {
+    } else if (heading && lists_.empty() && !IsTrue(paragraph, "text:is-list-header")) {
         const std::optional<int> level = IntAttribute(paragraph, "text:outline-level");
-        if (level && *level >= 1) {
+        if (level && *level >= 1 && styles_.Outline() != nullptr) {
             std::optional<int> start;
             if (IsTrue(paragraph, "text:restart-numbering")) {
                 start = IntAttribute(paragraph, "text:start-value").value_or(1);
@@ -350,7 +350,8 @@ void BodyReader::Inline(pugi::xml_node node, InlineState& state) {
             InlineChildren(node, state);
             return;
         default:
-            if (styles_.IsHidden(node.attribute("text:style-name").value())) {
+            if (styles_.IsHidden(node.attribute("text:style-name").value(),
+                                 StyleSheet::Family::kText)) {
                 return;
             }
             // Spans, links, fields (their displayed text), metadata wrappers.

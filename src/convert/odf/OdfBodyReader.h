@@ -24,7 +24,7 @@ namespace corvanel::convert::odf {
 // anchor, notes; tracked deletions, hidden text, annotations and declarations stay out.
 class BodyReader {
   public:
-    BodyReader(const StyleSheet& styles, DocumentSink& sink) : styles_(styles), sink_(sink) {}
+    BodyReader(StyleSheet& styles, DocumentSink& sink) : styles_(styles), sink_(sink) {}
 
     void Read(pugi::xml_node body);
 
@@ -75,7 +75,7 @@ class BodyReader {
         lists_.swap(outer);
     }
 
-    const StyleSheet& styles_;
+    StyleSheet& styles_;
     DocumentSink& sink_;
     int depth_ = 0;
     int repeating_ = 0;  // > 0 while a repeated row or cell is walked again

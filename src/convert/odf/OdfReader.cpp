@@ -90,11 +90,7 @@ bool ReadOdfPackage(ZipPackage& package, DocumentSink& sink) {
 
     odf::StyleSheet styles;
     styles.Add(root.child("office:automatic-styles"));
-    pugi::xml_document stylesXml;
-    if (std::optional<std::string> stylesPart = package.Read("styles.xml")) {
-        ParseXmlInPlace(stylesXml, *stylesPart, "styles.xml", kXmlParseOptions);
-        AddStylesOf(styles, stylesXml.document_element());
-    }
+    styles.SetStylesPart([&package] { return package.Read("styles.xml").value_or(std::string()); });
     odf::BodyReader(styles, sink).Read(body);
     return true;
 }

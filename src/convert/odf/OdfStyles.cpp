@@ -134,32 +134,106 @@ const StyleSheet::NamedStyle* StyleSheet::Find(std::string_view name) const {
     return it == styles_.end() ? nullptr : &it->second;
 }
 
-const ListStyle* StyleSheet::FindListStyle(std::string_view name) const {
+pugi::xml_node StyleSheet::ParseStylesFragment(std::string_view open, std::string_view close) {
+    const std::string& part = StylesPart();
+    const size_t begin = part.find(open);
+    const size_t end = begin == std::string::npos ? begin : part.find(close, begin);
+    if (part.empty()) {
+        return {};
+    }
+    if (begin == std::string::npos || end == std::string::npos) {
+        if (open != "<office:styles") {
+            return {};
+        }
+        fragments_.push_back(part);  // unusual prefixes or layout: read the whole part
+    } else {
+        fragments_.push_back(part.substr(begin, end + close.size() - begin));
+    }
+    pugi::xml_document& document = fragmentDocuments_.emplace_back();
+    ParseXmlInPlace(document, fragments_.back(), "styles.xml", kXmlParseOptions);
+    return document.document_element();
+}
+
+const std::string& StyleSheet::StylesPart() {
+    if (!stylesPart_) {
+        stylesPart_ = readStylesPart_ ? readStylesPart_() : std::string();
+    }
+    return *stylesPart_;
+}
+
+void StyleSheet::ReadCommonStyles() {
+    if (commonRead_) {
+        return;
+    }
+    commonRead_ = true;
+    outlineRead_ = true;  // office:styles holds the outline style too
+    const pugi::xml_node root = ParseStylesFragment("<office:styles", "</office:styles>");
+    if (LocalName(root.name()) == "styles") {
+        Add(root);
+    } else {
+        Add(root.child("office:styles"));
+    }
+}
+
+const ListStyle* StyleSheet::FindListStyle(std::string_view name) {
     if (name.empty()) {
         return nullptr;
     }
-    const auto it = lists_.find(std::string(name));
+    const std::string key(name);
+    auto it = lists_.find(key);
+    if (it == lists_.end() && !commonRead_) {
+        ReadCommonStyles();
+        it = lists_.find(key);
+    }
     return it == lists_.end() ? nullptr : &it->second;
 }
 
-std::string_view StyleSheet::ParagraphListStyle(std::string_view styleName) const {
-    const NamedStyle* style = Find(styleName);
-    for (int step = 0; style != nullptr && step < kMaxStyleChain; ++step) {
-        if (!style->listStyle.empty()) {
-            return style->listStyle;
+const ListStyle* StyleSheet::Outline() {
+    if (!outline_ && !outlineRead_) {
+        outlineRead_ = true;
+        const pugi::xml_node outline =
+            ParseStylesFragment("<text:outline-style", "</text:outline-style>");
+        if (outline) {
+            outline_ = ReadListStyle(outline);
         }
-        style = Find(style->parent);
+    }
+    return outline_ ? &*outline_ : nullptr;
+}
+
+std::string_view StyleSheet::ParagraphListStyle(std::string_view styleName) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const NamedStyle* style = Find(styleName);
+        for (int step = 0; style != nullptr && step < kMaxStyleChain; ++step) {
+            if (!style->listStyle.empty()) {
+                return style->listStyle;
+            }
+            style = Find(style->parent);
+        }
+        if (commonRead_ || styleName.empty()) {
+            break;
+        }
+        ReadCommonStyles();
     }
     return {};
 }
 
-bool StyleSheet::IsHidden(std::string_view styleName) const {
+bool StyleSheet::IsHidden(std::string_view styleName, Family family) {
     const NamedStyle* style = Find(styleName);
+    std::string_view name = styleName;
     for (int step = 0; style != nullptr && step < kMaxStyleChain; ++step) {
         if (style->hidden) {
             return *style->hidden;
         }
-        style = Find(style->parent);
+        name = style->parent;
+        style = Find(name);
+    }
+    // The chain leads into styles.xml: read its styles only when some style there hides text.
+    if (family == Family::kText && !name.empty() && !commonRead_ && !hiddenChecked_) {
+        hiddenChecked_ = true;
+        if (StylesPart().find("display=\"none\"") != std::string::npos) {
+            ReadCommonStyles();
+            return IsHidden(styleName, family);
+        }
     }
     return false;
 }

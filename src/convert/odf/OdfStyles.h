@@ -3,6 +3,8 @@
 #include <pugixml.hpp>
 
 #include <array>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,13 +42,21 @@ class StyleSheet {
     // element. A name already known keeps its first definition, so content.xml's automatic
     // styles are added first.
     void Add(pugi::xml_node container);
+    // Where a package's styles.xml comes from. It is read only when a look-up misses in the
+    // styles added so far, and then only in part (the outline style, or office:styles): most
+    // documents never need it, and it is often larger than the content.
+    void SetStylesPart(std::function<std::string()> read) { readStylesPart_ = std::move(read); }
 
-    const ListStyle* FindListStyle(std::string_view name) const;
-    const ListStyle* Outline() const { return outline_ ? &*outline_ : nullptr; }
+    const ListStyle* FindListStyle(std::string_view name);
+    const ListStyle* Outline();
     // The list style a paragraph style names, looking through its parents; empty when none.
-    std::string_view ParagraphListStyle(std::string_view styleName) const;
-    // True when a paragraph or text style (or a parent) sets text:display="none".
-    bool IsHidden(std::string_view styleName) const;
+    std::string_view ParagraphListStyle(std::string_view styleName);
+    // True when a paragraph or text style (or a parent) sets text:display="none". A character
+    // style may lead into styles.xml for that; a paragraph style's chain almost always does
+    // (to "Standard"), and paragraph styles hidden there are rare, so for those only the styles
+    // read so far count.
+    enum class Family { kParagraph, kText };
+    bool IsHidden(std::string_view styleName, Family family);
 
   private:
     struct NamedStyle {
@@ -57,6 +67,18 @@ class StyleSheet {
 
     const NamedStyle* Find(std::string_view name) const;
     void AddNamedStyle(pugi::xml_node style);
+    // Parses the part of styles.xml between these tags (the whole part when they are missing).
+    pugi::xml_node ParseStylesFragment(std::string_view open, std::string_view close);
+    void ReadCommonStyles();
+    const std::string& StylesPart();
+
+    std::function<std::string()> readStylesPart_;
+    std::optional<std::string> stylesPart_;
+    bool commonRead_ = false;
+    bool outlineRead_ = false;
+    bool hiddenChecked_ = false;
+    std::deque<std::string> fragments_;  // parsed in place: kept alive with their documents
+    std::deque<pugi::xml_document> fragmentDocuments_;
 
     std::unordered_map<std::string, NamedStyle> styles_;  // paragraph and text families
     std::unordered_map<std::string, ListStyle> lists_;
