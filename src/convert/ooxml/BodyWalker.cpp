@@ -125,6 +125,7 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
             props.listId = Child(child, "ilfo");
         } else if (name == "rPr") {
             props.markDeleted = Child(child, "del");
+            props.markHidden = OnOff(Child(child, "vanish")).value_or(false);
         } else if (name == "framePr") {
             props.dropCap = !AttrValue(child, "dropCap").empty();
         }
@@ -136,8 +137,9 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
         ListLabel(props);
     }
     Inline(p);
-    // So does a drop cap: its frame holds the first letter of the next paragraph.
-    const bool runsOn = props.markDeleted || props.dropCap;
+    // So does one whose mark is hidden (a style separator, for one), and a drop cap: its frame
+    // holds the first letter of the next paragraph.
+    const bool runsOn = props.markDeleted || props.markHidden || props.dropCap;
     if (runsOn && p.next_sibling() && Is(p.next_sibling(), "p")) {
         mergeWithNext_ = true;
     } else {

@@ -45,6 +45,7 @@ private:
         pugi::xml_node numbering;  // numPr (listPr in Word 2003 XML)
         pugi::xml_node listId;     // its numId (ilfo)
         bool markDeleted = false;
+        bool markHidden = false;
         bool dropCap = false;
     };
     void ListLabel(const ParagraphProperties& props);

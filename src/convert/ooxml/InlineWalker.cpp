@@ -223,7 +223,6 @@ void BodyWalker::NoteReference(pugi::xml_node reference, NoteKind kind, RunState
     if (inNote_) {
         return;  // notes hold no notes; this also stops a note from reaching itself
     }
-    const NoteStore& store = context_.Notes(kind);
     std::string mark;
     const pugi::xml_attribute custom = Attr(reference, "customMarkFollows");
     const std::string_view customValue = custom.value();
@@ -247,7 +246,7 @@ void BodyWalker::NoteReference(pugi::xml_node reference, NoteKind kind, RunState
     }
     sink_.NoteReference(mark);
     const auto id = ParseInteger(AttrValue(reference, "id"));
-    const pugi::xml_node content = id ? store.Find(*id) : pugi::xml_node();
+    const pugi::xml_node content = id ? context_.Notes(kind).Take(*id) : pugi::xml_node();
     if (content) {
         Note(kind, mark, content);
     }

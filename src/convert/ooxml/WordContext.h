@@ -36,7 +36,7 @@ public:
     }
 
     // The notes of one kind, and how their marks are numbered.
-    const NoteStore& Notes(NoteKind kind) {
+    NoteStore& Notes(NoteKind kind) {
         LoadNotes();
         return kind == NoteKind::kFootnote ? footnotes : endnotes;
     }

@@ -17,17 +17,21 @@ void NoteStore::Load(pugi::xml_node notesRoot) {
             continue;
         }
         if (const auto id = ParseInteger(AttrValue(note, "id"))) {
-            notes_.emplace_back(*id, note);
+            notes_.push_back({*id, note});
         }
     }
     std::stable_sort(notes_.begin(), notes_.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+                     [](const Entry& a, const Entry& b) { return a.id < b.id; });
 }
 
-pugi::xml_node NoteStore::Find(std::int64_t id) const {
+pugi::xml_node NoteStore::Take(std::int64_t id) {
     const auto it = std::lower_bound(notes_.begin(), notes_.end(), id,
-                                     [](const auto& entry, std::int64_t key) { return entry.first < key; });
-    return it != notes_.end() && it->first == id ? it->second : pugi::xml_node();
+                                     [](const Entry& entry, std::int64_t key) { return entry.id < key; });
+    if (it == notes_.end() || it->id != id || it->taken) {
+        return {};
+    }
+    it->taken = true;
+    return it->note;
 }
 
 void ReadNoteMarkFormat(pugi::xml_node notePr, NoteMarkFormat& format) {

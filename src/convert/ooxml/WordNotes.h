@@ -14,11 +14,18 @@ namespace corvanel::convert::word {
 class NoteStore {
 public:
     void Load(pugi::xml_node notesRoot);
-    // The note element (its children are the note's paragraphs), or an empty node.
-    pugi::xml_node Find(std::int64_t id) const;
+    // The note element (its children are the note's paragraphs), or an empty node. The first
+    // call for an id only: every note belongs to one reference, and a document that refers to
+    // one note many times must not multiply its text.
+    pugi::xml_node Take(std::int64_t id);
 
 private:
-    std::vector<std::pair<std::int64_t, pugi::xml_node>> notes_;  // sorted by id
+    struct Entry {
+        std::int64_t id;
+        pugi::xml_node note;
+        bool taken = false;
+    };
+    std::vector<Entry> notes_;  // sorted by id
 };
 
 // How the automatic marks of one kind of note are numbered.

@@ -63,6 +63,17 @@ TEST(OoxmlNotes, MissingNotesAndNotesWithinNotesAreHarmless) {
     EXPECT_EQ(TextOf(docx), "12\n\n2 self\n");
 }
 
+TEST(OoxmlNotes, ANoteReferredToAgainIsWrittenOnce) {
+    DocxBuilder docx;
+    docx.footnotes = Note("footnote", 1, "only once");
+    std::string references;
+    for (int i = 0; i < 3; ++i) {
+        references += Reference("footnote", 1);
+    }
+    docx.body = "<w:p>" + references + "</w:p>";
+    EXPECT_EQ(TextOf(docx), "123\n\n1 only once\n");
+}
+
 TEST(OoxmlNotes, HiddenReferencesAreLeftOut) {
     DocxBuilder docx;
     docx.footnotes = Note("footnote", 1, "hidden") + Note("footnote", 2, "shown");

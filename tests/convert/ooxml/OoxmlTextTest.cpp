@@ -133,6 +133,14 @@ TEST(OoxmlText, DropCapJoinsTheParagraphItStarts) {
               "Once upon a time\n");
 }
 
+TEST(OoxmlText, AParagraphWithAHiddenMarkRunsOnIntoTheNext) {
+    // A style separator: the heading and the text after it make one line.
+    EXPECT_EQ(BodyText(Para("<w:rPr><w:vanish/><w:specVanish/></w:rPr>", TextRun("Heading")) +
+                       Para(" text") + Para("<w:rPr><w:vanish w:val=\"0\"/></w:rPr>", TextRun("own")) +
+                       Para("line")),
+              "Heading text\nown\nline\n");
+}
+
 TEST(OoxmlText, SeveralBodiesAreAllRead) {
     DocxBuilder docx;
     docx.body = Para("one") + "</w:body><w:body>" + Para("two");
