@@ -43,7 +43,12 @@ QString SettingsStore::GetSetting(const QString& /*application*/, const QString&
     if (!settings.contains(key)) {
         return defaultValue;
     }
-    return settings.value(key).toString();
+    const QVariant value = settings.value(key);
+    // An unquoted comma in a hand-edited file makes QSettings read a list; the user meant text.
+    if (value.typeId() == QMetaType::QStringList) {
+        return value.toStringList().join(QStringLiteral(", "));
+    }
+    return value.toString();
 }
 
 void SettingsStore::SaveSetting(const QString& /*application*/, const QString& section,

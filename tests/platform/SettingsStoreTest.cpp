@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -76,6 +77,15 @@ TEST_F(SettingsStoreTest, ValuesRoundTripExactlyAndLaterWritesReplace) {
     Save("Extension", "doc");
     EXPECT_EQ(Get("Extension", "default"), "doc");
     EXPECT_EQ(Get(kOutputFolder, "default"), "*");
+}
+
+TEST_F(SettingsStoreTest, HandEditedValueWithCommasReadsAsText) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(store_.FilePath()).path()));
+    QFile file(store_.FilePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Corvanel]\nOutput%20Folder=/home/u/Smith, John/\n");
+    file.close();
+    EXPECT_EQ(Get(kOutputFolder, "default"), "/home/u/Smith, John/");
 }
 
 TEST_F(SettingsStoreTest, SectionsKeepTheirOwnKeys) {
