@@ -52,7 +52,7 @@ struct Form1Services {
 class Form1 : public QWidget, private ListView1Events, private ExportView {
     Q_OBJECT
 
-  public:
+public:
     explicit Form1(Form1Services services, QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -88,12 +88,12 @@ class Form1 : public QWidget, private ListView1Events, private ExportView {
     void ListView1_OLEDragOver(QDragMoveEvent* event) override;
     void ListView1_OLEDragDrop(QDropEvent* event) override;
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     // Pointer feedback of the buttons and surfaces (Form1ListFeatures.cpp).
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     void CreateControls();
     void PlaceOnScreenCentre();
     // Set-up of the list features (event filters, mouse tracking); Form1ListFeatures.cpp.

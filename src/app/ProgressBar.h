@@ -7,7 +7,7 @@
 class LiteralTextProgressBar : public QProgressBar {
     Q_OBJECT
 
-  public:
+public:
     using QProgressBar::QProgressBar;
 
     QString text() const override { return format(); }

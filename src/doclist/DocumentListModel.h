@@ -9,7 +9,7 @@
 class DocumentListModel : public QAbstractListModel {
     Q_OBJECT
 
-  public:
+public:
     explicit DocumentListModel(QObject* parent = nullptr);
 
     int Count() const { return static_cast<int>(texts_.size()); }
@@ -37,7 +37,7 @@ class DocumentListModel : public QAbstractListModel {
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  private:
+private:
     void CheckPosition(int position) const;
 
     QStringList texts_;

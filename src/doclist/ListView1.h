@@ -11,7 +11,7 @@ class ListView1Events;
 class ListView1 : public QTreeView {
     Q_OBJECT
 
-  public:
+public:
     explicit ListView1(QWidget* parent = nullptr);
 
     void SetDocumentList(DocumentListModel* model);
@@ -24,7 +24,7 @@ class ListView1 : public QTreeView {
     void MakeVisible(int position);
     int PositionAt(const QPoint& viewportPoint) const;
 
-  protected:
+protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -34,7 +34,7 @@ class ListView1 : public QTreeView {
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-  private:
+private:
     DocumentListModel* documents_ = nullptr;
     ListView1Events* handler_ = nullptr;
 };

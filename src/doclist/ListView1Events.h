@@ -9,7 +9,7 @@ class QPoint;
 // The events of the document list that the main window handles, named after the list's events.
 // Positions are 1-based; points are in the list's viewport coordinates.
 class ListView1Events {
-  public:
+public:
     virtual ~ListView1Events() = default;
 
     virtual void ListView1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,

@@ -7,7 +7,7 @@
 // turning, so the window stays responsive during a long conversion. The caller still waits for
 // the call's end: events run meanwhile, but the caller's own sequence does not move on.
 class BackgroundCall {
-  public:
+public:
     BackgroundCall();
     ~BackgroundCall();
     BackgroundCall(const BackgroundCall&) = delete;
@@ -16,7 +16,7 @@ class BackgroundCall {
     // Returns when `call` has finished; rethrows its exception on the calling thread.
     void Run(const std::function<void()>& call);
 
-  private:
+private:
     struct Worker;
     std::unique_ptr<Worker> worker_;
 };

@@ -11,7 +11,7 @@ class QWidget;
 // What the export run reads and drives on the window: the document list, the output folder box,
 // the progress bar, the pointer shape and the event queue. Form1 implements it; tests use a fake.
 class ExportView {
-  public:
+public:
     virtual ~ExportView() = default;
 
     virtual int DocumentCount() const = 0;
@@ -48,7 +48,7 @@ inline constexpr int kPointerCustom = 99;
 // converter instance, then converts every entry in list order into the output folder, reporting a
 // failing document and going on, and ends with "Done.".
 class ExportRun {
-  public:
+public:
     ExportRun(ExportView& view, ExportServices services);
 
     // PushButton2_Click. A press while a run is in progress is ignored.
@@ -57,7 +57,7 @@ class ExportRun {
     // The caption of the run's messages, known once the window has started.
     void SetApplicationTitle(const QString& title) { services_.applicationTitle = title; }
 
-  private:
+private:
     enum class PassEnd { kNext, kProgramEnded };
 
     PassEnd RunPass(class HandlerTrap& trap, int i);

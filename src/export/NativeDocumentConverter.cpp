@@ -21,7 +21,7 @@ std::string FileSystemName(const QString& path) {
 
 // An opened document: its text, extracted once at Open.
 class NativeDocument : public ConverterDocument {
-  public:
+public:
     explicit NativeDocument(std::string text) : text_(std::move(text)) {}
 
     void SaveAs(const SaveAsArguments& arguments) override {
@@ -41,12 +41,12 @@ class NativeDocument : public ConverterDocument {
 
     void Close() override { std::string().swap(text_); }
 
-  private:
+private:
     std::string text_;
 };
 
 class NativeDocuments : public ConverterDocuments {
-  public:
+public:
     std::unique_ptr<ConverterDocument> Open(const QString& sourcePath) override {
         std::string text;
         const auto result = corvanel::convert::ExtractText(FileSystemName(sourcePath), text);
@@ -58,12 +58,12 @@ class NativeDocuments : public ConverterDocuments {
 };
 
 class NativeApplication : public ConverterApplication {
-  public:
+public:
     QString Name() override { return kNativeConverterName; }
     ConverterDocuments& Documents() override { return documents_; }
     void Quit() override {}
 
-  private:
+private:
     NativeDocuments documents_;
 };
 

@@ -10,7 +10,7 @@
 namespace {
 
 class DocumentListModelTest : public testing::Test {
-  protected:
+protected:
     void SetUp() override { EnsureGuiTestApplication(); }
     DocumentListModel model;
     // Checks every change the tests make for model-protocol faults.

@@ -14,7 +14,7 @@ namespace {
 
 // Records the events the list passes on, in order.
 class RecordingHandler : public ListView1Events {
-  public:
+public:
     QStringList events;
     bool acceptDrags = false;
 
@@ -44,7 +44,7 @@ class RecordingHandler : public ListView1Events {
 };
 
 class ListView1Test : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         EnsureGuiTestApplication();
         model.AppendMany({"/d/a.doc", "/d/b.doc", "/d/c.doc"});
@@ -82,9 +82,9 @@ TEST_F(ListView1Test, DoubleClickAndKeysArePassedOnWithTheirShiftState) {
     EXPECT_TRUE(handler.events.contains("DblClick"));
     handler.events.clear();
     QTest::keyClick(&view, Qt::Key_Delete, Qt::ShiftModifier);
-    EXPECT_EQ(
-        handler.events,
-        QStringList{QStringLiteral("KeyDown %1 %2").arg(Qt::Key_Delete).arg(Qt::ShiftModifier)});
+    ASSERT_FALSE(handler.events.isEmpty());  // the Shift key itself comes first
+    EXPECT_EQ(handler.events.back(),
+              QStringLiteral("KeyDown %1 %2").arg(Qt::Key_Delete).arg(Qt::ShiftModifier));
 }
 
 TEST_F(ListView1Test, DragsAreRefusedUnlessTheHandlerAcceptsThem) {

@@ -2,6 +2,7 @@
 
 #include "export/DocumentConverter.h"
 #include "platform/RuntimeError.h"
+#include "support/QtPrinters.h"
 
 #include <QFile>
 #include <QSet>
@@ -19,7 +20,7 @@
 // "ReleaseApplication", "Attach", "Name"), failures are scripted per operation or per file, and
 // SaveAs writes "converted: <source>" to the target so tests can check the files.
 class FakeConverter : public DocumentConverter {
-  public:
+public:
     static constexpr int kFailureNumber = 8100;
 
     // Scripted failures.
@@ -73,9 +74,9 @@ class FakeConverter : public DocumentConverter {
         calls_.append(call);
     }
 
-  private:
+private:
     class Document : public ConverterDocument {
-      public:
+    public:
         Document(FakeConverter& owner, QString source)
             : owner_(owner), source_(std::move(source)) {}
         ~Document() override { owner_.Log(QStringLiteral("ReleaseDocument")); }
@@ -107,13 +108,13 @@ class FakeConverter : public DocumentConverter {
             }
         }
 
-      private:
+    private:
         FakeConverter& owner_;
         QString source_;
     };
 
     class Documents : public ConverterDocuments {
-      public:
+    public:
         explicit Documents(FakeConverter& owner) : owner_(owner) {}
         std::unique_ptr<ConverterDocument> Open(const QString& sourcePath) override {
             owner_.Log(QStringLiteral("Open ") + sourcePath);
@@ -127,12 +128,12 @@ class FakeConverter : public DocumentConverter {
             return std::make_unique<Document>(owner_, sourcePath);
         }
 
-      private:
+    private:
         FakeConverter& owner_;
     };
 
     class Application : public ConverterApplication {
-      public:
+    public:
         Application(FakeConverter& owner, QString name)
             : owner_(owner), name_(std::move(name)), documents_(owner) {}
         ~Application() override { owner_.Log(QStringLiteral("ReleaseApplication")); }
@@ -152,7 +153,7 @@ class FakeConverter : public DocumentConverter {
             }
         }
 
-      private:
+    private:
         FakeConverter& owner_;
         QString name_;
         class Documents documents_;

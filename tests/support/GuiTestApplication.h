@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/QtPrinters.h"
+
 #include <QApplication>
 
 // The one QApplication a window-side test program needs, created on first use and kept.

@@ -1,0 +1,138 @@
+#include "Form1Harness.h"
+
+#include "doclist/ListView1.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class Form1ListTest : public Form1Harness {
+protected:
+    void SetUp() override {
+        Form1Harness::SetUp();
+        Start();
+        list = Child<ListView1>("ListView1");
+        text1 = Child<QLineEdit>("Text1");
+    }
+
+    void Click(const char* button) {
+        QTest::mouseClick(Child<QPushButton>(button), Qt::LeftButton);
+    }
+
+    QPoint RowCentre(int position) const {
+        return list->visualRect(list->model()->index(position - 1, 0)).center();
+    }
+    void SelectRow(int position) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowCentre(position));
+    }
+
+    ListView1* list = nullptr;
+    QLineEdit* text1 = nullptr;
+};
+
+TEST_F(Form1ListTest, AddByDialogAppendsOneFileUnchanged) {
+    form->DocumentList().Append(QStringLiteral("/d/first.doc"));
+    dialogs.openFilesAnswers = {{QStringLiteral("/d//odd name.docx")}};
+    Click("PushButton1");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].openFiles.title,
+              QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"));
+    EXPECT_EQ(dialogs.shown[0].openFiles.filter,
+              QStringLiteral("Word Documents (*.do*);;All Files (*.*)"));
+    EXPECT_EQ(form->DocumentList().Texts(), (QStringList{"/d/first.doc", "/d//odd name.docx"}));
+}
+
+TEST_F(Form1ListTest, AddByDialogAppendsSeveralFilesNormalisedInTheDialogsOrder) {
+    dialogs.openFilesAnswers = {{"/docs/b.doc", "/docs/a.doc", "/docs/a.doc"},
+                                {"/a.doc", "/b.doc"}};
+    Click("PushButton1");
+    Click("PushButton1");
+    EXPECT_EQ(form->DocumentList().Texts(),
+              (QStringList{"/docs/b.doc", "/docs/a.doc", "/docs/a.doc", "/a.doc", "/b.doc"}));
+    EXPECT_TRUE(dialogs.Messages().empty());
+}
+
+TEST_F(Form1ListTest, CancellingTheDialogAddsNothing) {
+    dialogs.openFilesAnswers = {{}};
+    Click("PushButton1");
+    EXPECT_EQ(form->DocumentList().Count(), 0);
+    EXPECT_TRUE(dialogs.Messages().empty());
+}
+
+TEST_F(Form1ListTest, DeleteWithAnyShiftStateAndDoubleClickRemoveTheSelectedRow) {
+    form->DocumentList().AppendMany({"A", "B", "C", "D", "E"});
+    SelectRow(2);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(form->DocumentList().Texts(), (QStringList{"A", "C", "D", "E"}));
+    SelectRow(1);
+    QTest::keyClick(list, Qt::Key_Delete, Qt::ShiftModifier);
+    SelectRow(1);
+    QTest::keyClick(list, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(form->DocumentList().Texts(), (QStringList{"D", "E"}));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, RowCentre(2));
+    EXPECT_EQ(form->DocumentList().Texts(), QStringList{"D"});
+    QTest::keyClick(list, Qt::Key_Backspace);
+    EXPECT_EQ(form->DocumentList().Count(), 1);
+}
+
+TEST_F(Form1ListTest, RemovalWithoutASelectionOrOnAnEmptyListDoesNothing) {
+    QTest::keyClick(list, Qt::Key_Delete);
+    form->DocumentList().AppendMany({"A", "B"});
+    list->clearSelection();
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(form->DocumentList().Count(), 2);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Form1ListTest, RemovalAndClearingAreRefusedWhileTheHourglassShows) {
+    form->DocumentList().AppendMany({"A", "B"});
+    SelectRow(1);
+    form->SetMousePointer(11);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, RowCentre(1));
+    Click("PushButton6");
+    EXPECT_EQ(form->DocumentList().Count(), 2);
+    form->SetMousePointer(0);
+    Click("PushButton6");
+    EXPECT_EQ(form->DocumentList().Count(), 0);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Form1ListTest, APickedFolderGetsOneTrailingSeparatorAndIsRemembered) {
+    SaveSetting(QStringLiteral("LastFolderDot"), QStringLiteral("/start"));
+    dialogs.folderAnswers = {QStringLiteral("/home/user/out"), QStringLiteral("/")};
+    Click("PushButton3");
+    EXPECT_EQ(dialogs.shown.back().title, QStringLiteral("Please select folder:"));
+    EXPECT_EQ(dialogs.shown.back().folder, QStringLiteral("/start"));
+    EXPECT_EQ(text1->text(), QStringLiteral("/home/user/out/"));
+    EXPECT_EQ(Setting(QStringLiteral("Output Folder")), QStringLiteral("/home/user/out/"));
+    EXPECT_EQ(Setting(QStringLiteral("LastFolderDot")), QStringLiteral("/home/user/out"));
+
+    Click("PushButton3");  // a root keeps its one separator
+    EXPECT_EQ(dialogs.shown.back().folder, QStringLiteral("/home/user/out"));
+    EXPECT_EQ(text1->text(), QStringLiteral("/"));
+    EXPECT_EQ(Setting(QStringLiteral("LastFolderDot")), QStringLiteral("/"));
+}
+
+TEST_F(Form1ListTest, CancellingThePickerChangesNothing) {
+    text1->setText(QStringLiteral("/kept/"));
+    SaveSetting(QStringLiteral("LastFolderDot"), QStringLiteral("/kept"));
+    dialogs.folderAnswers = {QString()};
+    Click("PushButton3");
+    EXPECT_EQ(text1->text(), QStringLiteral("/kept/"));
+    EXPECT_EQ(Setting(QStringLiteral("LastFolderDot")), QStringLiteral("/kept"));
+    EXPECT_EQ(dialogs.Messages().size(), 0u);
+}
+
+TEST_F(Form1ListTest, EveryKeystrokeInTheFolderBoxIsStored) {
+    text1->clear();
+    QStringList stored;
+    QObject::connect(text1, &QLineEdit::textChanged,
+                     [&] { stored.append(Setting(QStringLiteral("Output Folder"))); });
+    QTest::keyClicks(text1, QStringLiteral("/tm"));
+    EXPECT_EQ(stored, (QStringList{"/", "/t", "/tm"}));
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#include "Form1Harness.h"
+
+#include "platform/HandlerTrap.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QStandardPaths>
+
+namespace {
+
+class Form1StartUpTest : public Form1Harness {
+protected:
+    void WriteBesideProgram(const QString& name, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(programFolder + u'/' + name).path());
+        QFile file(programFolder + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+};
+
+TEST_F(Form1StartUpTest, FirstStartShowsAndStoresTheDesktopWithATrailingSeparator) {
+    ASSERT_EQ(Setting(QStringLiteral("Output Folder")), QStringLiteral("<absent>"));
+    Start();
+    const QString desktop =
+        QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) + QStringLiteral("/");
+    EXPECT_EQ(Child<QLineEdit>("Text1")->text(), desktop);
+    EXPECT_EQ(Setting(QStringLiteral("Output Folder")), desktop);
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(endCalls, 0);
+    // The converter was started once and quit by the availability check.
+    EXPECT_EQ(fakeConverter.Calls(), (QStringList{"Create", "Quit", "ReleaseApplication"}));
+}
+
+TEST_F(Form1StartUpTest, AStoredEmptyOutputFolderStaysEmpty) {
+    SaveSetting(QStringLiteral("Output Folder"), QString());
+    Start();
+    EXPECT_EQ(Child<QLineEdit>("Text1")->text(), QString());
+    EXPECT_EQ(Setting(QStringLiteral("Output Folder")), QString());
+}
+
+TEST_F(Form1StartUpTest, AStoredOutputFolderIsShownUnchangedEvenWhenItDoesNotExist) {
+    SaveSetting(QStringLiteral("Output Folder"), QStringLiteral("/no/such folder//"));
+    Start();
+    EXPECT_EQ(Child<QLineEdit>("Text1")->text(), QStringLiteral("/no/such folder//"));
+}
+
+TEST_F(Form1StartUpTest, WithoutAConverterTheHintsAreShownAndTheProgramEnds) {
+    fakeConverter.failCreate = true;
+    Start();
+    EXPECT_EQ(endCalls, 1);
+    EXPECT_TRUE(form->ProgramEnded());
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    const MessageRequest message = dialogs.Messages().front();
+    EXPECT_TRUE(message.text.startsWith(
+        QStringLiteral("Error 842001. A normal instance of Word could not be created.\r\n\r\n")));
+    EXPECT_EQ(message.caption, QStringLiteral("Corvanel"));
+    EXPECT_EQ(message.icon, MessageIcon::None);
+    EXPECT_EQ(message.buttons, MessageButtons::Ok);
+}
+
+TEST_F(Form1StartUpTest, TheHandCursorBesideTheProgramBecomesThePointerImage) {
+    QFile shipped(QStringLiteral(CORVANEL_RESOURCE_DIR "/HAND-M.CUR"));
+    if (!shipped.open(QIODevice::ReadOnly)) {
+        GTEST_SKIP() << "no HAND-M.CUR in resources yet";
+    }
+    WriteBesideProgram(QStringLiteral("HAND-M.CUR"), shipped.readAll());
+    Start();
+    EXPECT_TRUE(dialogs.shown.empty());
+    ASSERT_TRUE(form->HasCustomPointerImage());
+    form->SetMousePointer(99);
+    EXPECT_EQ(form->cursor().shape(), Qt::BitmapCursor);
+    form->SetMousePointer(11);
+    EXPECT_EQ(form->cursor().shape(), Qt::WaitCursor);
+    form->SetMousePointer(0);
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(Form1StartUpTest, WithoutAHandCursorTheCustomPointerIsTheArrow) {
+    Start();
+    EXPECT_FALSE(form->HasCustomPointerImage());
+    form->SetMousePointer(99);
+    EXPECT_EQ(form->MousePointer(), 99);
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(Form1StartUpTest, ADamagedHandCursorIsReportedAtLine106AndStartUpGoesOn) {
+    WriteBesideProgram(QStringLiteral("HAND-M.CUR"), QByteArray("not a cursor at all"));
+    Start();
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    const MessageRequest report = dialogs.Messages().front();
+    EXPECT_TRUE(report.text.contains(HandlerTags::kFormLoad + QStringLiteral("at line 106\r\r")))
+        << report.text.toStdString();
+    EXPECT_EQ(report.caption, QStringLiteral("Application Error"));
+    EXPECT_FALSE(form->HasCustomPointerImage());
+    EXPECT_FALSE(Child<QLineEdit>("Text1")->text().isEmpty());  // later steps ran
+}
+
+TEST_F(Form1StartUpTest, ASkinIsAppliedAfterTheTwoBackgroundColours) {
+    const QByteArray sheet = "QPushButton { color: rgb(10, 20, 30); }";
+    WriteBesideProgram(QStringLiteral("x/o.cjs"), sheet);
+    Start();
+    EXPECT_EQ(form->styleSheet(), QString::fromLatin1(sheet));
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    EXPECT_EQ(form->palette().color(QPalette::Window), buttonFace);
+    EXPECT_EQ(Child<QGroupBox>("Frame1")->palette().color(QPalette::Window), buttonFace);
+}
+
+TEST_F(Form1StartUpTest, WithoutASkinTheWindowStaysWhite) {
+    WriteBesideProgram(QStringLiteral("x/other.cjs"), "QWidget { color: red; }");
+    Start();
+    EXPECT_TRUE(form->styleSheet().isEmpty());
+    EXPECT_EQ(form->palette().color(QPalette::Window), QColor(Qt::white));
+}
+
+TEST_F(Form1StartUpTest, ClosingTheWindowEndsTheProgram) {
+    Start();
+    form->show();
+    form->close();
+    EXPECT_EQ(endCalls, 1);
+    EXPECT_TRUE(form->ProgramEnded());
+}
+
+}  // namespace
