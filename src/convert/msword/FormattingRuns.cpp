@@ -56,6 +56,15 @@ CpRuns<Props> MapToCharacterPositions(std::vector<FcRun<Props>>& runs, const Doc
     std::stable_sort(runs.begin(), runs.end(), [](const FcRun<Props>& a, const FcRun<Props>& b) {
         return a.fcStart < b.fcStart;
     });
+    // Runs of a sound document never overlap; where a broken one's do, the first one counts.
+    // This also keeps the walk below linear.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (kept == 0 || runs[i].fcStart >= runs[kept - 1].fcEnd) {
+            runs[kept++] = runs[i];
+        }
+    }
+    runs.resize(kept);
     CpRuns<Props> result;
     const Props defaults{};
     for (const Piece& piece : text.pieces) {

@@ -14,6 +14,7 @@ constexpr std::size_t kLstfBytes = 28;
 constexpr std::size_t kLvlfBytes = 28;
 constexpr std::size_t kLfoBytes = 16;
 constexpr int kBulletCode = 23;
+constexpr std::size_t kMaxLabelChars = 64;  // Word allows far fewer
 constexpr std::uint16_t kCRgFtc0 = 0x4A4F;
 constexpr std::uint16_t kCFtcSym = 0x4A51;  // the ASCII font, for older writers
 
@@ -55,7 +56,7 @@ std::size_t ListLabels::ReadLevel(std::string_view data, Level& level) const {
     const std::size_t length = r.U16(textAt);
     const std::string_view chars = r.Slice(textAt + 2, 2 * length);
     level.text.clear();
-    for (std::size_t i = 0; i < length; ++i) {
+    for (std::size_t i = 0; i < length && i < kMaxLabelChars; ++i) {
         level.text.push_back(
             static_cast<char16_t>(static_cast<unsigned char>(chars[2 * i]) |
                                   (static_cast<unsigned char>(chars[2 * i + 1]) << 8)));

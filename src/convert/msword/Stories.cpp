@@ -109,6 +109,8 @@ Stories ReadStories(const Fib& fib, std::string_view source, std::uint32_t textS
             for (std::size_t i = 0; i < shapes.Count(); ++i) {
                 anchors.emplace_back(shapes.Record(i).I32(0), shapes.Cp(i));
             }
+            std::stable_sort(anchors.begin(), anchors.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
         }
         for (std::size_t i = 0; i < boxes.Count(); ++i) {
             const ByteReader record = boxes.Record(i);
@@ -121,12 +123,12 @@ Stories ReadStories(const Fib& fib, std::string_view source, std::uint32_t textS
                 continue;
             }
             const std::int32_t shape = record.I32(14);
-            for (const auto& [id, cp] : anchors) {
-                if (id == shape && cp < s.main.end) {
-                    box.anchored = true;
-                    box.anchorCp = cp;
-                    break;
-                }
+            const auto anchor =
+                std::lower_bound(anchors.begin(), anchors.end(), shape,
+                                 [](const auto& a, std::int32_t id) { return a.first < id; });
+            if (anchor != anchors.end() && anchor->first == shape && anchor->second < s.main.end) {
+                box.anchored = true;
+                box.anchorCp = anchor->second;
             }
             s.textBoxes.push_back(box);
         }

@@ -25,6 +25,8 @@ constexpr char16_t kSoftHyphen = 0x1F;
 constexpr char16_t kNoteReference = 0x02;
 constexpr char16_t kDrawnObject = 0x08;
 constexpr char16_t kSymbolPlaceholder = 0x28;
+// Word nests tables at most 63 deep; a deeper claim is damage and is read as that depth.
+constexpr std::int32_t kMaxTableDepth = 63;
 
 }  // namespace
 
@@ -41,6 +43,15 @@ StoryWriter::StoryWriter(const DocumentText& text, const CpRuns<CharProps>& char
       sink_(sink),
       boxWritten_(stories.textBoxes.size(), false) {
     UpdateNextNote();
+    for (std::size_t i = 0; i < stories_.textBoxes.size(); ++i) {
+        if (stories_.textBoxes[i].anchored) {
+            boxesByAnchor_.push_back(i);
+        }
+    }
+    std::stable_sort(boxesByAnchor_.begin(), boxesByAnchor_.end(),
+                     [this](std::size_t a, std::size_t b) {
+                         return stories_.textBoxes[a].anchorCp < stories_.textBoxes[b].anchorCp;
+                     });
 }
 
 void StoryWriter::WriteBody() {
@@ -193,8 +204,8 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
     const ParaProps& props = paras_.At(hasMark ? mark : (mark > start ? mark - 1 : start));
     std::size_t depth = 0;
     if (props.inTable || props.tableDepth > 0) {
-        depth = static_cast<std::size_t>(
-            std::clamp<std::int32_t>(props.tableDepth, 1, limits::kMaxNestingDepth));
+        depth =
+            static_cast<std::size_t>(std::clamp<std::int32_t>(props.tableDepth, 1, kMaxTableDepth));
     }
     const bool rowEnd = depth == 1 ? (props.rowEnd && markChar == kCellMark)
                                    : (depth > 1 && (props.innerRowEnd || props.rowEnd));
@@ -460,11 +471,14 @@ void StoryWriter::UpdateNextNote() {
 }
 
 void StoryWriter::TextBoxesAt(std::uint32_t cp) {
-    for (std::size_t i = 0; i < stories_.textBoxes.size(); ++i) {
-        TextBoxEntry& box = stories_.textBoxes[i];
-        if (box.anchored && box.anchorCp == cp && !boxWritten_[i]) {
-            boxWritten_[i] = true;
-            WriteTextBox(box);
+    auto at = std::lower_bound(boxesByAnchor_.begin(), boxesByAnchor_.end(), cp,
+                               [this](std::size_t i, std::uint32_t position) {
+                                   return stories_.textBoxes[i].anchorCp < position;
+                               });
+    for (; at != boxesByAnchor_.end() && stories_.textBoxes[*at].anchorCp == cp; ++at) {
+        if (!boxWritten_[*at]) {
+            boxWritten_[*at] = true;
+            WriteTextBox(stories_.textBoxes[*at]);
         }
     }
 }

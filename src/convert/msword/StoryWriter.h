@@ -77,6 +77,7 @@ class StoryWriter {
     int endnoteNumber_ = 0;
     std::uint32_t nextNoteCp_ = 0xFFFFFFFF;  // where the next note reference is
     std::vector<bool> boxWritten_;
+    std::vector<std::size_t> boxesByAnchor_;             // anchored text boxes by anchor position
     std::vector<std::pair<int, ByteTable>> byteTables_;  // single-byte code pages met so far
     int storyDepth_ = 0;
 
