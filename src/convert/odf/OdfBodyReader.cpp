@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <limits>
 
 namespace corvanel::convert::odf {
 
@@ -536,8 +537,8 @@ void BodyReader::Row(pugi::xml_node row, TableGrid& grid) {
                 if (covered) {
                     // Under a cell spanning rows the column still has a cell of its own (empty);
                     // beside a cell spanning columns it has none.
-                    const auto at = static_cast<size_t>(column);
-                    if (at < grid.coveredBelow.size() && grid.coveredBelow[at] > 0) {
+                    const auto span = grid.lastCoveredRow.find(column);
+                    if (span != grid.lastCoveredRow.end() && span->second >= grid.row) {
                         sink_.StartCell();
                         sink_.EndCell();
                     }
@@ -546,8 +547,8 @@ void BodyReader::Row(pugi::xml_node row, TableGrid& grid) {
                         ++repeating_;
                     }
                     Cell(cell);
-                    if (height > 1 && column < kMaxColumns) {
-                        spansDown.emplace_back(column, height - 1);
+                    if (height > 1) {
+                        spansDown.emplace_back(column, grid.row + height - 1);
                     }
                 }
                 column = std::min(column + (covered ? 1 : width), kMaxColumns);
@@ -560,16 +561,11 @@ void BodyReader::Row(pugi::xml_node row, TableGrid& grid) {
             }
         }
         sink_.EndRow();
-        for (int& rows : grid.coveredBelow) {
-            if (rows > 0) {
-                --rows;
-            }
+        for (const auto& [at, lastRow] : spansDown) {
+            grid.lastCoveredRow[at] = lastRow;
         }
-        for (const auto& [at, rows] : spansDown) {
-            if (static_cast<size_t>(at) >= grid.coveredBelow.size()) {
-                grid.coveredBelow.resize(static_cast<size_t>(at) + 1, 0);
-            }
-            grid.coveredBelow[static_cast<size_t>(at)] = rows;
+        if (grid.row < std::numeric_limits<int>::max() - kMaxRepeat) {
+            ++grid.row;
         }
     }
     if (repeat > 1) {

@@ -41,9 +41,10 @@ class BodyReader {
         bool labelPending = false;  // the item's first paragraph is still to come
         std::optional<int> startValue;
     };
-    // Rows still covered by a cell spanning down, per column (at the span's first column).
+    // Cells spanning down: for the first column of each, the last row it covers.
     struct TableGrid {
-        std::vector<int> coveredBelow;
+        int row = 0;
+        std::unordered_map<int, int> lastCoveredRow;
     };
 
     void Blocks(pugi::xml_node parent);
