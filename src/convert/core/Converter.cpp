@@ -48,6 +48,9 @@ void Dispatch(SourceFile& source, DocumentSink& sink) {
             ReadPlainText(source, sink);
             return;
         case ContainerFormat::kBinary:
+            if (IsOldWordFormat(source.Head())) {
+                ThrowNotReadable("it is in an old Word format Corvanel does not read");
+            }
             ThrowNotReadable("its content is neither text nor a known document format");
     }
 }

@@ -4,6 +4,8 @@
 // throws ConvertError for a document it cannot read. The dispatcher (Converter.cpp) picks the
 // reader from the file's content.
 
+#include <string_view>
+
 namespace corvanel::convert {
 
 class DocumentSink;
@@ -19,6 +21,8 @@ void ReadFlatOdt(SourceFile& source, DocumentSink& sink);
 void ReadWordml2003(SourceFile& source, DocumentSink& sink);
 // Binary Word (97-2003, 6, 95) and encrypted OOXML packages, which are compound files too.
 void ReadCompoundFile(SourceFile& source, DocumentSink& sink);
+// True for Word for Windows 1 and 2 and Word for DOS files, which are not compound files.
+bool IsOldWordFormat(std::string_view head);
 void ReadRtf(SourceFile& source, DocumentSink& sink);
 void ReadHtml(SourceFile& source, DocumentSink& sink);
 void ReadMht(SourceFile& source, DocumentSink& sink);

@@ -111,5 +111,15 @@ TEST(Word6Document, FailsClearlyOnWhatItCannotRead) {
     EXPECT_EQ(past.code, ErrorCode::kDamaged) << past.description;
 }
 
+TEST(OldWordDocument, Word2FileIsNotReadableWithAClearReason) {
+    // Word for Windows 2 wrote no compound file: its own header, then binary data.
+    std::string bytes("\xDB\xA5\x2D\x00", 4);
+    bytes.append(1024, '\0');
+    std::string text;
+    const ConversionResult result = Convert(bytes, text);
+    EXPECT_EQ(result.code, ErrorCode::kNotReadable);
+    EXPECT_NE(result.description.find("old Word format"), std::string::npos) << result.description;
+}
+
 }  // namespace
 }  // namespace corvanel::convert

@@ -32,7 +32,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 class FeaturesDocument : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() { text_ = new std::string(ConvertFeatures()); }
     static void TearDownTestSuite() {
         delete text_;
@@ -41,7 +41,7 @@ class FeaturesDocument : public ::testing::Test {
     static const std::string& Text() { return *text_; }
     static std::vector<std::string> TextLines() { return Lines(*text_); }
 
-  private:
+private:
     static std::string* text_;
 };
 
@@ -131,7 +131,7 @@ TEST_F(FeaturesDocument, TextBoxFollowsItsAnchorParagraphOnce) {
 
 // Records the events, to check the structure the writer is given.
 class RecordingSink final : public DocumentSink {
-  public:
+public:
     std::vector<std::string> events;
 
     void StartParagraph() override { events.push_back("P"); }
