@@ -40,6 +40,15 @@ std::optional<ListLabelText> NextListLabel(ListCounters& counters, const ListSty
     for (int deeper = index + 1; deeper < kListLevels; ++deeper) {
         counters.started[deeper] = false;
     }
+    // A level shown without its parents having been counted uses up their start values: the
+    // next parent item counts on from there.
+    for (int shallower = 0; shallower < index; ++shallower) {
+        if (!counters.started[shallower]) {
+            const ListLevelStyle* parent = style ? style->Level(shallower + 1) : nullptr;
+            counters.value[shallower] = parent ? parent->startValue : 1;
+            counters.started[shallower] = true;
+        }
+    }
 
     if (def == nullptr) {
         return ListLabelText{std::string(kBullet), "\t"};
@@ -52,10 +61,7 @@ std::optional<ListLabelText> NextListLabel(ListCounters& counters, const ListSty
         const int first = std::max(1, level - def->displayLevels + 1);
         for (int shown = first; shown <= level; ++shown) {
             const ListLevelStyle* shownDef = style->Level(shown);
-            const int i = shown - 1;
-            // A level never counted in this list shows its start value.
-            const int value =
-                counters.started[i] ? counters.value[i] : (shownDef ? shownDef->startValue : 1);
+            const int value = counters.value[shown - 1];
             if (shown > first) {
                 label += '.';
             }

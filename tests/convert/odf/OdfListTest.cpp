@@ -150,5 +150,17 @@ TEST(OdfLists, LettersCountOnOrRepeatWithLetterSync) {
     EXPECT_EQ(TextOf(MakeOdt(body, style)), "ab\tx\nBB\ty\n");
 }
 
+TEST(OdfLists, ADeeperItemWithoutParentItemUsesUpTheParentsStartValue) {
+    const std::string style =
+        ListStyle("L", Level(1, "1", R"(style:num-suffix=".")") +
+                           Level(2, "1", R"(style:num-suffix=".")") + Level(3, "1"));
+    // A header at level 2 (no number) holding a numbered level-3 list, then level-2 items.
+    const std::string body =
+        List(Item("one", List("<text:list-header><text:p>header</text:p>" + List(Item("deep")) +
+                              "</text:list-header>" + Item("counts on"))),
+             R"( text:style-name="L")");
+    EXPECT_EQ(TextOf(MakeOdt(body, style)), "1.\tone\nheader\n1\tdeep\n2.\tcounts on\n");
+}
+
 }  // namespace
 }  // namespace corvanel::convert
