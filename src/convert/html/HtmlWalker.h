@@ -17,12 +17,12 @@ namespace corvanel::convert::html {
 // with their labels (also Word's own list paragraphs), Word's footnotes after the body. What a
 // browser does not show (head, scripts, styles, display:none, Word's comments) is left out.
 class HtmlWalker {
-  public:
+public:
     explicit HtmlWalker(DocumentSink& sink) : sink_(sink) {}
 
     void Walk(xmlNode* root);
 
-  private:
+private:
     struct List {
         bool ordered = false;
         NumberFormat format = NumberFormat::kDecimal;

@@ -20,10 +20,10 @@ bool IsDoubleByteCodePage(int codePage);
 // Decodes bytes of one code page into UTF-8. Single-byte code pages are decoded through a
 // table built once per code page, so runs of text cost no conversion set-up.
 class ByteDecoder {
-  public:
+public:
     void Append(std::string& out, std::string_view bytes, int codePage);
 
-  private:
+private:
     using Table = std::array<std::string, 256>;
     const Table& TableFor(int codePage);
 

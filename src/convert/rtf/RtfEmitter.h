@@ -13,7 +13,7 @@ namespace corvanel::convert::rtf {
 // a table level arrives and close when content outside them follows. Notes and floating text
 // each get a context of their own, so a table in a footnote does not end the body's table.
 class RtfEmitter {
-  public:
+public:
     explicit RtfEmitter(DocumentSink& sink);
 
     // Content at table nesting level `level` (0: not in a table).
@@ -40,7 +40,7 @@ class RtfEmitter {
     // Closes whatever is open (truncated documents end here too).
     void Finish();
 
-  private:
+private:
     struct TableLevel {
         bool rowOpen = false;
         bool cellOpen = false;

@@ -25,14 +25,14 @@ struct RtfNumbering {
 // Counters run on while numbered paragraphs follow one another and start again after a
 // paragraph without numbering.
 class RtfOldNumbering {
-  public:
+public:
     // Keeps a numbering; returns the index paragraphs refer to it by.
     int Add(RtfNumbering numbering);
     // The label of the next paragraph, which has numbering `index` (-1: none); advances the
     // counters. Empty for paragraphs without a label.
     std::string NextLabel(int index);
 
-  private:
+private:
     std::vector<RtfNumbering> numberings_;
     std::array<long long, 11> counters_{};
 };

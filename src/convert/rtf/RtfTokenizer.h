@@ -29,7 +29,7 @@ struct RtfToken {
 // Splits RTF into tokens without allocating. \binN data is skipped here (bounded by the input:
 // a length past the end consumes the rest), as is everything of a group given to SkipGroup.
 class RtfTokenizer {
-  public:
+public:
     explicit RtfTokenizer(std::string_view input) : input_(input) {}
 
     RtfToken Next();
@@ -40,7 +40,7 @@ class RtfTokenizer {
 
     std::size_t Position() const { return pos_; }
 
-  private:
+private:
     void SkipBinary(std::int64_t length);
 
     std::string_view input_;

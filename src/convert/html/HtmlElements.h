@@ -1,0 +1,70 @@
+#pragma once
+
+// Small readers of libxml2 HTML nodes: names, attributes, inline styles, and the marks Word and
+// LibreOffice leave in their HTML (list labels, notes, hidden parts).
+
+#include "convert/core/DocumentSink.h"
+#include "convert/core/SymbolFont.h"
+
+#include <libxml/tree.h>
+
+#include <string>
+#include <string_view>
+
+namespace corvanel::convert::html {
+
+// The element name as the parser gives it (lower case).
+std::string_view Name(const xmlNode* node);
+
+// An attribute's value, empty when absent.
+std::string Attribute(xmlNode* node, const char* name);
+bool HasAttribute(xmlNode* node, const char* name);
+
+bool StartsWith(std::string_view s, std::string_view prefix);
+
+// The style attribute lower-cased and without white space: "display:none;mso-list:ignore".
+std::string Style(xmlNode* element);
+
+// The value of one property of a compact style ("mso-element" -> "footnote").
+std::string_view StyleValue(std::string_view style, std::string_view property);
+
+// Elements whose content a browser does not show as text.
+bool IsNeverShown(std::string_view name);
+
+// Elements shown as blocks of their own (paragraphs of the text).
+bool IsBlock(std::string_view name);
+// <pre> and its old relatives: white space as written.
+bool IsPreformatted(std::string_view name);
+// HTML's white space (not the no-break space).
+bool IsWhiteSpace(char c);
+bool IsBlankText(std::string_view text);
+// display:none, Word's mso-hide:all, or the hidden attribute.
+bool IsHidden(xmlNode* element, std::string_view style);
+
+// The first font family of a style or <font face>, as a symbol font kind.
+SymbolFontKind FontOf(xmlNode* element, std::string_view style);
+
+// Appends the text of all descendants (depth guarded).
+void AppendNodeText(xmlNode* node, std::string& out, int& depth);
+
+// Trims white space and no-break spaces.
+std::string_view TrimLabel(std::string_view s);
+
+// A note mark as Word writes it in its HTML: "[1]" -> "1".
+std::string NoteMark(std::string text, std::string_view fallbackFrom);
+
+// Word links a note to its reference with href="#_ftnref1"; LibreOffice with
+// class="sdfootnotesym".
+bool IsNoteBackLink(xmlNode* anchor);
+
+// A note reference in the text: href="#_ftn1" (Word), class="sdfootnoteanc" (LibreOffice).
+bool IsNoteReference(xmlNode* anchor);
+
+// The first link back to a note's reference below `node`, or null.
+xmlNode* FindBackLink(xmlNode* node, int& depth);
+
+// Word's note containers: <div style='mso-element:footnote' id=ftn1>.
+// (id="sdfootnote1" in LibreOffice's HTML.)
+bool NoteKindOf(xmlNode* element, std::string_view style, NoteKind& kind);
+
+}  // namespace corvanel::convert::html

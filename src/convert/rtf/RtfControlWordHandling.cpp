@@ -1,0 +1,328 @@
+#include "convert/rtf/RtfParser.h"
+
+#include "convert/core/ConvertError.h"
+#include "convert/core/Limits.h"
+#include "convert/core/TextEncoding.h"
+#include "convert/rtf/RtfControlWords.h"
+
+#include <algorithm>
+
+namespace corvanel::convert::rtf {
+
+void RtfParser::OnSymbol(char symbol) {
+    switch (symbol) {
+        case '\\':
+        case '{':
+        case '}':
+            pendingHighSurrogate_ = 0;
+            OnText(std::string_view(&symbol, 1));
+            return;
+        case '*':
+            State().starred = true;
+            return;
+        default:
+            break;
+    }
+    FlushText();
+    pendingHighSurrogate_ = 0;
+    State().starred = false;
+    if (!Visible()) {
+        return;
+    }
+    switch (symbol) {
+        case '~':
+            Deliver("\xC2\xA0", SymbolFontKind::kOther);
+            break;
+        case '_':
+            Deliver("-", SymbolFontKind::kOther);
+            break;
+        case '\n':
+            if (InText()) {
+                Content().EndParagraph(Level());
+            }
+            break;
+        default:
+            break;  // \- (optional hyphen), \: and \| show nothing
+    }
+}
+
+void RtfParser::OnWord(const RtfToken& token) {
+    const RtfControlWord word = LookUpControlWord(token.word);
+    GroupState& s = State();
+    if (s.starred) {
+        s.starred = false;
+        if (!IsDestination(word.action)) {
+            SkipRestOfGroup();
+            return;
+        }
+    }
+    if (word.action == RtfAction::kNone) {
+        return;
+    }
+    FlushText();
+    const int param = token.parameter;
+    const bool on = !token.hasParameter || param != 0;
+    switch (word.action) {
+        case RtfAction::kNone:
+            break;
+        case RtfAction::kSkipDestination:
+            SkipRestOfGroup();
+            break;
+        case RtfAction::kFontTable:
+            s.destination = Destination::kFontTable;
+            s.onEnd = OnGroupEnd::kFontTable;
+            fontBeingDefined_ = -1;
+            break;
+        case RtfAction::kListText:
+            if (!InText()) {
+                SkipRestOfGroup();
+                break;
+            }
+            s.destination = Destination::kListText;
+            s.onEnd = OnGroupEnd::kListText;
+            label_.clear();
+            labelSymbol_ = SymbolFontKind::kOther;
+            break;
+        case RtfAction::kTextDestination:
+            if (s.destination != Destination::kFontTable) {
+                s.destination = s.result;
+            }
+            break;
+        case RtfAction::kNoTextDestination:
+            if (s.destination != Destination::kFontTable) {
+                const bool keepsResult = token.word == "field" || token.word == "object";
+                s.result = keepsResult ? s.destination : Destination::kNoText;
+                s.destination = Destination::kNoText;
+            }
+            break;
+        case RtfAction::kUpr:
+            if (s.destination != Destination::kFontTable) {
+                s.result = s.destination;
+                s.destination = Destination::kNoText;
+            }
+            break;
+        case RtfAction::kFootnote:
+            if (noteDepth_ > 0 || !InText()) {
+                SkipRestOfGroup();
+                break;
+            }
+            ++noteDepth_;
+            s.onEnd = OnGroupEnd::kNote;
+            s.inTable = false;
+            s.nestingLevel = 0;
+            notePending_ = true;
+            noteKind_ = NoteKind::kFootnote;
+            break;
+        case RtfAction::kNumbering:
+            if (s.destination != Destination::kText) {
+                SkipRestOfGroup();
+                break;
+            }
+            s.destination = Destination::kNumbering;
+            s.onEnd = OnGroupEnd::kNumbering;
+            numbering_ = {};
+            numberingBefore_.clear();
+            numberingAfter_.clear();
+            numberingCodePage_ = s.codePage;
+            break;
+        case RtfAction::kNumberingBefore:
+        case RtfAction::kNumberingAfter:
+            if (s.destination == Destination::kNumbering) {
+                s.destination = word.action == RtfAction::kNumberingBefore
+                                    ? Destination::kNumberingBefore
+                                    : Destination::kNumberingAfter;
+            } else {
+                SkipRestOfGroup();
+            }
+            break;
+        case RtfAction::kNumberingLevel:
+            if (s.destination == Destination::kNumbering) {
+                numbering_.kind = RtfNumbering::Kind::kLevel;
+                numbering_.level = token.hasParameter ? param : 10;
+            }
+            break;
+        case RtfAction::kNumberingBullet:
+            if (s.destination == Destination::kNumbering) {
+                numbering_.kind = RtfNumbering::Kind::kBullet;
+            }
+            break;
+        case RtfAction::kNumberingNone:
+            if (s.destination == Destination::kNumbering) {
+                numbering_.kind = RtfNumbering::Kind::kContinuation;
+            }
+            break;
+        case RtfAction::kNumberingFormat:
+            if (s.destination == Destination::kNumbering) {
+                numbering_.format = NumberFormatFromName(word.text);
+            }
+            break;
+        case RtfAction::kNumberingStart:
+            if (s.destination == Destination::kNumbering) {
+                numbering_.start = param;
+            }
+            break;
+        case RtfAction::kNumberingFont:
+            if (s.destination == Destination::kNumbering) {
+                GroupState font = s;
+                font.font = param;
+                ApplyFont(font);
+                numbering_.font = font.symbol;
+                numberingCodePage_ = font.codePage;
+            }
+            break;
+        case RtfAction::kFloatingText:
+            if (s.destination == Destination::kFontTable ||
+                s.destination == Destination::kListText || s.hidden || s.deleted) {
+                SkipRestOfGroup();
+                break;
+            }
+            Out().StartFloatingText(Level());
+            s.destination = Destination::kText;
+            s.result = Destination::kText;
+            s.onEnd = OnGroupEnd::kFloating;
+            s.inTable = false;
+            s.nestingLevel = 0;
+            break;
+        case RtfAction::kAnsi:
+            documentCodePage_ = 1252;
+            ApplyFont(s);
+            break;
+        case RtfAction::kMac:
+            documentCodePage_ = 10000;
+            ApplyFont(s);
+            break;
+        case RtfAction::kPc:
+            documentCodePage_ = 437;
+            ApplyFont(s);
+            break;
+        case RtfAction::kPca:
+            documentCodePage_ = 850;
+            ApplyFont(s);
+            break;
+        case RtfAction::kAnsiCodePage:
+            if (param > 0) {
+                documentCodePage_ = param;
+                ApplyFont(s);
+            }
+            break;
+        case RtfAction::kDefaultFont:
+            defaultFont_ = param;
+            ApplyFont(s);
+            break;
+        case RtfAction::kFont:
+            if (s.destination == Destination::kFontTable) {
+                FinishFontName();
+                fontBeingDefined_ = param;
+                fontNameDone_ = false;
+                fontName_.clear();
+                fonts_[param];
+            } else {
+                s.font = param;
+                ApplyFont(s);
+            }
+            break;
+        case RtfAction::kFontCharset:
+            if (s.destination == Destination::kFontTable && fontBeingDefined_ >= 0) {
+                fonts_[fontBeingDefined_].charset = param;
+            }
+            break;
+        case RtfAction::kFontCodePage:
+            if (s.destination == Destination::kFontTable && fontBeingDefined_ >= 0) {
+                fonts_[fontBeingDefined_].codePage = param;
+            }
+            break;
+        case RtfAction::kPlain:
+            s.hidden = false;
+            s.deleted = false;
+            s.font = -1;
+            ApplyFont(s);
+            break;
+        case RtfAction::kParagraphDefaults:
+            s.inTable = false;
+            s.nestingLevel = 0;
+            s.numbering = -1;
+            break;
+        case RtfAction::kInTable:
+            s.inTable = on;
+            break;
+        case RtfAction::kNestingLevel:
+            s.nestingLevel = std::clamp(param, 0, kMaxTableLevel);
+            break;
+        case RtfAction::kHidden:
+            s.hidden = on;
+            break;
+        case RtfAction::kDeleted:
+            s.deleted = on;
+            break;
+        case RtfAction::kUnicodeSkip:
+            s.unicodeSkip = std::clamp(param, 0, kMaxUnicodeSkip);
+            break;
+        case RtfAction::kUnicode:
+            OnUnicode(param);
+            unicodeSkipLeft_ = s.unicodeSkip;
+            break;
+        case RtfAction::kParagraph:
+            if (InText()) {
+                Content().EndParagraph(Level());
+            }
+            break;
+        case RtfAction::kLine:
+        case RtfAction::kPage:
+        case RtfAction::kColumn:
+            if (InText()) {
+                const BreakKind kind = word.action == RtfAction::kLine   ? BreakKind::kLine
+                                       : word.action == RtfAction::kPage ? BreakKind::kPage
+                                                                         : BreakKind::kColumn;
+                Content().Break(kind, Level());
+            }
+            break;
+        case RtfAction::kTab:
+            if (InText()) {
+                Content().Tab(Level());
+            } else if (Visible()) {
+                label_.push_back('\t');
+            }
+            break;
+        case RtfAction::kSection:
+            if (InText()) {
+                Out().EndSection();
+            }
+            break;
+        case RtfAction::kCell:
+        case RtfAction::kNestedCell:
+            if (s.destination == Destination::kText || s.destination == Destination::kNoText) {
+                Out().EndCell(word.action == RtfAction::kCell ? 1 : std::max(s.nestingLevel, 1));
+            }
+            break;
+        case RtfAction::kRow:
+        case RtfAction::kNestedRow:
+            if (s.destination == Destination::kText || s.destination == Destination::kNoText) {
+                Out().EndRow(word.action == RtfAction::kRow ? 1 : std::max(s.nestingLevel, 1));
+            }
+            break;
+        case RtfAction::kNoteMark:
+            if (noteDepth_ == 0 && InText()) {
+                referencePending_ = true;
+                referenceLevel_ = Level();
+            }
+            break;
+        case RtfAction::kEndnote:
+            if (notePending_) {
+                noteKind_ = NoteKind::kEndnote;
+            }
+            break;
+        case RtfAction::kFootnoteFormat:
+            footnoteFormat_ = NumberFormatFromName(word.text);
+            break;
+        case RtfAction::kEndnoteFormat:
+            endnoteFormat_ = NumberFormatFromName(word.text);
+            break;
+        case RtfAction::kCharacter:
+            if (Visible()) {
+                Deliver(word.text, SymbolFontKind::kOther);
+            }
+            break;
+    }
+}
+
+}  // namespace corvanel::convert::rtf

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "convert/core/DocumentSink.h"
+#include "convert/core/ListNumbering.h"
+#include "convert/core/SymbolFont.h"
+#include "convert/rtf/RtfCharsets.h"
+#include "convert/rtf/RtfEmitter.h"
+#include "convert/rtf/RtfOldNumbering.h"
+#include "convert/rtf/RtfTokenizer.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace corvanel::convert::rtf {
+
+// Tables nest far less deeply than this in any real document.
+constexpr int kMaxTableLevel = 64;
+// \ucN beyond this is damage; the fallback is one or two characters in practice.
+constexpr int kMaxUnicodeSkip = 64;
+
+enum class Destination : unsigned char {
+    kText,
+    kNoText,
+    kFontTable,
+    kListText,
+    kNumbering,        // inside \pn
+    kNumberingBefore,  // \pntxtb
+    kNumberingAfter,   // \pntxta
+};
+enum class OnGroupEnd : unsigned char {
+    kNone,
+    kNote,
+    kFloating,
+    kListText,
+    kFontTable,
+    kNumbering
+};
+
+// Everything RTF scopes to a group; a group starts with a copy of its parent's state.
+struct GroupState {
+    Destination destination = Destination::kNoText;
+    Destination result = Destination::kNoText;  // what \fldrslt, \result and \ud read as
+    OnGroupEnd onEnd = OnGroupEnd::kNone;
+    bool starred = false;  // \* seen: an unknown destination follows
+    bool hidden = false;
+    bool deleted = false;
+    bool inTable = false;
+    int nestingLevel = 0;
+    int numbering = -1;  // Word 6 numbering of the paragraph (index in RtfOldNumbering)
+    int unicodeSkip = 1;
+    int font = -1;  // -1: the default font
+    int codePage = 1252;
+    SymbolFontKind symbol = SymbolFontKind::kOther;
+};
+
+// Reads RTF token by token with a stack of group states (no recursion): destinations decide
+// where text goes, control words change the state or emit structure through RtfEmitter.
+class RtfParser {
+public:
+    RtfParser(std::string_view input, DocumentSink& sink) : tokenizer_(input), emitter_(sink) {
+        stack_.emplace_back();
+        raw_.reserve(4096);
+        scratch_.reserve(4096);
+    }
+
+    void Run();
+
+private:
+    GroupState& State() { return stack_.back(); }
+    int Level() const {
+        const GroupState& s = stack_.back();
+        return s.nestingLevel > 0 ? s.nestingLevel : (s.inTable ? 1 : 0);
+    }
+    bool Visible() const {
+        const GroupState& s = stack_.back();
+        return (s.destination == Destination::kText || s.destination == Destination::kListText) &&
+               !s.hidden && !s.deleted;
+    }
+    bool InText() const { return stack_.back().destination == Destination::kText && Visible(); }
+    RtfEmitter& Out();
+    RtfEmitter& Content();
+    void FinishNumbering();
+
+    void StartGroup();
+    void EndGroup();
+    void SkipRestOfGroup();
+    void OnText(std::string_view text);
+    void OnSymbol(char symbol);
+    void OnWord(const RtfToken& token);
+    void OnUnicode(std::int32_t value);
+    void FlushText();
+    void Deliver(std::string_view utf8, SymbolFontKind symbol);
+    void DeliverCodePoint(char32_t codePoint);
+    void ApplyFont(GroupState& state);
+    void FinishFontName();
+    void FinishListLabel();
+    void BeginPendingNote();
+
+    RtfTokenizer tokenizer_;
+    RtfEmitter emitter_;
+    ByteDecoder decoder_;
+    std::vector<GroupState> stack_;
+
+    std::string raw_;      // text bytes in the current group's code page, not yet decoded
+    std::string scratch_;  // reused for decoding
+    int unicodeSkipLeft_ = 0;
+    char32_t pendingHighSurrogate_ = 0;
+
+    int documentCodePage_ = 1252;
+    int defaultFont_ = 0;
+    std::unordered_map<int, RtfFont> fonts_;
+    int fontBeingDefined_ = -1;
+    bool fontNameDone_ = false;
+    std::string fontName_;
+
+    std::string label_;
+    SymbolFontKind labelSymbol_ = SymbolFontKind::kOther;
+
+    RtfOldNumbering oldNumbering_;
+    RtfNumbering numbering_;  // the \pn being read
+    std::string numberingBefore_;
+    std::string numberingAfter_;
+    int numberingCodePage_ = 1252;
+
+    int noteDepth_ = 0;
+    bool notePending_ = false;
+    NoteKind noteKind_ = NoteKind::kFootnote;
+    bool referencePending_ = false;
+    int referenceLevel_ = 0;
+    int footnoteCount_ = 0;
+    int endnoteCount_ = 0;
+    NumberFormat footnoteFormat_ = NumberFormat::kDecimal;
+    NumberFormat endnoteFormat_ = NumberFormat::kDecimal;
+};
+
+}  // namespace corvanel::convert::rtf
