@@ -2,8 +2,9 @@
 #
 # The program looks for its companions (Samples, HAND-M.CUR, drag.ico, the optional x/o.cjs skin)
 # beside its executable, so everything lives together under opt/corvanel; the two commands are
-# linked into usr/bin. With no prefix given, `cmake --install` installs into "/" (that layout);
-# give --prefix to install into a staging folder instead.
+# linked into usr/bin (the program resolves the link to find its folder). With no prefix given,
+# `cmake --install` installs into "/" (that layout); give --prefix to install into a staging
+# folder instead.
 
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
     set(CMAKE_INSTALL_PREFIX "/" CACHE PATH "Install root" FORCE)
@@ -11,14 +12,16 @@ endif()
 
 set(CORVANEL_INSTALL_DIR "opt/corvanel")
 set(CORVANEL_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+set(CORVANEL_DOC_DIR "usr/share/doc/corvanel")
 
 install(TARGETS corvanel-convert RUNTIME DESTINATION ${CORVANEL_INSTALL_DIR})
+set(CORVANEL_MANUAL_PAGES corvanel-convert.1)
 if(TARGET corvanel)
     install(TARGETS corvanel RUNTIME DESTINATION ${CORVANEL_INSTALL_DIR})
     install(FILES ${CORVANEL_RESOURCE_DIR}/HAND-M.CUR ${CORVANEL_RESOURCE_DIR}/drag.ico
-            DESTINATION ${CORVANEL_INSTALL_DIR} OPTIONAL)
-    install(DIRECTORY ${CORVANEL_RESOURCE_DIR}/Samples DESTINATION ${CORVANEL_INSTALL_DIR}
-            OPTIONAL)
+            DESTINATION ${CORVANEL_INSTALL_DIR})
+    # Hidden files, if any, are samples too: the sample button lists every file of the folder.
+    install(DIRECTORY ${CORVANEL_RESOURCE_DIR}/Samples DESTINATION ${CORVANEL_INSTALL_DIR})
     install(FILES ${CORVANEL_PACKAGING_DIR}/corvanel.desktop DESTINATION usr/share/applications)
     foreach(size 16 32 48 64 128 256)
         set(icon ${CORVANEL_RESOURCE_DIR}/icons/corvanel-${size}.png)
@@ -27,8 +30,55 @@ if(TARGET corvanel)
                     RENAME corvanel.png)
         endif()
     endforeach()
+    if(EXISTS ${CORVANEL_RESOURCE_DIR}/icons/corvanel.svg)
+        install(FILES ${CORVANEL_RESOURCE_DIR}/icons/corvanel.svg
+                DESTINATION usr/share/icons/hicolor/scalable/apps)
+    endif()
+    list(APPEND CORVANEL_MANUAL_PAGES corvanel.1)
 endif()
-install(FILES ${CORVANEL_PACKAGING_DIR}/corvanel-convert.1 DESTINATION usr/share/man/man1)
+
+# Manual pages and the changelog are installed compressed (gzip -9n: no name or time
+# stamp, so the package is reproducible), as Debian does; uncompressed where there is no gzip.
+find_program(CORVANEL_GZIP gzip)
+mark_as_advanced(CORVANEL_GZIP)
+set(CORVANEL_COMPRESSED_DIR ${PROJECT_BINARY_DIR}/packaging)
+function(corvanel_install_compressed source destination)
+    get_filename_component(name ${source} NAME)
+    if(NOT CORVANEL_GZIP)
+        install(FILES ${source} DESTINATION ${destination})
+        return()
+    endif()
+    set(output ${CORVANEL_COMPRESSED_DIR}/${name}.gz)
+    add_custom_command(
+        OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CORVANEL_COMPRESSED_DIR}
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${CORVANEL_COMPRESSED_DIR}/${name}
+        COMMAND ${CORVANEL_GZIP} -9nf ${CORVANEL_COMPRESSED_DIR}/${name}
+        DEPENDS ${source}
+        COMMENT "Compressing ${name}"
+        VERBATIM)
+    set_property(GLOBAL APPEND PROPERTY CORVANEL_COMPRESSED_FILES ${output})
+    install(FILES ${output} DESTINATION ${destination})
+endfunction()
+
+foreach(page ${CORVANEL_MANUAL_PAGES})
+    corvanel_install_compressed(${CORVANEL_PACKAGING_DIR}/${page} usr/share/man/man1)
+endforeach()
+# The package's changelog names the version being packaged.
+file(STRINGS ${CORVANEL_PACKAGING_DIR}/changelog changelog_head LIMIT_COUNT 1)
+if(NOT changelog_head MATCHES "^corvanel \\(${PROJECT_VERSION}\\)")
+    message(WARNING "packaging/changelog has no entry for version ${PROJECT_VERSION}; "
+                    "add one before building the package")
+endif()
+corvanel_install_compressed(${CORVANEL_PACKAGING_DIR}/changelog ${CORVANEL_DOC_DIR})
+get_property(compressed GLOBAL PROPERTY CORVANEL_COMPRESSED_FILES)
+if(compressed)
+    add_custom_target(corvanel_compressed_docs ALL DEPENDS ${compressed})
+endif()
+install(FILES ${CORVANEL_PACKAGING_DIR}/copyright DESTINATION ${CORVANEL_DOC_DIR})
+# Third-party software belongs under /opt (FHS); lintian's rule against it is for Debian's own.
+install(FILES ${CORVANEL_PACKAGING_DIR}/lintian-overrides DESTINATION usr/share/lintian/overrides
+        RENAME corvanel)
 
 # Relative links, so they stay right under any staging root (DESTDIR, CPack).
 install(CODE [[
@@ -45,14 +95,24 @@ set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "corvanel")
 set(CPACK_PACKAGE_VENDOR "Brindlewood")
 set(CPACK_PACKAGE_CONTACT "Brindlewood <support@brindlewood.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Turns batches of word-processing documents into plain text")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Corvanel converts many DOCX, DOC, RTF, ODT, HTML and text documents at once into plain-text\n"
-    "files, one per document, with its own converter: no office suite is needed. It comes with a\n"
-    "desktop window and the command-line converter corvanel-convert.")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turns batches of word-processing documents into plain text")
+# One text (not a list of lines): CPack indents each line for the control file.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Corvanel converts many documents at once into plain-text files, one per\n"
+    "document: DOCX, DOC (Word 97-2003, Word 6 and 95), RTF, ODT, Word 2003 XML,\n"
+    "HTML and text. It reads them with its own converter; no office suite is\n"
+    "needed. It comes with a desktop window and the command-line converter\n"
+    "corvanel-convert.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/")
+set(CPACK_STRIP_FILES ON)
+# Files and folders get the usual modes whatever the builder's umask.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "text")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # runtime libraries only, found by dpkg-shlibdeps
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# xdg-open shows the sample folder in the file manager.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)
