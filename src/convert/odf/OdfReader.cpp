@@ -60,22 +60,24 @@ bool ReadOdfPackage(ZipPackage& package, DocumentSink& sink) {
     if (mimetype && !Trimmed(*mimetype).empty() && !IsTextMimeType(Trimmed(*mimetype))) {
         return false;  // another OpenDocument type, or not OpenDocument at all
     }
-    std::optional<std::string> content = package.Read("content.xml");
-    if (!content) {
-        if (!mimetype) {
-            return false;
-        }
-        ThrowDamaged("the OpenDocument package has no content.xml");
-    }
-
+    std::optional<std::string> content;
     pugi::xml_document contentXml;
     try {
+        content = package.Read("content.xml");
+        if (!content) {
+            if (!mimetype) {
+                return false;
+            }
+            ThrowDamaged("the OpenDocument package has no content.xml");
+        }
         ParseXmlInPlace(contentXml, *content, "content.xml", kXmlParseOptionsMixedContent);
-    } catch (const ConvertError&) {
+    } catch (const ConvertError& error) {
         // An encrypted package stores its content scrambled; the manifest says so.
-        const std::optional<std::string> manifest = package.Read("META-INF/manifest.xml");
-        if (manifest && manifest->find("encryption-data") != std::string::npos) {
-            ThrowPasswordProtected();
+        if (error.Code() == ErrorCode::kDamaged) {
+            const std::optional<std::string> manifest = package.Read("META-INF/manifest.xml");
+            if (manifest && manifest->find("encryption-data") != std::string::npos) {
+                ThrowPasswordProtected();
+            }
         }
         throw;
     }
