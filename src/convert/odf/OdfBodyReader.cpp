@@ -3,126 +3,21 @@
 #include "convert/core/ConvertError.h"
 #include "convert/core/DocumentSink.h"
 #include "convert/core/XmlDocument.h"
+#include "convert/odf/OdfNodes.h"
 
-#include <charconv>
 #include <cstring>
-#include <limits>
 
 namespace corvanel::convert::odf {
 
 namespace {
 
-// A repeated row or cell (table:number-*-repeated) is written at most this many times; the
-// rest of a spreadsheet-style "repeat to the end of the sheet" carries nothing.
-constexpr int kMaxRepeat = 1024;
-constexpr int kMaxColumns = 16384;
 constexpr int kMaxSpaces = 4096;
-constexpr std::uint64_t kMaxEmittedCells = 4'000'000;
+// Walking repeated table content again is bounded in total, so nested repeats cannot multiply
+// into hours of work.
 constexpr std::uint64_t kMaxRepeatedVisits = 10'000'000;
-
-enum class Kind {
-    kOther,
-    kSkip,
-    kParagraph,
-    kHeading,
-    kList,
-    kNumberedParagraph,
-    kTable,
-    kSection,
-    kSpace,
-    kTab,
-    kLineBreak,
-    kNote,
-    kHiddenText,
-    kHiddenParagraph,
-    kRuby,
-    kShape,
-};
-
-Kind KindOf(pugi::xml_node node) {
-    const char* name = node.name();
-    if (std::strncmp(name, "draw:", 5) == 0) {
-        return Kind::kShape;
-    }
-    if (std::strncmp(name, "text:", 5) == 0) {
-        const std::string_view local(name + 5);
-        if (local == "p")
-            return Kind::kParagraph;
-        if (local == "span" || local == "a")
-            return Kind::kOther;
-        if (local == "s")
-            return Kind::kSpace;
-        if (local == "tab" || local == "tab-stop")
-            return Kind::kTab;
-        if (local == "line-break")
-            return Kind::kLineBreak;
-        if (local == "h")
-            return Kind::kHeading;
-        if (local == "list" || local == "ordered-list" || local == "unordered-list") {
-            return Kind::kList;
-        }
-        if (local == "numbered-paragraph")
-            return Kind::kNumberedParagraph;
-        if (local == "section")
-            return Kind::kSection;
-        if (local == "note" || local == "footnote" || local == "endnote")
-            return Kind::kNote;
-        if (local == "hidden-text")
-            return Kind::kHiddenText;
-        if (local == "hidden-paragraph")
-            return Kind::kHiddenParagraph;
-        if (local == "ruby")
-            return Kind::kRuby;
-        if (local == "tracked-changes" || local == "changed-region" || local == "deletion" ||
-            local == "sequence-decls" || local == "variable-decls" || local == "user-field-decls" ||
-            local == "dde-connection-decls" || local == "soft-page-break" || local == "number" ||
-            local == "ruby-text" || local == "bookmark" || local == "bookmark-start" ||
-            local == "bookmark-end" || local.ends_with("-source") ||
-            local == "alphabetical-index-mark" || local == "toc-mark" ||
-            local == "user-index-mark") {
-            return Kind::kSkip;
-        }
-        return Kind::kOther;
-    }
-    if (std::strncmp(name, "table:", 6) == 0) {
-        return std::strcmp(name + 6, "table") == 0 ? Kind::kTable : Kind::kSkip;
-    }
-    if (std::strncmp(name, "office:", 7) == 0) {
-        // Annotations (comments), forms, scripts, embedded binary data.
-        return Kind::kSkip;
-    }
-    if (std::strncmp(name, "svg:", 4) == 0 || std::strncmp(name, "math:", 5) == 0 ||
-        std::strncmp(name, "form:", 5) == 0 || std::strncmp(name, "presentation:", 13) == 0) {
-        return Kind::kSkip;
-    }
-    return Kind::kOther;
-}
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-std::optional<int> IntAttribute(pugi::xml_node node, const char* name) {
-    const pugi::xml_attribute a = node.attribute(name);
-    if (!a) {
-        return std::nullopt;
-    }
-    const std::string_view s(a.value());
-    int value = 0;
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (error != std::errc() || end == s.data()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-int Count(pugi::xml_node node, const char* name, int high) {
-    const int value = IntAttribute(node, name).value_or(1);
-    return value < 1 ? 1 : (value > high ? high : value);
-}
-
-bool IsTrue(pugi::xml_node node, const char* name) {
-    return std::string_view(node.attribute(name).value()) == "true";
 }
 
 // The visible text of a small element (a note citation), whitespace trimmed.
@@ -170,12 +65,6 @@ void BodyReader::Blocks(pugi::xml_node parent) {
         if (node.type() == pugi::node_element) {
             Block(node);
         }
-    }
-}
-
-void BodyReader::CancelPendingLabel() {
-    if (!lists_.empty()) {
-        lists_.back().labelPending = false;
     }
 }
 
@@ -234,32 +123,6 @@ void BodyReader::Paragraph(pugi::xml_node node, bool heading) {
     InlineState state;
     InlineChildren(node, state);
     sink_.EndParagraph();
-}
-
-void BodyReader::Label(pugi::xml_node paragraph, bool heading) {
-    std::optional<ListLabelText> label;
-    if (!lists_.empty() && lists_.back().labelPending) {
-        ListFrame& frame = lists_.back();
-        frame.labelPending = false;
-        const std::string_view styleName =
-            frame.styleName.empty()
-                ? styles_.ParagraphListStyle(paragraph.attribute("text:style-name").value())
-                : std::string_view(frame.styleName);
-        label = NextListLabel(*frame.counters, styles_.FindListStyle(styleName), frame.level,
-                              frame.startValue);
-    } else if (heading && lists_.empty() && !IsTrue(paragraph, "text:is-list-header")) {
-        const std::optional<int> level = IntAttribute(paragraph, "text:outline-level");
-        if (level && *level >= 1 && styles_.Outline() != nullptr) {
-            std::optional<int> start;
-            if (IsTrue(paragraph, "text:restart-numbering")) {
-                start = IntAttribute(paragraph, "text:start-value").value_or(1);
-            }
-            label = NextListLabel(outline_, styles_.Outline(), *level, start);
-        }
-    }
-    if (label) {
-        sink_.ListLabel(label->label, label->suffix);
-    }
 }
 
 void BodyReader::InlineChildren(pugi::xml_node parent, InlineState& state) {
@@ -420,163 +283,6 @@ void BodyReader::FloatingText(pugi::xml_node container) {
         Blocks(container);
         sink_.EndFloatingText();
     });
-}
-
-ListCounters& BodyReader::NewCounters() {
-    return counters_.emplace_back();
-}
-
-void BodyReader::List(pugi::xml_node list) {
-    DepthGuard guard(depth_);
-    ListFrame frame;
-    frame.styleName = list.attribute("text:style-name").value();
-    if (!lists_.empty()) {
-        // A nested list is a deeper level of the same list.
-        const ListFrame& parent = lists_.back();
-        frame.counters = parent.counters;
-        frame.level = parent.level + 1;
-        if (frame.styleName.empty()) {
-            frame.styleName = parent.styleName;
-        }
-    } else {
-        const std::string continued = list.attribute("text:continue-list").value();
-        if (!continued.empty() && listsById_.count(continued) > 0) {
-            frame.counters = listsById_[continued];
-        } else if (IsTrue(list, "text:continue-numbering")) {
-            const auto it = lastListByStyle_.find(frame.styleName);
-            frame.counters = it != lastListByStyle_.end() ? it->second : lastList_;
-        }
-        if (frame.counters == nullptr) {
-            frame.counters = &NewCounters();
-        }
-        lastList_ = frame.counters;
-        lastListByStyle_[frame.styleName] = frame.counters;
-    }
-    const std::string id = list.attribute("xml:id").value();
-    if (!id.empty()) {
-        listsById_[id] = frame.counters;
-    }
-
-    lists_.push_back(std::move(frame));
-    for (pugi::xml_node item = list.first_child(); item; item = item.next_sibling()) {
-        const std::string_view name(item.name());
-        const bool header = name == "text:list-header";
-        if (!header && name != "text:list-item") {
-            continue;
-        }
-        CountRepeatedVisit();
-        lists_.back().labelPending = !header;
-        lists_.back().startValue = IntAttribute(item, "text:start-value");
-        Blocks(item);
-        lists_.back().labelPending = false;
-    }
-    lists_.pop_back();
-}
-
-void BodyReader::NumberedParagraph(pugi::xml_node node) {
-    ListFrame frame;
-    frame.styleName = node.attribute("text:style-name").value();
-    const std::string id = node.attribute("text:list-id").value();
-    ListCounters*& counters = listsById_[id];
-    if (counters == nullptr) {
-        counters = &NewCounters();
-    }
-    frame.counters = counters;
-    frame.level = Count(node, "text:level", kListLevels);
-    frame.labelPending = true;
-    frame.startValue = IntAttribute(node, "text:start-value");
-    WithOwnLists([&] {
-        lists_.push_back(std::move(frame));
-        Blocks(node);
-    });
-}
-
-void BodyReader::Table(pugi::xml_node table) {
-    DepthGuard guard(depth_);
-    TableGrid grid;
-    WithOwnLists([&] {
-        sink_.StartTable();
-        TableRows(table, grid);
-        sink_.EndTable();
-    });
-}
-
-void BodyReader::TableRows(pugi::xml_node parent, TableGrid& grid) {
-    DepthGuard guard(depth_);
-    for (pugi::xml_node node = parent.first_child(); node; node = node.next_sibling()) {
-        const std::string_view name(node.name());
-        if (name == "table:table-row") {
-            Row(node, grid);
-        } else if (name == "table:table-header-rows" || name == "table:table-rows" ||
-                   name == "table:table-row-group") {
-            TableRows(node, grid);
-        }
-    }
-}
-
-void BodyReader::Row(pugi::xml_node row, TableGrid& grid) {
-    const int repeat = Count(row, "table:number-rows-repeated", kMaxRepeat);
-    for (int r = 0; r < repeat; ++r) {
-        if (r == 1) {
-            ++repeating_;
-        }
-        sink_.StartRow();
-        int column = 0;
-        std::vector<std::pair<int, int>> spansDown;
-        for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
-            const std::string_view name(cell.name());
-            const bool covered = name == "table:covered-table-cell";
-            if (!covered && name != "table:table-cell") {
-                continue;
-            }
-            const int cells = Count(cell, "table:number-columns-repeated", kMaxRepeat);
-            const int width =
-                covered ? 1 : Count(cell, "table:number-columns-spanned", kMaxColumns);
-            const int height = Count(cell, "table:number-rows-spanned", kMaxRepeat);
-            for (int k = 0; k < cells; ++k) {
-                if (covered) {
-                    // Under a cell spanning rows the column still has a cell of its own (empty);
-                    // beside a cell spanning columns it has none.
-                    const auto span = grid.lastCoveredRow.find(column);
-                    if (span != grid.lastCoveredRow.end() && span->second >= grid.row) {
-                        sink_.StartCell();
-                        sink_.EndCell();
-                    }
-                } else {
-                    if (k == 1) {
-                        ++repeating_;
-                    }
-                    Cell(cell);
-                    if (height > 1) {
-                        spansDown.emplace_back(column, grid.row + height - 1);
-                    }
-                }
-                column = std::min(column + (covered ? 1 : width), kMaxColumns);
-                if (++emittedCells_ > kMaxEmittedCells) {
-                    ThrowTooLarge("its tables have more cells than the converter allows");
-                }
-            }
-            if (!covered && cells > 1) {
-                --repeating_;
-            }
-        }
-        sink_.EndRow();
-        for (const auto& [at, lastRow] : spansDown) {
-            grid.lastCoveredRow[at] = lastRow;
-        }
-        if (grid.row < std::numeric_limits<int>::max() - kMaxRepeat) {
-            ++grid.row;
-        }
-    }
-    if (repeat > 1) {
-        --repeating_;
-    }
-}
-
-void BodyReader::Cell(pugi::xml_node cell) {
-    sink_.StartCell();
-    Blocks(cell);
-    sink_.EndCell();
 }
 
 }  // namespace corvanel::convert::odf

@@ -23,12 +23,12 @@ namespace corvanel::convert::odf {
 // the sink in reading order: paragraphs with their list labels, tables, text boxes after their
 // anchor, notes; tracked deletions, hidden text, annotations and declarations stay out.
 class BodyReader {
-  public:
+public:
     BodyReader(StyleSheet& styles, DocumentSink& sink) : styles_(styles), sink_(sink) {}
 
     void Read(pugi::xml_node body);
 
-  private:
+private:
     // Whitespace state inside one paragraph: runs of spaces collapse, leading ones go.
     struct InlineState {
         bool pendingSpace = false;

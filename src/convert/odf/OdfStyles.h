@@ -37,7 +37,7 @@ struct ListStyle {
 // The styles of a document that change its text: list styles, the heading outline style, the
 // list style and hidden flag a paragraph or text style carries (directly or through parents).
 class StyleSheet {
-  public:
+public:
     // Adds the styles of an office:styles, office:automatic-styles or office:master-styles
     // element. A name already known keeps its first definition, so content.xml's automatic
     // styles are added first.
@@ -58,7 +58,7 @@ class StyleSheet {
     enum class Family { kParagraph, kText };
     bool IsHidden(std::string_view styleName, Family family);
 
-  private:
+private:
     struct NamedStyle {
         std::string parent;
         std::string listStyle;
