@@ -1,5 +1,6 @@
 #include "convert/core/FormatDetection.h"
 
+#include "convert/core/TextEncoding.h"
 #include "convert/core/ZipPackage.h"
 
 #include <algorithm>
@@ -107,9 +108,13 @@ ContainerFormat DetectFormat(std::string_view head) {
     if (StartsWith(head, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
         return ContainerFormat::kCompoundFile;
     }
-    // UTF-16 text (with a byte-order mark) is text whatever it holds.
+    // UTF-16 text (with a byte-order mark) is text, unless it is a web page: Word saves pages
+    // in its "Unicode" encoding so.
     if (StartsWith(head, "\xFF\xFE") || StartsWith(head, "\xFE\xFF")) {
-        return ContainerFormat::kPlainText;
+        const std::string_view units = head.substr(2, 8192);
+        const std::string utf8 = head[0] == '\xFF' ? DecodeUtf16Le(units) : DecodeUtf16Be(units);
+        return DetectFormat(utf8) == ContainerFormat::kHtml ? ContainerFormat::kHtml
+                                                            : ContainerFormat::kPlainText;
     }
     std::string_view text = head;
     if (StartsWith(text, "\xEF\xBB\xBF")) {

@@ -139,6 +139,21 @@ TEST(HtmlReader, DeclaredCharsetIsHonoured) {
     EXPECT_EQ(DocumentText("\xEF\xBB\xBF<html><body>\xE2\x82\xAC</body></html>"), "\xE2\x82\xAC\n");
 }
 
+TEST(HtmlReader, Utf16PagesWithByteOrderMark) {
+    // Word's "Unicode" web pages: UTF-16 little-endian with a byte-order mark.
+    std::u16string units = u"\uFEFF<html><body><p>Caf\u00E9 \u20AC</p></body></html>";
+    std::string le;
+    std::string be;
+    for (const char16_t u : units) {
+        le.push_back(static_cast<char>(u & 0xFF));
+        le.push_back(static_cast<char>(u >> 8));
+        be.push_back(static_cast<char>(u >> 8));
+        be.push_back(static_cast<char>(u & 0xFF));
+    }
+    EXPECT_EQ(DocumentText(le), "Caf\xC3\xA9 \xE2\x82\xAC\n");
+    EXPECT_EQ(DocumentText(be), "Caf\xC3\xA9 \xE2\x82\xAC\n");
+}
+
 TEST(HtmlReader, UnknownOrWrongCharsetsStillRead) {
     EXPECT_EQ(DocumentText("<html><head><meta charset=\"no-such-charset\"></head><body>caf\xE9"
                            "</body></html>"),
