@@ -197,5 +197,25 @@ TEST(OdfReader, DeepNestingFailsCleanly) {
     EXPECT_EQ(r.code, ErrorCode::kDamaged) << r.description;
 }
 
+TEST(OdfReader, EntitiesOfADocumentTypeAreNeverExpanded) {
+    std::string dtd = "<!DOCTYPE office:document-content [<!ENTITY a0 \"lol\">";
+    for (int i = 1; i < 10; ++i) {
+        const std::string previous = "&a" + std::to_string(i - 1) + ";";
+        dtd += "<!ENTITY a" + std::to_string(i) + " \"" + previous + previous + previous +
+               previous + previous + previous + previous + previous + previous + previous + "\">";
+    }
+    dtd += "]>";
+    std::string content = OdfContent("<text:p>x &a9; y</text:p>");
+    content.insert(content.find("<office:document-content"), dtd);
+    std::string text;
+    const ConversionResult r =
+        Read(MakeZip({{"mimetype", "application/vnd.oasis.opendocument.text"},
+                      {"content.xml", content}}),
+             text);
+    // Either refused or read without the billion copies.
+    EXPECT_TRUE(r.Ok() || r.code == ErrorCode::kDamaged) << r.description;
+    EXPECT_LT(text.size(), 100u);
+}
+
 }  // namespace
 }  // namespace corvanel::convert
