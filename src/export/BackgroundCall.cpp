@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 // One long-lived thread that takes one call at a time: starting a thread per document would add
@@ -59,6 +60,10 @@ void BackgroundCall::Run(const std::function<void()>& call) {
     bool done = false;
     {
         std::lock_guard lock(worker_->mutex);
+        // A handler that ran during the wait must not start a second call over the first.
+        if (worker_->call != nullptr || worker_->onDone) {
+            throw std::logic_error("BackgroundCall::Run: a call is already running");
+        }
         worker_->failure = nullptr;
         worker_->call = &call;
         // Queued: delivered by the loop below (or by a nested one a handler runs meanwhile).
@@ -82,6 +87,7 @@ void BackgroundCall::Run(const std::function<void()>& call) {
         std::lock_guard lock(worker_->mutex);
         failure = worker_->failure;
         worker_->failure = nullptr;
+        worker_->onDone = nullptr;
     }
     if (failure) {
         std::rethrow_exception(failure);

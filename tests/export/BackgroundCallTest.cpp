@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -53,6 +54,27 @@ TEST(BackgroundCall, PassesTheFailureOnAndTakesTheNextCall) {
         background.Run([&] { ++runs; });
     }
     EXPECT_EQ(runs, 3);
+}
+
+TEST(BackgroundCall, RefusesASecondCallStartedWhileOneRuns) {
+    EnsureApplication();
+    BackgroundCall background;
+    std::atomic<bool> released{false};
+    bool refused = false;
+    QTimer::singleShot(5, [&] {
+        try {
+            background.Run([] {});
+        } catch (const std::logic_error&) {
+            refused = true;
+        }
+        released = true;
+    });
+    background.Run([&] {
+        while (!released) {
+            std::this_thread::yield();
+        }
+    });
+    EXPECT_TRUE(refused);
 }
 
 }  // namespace
