@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QStandardPaths>
+#include <QTest>
 
 namespace {
 
@@ -119,6 +120,20 @@ TEST_F(Form1StartUpTest, ClosingTheWindowEndsTheProgram) {
     form->close();
     EXPECT_EQ(endCalls, 1);
     EXPECT_TRUE(form->ProgramEnded());
+}
+
+TEST_F(Form1StartUpTest, ASettingsStoreThatRefusesWritesIsReportedOnceNotAtEveryKeystroke) {
+    ASSERT_TRUE(QDir().mkpath(settings.FilePath()));  // a folder where the file should be
+    Start();
+    auto* text1 = Child<QLineEdit>("Text1");
+    QTest::keyClicks(text1, QStringLiteral("abc"));
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    const MessageRequest message = dialogs.Messages().front();
+    EXPECT_TRUE(message.text.contains(QStringLiteral("Output Folder")))
+        << message.text.toStdString();
+    EXPECT_EQ(message.caption, QStringLiteral("Corvanel"));
+    EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(endCalls, 0);
 }
 
 }  // namespace
