@@ -6,6 +6,8 @@
 #include "cli/Progress.h"
 #include "convert/core/OutputNaming.h"
 
+#include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <system_error>
 #include <thread>
@@ -23,6 +25,14 @@ namespace corvanel::cli {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::atomic<bool> stopRequested{false};
+
+// The first interrupt lets the documents under way finish; a second one ends the program.
+extern "C" void RequestStop(int signal) {
+    stopRequested = true;
+    std::signal(signal, SIG_DFL);
+}
 
 int UsageError(std::FILE* err, const std::string& message) {
     std::fprintf(err, "corvanel-convert: %s\nTry 'corvanel-convert --help' for more information.\n",
@@ -104,10 +114,20 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, st
     if (threads == 0) {
         threads = std::max(1u, std::thread::hardware_concurrency());
     }
-    const RunTotals totals = RunJobs(jobs, threads, progress);
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    const RunTotals totals = RunJobs(jobs, threads, progress, stopRequested);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     progress.Clear();
     const std::size_t failed = totals.failed + failures.size();
+    if (totals.skipped > 0) {
+        std::fprintf(err, "corvanel-convert: interrupted, %zu not converted\n", totals.skipped);
+    }
     std::fprintf(out, "%zu converted, %zu failed\n", totals.converted, failed);
+    if (totals.skipped > 0) {
+        return 130;
+    }
     return failed == 0 ? 0 : 1;
 }
 

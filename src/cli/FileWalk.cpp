@@ -21,7 +21,7 @@ constexpr int kMaxFolderDepth = 256;
 // What identifies a folder however it is reached: device and inode, or where those are not
 // available, its canonical path.
 class VisitedFolders {
-  public:
+public:
     // False when the folder was seen before.
     bool Insert(const fs::path& folder) {
 #ifndef _WIN32
@@ -38,13 +38,13 @@ class VisitedFolders {
         return paths_.insert((ec ? folder : canonical).string()).second;
     }
 
-  private:
+private:
     std::set<std::pair<unsigned long long, unsigned long long>> ids_;
     std::set<std::string> paths_;
 };
 
 class Walker {
-  public:
+public:
     explicit Walker(WalkResult& result) : result_(result) {}
 
     void Folder(const fs::path& folder, int depth) {
@@ -79,7 +79,7 @@ class Walker {
         }
     }
 
-  private:
+private:
     WalkResult& result_;
     VisitedFolders visited_;
 };

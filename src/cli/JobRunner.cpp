@@ -33,15 +33,21 @@ std::vector<std::vector<std::size_t>> GroupByTarget(const std::vector<Job>& jobs
 
 }  // namespace
 
-RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& progress) {
+RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& progress,
+                  const std::atomic<bool>& stop) {
     const auto groups = GroupByTarget(jobs);
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> converted{0};
     std::atomic<std::size_t> failed{0};
+    std::atomic<std::size_t> started{0};
 
     auto worker = [&] {
         for (std::size_t g = next++; g < groups.size(); g = next++) {
             for (const std::size_t index : groups[g]) {
+                if (stop) {
+                    return;
+                }
+                ++started;
                 const Job& job = jobs[index];
                 progress.Started(job.source);
                 const convert::ConversionResult result =
@@ -71,7 +77,7 @@ RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& prog
             thread.join();
         }
     }
-    return {converted.load(), failed.load()};
+    return {converted.load(), failed.load(), jobs.size() - started.load()};
 }
 
 }  // namespace corvanel::cli

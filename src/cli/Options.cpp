@@ -39,7 +39,9 @@ std::string UsageText() {
            "the one named last wins.\n"
            "\n"
            "Each failure is reported on standard error. Exit status: 0 when every document\n"
-           "was converted, 1 when some failed, 2 when the command line is wrong.\n";
+           "was converted, 1 when some failed, 2 when the command line is wrong, 130 when\n"
+           "interrupted (the documents under way are finished first; a second interrupt\n"
+           "ends the program at once).\n";
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& arguments) {

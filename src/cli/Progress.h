@@ -11,7 +11,7 @@ namespace corvanel::cli {
 // Failure lines and, on a terminal, one status line that is rewritten in place. Safe to call
 // from several threads.
 class Progress {
-  public:
+public:
     Progress(std::FILE* stream, bool terminal, std::size_t total);
 
     void Started(const std::string& name);
@@ -20,7 +20,7 @@ class Progress {
     // Removes the status line.
     void Clear();
 
-  private:
+private:
     void DrawLocked(bool force);
 
     std::mutex mutex_;
