@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace corvanel::convert {
 namespace {
 
@@ -14,13 +16,15 @@ using testing::PutU16;
 using testing::PutU32;
 
 constexpr std::size_t kTextAt = 0x300;
+constexpr std::size_t kSectionTablePair = 0x88;
 
 struct Word6Options {
     std::uint16_t lid = 0x0409;
     std::uint16_t flags = 0;
     std::uint16_t nFib = 101;
     std::uint16_t ident = 0xA5DC;
-    std::uint32_t ccpText = 0;  // 0: the text's length
+    std::uint32_t ccpText = 0;               // 0: the text's length
+    std::vector<std::uint32_t> sectionEnds;  // character positions where sections end
 };
 
 std::string Word6Document(const std::string& text, const Word6Options& options = {}) {
@@ -34,6 +38,18 @@ std::string Word6Document(const std::string& text, const Word6Options& options =
     PutU32(stream, 0x34,
            options.ccpText != 0 ? options.ccpText : static_cast<std::uint32_t>(text.size()));
     stream += text;
+    if (!options.sectionEnds.empty()) {
+        // The section table: the positions (starting with 0), then a 12-byte record each.
+        const std::size_t at = stream.size();
+        std::string plc(4 * (options.sectionEnds.size() + 1) + 12 * options.sectionEnds.size(),
+                        '\0');
+        for (std::size_t i = 0; i < options.sectionEnds.size(); ++i) {
+            PutU32(plc, 4 * (i + 1), options.sectionEnds[i]);
+        }
+        stream += plc;
+        PutU32(stream, kSectionTablePair, static_cast<std::uint32_t>(at));
+        PutU32(stream, kSectionTablePair + 4, static_cast<std::uint32_t>(plc.size()));
+    }
     return testing::MakeCompoundFile({{"WordDocument", stream}});
 }
 
@@ -76,6 +92,17 @@ TEST(Word6Document, ParagraphsBreaksTabsAndHyphens) {
                                    "five\x1Fsix\r\rEnd\x0C"
                                    "after\r")),
               "One\nTwo\nThree\tfour-fivesix\n\nEnd\nafter\n");
+}
+
+TEST(Word6Document, SectionBreakEndsAParagraphWhereAPageBreakDoesNot) {
+    const std::string text =
+        "One\r\x0CTwo\x0C"
+        "Three\r";
+    EXPECT_EQ(TextOf(Word6Document(text)), "One\n\nTwo\nThree\n");  // page breaks
+    Word6Options sections;
+    sections.sectionEnds = {5, 9, static_cast<std::uint32_t>(text.size())};
+    // A section break on a line of its own adds nothing; at the end of text it ends the paragraph.
+    EXPECT_EQ(TextOf(Word6Document(text, sections)), "One\nTwo\nThree\n");
 }
 
 TEST(Word6Document, FieldsShowOnlyTheirResult) {
