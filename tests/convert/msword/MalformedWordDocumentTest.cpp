@@ -192,8 +192,8 @@ TEST_P(MalformedWordDocument, FailsWithTheExpectedError) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, MalformedWordDocument,
                          ::testing::Range<std::size_t>(0, Mutations().size()),
-                         [](const ::testing::TestParamInfo<std::size_t>& info) {
-                             std::string name = Mutations().at(info.param).name;
+                         [](const ::testing::TestParamInfo<std::size_t>& param) {
+                             std::string name = Mutations().at(param.param).name;
                              for (char& c : name) {
                                  if (!std::isalnum(static_cast<unsigned char>(c))) {
                                      c = '_';
