@@ -13,27 +13,8 @@ namespace corvanel::convert {
 
 namespace {
 
-std::string DecodeText(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        return std::string(bytes.substr(3));  // invalid sequences are cleaned up below
-    }
-    if (bytes.starts_with("\xFF\xFE")) {
-        return DecodeUtf16Le(bytes.substr(2));
-    }
-    if (bytes.starts_with("\xFE\xFF")) {
-        return DecodeUtf16Be(bytes.substr(2));
-    }
-    if (IsValidUtf8(bytes)) {
-        return std::string(bytes);
-    }
-    return DecodeCodePage(bytes, 1252);
-}
-
 // Text after a UTF-8 byte-order mark may still hold broken sequences: each becomes U+FFFD.
-std::string RepairUtf8(std::string text) {
-    if (IsValidUtf8(text)) {
-        return text;
-    }
+std::string RepairUtf8(std::string_view text) {
     std::string repaired;
     repaired.reserve(text.size());
     size_t i = 0;
@@ -47,16 +28,36 @@ std::string RepairUtf8(std::string text) {
         } else if (c >= 0xC0) {
             length = 2;
         }
-        if (c >= 0x80 &&
-            (i + length > text.size() || !IsValidUtf8(std::string_view(text).substr(i, length)))) {
+        if (c >= 0x80 && (i + length > text.size() || !IsValidUtf8(text.substr(i, length)))) {
             AppendUtf8(repaired, 0xFFFD);
             ++i;
             continue;
         }
-        repaired.append(text, i, length);
+        repaired.append(text.substr(i, length));
         i += length;
     }
     return repaired;
+}
+
+// The text as UTF-8: a view of the bytes when they are UTF-8 already (no copy of a large file),
+// else decoded into `decoded`.
+std::string_view DecodeText(std::string_view bytes, std::string& decoded) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+        if (IsValidUtf8(bytes)) {
+            return bytes;
+        }
+        decoded = RepairUtf8(bytes);
+    } else if (bytes.starts_with("\xFF\xFE")) {
+        decoded = DecodeUtf16Le(bytes.substr(2));
+    } else if (bytes.starts_with("\xFE\xFF")) {
+        decoded = DecodeUtf16Be(bytes.substr(2));
+    } else if (IsValidUtf8(bytes)) {
+        return bytes;
+    } else {
+        decoded = DecodeCodePage(bytes, 1252);
+    }
+    return decoded;
 }
 
 // Emits one line: tabs stay, form feeds break the page, other control characters go.
@@ -83,8 +84,8 @@ void EmitLine(std::string_view line, DocumentSink& sink) {
 }  // namespace
 
 void ReadPlainText(SourceFile& source, DocumentSink& sink) {
-    const std::string text = RepairUtf8(DecodeText(source.Bytes()));
-    const std::string_view all(text);
+    std::string decoded;
+    const std::string_view all = DecodeText(source.Bytes(), decoded);
     size_t start = 0;
     while (start < all.size()) {
         const size_t end = all.find_first_of("\r\n", start);
