@@ -145,7 +145,13 @@ void Form1::PlaceOnScreenCentre() {
 }
 
 void Form1::SetMousePointer(int pointer) {
+    // The export sets the hourglass twice per document and hovering sets the hand on every move:
+    // only a change needs the platform's pointer updated.
+    if (pointer == mousePointer_ && pointerApplied_) {
+        return;
+    }
     mousePointer_ = pointer;
+    pointerApplied_ = true;
     if (pointer == kPointerHourglass) {
         setCursor(Qt::WaitCursor);
     } else if (pointer == kPointerCustom && mouseIcon_) {

@@ -129,6 +129,7 @@ private:
     QLineEdit* text1_ = nullptr;
 
     int mousePointer_ = kPointerDefault;
+    bool pointerApplied_ = false;
     std::optional<QCursor> mouseIcon_;  // MouseIcon: the hand cursor, when one was loaded
     bool programEnded_ = false;
     bool settingFailureShown_ = false;
