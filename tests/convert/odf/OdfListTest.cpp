@@ -162,5 +162,18 @@ TEST(OdfLists, ADeeperItemWithoutParentItemUsesUpTheParentsStartValue) {
     EXPECT_EQ(TextOf(MakeOdt(body, style)), "1.\tone\nheader\n1\tdeep\n2.\tcounts on\n");
 }
 
+TEST(OdfLists, NumberedParagraphsShareTheirListById) {
+    const std::string style = ListStyle(
+        "L", Level(1, "1", R"(style:num-suffix=".")") + Level(2, "a", R"x(style:num-suffix=")")x"));
+    const std::string body =
+        R"(<text:numbered-paragraph text:list-id="n" text:style-name="L"><text:number>9.</text:number>)"
+        R"(<text:p>first</text:p></text:numbered-paragraph>)"
+        R"(<text:numbered-paragraph text:list-id="n" text:level="2" text:style-name="L">)"
+        R"(<text:p>sub</text:p></text:numbered-paragraph>)"
+        R"(<text:numbered-paragraph text:list-id="n" text:style-name="L"><text:p>second</text:p>)"
+        R"(</text:numbered-paragraph>)";
+    EXPECT_EQ(TextOf(MakeOdt(body, style)), "1.\tfirst\na)\tsub\n2.\tsecond\n");
+}
+
 }  // namespace
 }  // namespace corvanel::convert
