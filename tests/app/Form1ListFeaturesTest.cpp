@@ -1,5 +1,6 @@
 #include "Form1Harness.h"
 
+#include "app/StartUpFiles.h"
 #include "doclist/ListView1.h"
 
 #include <QCursor>
@@ -31,7 +32,7 @@ const QString kPrompt = QStringLiteral(
     "files, etc.)");
 
 class Form1ListFeaturesTest : public Form1Harness {
-  protected:
+protected:
     void SetUp() override {
         Form1Harness::SetUp();
         tree = temp.filePath(QStringLiteral("tree"));
@@ -291,7 +292,7 @@ TEST_F(Form1ListFeaturesTest, DropsAreTakenWhileAnExportRuns) {
 }
 
 class Form1SamplesTest : public Form1ListFeaturesTest {
-  protected:
+protected:
     void SetUp() override {
         Form1ListFeaturesTest::SetUp();
         samples = programFolder + QStringLiteral("/Samples");
@@ -338,7 +339,7 @@ TEST_F(Form1SamplesTest, SamplesAreAddedWhileTheHourglassShows) {
 }
 
 class Form1ReorderTest : public Form1ListFeaturesTest {
-  protected:
+protected:
     void SetUp() override {
         Form1ListFeaturesTest::SetUp();
         ASSERT_TRUE(QFile::copy(QStringLiteral(CORVANEL_RESOURCE_DIR "/drag.ico"),
@@ -439,6 +440,18 @@ TEST_F(Form1ReorderTest, WidenedColumnScrollsSidewaysAndTheHeaderNeverSorts) {
     EXPECT_GT(list->horizontalScrollBar()->maximum(), 0);
     QTest::mouseClick(list->header()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
     EXPECT_EQ(Rows(), (QStringList{"/z/last.doc", "/a/first.doc"}));
+}
+
+TEST(ShippedPointerImagesTest, HandCursorAndDragIconLoadWithTheirHotSpots) {
+    EnsureGuiTestApplication();
+    const QCursor hand =
+        StartUpFiles::LoadCursorFile(QStringLiteral(CORVANEL_RESOURCE_DIR "/HAND-M.CUR"));
+    EXPECT_EQ(hand.shape(), Qt::BitmapCursor);
+    EXPECT_EQ(hand.pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(hand.hotSpot(), QPoint(5, 0)) << "the fingertip";
+    const QCursor drag =
+        StartUpFiles::LoadCursorFile(QStringLiteral(CORVANEL_RESOURCE_DIR "/drag.ico"));
+    EXPECT_EQ(drag.pixmap().size(), QSize(32, 32));
 }
 
 }  // namespace
