@@ -54,7 +54,7 @@ bool CarriesLocalFiles(const QMimeData* data) {
 
 // The list view as reordering sees it.
 class ListViewRows : public ReorderableList {
-  public:
+public:
     explicit ListViewRows(ListView1& view) : view_(view) {}
     DocumentListModel& Documents() override { return *view_.DocumentList(); }
     int PositionAt(const QPoint& point) const override { return view_.PositionAt(point); }
@@ -62,7 +62,7 @@ class ListViewRows : public ReorderableList {
     void SelectPosition(int position) override { view_.SelectPosition(position); }
     void MakeVisible(int position) override { view_.MakeVisible(position); }
 
-  private:
+private:
     ListView1& view_;
 };
 

@@ -48,7 +48,7 @@ bool IsAcceptableSubfolderName(const QString& name) {
 }
 
 class LevelWalker {
-  public:
+public:
     LevelWalker(const FolderWalk& walk, FileSystemView& fileSystem)
         : walk_(walk),
           fileSystem_(fileSystem),
@@ -93,7 +93,7 @@ class LevelWalker {
         });
     }
 
-  private:
+private:
     bool Inspect(WalkEntry& entry) {
         try {
             entry.info = fileSystem_.InspectFolder(entry.path);

@@ -17,7 +17,7 @@ struct FolderInfo {
 };
 
 class FileSystemView {
-  public:
+public:
     virtual ~FileSystemView() = default;
 
     virtual bool IsExistingFolder(const QString& path);

@@ -9,7 +9,7 @@ class DocumentListModel;
 
 // What reordering asks of the list view. Positions are 1-based; 0 means none.
 class ReorderableList {
-  public:
+public:
     virtual ~ReorderableList() = default;
     virtual DocumentListModel& Documents() = 0;
     virtual int PositionAt(const QPoint& listPoint) const = 0;
@@ -33,7 +33,7 @@ int PointerScreenY();
 // row with another text, the dragged text and that row's text change places, and the selection
 // follows the dragged text. Rows keep their positions; nothing is sorted.
 class RowReorder {
-  public:
+public:
     using ScreenY = std::function<int()>;
     explicit RowReorder(ScreenY screenY = PointerScreenY) : screenY_(std::move(screenY)) {}
 
@@ -49,7 +49,7 @@ class RowReorder {
     // The dragged row; 0 when there is none (never clicked, or the row was removed).
     int DragItemPosition() const;
 
-  private:
+private:
     void ScrollNear(ReorderableList& list, int reachedPosition);
 
     bool listButtonDown_ = false;

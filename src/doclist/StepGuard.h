@@ -8,7 +8,7 @@ class HandlerTrap;
 // failure is reported with its step number (HandlerTrap); behind a drop nothing is reported and
 // the item concerned is skipped.
 class StepGuard {
-  public:
+public:
     virtual ~StepGuard() = default;
     // True when the statement completed.
     virtual bool Step(int line, const std::function<void()>& statement) = 0;
@@ -19,18 +19,18 @@ class StepGuard {
 // Reports through the trap; a failing condition counts as true, as the trap resumes with the
 // statement the condition guards.
 class ReportingStepGuard : public StepGuard {
-  public:
+public:
     explicit ReportingStepGuard(HandlerTrap& trap) : trap_(trap) {}
     bool Step(int line, const std::function<void()>& statement) override;
     bool Condition(int line, const std::function<bool()>& test) override;
 
-  private:
+private:
     HandlerTrap& trap_;
 };
 
 // Reports nothing; a failing step or condition counts as false, so the item is skipped.
 class SilentStepGuard : public StepGuard {
-  public:
+public:
     bool Step(int line, const std::function<void()>& statement) override;
     bool Condition(int line, const std::function<bool()>& test) override;
 };

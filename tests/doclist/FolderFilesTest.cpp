@@ -16,7 +16,7 @@
 namespace {
 
 class StagedFileSystem : public FileSystemView {
-  public:
+public:
     QHash<QString, int> attributeWords;
     QHash<QString, int> listingFailures;
 
@@ -35,7 +35,7 @@ class StagedFileSystem : public FileSystemView {
 };
 
 class FolderFilesTest : public ::testing::Test {
-  protected:
+protected:
     QStringList Scan(const QString& pattern, StepGuard& guard) {
         QStringList folders{tree.Root() + u'/'};
         AddFolder::FolderWalk walk{dialogs, nullptr, [] {}, &fileSystem};

@@ -14,7 +14,7 @@ namespace {
 
 // The real file system with failures and attribute words staged per folder path.
 class StagedFileSystem : public FileSystemView {
-  public:
+public:
     QHash<QString, int> enumerateFailures;  // folder -> error number
     QHash<QString, int> inspectFailures;
     QHash<QString, int> attributeWords;
@@ -42,7 +42,7 @@ class StagedFileSystem : public FileSystemView {
 };
 
 class FolderWalkTest : public ::testing::Test {
-  protected:
+protected:
     QStringList Walk(const QString& top) {
         QStringList folders{top};
         AddFolder::FolderWalk walk{dialogs, nullptr, [this] { ++yields; }, &fileSystem};

@@ -9,7 +9,7 @@ namespace {
 
 // A list whose rows are 10 pixels high, starting at y = 0.
 class FakeList : public ReorderableList {
-  public:
+public:
     DocumentListModel documents;
     int selected = 0;
     std::vector<int> madeVisible;
@@ -27,7 +27,7 @@ class FakeList : public ReorderableList {
 };
 
 class RowReorderTest : public ::testing::Test {
-  protected:
+protected:
     void Fill(const QStringList& texts) { list.documents.AppendMany(texts); }
     // Press on a row: the list selects it, then the item click.
     void Press(int position) {

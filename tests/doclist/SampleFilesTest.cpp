@@ -10,7 +10,7 @@ namespace {
 const QString kTitle = QStringLiteral("Corvanel");
 
 class SampleFilesTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         tree.File("Samples/b.docx");
         tree.File("Samples/A.rtf");

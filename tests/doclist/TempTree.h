@@ -10,7 +10,7 @@
 
 // A folder tree in a temporary folder, built by relative paths; removed with the test.
 class TempTree {
-  public:
+public:
     TempTree() : dir_(QDir::tempPath() + QStringLiteral("/corvanel-fill-XXXXXX")) {}
 
     bool IsValid() const { return dir_.isValid(); }
@@ -34,7 +34,7 @@ class TempTree {
         ::chmod(QFile::encodeName(Path(relative)).constData(), mode);
     }
 
-  private:
+private:
     QTemporaryDir dir_;
 };
 
