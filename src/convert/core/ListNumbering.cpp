@@ -11,7 +11,9 @@ namespace {
 constexpr std::int64_t kMaxRepeatedLetters = 64;
 constexpr std::int64_t kMaxWordsValue = 999999;
 
-void AppendDecimal(std::string& out, std::int64_t value) { out += std::to_string(value); }
+void AppendDecimal(std::string& out, std::int64_t value) {
+    out += std::to_string(value);
+}
 
 void AppendRoman(std::string& out, std::int64_t value, bool upper) {
     if (value <= 0 || value > 3999) {
@@ -19,18 +21,18 @@ void AppendRoman(std::string& out, std::int64_t value, bool upper) {
         return;
     }
     static constexpr std::array<std::pair<int, const char*>, 13> kParts{{{1000, "m"},
-                                                                        {900, "cm"},
-                                                                        {500, "d"},
-                                                                        {400, "cd"},
-                                                                        {100, "c"},
-                                                                        {90, "xc"},
-                                                                        {50, "l"},
-                                                                        {40, "xl"},
-                                                                        {10, "x"},
-                                                                        {9, "ix"},
-                                                                        {5, "v"},
-                                                                        {4, "iv"},
-                                                                        {1, "i"}}};
+                                                                         {900, "cm"},
+                                                                         {500, "d"},
+                                                                         {400, "cd"},
+                                                                         {100, "c"},
+                                                                         {90, "xc"},
+                                                                         {50, "l"},
+                                                                         {40, "xl"},
+                                                                         {10, "x"},
+                                                                         {9, "ix"},
+                                                                         {5, "v"},
+                                                                         {4, "iv"},
+                                                                         {1, "i"}}};
     for (const auto& [amount, letters] : kParts) {
         while (value >= amount) {
             for (const char* p = letters; *p != '\0'; ++p) {
@@ -93,9 +95,9 @@ void AppendOrdinal(std::string& out, std::int64_t value) {
 }
 
 constexpr std::array<const char*, 20> kUnits{
-    "zero",    "one",     "two",       "three",    "four",     "five",    "six",
-    "seven",   "eight",   "nine",      "ten",      "eleven",   "twelve",  "thirteen",
-    "fourteen", "fifteen", "sixteen",  "seventeen", "eighteen", "nineteen"};
+    "zero",     "one",     "two",     "three",     "four",     "five",    "six",
+    "seven",    "eight",   "nine",    "ten",       "eleven",   "twelve",  "thirteen",
+    "fourteen", "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
 constexpr std::array<const char*, 10> kTens{"",      "",      "twenty",  "thirty", "forty",
                                             "fifty", "sixty", "seventy", "eighty", "ninety"};
 

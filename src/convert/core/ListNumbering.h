@@ -11,19 +11,19 @@
 namespace corvanel::convert {
 
 enum class NumberFormat {
-    kDecimal,           // 1, 2, 3
-    kDecimalZero,       // 01, 02, ... 10
-    kUpperRoman,        // I, II, III
-    kLowerRoman,        // i, ii, iii
-    kUpperLetter,       // A..Z, AA..ZZ, AAA.. (the letter repeated, as word processors do)
-    kLowerLetter,       // a..z, aa..zz, aaa..
-    kUpperLetterBase26, // A..Z, AA, AB, .. AZ, BA (spreadsheet-like columns)
-    kLowerLetterBase26, // a..z, aa, ab, ..
-    kOrdinal,           // 1st, 2nd, 3rd
-    kCardinalText,      // One, Two, Three
-    kOrdinalText,       // First, Second, Third
-    kBullet,            // no number: the label is the level's own text
-    kNone,              // no number at all
+    kDecimal,            // 1, 2, 3
+    kDecimalZero,        // 01, 02, ... 10
+    kUpperRoman,         // I, II, III
+    kLowerRoman,         // i, ii, iii
+    kUpperLetter,        // A..Z, AA..ZZ, AAA.. (the letter repeated, as word processors do)
+    kLowerLetter,        // a..z, aa..zz, aaa..
+    kUpperLetterBase26,  // A..Z, AA, AB, .. AZ, BA (spreadsheet-like columns)
+    kLowerLetterBase26,  // a..z, aa, ab, ..
+    kOrdinal,            // 1st, 2nd, 3rd
+    kCardinalText,       // One, Two, Three
+    kOrdinalText,        // First, Second, Third
+    kBullet,             // no number: the label is the level's own text
+    kNone,               // no number at all
 };
 
 // Appends `value` in `format`. Values a format cannot show (roman numerals for 0, negative

@@ -14,8 +14,8 @@ namespace {
 // Markup-compatibility namespaces whose content this reader understands: drawing shapes and
 // groups (their text boxes), Word 2010+ extensions, math, VML.
 constexpr std::array<std::string_view, 20> kUnderstoodPrefixes{
-    "wps", "wpg", "wpc", "wpi", "wp14", "w14", "w15", "w16", "w16se", "w16cid",
-    "w16cex", "w16du", "w16sdtdh", "a14", "m", "v", "o", "w10", "w", "wne"};
+    "wps",    "wpg",   "wpc",      "wpi", "wp14", "w14", "w15", "w16", "w16se", "w16cid",
+    "w16cex", "w16du", "w16sdtdh", "a14", "m",    "v",   "o",   "w10", "w",     "wne"};
 
 bool Understood(std::string_view required) {
     while (!required.empty()) {
@@ -162,9 +162,8 @@ void BodyWalker::ListLabel(const ParagraphProperties& props) {
             listId = fromStyle.listId;
         }
         if (level < 0 && listId > 0) {
-            level = fromStyle.level >= 0
-                        ? fromStyle.level
-                        : context_.Numbering().LevelForStyle(listId, props.style);
+            level = fromStyle.level >= 0 ? fromStyle.level
+                                         : context_.Numbering().LevelForStyle(listId, props.style);
         }
     }
     if (listId <= 0) {

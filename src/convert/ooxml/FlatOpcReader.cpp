@@ -59,7 +59,8 @@ void ReadFlatOpc(SourceFile& source, DocumentSink& sink) {
     ParseXmlInPlace(xml, buffer, "the package XML");
     FlatOpcPackage package(xml.document_element());
     const std::string mainPart = word::FindMainPart(package);
-    const pugi::xml_node document = mainPart.empty() ? pugi::xml_node() : package.PartRoot(mainPart);
+    const pugi::xml_node document =
+        mainPart.empty() ? pugi::xml_node() : package.PartRoot(mainPart);
     if (!word::Is(document, "document")) {
         ThrowNotReadable("the XML package holds no word-processing document");
     }

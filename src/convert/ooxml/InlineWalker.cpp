@@ -167,7 +167,8 @@ void BodyWalker::RunContent(pugi::xml_node container, RunState& state) {
 }
 
 void BodyWalker::EmitText(std::string_view text, SymbolFontKind font) {
-    if (font == SymbolFontKind::kOther && std::memchr(text.data(), '\xEF', text.size()) == nullptr) {
+    if (font == SymbolFontKind::kOther &&
+        std::memchr(text.data(), '\xEF', text.size()) == nullptr) {
         sink_.Text(text);
         return;
     }

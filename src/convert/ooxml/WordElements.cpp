@@ -86,8 +86,9 @@ constexpr auto kSorted = [] {
 
 WordElement ClassifyElement(const char* qualifiedName) {
     const std::string_view name = LocalName(qualifiedName);
-    const auto it = std::lower_bound(kSorted.begin(), kSorted.end(), name,
-                                     [](const auto& entry, std::string_view key) { return entry.first < key; });
+    const auto it =
+        std::lower_bound(kSorted.begin(), kSorted.end(), name,
+                         [](const auto& entry, std::string_view key) { return entry.first < key; });
     return it != kSorted.end() && it->first == name ? it->second : WordElement::kOther;
 }
 

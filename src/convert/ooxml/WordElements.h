@@ -27,8 +27,8 @@ enum class WordElement : std::uint8_t {
     kHyperlink,
     kContentControl,  // sdt
     kContentControlContent,
-    kTransparent,     // customXml, smartTag, ins, moveTo, dir, bdo: their content counts
-    kDeleted,         // del, moveFrom: their content is out
+    kTransparent,  // customXml, smartTag, ins, moveTo, dir, bdo: their content counts
+    kDeleted,      // del, moveFrom: their content is out
     kFootnoteReference,
     kEndnoteReference,
     kFootnote,  // Word 2003: the note's content inline in the run

@@ -25,8 +25,9 @@ void NoteStore::Load(pugi::xml_node notesRoot) {
 }
 
 pugi::xml_node NoteStore::Take(std::int64_t id) {
-    const auto it = std::lower_bound(notes_.begin(), notes_.end(), id,
-                                     [](const Entry& entry, std::int64_t key) { return entry.id < key; });
+    const auto it =
+        std::lower_bound(notes_.begin(), notes_.end(), id,
+                         [](const Entry& entry, std::int64_t key) { return entry.id < key; });
     if (it == notes_.end() || it->id != id || it->taken) {
         return {};
     }

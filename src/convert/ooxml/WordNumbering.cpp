@@ -134,7 +134,8 @@ std::optional<WordNumbering::Label> WordNumbering::Next(std::int64_t listId, int
         instance->used = true;
         for (size_t l = 0; l < kListLevels; ++l) {
             const auto& start = instance->startOverride[l];
-            counters.start[l] = start ? *start : LevelOf(*instance, counters, static_cast<int>(l)).start;
+            counters.start[l] =
+                start ? *start : LevelOf(*instance, counters, static_cast<int>(l)).start;
             if (start) {
                 counters.counted[l] = false;
             }
@@ -148,7 +149,8 @@ std::optional<WordNumbering::Label> WordNumbering::Next(std::int64_t listId, int
         }
     }
     const auto index = static_cast<size_t>(level);
-    counters.value[index] = counters.counted[index] ? counters.value[index] + 1 : counters.start[index];
+    counters.value[index] =
+        counters.counted[index] ? counters.value[index] + 1 : counters.start[index];
     counters.counted[index] = true;
 
     Label label{BuildLabel(*instance, counters, level), LevelOf(*instance, counters, level).suffix};

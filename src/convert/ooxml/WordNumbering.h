@@ -24,8 +24,8 @@ struct ListLevel {
     NumberFormat format = NumberFormat::kDecimal;
     std::string_view text;  // "%1.", "%1.%2", a bullet character
     SymbolFontKind font = SymbolFontKind::kOther;
-    bool legal = false;       // isLgl: every number of the label in decimal
-    int restartAfter = -1;    // -1: after any shallower level; 0: never; n: after level n (1-based)
+    bool legal = false;     // isLgl: every number of the label in decimal
+    int restartAfter = -1;  // -1: after any shallower level; 0: never; n: after level n (1-based)
     std::string_view suffix = "\t";
     std::string_view paragraphStyle;  // the style that selects this level
 };
@@ -81,13 +81,12 @@ private:
     Instance* FindInstance(std::int64_t listId);
     const Instance* FindInstance(std::int64_t listId) const;
     int FindAbstract(std::int64_t abstractId) const;
-    const ListLevel& LevelOf(const Instance& instance, const Abstract& definition,
-                             int level) const;
+    const ListLevel& LevelOf(const Instance& instance, const Abstract& definition, int level) const;
     std::string BuildLabel(const Instance& instance, const Abstract& counters, int level) const;
 
-    std::vector<Abstract> abstracts_;    // sorted by id after Finish
-    std::vector<Instance> instances_;    // sorted by id after Finish
-    std::vector<ListLevel> overrides_;   // levels replaced by instances
+    std::vector<Abstract> abstracts_;   // sorted by id after Finish
+    std::vector<Instance> instances_;   // sorted by id after Finish
+    std::vector<ListLevel> overrides_;  // levels replaced by instances
 };
 
 // Reads numbering.xml's <w:numbering> element.

@@ -53,8 +53,8 @@ void WordStyles::Load(pugi::xml_node styles) {
             }
         }
         const std::string_view isDefault = AttrValue(node, "default");
-        if (AttrValue(node, "type") == "paragraph" && (isDefault == "1" || isDefault == "on" ||
-                                                       isDefault == "true")) {
+        if (AttrValue(node, "type") == "paragraph" &&
+            (isDefault == "1" || isDefault == "on" || isDefault == "true")) {
             defaultParagraphStyle_ = style.id;
         }
         styles_.push_back(style);
@@ -91,8 +91,9 @@ void WordStyles::Resolve() {
 }
 
 const WordStyles::Style* WordStyles::Find(std::string_view id) const {
-    const auto it = std::lower_bound(styles_.begin(), styles_.end(), id,
-                                     [](const Style& s, std::string_view key) { return s.id < key; });
+    const auto it =
+        std::lower_bound(styles_.begin(), styles_.end(), id,
+                         [](const Style& s, std::string_view key) { return s.id < key; });
     return it != styles_.end() && it->id == id ? &*it : nullptr;
 }
 

@@ -55,8 +55,8 @@ void LoadLists(pugi::xml_node lists, word::WordNumbering& numbering) {
                     numbering.SetStartOverride(instance, static_cast<int>(*index), *start);
                 }
                 if (pugi::xml_node lvl = Child(o, "lvl")) {
-                    word::ReadListLevel(lvl,
-                                        numbering.OverrideLevel(instance, static_cast<int>(*index)));
+                    word::ReadListLevel(
+                        lvl, numbering.OverrideLevel(instance, static_cast<int>(*index)));
                 }
             }
         }

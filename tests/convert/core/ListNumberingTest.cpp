@@ -35,10 +35,10 @@ TEST(ListNumbering, LettersRepeatOrCountLikeColumns) {
     // Huge or non-positive values stay short.
     EXPECT_EQ(FormatNumber(2147483647, NumberFormat::kUpperLetter), "2147483647");
     EXPECT_EQ(FormatNumber(0, NumberFormat::kLowerLetter), "0");
-    EXPECT_LE(FormatNumber(std::numeric_limits<std::int64_t>::max(),
-                           NumberFormat::kUpperLetterBase26)
-                  .size(),
-              16u);
+    EXPECT_LE(
+        FormatNumber(std::numeric_limits<std::int64_t>::max(), NumberFormat::kUpperLetterBase26)
+            .size(),
+        16u);
 }
 
 TEST(ListNumbering, OrdinalsAndWords) {
@@ -46,9 +46,9 @@ TEST(ListNumbering, OrdinalsAndWords) {
     EXPECT_EQ(FormatNumber(12, NumberFormat::kOrdinal), "12th");
     EXPECT_EQ(FormatNumber(23, NumberFormat::kOrdinal), "23rd");
     EXPECT_EQ(FormatNumber(111, NumberFormat::kOrdinal), "111th");
-    EXPECT_EQ(FormatNumber(std::numeric_limits<std::int64_t>::min(), NumberFormat::kOrdinal)
-                  .substr(0, 1),
-              "-");
+    EXPECT_EQ(
+        FormatNumber(std::numeric_limits<std::int64_t>::min(), NumberFormat::kOrdinal).substr(0, 1),
+        "-");
     EXPECT_EQ(FormatNumber(3, NumberFormat::kCardinalText), "Three");
     EXPECT_EQ(FormatNumber(42, NumberFormat::kCardinalText), "Forty-two");
     EXPECT_EQ(FormatNumber(1205, NumberFormat::kCardinalText), "One thousand two hundred five");

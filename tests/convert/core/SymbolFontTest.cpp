@@ -15,10 +15,10 @@ TEST(SymbolFont, RecognisesTheSymbolFonts) {
 }
 
 TEST(SymbolFont, SymbolCharactersInBothFormsMapToUnicode) {
-    EXPECT_EQ(SymbolToUnicode(U'a'), U'\u03B1');     // alpha
-    EXPECT_EQ(SymbolToUnicode(0xF061), U'\u03B1');   // the same, private-use form
-    EXPECT_EQ(SymbolToUnicode(0xF0B7), U'\u2022');   // bullet
-    EXPECT_EQ(SymbolToUnicode(0xF0E5), U'\u2211');   // n-ary summation
+    EXPECT_EQ(SymbolToUnicode(U'a'), U'\u03B1');    // alpha
+    EXPECT_EQ(SymbolToUnicode(0xF061), U'\u03B1');  // the same, private-use form
+    EXPECT_EQ(SymbolToUnicode(0xF0B7), U'\u2022');  // bullet
+    EXPECT_EQ(SymbolToUnicode(0xF0E5), U'\u2211');  // n-ary summation
     EXPECT_EQ(SymbolToUnicode(0xF020), U' ');
     EXPECT_EQ(SymbolToUnicode(0xF080), 0u);  // nothing there
     EXPECT_EQ(SymbolToUnicode(0x1F), 0u);

@@ -26,8 +26,8 @@ constexpr const char* kRelationshipBase =
 
 std::string Relationship(const std::string& id, const std::string& type,
                          const std::string& target) {
-    return "<Relationship Id=\"" + id + "\" Type=\"" + kRelationshipBase + type +
-           "\" Target=\"" + target + "\"/>";
+    return "<Relationship Id=\"" + id + "\" Type=\"" + kRelationshipBase + type + "\" Target=\"" +
+           target + "\"/>";
 }
 
 std::string Relationships(const std::string& inner) {
@@ -39,8 +39,8 @@ std::string Relationships(const std::string& inner) {
 }  // namespace
 
 std::string WordXml(const std::string& root, const std::string& inner) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:" + root +
-           kNamespaces + ">" + inner + "</w:" + root + ">";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:" + root + kNamespaces +
+           ">" + inner + "</w:" + root + ">";
 }
 
 std::vector<std::pair<std::string, std::string>> DocxBuilder::Parts() const {
@@ -49,7 +49,8 @@ std::vector<std::pair<std::string, std::string>> DocxBuilder::Parts() const {
         "[Content_Types].xml",
         "<?xml version=\"1.0\"?><Types "
         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Override "
-        "PartName=\"/" + mainPart +
+        "PartName=\"/" +
+            mainPart +
             "\" ContentType=\"application/"
             "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>");
     parts.emplace_back("_rels/.rels",
@@ -75,9 +76,13 @@ std::vector<std::pair<std::string, std::string>> DocxBuilder::Parts() const {
     return parts;
 }
 
-std::string DocxBuilder::Build() const { return MakeZip(Parts()); }
+std::string DocxBuilder::Build() const {
+    return MakeZip(Parts());
+}
 
-std::string Para(const std::string& text) { return "<w:p>" + TextRun(text) + "</w:p>"; }
+std::string Para(const std::string& text) {
+    return "<w:p>" + TextRun(text) + "</w:p>";
+}
 
 std::string Para(const std::string& pPr, const std::string& runs) {
     return "<w:p><w:pPr>" + pPr + "</w:pPr>" + runs + "</w:p>";

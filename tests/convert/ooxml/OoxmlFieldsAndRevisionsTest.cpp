@@ -22,15 +22,15 @@ std::string Code(const std::string& code) {
 }
 
 TEST(OoxmlFields, SimpleFieldsGiveTheirResult) {
-    EXPECT_EQ(BodyText("<w:p>" + TextRun("Page ") + "<w:fldSimple w:instr=\" PAGE \">" + TextRun("7") +
-                       "</w:fldSimple></w:p>"),
+    EXPECT_EQ(BodyText("<w:p>" + TextRun("Page ") + "<w:fldSimple w:instr=\" PAGE \">" +
+                       TextRun("7") + "</w:fldSimple></w:p>"),
               "Page 7\n");
 }
 
 TEST(OoxmlFields, ComplexFieldsGiveOnlyTheirResult) {
     EXPECT_EQ(BodyText("<w:p>" + TextRun("See ") + FieldChar("begin") + Code(" REF _Ref1 \\h ") +
-                       FieldChar("separate") + TextRun("Table 1") + FieldChar("end") + TextRun(".") +
-                       "</w:p>"),
+                       FieldChar("separate") + TextRun("Table 1") + FieldChar("end") +
+                       TextRun(".") + "</w:p>"),
               "See Table 1.\n");
     // A field without a result shows nothing.
     EXPECT_EQ(BodyText("<w:p>" + TextRun("a") + FieldChar("begin") + Code(" PAGE ") +
@@ -41,13 +41,13 @@ TEST(OoxmlFields, ComplexFieldsGiveOnlyTheirResult) {
 TEST(OoxmlFields, NestedFieldsShowOnlyTheOuterResult) {
     // { IF { MERGEFIELD x } = 1 "yes" "no" } with the result "yes"; a nested field in the
     // result part shows its own result.
-    EXPECT_EQ(BodyText("<w:p>" + FieldChar("begin") + Code(" IF ") + FieldChar("begin") +
-                       Code(" MERGEFIELD x ") + FieldChar("separate") + TextRun("1") +
-                       FieldChar("end") + Code(" = 1 \"yes\" \"no\" ") + FieldChar("separate") +
-                       TextRun("yes ") + FieldChar("begin") + Code(" PAGE ") +
-                       FieldChar("separate") + TextRun("3") + FieldChar("end") + FieldChar("end") +
-                       TextRun("!") + "</w:p>"),
-              "yes 3!\n");
+    EXPECT_EQ(
+        BodyText("<w:p>" + FieldChar("begin") + Code(" IF ") + FieldChar("begin") +
+                 Code(" MERGEFIELD x ") + FieldChar("separate") + TextRun("1") + FieldChar("end") +
+                 Code(" = 1 \"yes\" \"no\" ") + FieldChar("separate") + TextRun("yes ") +
+                 FieldChar("begin") + Code(" PAGE ") + FieldChar("separate") + TextRun("3") +
+                 FieldChar("end") + FieldChar("end") + TextRun("!") + "</w:p>"),
+        "yes 3!\n");
 }
 
 TEST(OoxmlFields, AFieldResultMaySpanParagraphs) {
@@ -59,30 +59,36 @@ TEST(OoxmlFields, AFieldResultMaySpanParagraphs) {
 
 TEST(OoxmlFields, HiddenFieldMarksStillCount) {
     EXPECT_EQ(BodyText("<w:p><w:r><w:rPr><w:vanish/></w:rPr><w:fldChar w:fldCharType=\"begin\"/>"
-                       "</w:r>" + Code(" PAGE ") + FieldChar("separate") + TextRun("5") +
-                       FieldChar("end") + "</w:p>"),
+                       "</w:r>" +
+                       Code(" PAGE ") + FieldChar("separate") + TextRun("5") + FieldChar("end") +
+                       "</w:p>"),
               "5\n");
 }
 
 TEST(OoxmlFields, UnbalancedFieldMarksAreHarmless) {
-    EXPECT_EQ(BodyText("<w:p>" + FieldChar("end") + FieldChar("separate") + TextRun("text") +
-                       "</w:p>"),
-              "text\n");
+    EXPECT_EQ(
+        BodyText("<w:p>" + FieldChar("end") + FieldChar("separate") + TextRun("text") + "</w:p>"),
+        "text\n");
 }
 
 TEST(OoxmlRevisions, InsertionsAreInDeletionsAndMovedFromTextOut) {
     EXPECT_EQ(BodyText("<w:p>" + TextRun("keep ") + "<w:ins w:id=\"1\" w:author=\"A\">" +
-                       TextRun("inserted ") + "</w:ins><w:del w:id=\"2\" w:author=\"A\"><w:r>"
+                       TextRun("inserted ") +
+                       "</w:ins><w:del w:id=\"2\" w:author=\"A\"><w:r>"
                        "<w:delText>deleted </w:delText></w:r></w:del>"
-                       "<w:moveFrom w:id=\"3\">" + TextRun("moved-away ") + "</w:moveFrom>"
-                       "<w:moveTo w:id=\"4\">" + TextRun("moved-here") + "</w:moveTo></w:p>"),
+                       "<w:moveFrom w:id=\"3\">" +
+                       TextRun("moved-away ") +
+                       "</w:moveFrom>"
+                       "<w:moveTo w:id=\"4\">" +
+                       TextRun("moved-here") + "</w:moveTo></w:p>"),
               "keep inserted moved-here\n");
 }
 
 TEST(OoxmlRevisions, ADeletedParagraphMarkJoinsTheNextParagraph) {
-    EXPECT_EQ(BodyText(Para("<w:rPr><w:del w:id=\"1\" w:author=\"A\"/></w:rPr>", TextRun("first ")) +
-                       Para("second") + Para("third")),
-              "first second\nthird\n");
+    EXPECT_EQ(
+        BodyText(Para("<w:rPr><w:del w:id=\"1\" w:author=\"A\"/></w:rPr>", TextRun("first ")) +
+                 Para("second") + Para("third")),
+        "first second\nthird\n");
     // A wholly deleted paragraph leaves no empty line behind.
     EXPECT_EQ(BodyText(Para("one") +
                        Para("<w:rPr><w:del w:id=\"1\" w:author=\"A\"/></w:rPr>",

@@ -30,11 +30,11 @@ std::string Item(int numId, int ilvl, const std::string& text) {
                 TextRun(text));
 }
 
-const std::string kOutline = Abstract(
-    0, Level(0, "decimal", "%1.") + Level(1, "lowerLetter", "%2)") +
-           Level(2, "lowerRoman", "%1.%2.%3", "<w:suff w:val=\"space\"/>") +
-           Level(3, "upperRoman", "%4", "<w:suff w:val=\"nothing\"/>") +
-           Level(4, "upperLetter", "(%5)"));
+const std::string kOutline =
+    Abstract(0, Level(0, "decimal", "%1.") + Level(1, "lowerLetter", "%2)") +
+                    Level(2, "lowerRoman", "%1.%2.%3", "<w:suff w:val=\"space\"/>") +
+                    Level(3, "upperRoman", "%4", "<w:suff w:val=\"nothing\"/>") +
+                    Level(4, "upperLetter", "(%5)"));
 
 TEST(OoxmlLists, LabelsFollowLevelsAndDeeperLevelsRestart) {
     DocxBuilder docx;
@@ -48,13 +48,13 @@ TEST(OoxmlLists, LabelsFollowLevelsAndDeeperLevelsRestart) {
 
 TEST(OoxmlLists, InstancesShareTheirDefinitionsCountUnlessTheyOverrideTheStart) {
     DocxBuilder docx;
-    docx.numbering = Abstract(0, Level(0, "decimal", "%1.")) + Num(1, 0) + Num(2, 0) +
-                     Num(3, 0,
-                         "<w:lvlOverride w:ilvl=\"0\"><w:startOverride w:val=\"10\"/>"
-                         "</w:lvlOverride>") +
-                     Num(4, 0,
-                         "<w:lvlOverride w:ilvl=\"0\">" + Level(0, "upperLetter", "%1:") +
-                             "</w:lvlOverride>");
+    docx.numbering =
+        Abstract(0, Level(0, "decimal", "%1.")) + Num(1, 0) + Num(2, 0) +
+        Num(3, 0,
+            "<w:lvlOverride w:ilvl=\"0\"><w:startOverride w:val=\"10\"/>"
+            "</w:lvlOverride>") +
+        Num(4, 0,
+            "<w:lvlOverride w:ilvl=\"0\">" + Level(0, "upperLetter", "%1:") + "</w:lvlOverride>");
     docx.body = Item(1, 0, "a") + Item(2, 0, "b") + Item(3, 0, "c") + Item(3, 0, "d") +
                 Item(1, 0, "e") + Item(4, 0, "f");
     EXPECT_EQ(TextOf(docx), "1.\ta\n2.\tb\n10.\tc\n11.\td\n12.\te\nM:\tf\n");
@@ -62,26 +62,25 @@ TEST(OoxmlLists, InstancesShareTheirDefinitionsCountUnlessTheyOverrideTheStart) 
 
 TEST(OoxmlLists, RestartRulesAndLegalNumbering) {
     DocxBuilder docx;
-    docx.numbering =
-        Abstract(0, Level(0, "upperRoman", "%1.") +
-                        Level(1, "decimal", "%1.%2", "<w:lvlRestart w:val=\"0\"/>") +
-                        Level(2, "lowerLetter", "%1.%2.%3", "<w:isLgl/>")) +
-        Num(1, 0);
-    docx.body = Item(1, 0, "A") + Item(1, 1, "x") + Item(1, 0, "B") + Item(1, 1, "y") +
-                Item(1, 2, "legal");
+    docx.numbering = Abstract(0, Level(0, "upperRoman", "%1.") +
+                                     Level(1, "decimal", "%1.%2", "<w:lvlRestart w:val=\"0\"/>") +
+                                     Level(2, "lowerLetter", "%1.%2.%3", "<w:isLgl/>")) +
+                     Num(1, 0);
+    docx.body =
+        Item(1, 0, "A") + Item(1, 1, "x") + Item(1, 0, "B") + Item(1, 1, "y") + Item(1, 2, "legal");
     EXPECT_EQ(TextOf(docx), "I.\tA\nI.1\tx\nII.\tB\nII.2\ty\n2.2.1\tlegal\n");
 }
 
 TEST(OoxmlLists, BulletsInSymbolFontsBecomeBulletCharacters) {
     DocxBuilder docx;
     docx.numbering =
-        Abstract(0, Level(0, "bullet", "\xEF\x82\xB7",
-                          "<w:rPr><w:rFonts w:ascii=\"Symbol\" w:hAnsi=\"Symbol\"/></w:rPr>") +
-                        Level(1, "bullet", "o",
-                              "<w:rPr><w:rFonts w:ascii=\"Courier New\"/></w:rPr>") +
-                        Level(2, "bullet", "\xC2\xA7",
-                              "<w:rPr><w:rFonts w:ascii=\"Wingdings\"/></w:rPr>") +
-                        Level(3, "bullet", "\xE2\x80\x93")) +
+        Abstract(
+            0,
+            Level(0, "bullet", "\xEF\x82\xB7",
+                  "<w:rPr><w:rFonts w:ascii=\"Symbol\" w:hAnsi=\"Symbol\"/></w:rPr>") +
+                Level(1, "bullet", "o", "<w:rPr><w:rFonts w:ascii=\"Courier New\"/></w:rPr>") +
+                Level(2, "bullet", "\xC2\xA7", "<w:rPr><w:rFonts w:ascii=\"Wingdings\"/></w:rPr>") +
+                Level(3, "bullet", "\xE2\x80\x93")) +
         Num(1, 0);
     docx.body = Item(1, 0, "a") + Item(1, 1, "b") + Item(1, 2, "c") + Item(1, 3, "d");
     EXPECT_EQ(TextOf(docx), "\xE2\x80\xA2\ta\no\tb\n\xE2\x80\xA2\tc\n\xE2\x80\x93\td\n");
@@ -133,22 +132,24 @@ TEST(OoxmlLists, BrokenDefinitionsGiveNoLabelAndNoFailure) {
     docx.body = Item(1, 0, "loop") + Item(2, 0, "missing definition") +
                 Item(99, 0, "missing list") + Item(3, 42, "level out of range") +
                 Para("<w:numPr><w:numId w:val=\"3\"/></w:numPr>", TextRun("no level"));
-    EXPECT_EQ(TextOf(docx), "loop\nmissing definition\nmissing list\nlevel out of range\n"
-                            "1.\tno level\n");
+    EXPECT_EQ(TextOf(docx),
+              "loop\nmissing definition\nmissing list\nlevel out of range\n"
+              "1.\tno level\n");
 }
 
 TEST(OoxmlLists, ExtremeStartValuesStayShort) {
     DocxBuilder docx;
-    docx.numbering =
-        Abstract(0, Level(0, "upperRoman", "%1", "", 0)) +
-        Abstract(1, Level(0, "lowerLetter", "%1", "", 2147483647)) +
-        Abstract(2, "<w:lvl w:ilvl=\"0\"><w:start w:val=\"99999999999999999999999\"/>"
-                    "<w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1\"/></w:lvl>") +
-        Num(1, 0) + Num(2, 1) + Num(3, 2);
-    docx.body = Item(1, 0, "zero") + Item(2, 0, "huge") + Item(3, 0, "overflow") +
-                Item(3, 0, "next");
-    EXPECT_EQ(TextOf(docx), "0\tzero\n2147483647\thuge\n2147483647\toverflow\n"
-                            "2147483648\tnext\n");
+    docx.numbering = Abstract(0, Level(0, "upperRoman", "%1", "", 0)) +
+                     Abstract(1, Level(0, "lowerLetter", "%1", "", 2147483647)) +
+                     Abstract(2,
+                              "<w:lvl w:ilvl=\"0\"><w:start w:val=\"99999999999999999999999\"/>"
+                              "<w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1\"/></w:lvl>") +
+                     Num(1, 0) + Num(2, 1) + Num(3, 2);
+    docx.body =
+        Item(1, 0, "zero") + Item(2, 0, "huge") + Item(3, 0, "overflow") + Item(3, 0, "next");
+    EXPECT_EQ(TextOf(docx),
+              "0\tzero\n2147483647\thuge\n2147483647\toverflow\n"
+              "2147483648\tnext\n");
 }
 
 }  // namespace

@@ -24,13 +24,12 @@ std::string Reference(const std::string& kind, int id) {
 
 TEST(OoxmlNotes, MarksAreRunningNumbersAndNotesFollowTheBody) {
     DocxBuilder docx;
-    docx.footnotes = kSeparators + Note("footnote", 2, "Second note.") +
-                     Note("footnote", 1, "First note.");
+    docx.footnotes =
+        kSeparators + Note("footnote", 2, "Second note.") + Note("footnote", 1, "First note.");
     docx.endnotes = Note("endnote", 1, "An endnote.");
     docx.body = "<w:p>" + TextRun("Text") + Reference("footnote", 1) + TextRun(" more") +
                 Reference("endnote", 1) + Reference("footnote", 2) + "</w:p>" + Para("End");
-    EXPECT_EQ(TextOf(docx),
-              "Text1 morei2\nEnd\n\n1 First note.\n2 Second note.\ni An endnote.\n");
+    EXPECT_EQ(TextOf(docx), "Text1 morei2\nEnd\n\n1 First note.\n2 Second note.\ni An endnote.\n");
 }
 
 TEST(OoxmlNotes, MarkFormatsComeFromTheSettingsAndTheSection) {
@@ -40,7 +39,8 @@ TEST(OoxmlNotes, MarkFormatsComeFromTheSettingsAndTheSection) {
     docx.settings =
         "<w:footnotePr><w:numFmt w:val=\"lowerLetter\"/><w:numStart w:val=\"3\"/></w:footnotePr>";
     docx.body = "<w:p>" + Reference("footnote", 1) + Reference("footnote", 2) +
-                Reference("endnote", 1) + "</w:p><w:sectPr><w:endnotePr><w:numFmt "
+                Reference("endnote", 1) +
+                "</w:p><w:sectPr><w:endnotePr><w:numFmt "
                 "w:val=\"decimal\"/></w:endnotePr></w:sectPr>";
     EXPECT_EQ(TextOf(docx), "cd1\n\nc a\nd b\n1 c\n");
 }
@@ -50,7 +50,8 @@ TEST(OoxmlNotes, CustomMarksAreTakenFromTheRunAndDoNotCount) {
     docx.footnotes = Note("footnote", 1, "starred") + Note("footnote", 2, "numbered");
     docx.body = "<w:p>" + TextRun("x") +
                 "<w:r><w:footnoteReference w:customMarkFollows=\"1\" w:id=\"1\"/><w:t>*</w:t>"
-                "</w:r>" + Reference("footnote", 2) + "</w:p>";
+                "</w:r>" +
+                Reference("footnote", 2) + "</w:p>";
     EXPECT_EQ(TextOf(docx), "x*1\n\n* starred\n1 numbered\n");
 }
 

@@ -65,7 +65,8 @@ TEST(OoxmlPackage, ADocxReadFromDiskUnderAnyOfItsNames) {
     TemporaryFolder folder;
     for (const char* name : {"a.docx", "b.docm", "c.dotx", "d.dotm", "misnamed.doc"}) {
         std::string text;
-        const ConversionResult result = ExtractText(WriteFile(folder.File(name), docx.Build()), text);
+        const ConversionResult result =
+            ExtractText(WriteFile(folder.File(name), docx.Build()), text);
         EXPECT_TRUE(result.Ok()) << name << ": " << result.description;
         EXPECT_EQ(text, "on disk" + std::string(kNativeNewline)) << name;
     }
@@ -136,8 +137,9 @@ std::vector<MalformedCase> MalformedCases() {
         "<w:style w:type=\"paragraph\" w:styleId=\"A\"><w:basedOn w:val=\"B\"/></w:style>"
         "<w:style w:type=\"paragraph\" w:styleId=\"B\"><w:basedOn w:val=\"A\"/></w:style>"
         "<w:style w:type=\"character\" w:styleId=\"C\"><w:basedOn w:val=\"C\"/></w:style>";
-    cycle.body = Para("<w:pStyle w:val=\"A\"/>", "<w:r><w:rPr><w:rStyle w:val=\"C\"/></w:rPr>"
-                                                  "<w:t>cycle</w:t></w:r>");
+    cycle.body = Para("<w:pStyle w:val=\"A\"/>",
+                      "<w:r><w:rPr><w:rStyle w:val=\"C\"/></w:rPr>"
+                      "<w:t>cycle</w:t></w:r>");
     cases.push_back({"basedOn cycle", cycle.Build(), ErrorCode::kNone});
     return cases;
 }
@@ -145,7 +147,8 @@ std::vector<MalformedCase> MalformedCases() {
 TEST(OoxmlPackage, MalformedPackagesFailWithTheRightError) {
     for (MalformedCase& c : MalformedCases()) {
         const Converted converted = ConvertBytes(std::move(c.bytes));
-        EXPECT_EQ(converted.result.code, c.expected) << c.name << ": " << converted.result.description;
+        EXPECT_EQ(converted.result.code, c.expected)
+            << c.name << ": " << converted.result.description;
         if (!converted.result.Ok()) {
             EXPECT_NE(converted.result.description.find("test.docx"), std::string::npos) << c.name;
         }
@@ -153,9 +156,8 @@ TEST(OoxmlPackage, MalformedPackagesFailWithTheRightError) {
 }
 
 std::string FlatPart(const std::string& name, const std::string& xml) {
-    return "<pkg:part pkg:name=\"" + name +
-           "\" pkg:contentType=\"application/xml\"><pkg:xmlData>" + xml +
-           "</pkg:xmlData></pkg:part>";
+    return "<pkg:part pkg:name=\"" + name + "\" pkg:contentType=\"application/xml\"><pkg:xmlData>" +
+           xml + "</pkg:xmlData></pkg:part>";
 }
 
 std::string FlatPackage(const std::string& parts) {

@@ -11,11 +11,12 @@ std::string Cell(const std::string& content, const std::string& tcPr = "") {
     return "<w:tc>" + (tcPr.empty() ? "" : "<w:tcPr>" + tcPr + "</w:tcPr>") + content + "</w:tc>";
 }
 
-std::string Row(const std::string& cells) { return "<w:tr>" + cells + "</w:tr>"; }
+std::string Row(const std::string& cells) {
+    return "<w:tr>" + cells + "</w:tr>";
+}
 
 std::string Table(const std::string& rows) {
-    return "<w:tbl><w:tblPr/><w:tblGrid><w:gridCol w:w=\"100\"/></w:tblGrid>" + rows +
-           "</w:tbl>";
+    return "<w:tbl><w:tblPr/><w:tblGrid><w:gridCol w:w=\"100\"/></w:tblGrid>" + rows + "</w:tbl>";
 }
 
 std::string BodyText(const std::string& body) {
@@ -33,22 +34,22 @@ TEST(OoxmlTables, RowsAreLinesAndCellsAreTabSeparated) {
 }
 
 TEST(OoxmlTables, NestedTablesStayInPlace) {
-    EXPECT_EQ(BodyText(Table(Row(Cell(Para("x") + Table(Row(Cell(Para("in1")) +
-                                                             Cell(Para("in2"))))) +
-                                 Cell(Para("y"))))),
-              "x\nin1\tin2\ty\n");
+    EXPECT_EQ(
+        BodyText(Table(Row(Cell(Para("x") + Table(Row(Cell(Para("in1")) + Cell(Para("in2"))))) +
+                           Cell(Para("y"))))),
+        "x\nin1\tin2\ty\n");
 }
 
 TEST(OoxmlTables, MergedContinuationCellsAreEmptyAndDeletedRowsGone) {
-    EXPECT_EQ(BodyText(Table(
-                  Row(Cell(Para("tall"), "<w:vMerge w:val=\"restart\"/>") + Cell(Para("1"))) +
-                  Row(Cell(Para("stale"), "<w:vMerge/>") + Cell(Para("2"))) +
-                  "<w:tr><w:trPr><w:del w:id=\"1\" w:author=\"A\"/></w:trPr>" +
-                  Cell(Para("deleted")) + "</w:tr>" +
-                  Row("<w:customXml w:element=\"c\">" + Cell(Para("custom")) + "</w:customXml>" +
-                      "<w:sdt><w:sdtContent>" + Cell(Para("control")) +
-                      "</w:sdtContent></w:sdt>"))),
-              "tall\t1\n\t2\ncustom\tcontrol\n");
+    EXPECT_EQ(
+        BodyText(Table(Row(Cell(Para("tall"), "<w:vMerge w:val=\"restart\"/>") + Cell(Para("1"))) +
+                       Row(Cell(Para("stale"), "<w:vMerge/>") + Cell(Para("2"))) +
+                       "<w:tr><w:trPr><w:del w:id=\"1\" w:author=\"A\"/></w:trPr>" +
+                       Cell(Para("deleted")) + "</w:tr>" +
+                       Row("<w:customXml w:element=\"c\">" + Cell(Para("custom")) +
+                           "</w:customXml>" + "<w:sdt><w:sdtContent>" + Cell(Para("control")) +
+                           "</w:sdtContent></w:sdt>"))),
+        "tall\t1\n\t2\ncustom\tcontrol\n");
 }
 
 TEST(OoxmlTables, RowsInContentControls) {

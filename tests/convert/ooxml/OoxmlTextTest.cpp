@@ -14,8 +14,8 @@ std::string BodyText(const std::string& body) {
 }
 
 TEST(OoxmlText, EveryParagraphIsALineAndEmptyOnesStay) {
-    EXPECT_EQ(BodyText(Para("One") + "<w:p/>" + "<w:p><w:pPr><w:jc w:val=\"center\"/></w:pPr></w:p>" +
-                       Para("Two")),
+    EXPECT_EQ(BodyText(Para("One") + "<w:p/>" +
+                       "<w:p><w:pPr><w:jc w:val=\"center\"/></w:pPr></w:p>" + Para("Two")),
               "One\n\n\nTwo\n");
 }
 
@@ -26,15 +26,17 @@ TEST(OoxmlText, RunsJoinWithoutSpacesAndKeepTheirOwnSpaces) {
 }
 
 TEST(OoxmlText, BreaksAndTabs) {
-    EXPECT_EQ(BodyText("<w:p><w:r><w:t>a</w:t><w:br/><w:t>b</w:t><w:br w:type=\"page\"/>"
-                       "<w:t>c</w:t><w:br w:type=\"column\"/><w:t>d</w:t><w:cr/><w:t>e</w:t>"
-                       "<w:tab/><w:t>f</w:t><w:ptab w:relativeTo=\"margin\"/><w:t>g</w:t></w:r></w:p>"),
-              "a\nb\nc\nd\ne\tf\tg\n");
+    EXPECT_EQ(
+        BodyText("<w:p><w:r><w:t>a</w:t><w:br/><w:t>b</w:t><w:br w:type=\"page\"/>"
+                 "<w:t>c</w:t><w:br w:type=\"column\"/><w:t>d</w:t><w:cr/><w:t>e</w:t>"
+                 "<w:tab/><w:t>f</w:t><w:ptab w:relativeTo=\"margin\"/><w:t>g</w:t></w:r></w:p>"),
+        "a\nb\nc\nd\ne\tf\tg\n");
 }
 
 TEST(OoxmlText, TabStopsInParagraphPropertiesAreNotTabs) {
-    EXPECT_EQ(BodyText(Para("<w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs>", TextRun("x"))),
-              "x\n");
+    EXPECT_EQ(
+        BodyText(Para("<w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs>", TextRun("x"))),
+        "x\n");
 }
 
 TEST(OoxmlText, HyphensSymbolsAndSymbolFontRuns) {
@@ -74,24 +76,25 @@ TEST(OoxmlText, HyperlinksContentControlsAndSmartTagsGiveTheirText) {
                        "<w:smartTag w:uri=\"u\" w:element=\"e\"><w:smartTagPr/>" + TextRun(" tag") +
                        "</w:smartTag><w:customXml w:element=\"c\">" + TextRun(" custom") +
                        "</w:customXml><w:dir w:val=\"rtl\">" + TextRun(" dir") + "</w:dir></w:p>" +
-                       "<w:sdt><w:sdtContent>" + Para("block control") +
-                       "</w:sdtContent></w:sdt>"),
+                       "<w:sdt><w:sdtContent>" + Para("block control") + "</w:sdtContent></w:sdt>"),
               "link control tag custom dir\nblock control\n");
 }
 
 TEST(OoxmlText, RubyGivesItsBaseText) {
-    EXPECT_EQ(BodyText("<w:p><w:r><w:ruby><w:rubyPr/><w:rt>" + TextRun("kan") +
-                       "</w:rt><w:rubyBase>" + TextRun("漢") + "</w:rubyBase></w:ruby></w:r></w:p>"),
-              "漢\n");
+    EXPECT_EQ(
+        BodyText("<w:p><w:r><w:ruby><w:rubyPr/><w:rt>" + TextRun("kan") + "</w:rt><w:rubyBase>" +
+                 TextRun("漢") + "</w:rubyBase></w:ruby></w:r></w:p>"),
+        "漢\n");
 }
 
 TEST(OoxmlText, EquationsGiveTheirCharactersInOrder) {
-    EXPECT_EQ(BodyText("<w:p>" + TextRun("Area: ") +
-                       "<m:oMath><m:r><m:t>A=</m:t></m:r><m:sSup><m:e><m:r><m:t>r</m:t></m:r>"
-                       "</m:e><m:sup><m:r><m:t>2</m:t></m:r></m:sup></m:sSup></m:oMath></w:p>"
-                       "<w:p><m:oMathPara><m:oMath><m:f><m:num><m:r><m:t>a</m:t></m:r></m:num>"
-                       "<m:den><m:r><m:t>b</m:t></m:r></m:den></m:f></m:oMath></m:oMathPara></w:p>"),
-              "Area: A=r2\nab\n");
+    EXPECT_EQ(
+        BodyText("<w:p>" + TextRun("Area: ") +
+                 "<m:oMath><m:r><m:t>A=</m:t></m:r><m:sSup><m:e><m:r><m:t>r</m:t></m:r>"
+                 "</m:e><m:sup><m:r><m:t>2</m:t></m:r></m:sup></m:sSup></m:oMath></w:p>"
+                 "<w:p><m:oMathPara><m:oMath><m:f><m:num><m:r><m:t>a</m:t></m:r></m:num>"
+                 "<m:den><m:r><m:t>b</m:t></m:r></m:den></m:f></m:oMath></m:oMathPara></w:p>"),
+        "Area: A=r2\nab\n");
 }
 
 TEST(OoxmlText, TextBoxesFollowTheirParagraphOnce) {
@@ -99,12 +102,13 @@ TEST(OoxmlText, TextBoxesFollowTheirParagraphOnce) {
     // DrawingML shape with a VML fallback: one branch only.
     const std::string drawing =
         "<mc:AlternateContent><mc:Choice Requires=\"wps\"><w:drawing><wp:anchor><a:graphic>"
-        "<a:graphicData><wps:wsp><wps:txbx>" + textBox +
+        "<a:graphicData><wps:wsp><wps:txbx>" +
+        textBox +
         "</wps:txbx></wps:wsp></a:graphicData></a:graphic></wp:anchor></w:drawing></mc:Choice>"
-        "<mc:Fallback><w:pict><v:shape><v:textbox>" + textBox +
-        "</v:textbox></v:shape></w:pict></mc:Fallback></mc:AlternateContent>";
-    EXPECT_EQ(BodyText("<w:p>" + TextRun("before ") + "<w:r>" + drawing + "</w:r>" + TextRun("after") +
-                       "</w:p>" + Para("next")),
+        "<mc:Fallback><w:pict><v:shape><v:textbox>" +
+        textBox + "</v:textbox></v:shape></w:pict></mc:Fallback></mc:AlternateContent>";
+    EXPECT_EQ(BodyText("<w:p>" + TextRun("before ") + "<w:r>" + drawing + "</w:r>" +
+                       TextRun("after") + "</w:p>" + Para("next")),
               "before after\nin the box\nnext\n");
     // A choice this reader does not understand falls back.
     EXPECT_EQ(BodyText("<w:p><w:r><mc:AlternateContent><mc:Choice Requires=\"x9\"><w:t>new"
@@ -135,10 +139,11 @@ TEST(OoxmlText, DropCapJoinsTheParagraphItStarts) {
 
 TEST(OoxmlText, AParagraphWithAHiddenMarkRunsOnIntoTheNext) {
     // A style separator: the heading and the text after it make one line.
-    EXPECT_EQ(BodyText(Para("<w:rPr><w:vanish/><w:specVanish/></w:rPr>", TextRun("Heading")) +
-                       Para(" text") + Para("<w:rPr><w:vanish w:val=\"0\"/></w:rPr>", TextRun("own")) +
-                       Para("line")),
-              "Heading text\nown\nline\n");
+    EXPECT_EQ(
+        BodyText(Para("<w:rPr><w:vanish/><w:specVanish/></w:rPr>", TextRun("Heading")) +
+                 Para(" text") + Para("<w:rPr><w:vanish w:val=\"0\"/></w:rPr>", TextRun("own")) +
+                 Para("line")),
+        "Heading text\nown\nline\n");
 }
 
 TEST(OoxmlText, SeveralBodiesAreAllRead) {

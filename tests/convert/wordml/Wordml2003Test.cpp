@@ -44,12 +44,13 @@ std::string TextOf(const std::string& inner) {
 TEST(Wordml2003, SectionsParagraphsRunsAndTables) {
     EXPECT_EQ(TextOf("<w:body><wx:sect>" + Para("Hello") +
                      "<w:p><w:r><w:t>a</w:t><w:tab/><w:t>b</w:t><w:br/><w:t>c</w:t></w:r></w:p>"
-                     "<wx:sub-section><w:tbl><w:tr><w:tc>" + Para("x") + "</w:tc><w:tc>" +
-                     Para("y") + "</w:tc></w:tr><w:tr><w:tc><w:tcPr><w:vmerge/></w:tcPr>" +
-                     Para("old") + "</w:tc><w:tc>" + Para("z") +
+                     "<wx:sub-section><w:tbl><w:tr><w:tc>" +
+                     Para("x") + "</w:tc><w:tc>" + Para("y") +
+                     "</w:tc></w:tr><w:tr><w:tc><w:tcPr><w:vmerge/></w:tcPr>" + Para("old") +
+                     "</w:tc><w:tc>" + Para("z") +
                      "</w:tc></w:tr></w:tbl></wx:sub-section>"
-                     "<w:sectPr><w:hdr w:type=\"odd\">" + Para("header") +
-                     "</w:hdr></w:sectPr></wx:sect></w:body>"),
+                     "<w:sectPr><w:hdr w:type=\"odd\">" +
+                     Para("header") + "</w:hdr></w:sectPr></wx:sect></w:body>"),
               "Hello\na\tb\nc\nx\ty\n\tz\n");
 }
 
@@ -66,8 +67,10 @@ TEST(Wordml2003, ListsFromListDefinitions) {
         "<w:startOverride w:val=\"5\"/></w:lvlOverride></w:list></w:lists>";
     const auto item = [](int ilfo, int ilvl, const std::string& text) {
         return "<w:p><w:pPr><w:listPr><w:ilvl w:val=\"" + std::to_string(ilvl) +
-               "\"/><w:ilfo w:val=\"" + std::to_string(ilfo) + "\"/><wx:t wx:val=\"?\"/>"
-               "</w:listPr></w:pPr><w:r><w:t>" + text + "</w:t></w:r></w:p>";
+               "\"/><w:ilfo w:val=\"" + std::to_string(ilfo) +
+               "\"/><wx:t wx:val=\"?\"/>"
+               "</w:listPr></w:pPr><w:r><w:t>" +
+               text + "</w:t></w:r></w:p>";
     };
     EXPECT_EQ(TextOf(lists + "<w:body>" + item(1, 0, "one") + item(1, 1, "sub") +
                      item(1, 2, "dot") + item(1, 0, "two") + item(2, 0, "five") + "</w:body>"),
@@ -100,7 +103,8 @@ TEST(Wordml2003, RevisionsCommentsHyperlinksAndCustomElements) {
                      "</aml:content></aml:annotation></w:r>"
                      "<w:hlink w:dest=\"http://example.com\"><w:r><w:t>c</w:t></w:r></w:hlink>"
                      "<ns0:field><w:r><w:t>d</w:t></w:r></ns0:field></w:p>"
-                     "<ns0:block>" + Para("custom block") + "</ns0:block></w:body>"),
+                     "<ns0:block>" +
+                     Para("custom block") + "</ns0:block></w:body>"),
               "abcd\ncustom block\n");
 }
 
@@ -112,7 +116,8 @@ TEST(Wordml2003, InlineFootnotesAndFields) {
                      "<w:r><w:instrText>PAGE</w:instrText></w:r>"
                      "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t> 3</w:t></w:r>"
                      "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>"
-                     "<w:p><w:r><w:pict><v:shape><v:textbox><w:txbxContent>" + Para("boxed") +
+                     "<w:p><w:r><w:pict><v:shape><v:textbox><w:txbxContent>" +
+                     Para("boxed") +
                      "</w:txbxContent></v:textbox></v:shape></w:pict></w:r></w:p></w:body>"),
               "Texti 3\n\nboxed\n\ni The note.\n");
 }
