@@ -21,7 +21,6 @@ constexpr char16_t kFieldBegin = 0x13;
 constexpr char16_t kFieldSeparator = 0x14;
 constexpr char16_t kFieldEnd = 0x15;
 constexpr char16_t kNonBreakingHyphen = 0x1E;
-constexpr char16_t kSoftHyphen = 0x1F;
 constexpr char16_t kNoteReference = 0x02;
 constexpr char16_t kDrawnObject = 0x08;
 constexpr char16_t kSymbolPlaceholder = 0x28;
@@ -402,7 +401,7 @@ void StoryWriter::WriteSpecial(char16_t c, const CharProps& props, std::uint16_t
             pending_.push_back('-');
             break;
         default:
-            break;  // soft hyphens, joined paragraph marks, other controls: no text
+            break;  // soft hyphens (0x1F), joined paragraph marks, other controls: no text
     }
 }
 
