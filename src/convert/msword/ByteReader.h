@@ -12,7 +12,7 @@ namespace corvanel::convert::msword {
 // Little-endian reads from untrusted bytes. Every read is checked: one past the end fails the
 // document as damaged, naming what was being read.
 class ByteReader {
-  public:
+public:
     ByteReader(std::string_view data, const char* what) : data_(data), what_(what) {}
 
     std::size_t Size() const { return data_.size(); }
@@ -45,7 +45,7 @@ class ByteReader {
 
     [[noreturn]] void Fail() const { ThrowDamaged(std::string(what_) + " runs past its end"); }
 
-  private:
+private:
     std::uint32_t Byte(std::size_t offset) const {
         return static_cast<unsigned char>(data_[offset]);
     }

@@ -14,7 +14,7 @@ namespace corvanel::convert::msword {
 // damaged. Only the streams at the root of the directory are offered, which is all a Word
 // document needs.
 class CompoundFile {
-  public:
+public:
     // Parses the container held in `bytes` (which must outlive this object).
     explicit CompoundFile(std::string_view bytes);
 
@@ -24,7 +24,7 @@ class CompoundFile {
     // The stream's content, or nothing when there is no such stream at the root.
     std::optional<std::string> ReadStream(std::string_view name) const;
 
-  private:
+private:
     struct Entry {
         std::string name;  // UTF-8
         std::uint8_t type = 0;

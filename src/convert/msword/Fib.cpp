@@ -34,7 +34,7 @@ enum PairIndex : std::size_t {
 };
 
 class PairReader {
-  public:
+public:
     PairReader(const ByteReader& reader, std::size_t base, std::size_t count, bool word6)
         : reader_(reader), base_(base), count_(count), word6_(word6) {}
 
@@ -49,7 +49,7 @@ class PairReader {
         return {reader_.U32(at), reader_.U32(at + 4)};
     }
 
-  private:
+private:
     static constexpr std::size_t kWord6ShortsBefore = 38;
     static constexpr std::size_t kWord6ShortsBytes = 10;
 

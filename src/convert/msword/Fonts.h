@@ -11,7 +11,7 @@ namespace corvanel::convert::msword {
 
 // The document's font table: names by font index, for symbol characters and bullets.
 class Fonts {
-  public:
+public:
     Fonts() = default;
     Fonts(const Fib& fib, std::string_view tableOrMain);
 
@@ -21,7 +21,7 @@ class Fonts {
     // and for unknown fonts.
     int CodePage(std::uint16_t ftc, int fallback) const;
 
-  private:
+private:
     std::vector<std::string> names_;
     std::vector<std::uint8_t> charsets_;
 };

@@ -14,7 +14,7 @@ namespace corvanel::convert::msword {
 // Properties by character position: run i covers [starts[i], starts[i+1]).
 template <typename Props>
 class CpRuns {
-  public:
+public:
     void Add(std::uint32_t cp, const Props& props) {
         if (!starts_.empty() && starts_.back() == cp) {
             props_.back() = props;
@@ -61,7 +61,7 @@ class CpRuns {
 
     std::size_t Count() const { return starts_.size(); }
 
-  private:
+private:
     std::vector<std::uint32_t> starts_;
     std::vector<Props> props_;
     Props defaults_{};

@@ -16,7 +16,7 @@ namespace corvanel::convert::msword {
 // table): each list paragraph, in reading order, asks for its label, which advances the list's
 // counters (start values, restarts of deeper levels, overridden start values).
 class ListLabels {
-  public:
+public:
     ListLabels() = default;
     ListLabels(const Fib& fib, std::string_view table, const Fonts& fonts);
 
@@ -24,7 +24,7 @@ class ListLabels {
     // `ilvl`; false when the paragraph shows no label.
     bool Next(std::uint16_t ilfo, std::uint8_t ilvl, std::string& label, std::string& suffix);
 
-  private:
+private:
     static constexpr int kLevels = 9;
 
     struct Level {

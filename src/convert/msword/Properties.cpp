@@ -31,6 +31,8 @@ constexpr std::uint16_t kW6CFVanish = 92;
 constexpr std::uint16_t kW6CFtc = 93;
 constexpr std::uint16_t kW6CFSpec = 117;
 constexpr std::uint16_t kW6PIstd = 2;
+constexpr std::uint16_t kW6PAnld = 12;
+constexpr std::uint16_t kW6PNLvlAnm = 13;
 constexpr std::uint16_t kW6PFInTable = 24;
 constexpr std::uint16_t kW6PFTtp = 25;
 
@@ -130,6 +132,12 @@ void ApplyParaSprms(std::string_view grpprl, bool word6, ParaProps& props) {
                     break;
                 case kW6PFInTable:
                     props.inTable = s.Byte() != 0;
+                    break;
+                case kW6PAnld:
+                    props.autoNumber = s.operand.substr(1);  // after its length byte
+                    break;
+                case kW6PNLvlAnm:
+                    props.autoNumberLevel = s.Byte();
                     break;
                 case kW6PFTtp:
                     props.rowEnd = s.Byte() != 0;

@@ -27,6 +27,10 @@ struct ParaProps {
     std::uint16_t ilfo = 0;       // list override (1-based), 0 when not in a list
     std::uint8_t ilvl = 0;        // list level 0..8
     std::uint16_t istd = 0;       // paragraph style
+    // Word 6 and 95 number paragraphs themselves: the level (10 a numbered list, 11 a bulleted
+    // one, 1..9 outline levels) and the numbering's description.
+    std::uint8_t autoNumberLevel = 0;
+    std::string_view autoNumber;
 };
 
 // Apply a list of modifiers over properties already set (by a style, or defaults). `base` is

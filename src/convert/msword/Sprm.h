@@ -22,12 +22,12 @@ struct Sprm {
 // at the end, at a modifier whose operand runs past the end, or at a Word 6 code whose length
 // is unknown: what follows cannot be located.
 class SprmIterator {
-  public:
+public:
     SprmIterator(std::string_view grpprl, bool word6) : data_(grpprl), word6_(word6) {}
 
     bool Next(Sprm& sprm);
 
-  private:
+private:
     std::string_view data_;
     std::size_t at_ = 0;
     bool word6_;

@@ -16,7 +16,7 @@ constexpr std::size_t kFspaBytes = 26;
 
 // A table of character positions with a fixed-size record per range.
 class Plc {
-  public:
+public:
     Plc(std::string_view source, FcLcb where, std::size_t recordBytes)
         : reader_(ByteReader(source, "a table of text positions").Slice(where.fc, where.lcb),
                   "a table of text positions"),
@@ -34,7 +34,7 @@ class Plc {
                           "a table of text positions");
     }
 
-  private:
+private:
     ByteReader reader_;
     std::size_t recordBytes_;
     std::size_t count_ = 0;

@@ -40,7 +40,8 @@ StoryWriter::StoryWriter(const DocumentText& text, const CpRuns<CharProps>& char
       fonts_(fonts),
       styles_(styles),
       sink_(sink),
-      boxWritten_(stories.textBoxes.size(), false) {
+      boxWritten_(stories.textBoxes.size(), false),
+      word6Numbering_(fonts, text.rawCodePage != 0 ? text.rawCodePage : 1252) {
     UpdateNextNote();
     for (std::size_t i = 0; i < stories_.textBoxes.size(); ++i) {
         if (stories_.textBoxes[i].anchored) {
@@ -235,6 +236,8 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
     OpenTables(state, depth, true);
     sink_.StartParagraph();
     if (props.ilfo != 0 && lists_.Next(props.ilfo, props.ilvl, label_, suffix_)) {
+        sink_.ListLabel(label_, suffix_);
+    } else if (text_.rawCodePage != 0 && word6Numbering_.Next(props, label_, suffix_)) {
         sink_.ListLabel(label_, suffix_);
     }
     WriteRun(state, start, mark, props.istd);

@@ -7,6 +7,7 @@
 #include "convert/msword/PieceTable.h"
 #include "convert/msword/Stories.h"
 #include "convert/msword/StyleSheet.h"
+#include "convert/msword/Word6Numbering.h"
 
 #include <array>
 #include <string>
@@ -19,14 +20,14 @@ namespace corvanel::convert::msword {
 // labels, field results, breaks, notes (with their text, where referenced) and text boxes
 // (after their anchor's paragraph). Hidden text, deleted revisions and field codes are left out.
 class StoryWriter {
-  public:
+public:
     StoryWriter(const DocumentText& text, const CpRuns<CharProps>& chars,
                 const CpRuns<ParaProps>& paras, const Stories& stories, ListLabels& lists,
                 const Fonts& fonts, const StyleSheet& styles, DocumentSink& sink);
 
     void WriteBody();
 
-  private:
+private:
     enum class Kind { kMain, kNote, kTextBox };
     struct TableLevel {
         bool row = false;
@@ -86,6 +87,7 @@ class StoryWriter {
     int pendingCodePage_ = 0;
     char16_t highSurrogate_ = 0;
     std::string label_, suffix_, symbolBuffer_;
+    Word6Numbering word6Numbering_;
 };
 
 }  // namespace corvanel::convert::msword

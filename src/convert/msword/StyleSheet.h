@@ -12,7 +12,7 @@ namespace corvanel::convert::msword {
 // The paragraph properties each paragraph style gives (list membership through a style, such
 // as a numbered heading), with the properties of the styles it is based on.
 class StyleSheet {
-  public:
+public:
     StyleSheet() = default;
     StyleSheet(const Fib& fib, std::string_view stsh);
 
@@ -20,7 +20,7 @@ class StyleSheet {
     // The font a paragraph style gives its text (0xFFFF when none is known).
     std::uint16_t Font(std::uint16_t istd) const;
 
-  private:
+private:
     struct Style {
         std::uint16_t base = 0x0FFF;
         bool paragraph = false;

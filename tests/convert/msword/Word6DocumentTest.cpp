@@ -25,7 +25,35 @@ struct Word6Options {
     std::uint16_t ident = 0xA5DC;
     std::uint32_t ccpText = 0;               // 0: the text's length
     std::vector<std::uint32_t> sectionEnds;  // character positions where sections end
+    std::string paragraphModifiers;          // given to every paragraph, if any
 };
+
+constexpr std::size_t kPageBytes = 512;
+constexpr std::size_t kParagraphBinTablePair = 0xC0;
+
+// A paragraph formatting page giving each paragraph of `text` the same modifiers.
+std::string ParagraphPage(const std::string& text, const std::string& modifiers) {
+    std::vector<std::uint32_t> ends{static_cast<std::uint32_t>(kTextAt)};
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            ends.push_back(static_cast<std::uint32_t>(kTextAt + i + 1));
+        }
+    }
+    const std::size_t runs = ends.size() - 1;
+    std::string page(kPageBytes, '\0');
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+        PutU32(page, 4 * i, ends[i]);
+    }
+    constexpr std::size_t kPapxAt = 0x100;
+    for (std::size_t i = 0; i < runs; ++i) {
+        page[4 * ends.size() + 7 * i] = static_cast<char>(kPapxAt / 2);
+    }
+    const std::size_t words = (2 + modifiers.size() + 1) / 2;  // style index and modifiers
+    page[kPapxAt] = static_cast<char>(words);
+    page.replace(kPapxAt + 3, modifiers.size(), modifiers);
+    page[kPageBytes - 1] = static_cast<char>(runs);
+    return page;
+}
 
 std::string Word6Document(const std::string& text, const Word6Options& options = {}) {
     std::string stream(kTextAt, '\0');
@@ -38,6 +66,18 @@ std::string Word6Document(const std::string& text, const Word6Options& options =
     PutU32(stream, 0x34,
            options.ccpText != 0 ? options.ccpText : static_cast<std::uint32_t>(text.size()));
     stream += text;
+    if (!options.paragraphModifiers.empty()) {
+        stream.resize((stream.size() / kPageBytes + 1) * kPageBytes, '\0');
+        const std::size_t page = stream.size() / kPageBytes;
+        stream += ParagraphPage(text, options.paragraphModifiers);
+        std::string bins(10, '\0');  // first and last position, then the page number
+        PutU32(bins, 0, static_cast<std::uint32_t>(kTextAt));
+        PutU32(bins, 4, static_cast<std::uint32_t>(kTextAt + text.size()));
+        PutU16(bins, 8, static_cast<std::uint16_t>(page));
+        PutU32(stream, kParagraphBinTablePair, static_cast<std::uint32_t>(stream.size()));
+        PutU32(stream, kParagraphBinTablePair + 4, static_cast<std::uint32_t>(bins.size()));
+        stream += bins;
+    }
     if (!options.sectionEnds.empty()) {
         // The section table: the positions (starting with 0), then a 12-byte record each.
         const std::size_t at = stream.size();
@@ -103,6 +143,21 @@ TEST(Word6Document, SectionBreakEndsAParagraphWhereAPageBreakDoesNot) {
     sections.sectionEnds = {5, 9, static_cast<std::uint32_t>(text.size())};
     // A section break on a line of its own adds nothing; at the end of text it ends the paragraph.
     EXPECT_EQ(TextOf(Word6Document(text, sections)), "One\nTwo\nThree\n");
+}
+
+// Word 6's own paragraph numbering: level 10 is a numbered list; the description gives the
+// format (here 4, lower-case letters), the start (3) and the text after the number (")").
+TEST(Word6Document, NumberedParagraphsGetTheirLabels) {
+    std::string description(52, '\0');
+    description[0] = 4;
+    description[1] = 0;  // no text before the number
+    description[2] = 1;  // text up to here follows it
+    description[10] = 3;
+    description[20] = ')';
+    Word6Options numbered;
+    numbered.paragraphModifiers = std::string("\x0D\x0A", 2) + "\x0C" + "\x34" + description;
+    EXPECT_EQ(TextOf(Word6Document("One\rTwo\rThree\r", numbered)),
+              "c)\tOne\nd)\tTwo\ne)\tThree\n");
 }
 
 TEST(Word6Document, FieldsShowOnlyTheirResult) {
