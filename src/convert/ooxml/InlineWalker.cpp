@@ -23,6 +23,33 @@ SymbolFontKind RunFont(pugi::xml_node fonts) {
     return ClassifySymbolFont(name);
 }
 
+// The character of <w:sym w:font w:char>, or 0.
+char32_t SymbolCharacter(pugi::xml_node sym) {
+    const auto code = ParseHex(AttrValue(sym, "char"));
+    if (!code || *code == 0 || *code > 0x10FFFF) {
+        return 0;
+    }
+    const bool privateUse = *code >= 0xF020 && *code <= 0xF0FF;
+    switch (ClassifySymbolFont(AttrValue(sym, "font"))) {
+        case SymbolFontKind::kSymbol:
+            if (const char32_t c = SymbolToUnicode(*code)) {
+                return c;
+            }
+            break;
+        case SymbolFontKind::kWingdings:
+            // A glyph without a text equivalent keeps its private-use form rather than turning
+            // into the unrelated letter of the same code.
+            if (const char32_t c = WingdingsToUnicode(*code)) {
+                return c;
+            }
+            return SymbolFontCode(*code) != 0 ? 0xF000 + SymbolFontCode(*code) : *code;
+        case SymbolFontKind::kOther:
+            break;
+    }
+    // Another font: the private-use form stands for the font's own character code.
+    return privateUse ? *code - 0xF000 : *code;
+}
+
 BreakKind BreakType(pugi::xml_node br) {
     const std::string_view type = AttrValue(br, "type");
     if (type == "page") {
@@ -176,20 +203,9 @@ void BodyWalker::EmitText(std::string_view text, SymbolFontKind font) {
 }
 
 void BodyWalker::Symbol(pugi::xml_node sym) {
-    const auto code = ParseHex(AttrValue(sym, "char"));
-    if (!code || *code == 0) {
-        return;
-    }
-    const SymbolFontKind font = ClassifySymbolFont(AttrValue(sym, "font"));
-    char32_t c = 0;
-    if (font == SymbolFontKind::kSymbol) {
-        c = SymbolToUnicode(*code);
-    } else if (font == SymbolFontKind::kWingdings) {
-        c = WingdingsToUnicode(*code);
-    }
+    const char32_t c = SymbolCharacter(sym);
     if (c == 0) {
-        // Another font: the private-use form stands for the font's own character code.
-        c = (*code >= 0xF020 && *code <= 0xF0FF) ? *code - 0xF000 : *code;
+        return;
     }
     scratch_.clear();
     AppendUtf8(scratch_, c);
@@ -234,9 +250,9 @@ void BodyWalker::NoteReference(pugi::xml_node reference, NoteKind kind, RunState
             if (element == WordElement::kText) {
                 mark += next.text().get();
             } else if (element == WordElement::kSymbol) {
-                const auto code = ParseHex(AttrValue(next, "char"));
-                const char32_t c = code ? SymbolToUnicode(*code) : 0;
-                AppendUtf8(mark, c != 0 ? c : code.value_or(U'*'));
+                if (const char32_t c = SymbolCharacter(next)) {
+                    AppendUtf8(mark, c);
+                }
             }
         }
         state.customMarkTaken = true;

@@ -52,6 +52,13 @@ TEST(OoxmlText, HyphensSymbolsAndSymbolFontRuns) {
                        "<w:r><w:rPr><w:rFonts w:ascii=\"Symbol\" w:hAnsi=\"Symbol\"/></w:rPr>"
                        "<w:t>p\xEF\x80\xA4</w:t></w:r></w:p>"),
               "\xCE\xB1\xE2\x89\xA5\xC3\xA9\xE2\x9C\x93\xCF\x80\xE2\x88\x83\n");  // α≥é✓π∃
+    // A Wingdings glyph without a text equivalent keeps its private-use form instead of turning
+    // into the letter of the same code; a Unicode code point given directly stays itself.
+    EXPECT_EQ(BodyText("<w:p><w:r><w:sym w:font=\"Wingdings\" w:char=\"0041\"/>"
+                       "<w:sym w:font=\"Wingdings\" w:char=\"2713\"/>"
+                       "<w:sym w:font=\"Symbol\" w:char=\"03A9\"/>"
+                       "<w:sym w:font=\"Symbol\" w:char=\"FFFFFFFF\"/></w:r></w:p>"),
+              "\xEF\x81\x81\xE2\x9C\x93\xCE\xA9\n");
 }
 
 TEST(OoxmlText, HiddenTextIsLeftOutDirectlyOrThroughItsCharacterStyle) {
