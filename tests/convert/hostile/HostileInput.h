@@ -1,0 +1,105 @@
+#pragma once
+
+#include "convert/Converter.h"
+
+#include "TestZip.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace corvanel::convert::testing {
+
+// Checks that a conversion failed with `code` and that the description names the file, so the
+// user knows which document of a batch it was.
+inline void ExpectRefused(const ConversionResult& result, ErrorCode code, const std::string& path) {
+    EXPECT_EQ(result.code, code) << result.description;
+    EXPECT_NE(result.description.find(path), std::string::npos) << result.description;
+}
+
+inline std::string Repeat(const std::string& piece, std::size_t times) {
+    std::string out;
+    out.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i) {
+        out += piece;
+    }
+    return out;
+}
+
+// `open` nested `depth` times around `inner`, closed again by `close`.
+inline std::string Nested(const std::string& open, const std::string& close, std::size_t depth,
+                          const std::string& inner = "x") {
+    return Repeat(open, depth) + inner + Repeat(close, depth);
+}
+
+// The document type of the "billion laughs" attack: ten entities, each ten times the one before;
+// expanded, &lol9; would be a thousand million "lol"s.
+inline std::string BillionLaughsDoctype(const std::string& root) {
+    std::string doctype = "<!DOCTYPE " + root + " [<!ENTITY lol0 \"lol\">";
+    for (int level = 1; level <= 9; ++level) {
+        doctype += "<!ENTITY lol" + std::to_string(level) + " \"" +
+                   Repeat("&lol" + std::to_string(level - 1) + ";", 10) + "\">";
+    }
+    return doctype + "]>";
+}
+
+inline constexpr const char* kWordNamespace =
+    "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+
+// A minimal Word package around `documentXml` (the whole main part), with extra parts after it.
+inline std::vector<std::pair<std::string, std::string>> DocxParts(
+    const std::string& documentXml,
+    const std::vector<std::pair<std::string, std::string>>& extraParts = {}) {
+    std::vector<std::pair<std::string, std::string>> parts = {
+        {"[Content_Types].xml",
+         "<?xml version=\"1.0\"?><Types "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Override "
+         "PartName=\"/word/document.xml\" ContentType=\"application/"
+         "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
+        {"_rels/.rels",
+         "<?xml version=\"1.0\"?><Relationships "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+         "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+         "relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>"},
+        {"word/document.xml", documentXml}};
+    parts.insert(parts.end(), extraParts.begin(), extraParts.end());
+    return parts;
+}
+
+// document.xml with `body` inside <w:body>, after an optional document type.
+inline std::string WordDocumentXml(const std::string& body, const std::string& doctype = {}) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + doctype + "<w:document xmlns:w=\"" +
+           kWordNamespace + "\" xmlns:x9=\"urn:example:unknown\"><w:body>" + body +
+           "</w:body></w:document>";
+}
+
+inline constexpr const char* kOdfNamespaces =
+    " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+    " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+    " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\"";
+
+// content.xml of a text document with `body` inside <office:text>.
+inline std::string OdfContentXml(const std::string& body, const std::string& doctype = {}) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + doctype + "<office:document-content" +
+           kOdfNamespaces + "><office:body><office:text>" + body +
+           "</office:text></office:body></office:document-content>";
+}
+
+inline std::string MakeOdt(const std::string& contentXml) {
+    return MakeZip(
+        {{"mimetype", "application/vnd.oasis.opendocument.text"}, {"content.xml", contentXml}},
+        false);
+}
+
+// A single-file OpenDocument text with `body` inside <office:text>.
+inline std::string FlatOdt(const std::string& body, const std::string& doctype = {}) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + doctype + "<office:document" +
+           kOdfNamespaces +
+           " office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:body>"
+           "<office:text>" +
+           body + "</office:text></office:body></office:document>";
+}
+
+}  // namespace corvanel::convert::testing
