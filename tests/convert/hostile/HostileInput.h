@@ -69,10 +69,28 @@ inline std::vector<std::pair<std::string, std::string>> DocxParts(
 }
 
 // document.xml with `body` inside <w:body>, after an optional document type.
+inline std::string WordDocumentElement(const std::string& body) {
+    return std::string("<w:document xmlns:w=\"") + kWordNamespace +
+           "\" xmlns:x9=\"urn:example:unknown\"><w:body>" + body + "</w:body></w:document>";
+}
+
 inline std::string WordDocumentXml(const std::string& body, const std::string& doctype = {}) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + doctype + "<w:document xmlns:w=\"" +
-           kWordNamespace + "\" xmlns:x9=\"urn:example:unknown\"><w:body>" + body +
-           "</w:body></w:document>";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + doctype + WordDocumentElement(body);
+}
+
+// The same document as one XML file (a flat package), its main part `documentXml` without
+// the XML declaration.
+inline std::string FlatWordPackage(const std::string& documentXml,
+                                   const std::string& doctype = {}) {
+    return "<?xml version=\"1.0\"?>" + doctype +
+           "<?mso-application progid=\"Word.Document\"?><pkg:package "
+           "xmlns:pkg=\"http://schemas.microsoft.com/office/2006/xmlPackage\"><pkg:part "
+           "pkg:name=\"/_rels/.rels\"><pkg:xmlData><Relationships "
+           "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+           "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+           "relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>"
+           "</pkg:xmlData></pkg:part><pkg:part pkg:name=\"/word/document.xml\"><pkg:xmlData>" +
+           documentXml + "</pkg:xmlData></pkg:part></pkg:package>";
 }
 
 inline constexpr const char* kOdfNamespaces =

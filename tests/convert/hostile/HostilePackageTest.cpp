@@ -16,11 +16,13 @@ using testing::BillionLaughsDoctype;
 using testing::DocxParts;
 using testing::ExpectRefused;
 using testing::FlatOdt;
+using testing::FlatWordPackage;
 using testing::MakeOdt;
 using testing::MakeZip;
 using testing::Nested;
 using testing::OdfContentXml;
 using testing::TemporaryFolder;
+using testing::WordDocumentElement;
 using testing::WordDocumentXml;
 using testing::WriteFile;
 
@@ -76,6 +78,13 @@ TEST_F(HostilePackage, AZipBombThatUnderstatesItsSizeIsNotInflatedPastIt) {
     EXPECT_NE(result.description.find(path), std::string::npos) << result.description;
 }
 
+TEST_F(HostilePackage, APartDeclaredLargerThanTheLimitIsRefusedBeforeInflating) {
+    const ConversionResult result =
+        Convert("declared.docx",
+                WithDeclaredSizes(MakeZip(DocxParts(WordDocumentXml("<w:p/>"))), 0xF0000000u));
+    ExpectRefused(result, ErrorCode::kTooLarge, path);
+}
+
 TEST_F(HostilePackage, ANestedZipInsideADocumentIsNeverOpened) {
     // The inner archive is itself a bomb and a complete document of its own: opening it would
     // either be refused or bring its text in.
@@ -124,6 +133,10 @@ TEST_F(HostilePackage, EntityExpansionIsNeverPerformed) {
     result = Convert("laughs.fodt", FlatOdt(odfBody, BillionLaughsDoctype("office:document")));
     ExpectNoExpansion(result, text, path);
 
+    result = Convert("laughs.xml", FlatWordPackage(WordDocumentElement(body),
+                                                   BillionLaughsDoctype("pkg:package")));
+    ExpectNoExpansion(result, text, path);
+
     result = Convert("laughs.htm", BillionLaughsDoctype("html") +
                                        "<html><body><p>before &lol9; after</p></body></html>");
     ExpectNoExpansion(result, text, path);
@@ -148,6 +161,8 @@ TEST_F(HostilePackage, DeeplyNestedWordXmlIsDamaged) {
         ExpectRefused(Convert(c.name, MakeZip(DocxParts(WordDocumentXml(c.body)))),
                       ErrorCode::kDamaged, path);
     }
+    ExpectRefused(Convert("flat-package.xml", FlatWordPackage(WordDocumentElement(cases[0].body))),
+                  ErrorCode::kDamaged, path);
     // Word 2003 XML looks inside elements it does not know, so their depth counts there too.
     ExpectRefused(Convert("unknown.xml",
                           "<?xml version=\"1.0\"?><w:wordDocument "
