@@ -84,9 +84,18 @@ void CompoundFile::ReadFat() {
     const std::uint32_t perSector = sectorSize_ / 4 - 1;
     std::uint32_t next = firstDifatSector_;
     std::uint32_t seen = 0;
+    std::vector<bool> visited;
     while (fatSectors.size() < fatSectorCount_) {
         if (next == kEndOfChain || next == kNoStream || ++seen > difatCount_) {
             ThrowDamaged("the compound file's allocation table is incomplete");
+        }
+        // A chain that comes back to a sector would list the same table sectors again.
+        visited.resize(sectorsInFile);
+        if (next < visited.size()) {
+            if (visited[next]) {
+                ThrowDamaged("the sector chain of the allocation table index loops");
+            }
+            visited[next] = true;
         }
         const ByteReader sector(Sector(next), "an allocation table sector");
         for (std::uint32_t i = 0; i < perSector && fatSectors.size() < fatSectorCount_; ++i) {
