@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form1ListFeatures.h"
+#include "app/ProgressBar.h"
 #include "doclist/ListView1Events.h"
 #include "export/ExportRun.h"
 
@@ -19,7 +20,6 @@ class DocumentListModel;
 class ListView1;
 class QGroupBox;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 class SettingsStore;
 
@@ -118,7 +118,7 @@ private:
 
     DocumentListModel* documents_ = nullptr;
     ListView1* listView1_ = nullptr;
-    QProgressBar* progressBar1_ = nullptr;
+    LiteralTextProgressBar* progressBar1_ = nullptr;
     QPushButton* pushButton1_ = nullptr;
     QPushButton* pushButton2_ = nullptr;
     QPushButton* pushButton3_ = nullptr;

@@ -2,6 +2,7 @@
 // the export run.
 #include "app/ApplicationTitle.h"
 #include "app/Form1.h"
+#include "app/ProgressBar.h"
 #include "doclist/DocumentListModel.h"
 #include "doclist/ListView1.h"
 #include "platform/Dialogs.h"
@@ -150,11 +151,11 @@ QString Form1::OutputFolderText() const {
 }
 
 void Form1::SetProgressValue(int value) {
-    progressBar1_->setValue(value);
+    progressBar1_->SetValueSoon(value);
 }
 
 void Form1::SetProgressText(const QString& text) {
-    progressBar1_->setFormat(text);
+    progressBar1_->SetTextSoon(text);
 }
 
 void Form1::YieldToEvents() {
