@@ -43,7 +43,7 @@ public:
     void ListView1_OLEDragDrop(QDropEvent*) override { events.append(QStringLiteral("DragDrop")); }
 };
 
-class ListView1Test : public testing::Test {
+class ListView1Test : public testing::Test, private WithGuiTestApplication {
 protected:
     void SetUp() override {
         EnsureGuiTestApplication();

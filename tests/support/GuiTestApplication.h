@@ -14,3 +14,8 @@ inline void EnsureGuiTestApplication() {
         (void)application;
     }
 }
+
+// A base for fixtures whose members are widgets: the application exists before they are made.
+struct WithGuiTestApplication {
+    WithGuiTestApplication() { EnsureGuiTestApplication(); }
+};
