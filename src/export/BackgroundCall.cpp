@@ -2,19 +2,31 @@
 
 #include <QEventLoop>
 
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
 
+namespace {
+
+// A call that ends within this time returns without the event loop's round trip; the window
+// is unresponsive for no longer than this.
+constexpr auto kQuietWait = std::chrono::milliseconds(5);
+
+}  // namespace
+
 // One long-lived thread that takes one call at a time: starting a thread per document would add
 // its cost to every conversion.
 struct BackgroundCall::Worker {
     std::mutex mutex;
-    std::condition_variable wake;
+    std::condition_variable wake;                 // the worker waits for a call
+    std::condition_variable finished;             // the caller waits for the end of a short call
     const std::function<void()>* call = nullptr;  // the call to run, or none
-    std::function<void()> onDone;                 // posted back to the caller's loop
+    bool running = false;                         // from Run's start to its return
+    bool done = false;                            // the current call has ended
+    QEventLoop* waitingLoop = nullptr;            // the caller's loop, once it waits in one
     std::exception_ptr failure;
     bool stopping = false;
     std::thread thread;
@@ -37,7 +49,12 @@ struct BackgroundCall::Worker {
             lock.lock();
             failure = caught;
             call = nullptr;
-            onDone();
+            done = true;
+            finished.notify_one();
+            if (waitingLoop != nullptr) {
+                // Queued to the loop object: dropped by Qt if the loop is gone by then.
+                QMetaObject::invokeMethod(waitingLoop, &QEventLoop::quit, Qt::QueuedConnection);
+            }
         }
     }
 };
@@ -56,39 +73,32 @@ BackgroundCall::~BackgroundCall() {
 }
 
 void BackgroundCall::Run(const std::function<void()>& call) {
-    QEventLoop loop;
-    bool done = false;
-    {
-        std::lock_guard lock(worker_->mutex);
-        // A handler that ran during the wait must not start a second call over the first.
-        if (worker_->call != nullptr || worker_->onDone) {
-            throw std::logic_error("BackgroundCall::Run: a call is already running");
-        }
-        worker_->failure = nullptr;
-        worker_->call = &call;
-        // Queued: delivered by the loop below (or by a nested one a handler runs meanwhile).
-        // The loop outlives the call: it is left only through this notice.
-        worker_->onDone = [&loop, &done] {
-            QMetaObject::invokeMethod(
-                &loop,
-                [&loop, &done] {
-                    done = true;
-                    loop.quit();
-                },
-                Qt::QueuedConnection);
-        };
+    std::unique_lock lock(worker_->mutex);
+    // A handler that ran during the wait must not start a second call over the first.
+    if (worker_->running) {
+        throw std::logic_error("BackgroundCall::Run: a call is already running");
     }
+    worker_->running = true;
+    worker_->done = false;
+    worker_->failure = nullptr;
+    worker_->call = &call;
     worker_->wake.notify_one();
-    while (!done) {
-        loop.exec();
+
+    if (!worker_->finished.wait_for(lock, kQuietWait, [&] { return worker_->done; })) {
+        // A long call: keep the window's events turning until it ends.
+        QEventLoop loop;
+        worker_->waitingLoop = &loop;
+        while (!worker_->done) {
+            lock.unlock();
+            loop.exec();
+            lock.lock();
+        }
+        worker_->waitingLoop = nullptr;
     }
-    std::exception_ptr failure;
-    {
-        std::lock_guard lock(worker_->mutex);
-        failure = worker_->failure;
-        worker_->failure = nullptr;
-        worker_->onDone = nullptr;
-    }
+    worker_->running = false;
+    const std::exception_ptr failure = worker_->failure;
+    worker_->failure = nullptr;
+    lock.unlock();
     if (failure) {
         std::rethrow_exception(failure);
     }
