@@ -53,7 +53,8 @@ public:
             return MessageAnswer::Ok;
         }
         if (messageAnswers.empty()) {
-            throw std::logic_error("FakeDialogs: unexpected question: " + request.text.toStdString());
+            throw std::logic_error("FakeDialogs: unexpected question: " +
+                                   request.text.toStdString());
         }
         const MessageAnswer answer = messageAnswers.front();
         messageAnswers.pop_front();

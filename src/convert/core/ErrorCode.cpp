@@ -32,7 +32,8 @@ std::string DescribeError(ErrorCode code, std::string_view path, std::string_vie
         case ErrorCode::kCannotWrite:
             return WithDetail(name + " cannot be written", detail);
         case ErrorCode::kInternal:
-            return WithDetail(name + " could not be converted because of an internal error", detail);
+            return WithDetail(name + " could not be converted because of an internal error",
+                              detail);
     }
     return WithDetail(name + " could not be converted", detail);
 }

@@ -90,8 +90,7 @@ bool LooksLikeText(std::string_view s) {
         if (c == 0) {
             return false;
         }
-        if (c < 32 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A &&
-            c != 0x0B) {
+        if (c < 32 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A && c != 0x0B) {
             ++control;
         }
     }
@@ -157,16 +156,26 @@ ContainerFormat DetectFormat(std::string_view head) {
 
 const char* FormatName(ContainerFormat format) {
     switch (format) {
-        case ContainerFormat::kZip: return "ZIP package";
-        case ContainerFormat::kCompoundFile: return "compound file";
-        case ContainerFormat::kRtf: return "RTF";
-        case ContainerFormat::kFlatOpc: return "Flat OPC";
-        case ContainerFormat::kFlatOdt: return "Flat OpenDocument";
-        case ContainerFormat::kWordml2003: return "Word 2003 XML";
-        case ContainerFormat::kHtml: return "HTML";
-        case ContainerFormat::kMht: return "MHTML";
-        case ContainerFormat::kPlainText: return "plain text";
-        case ContainerFormat::kBinary: return "binary data";
+        case ContainerFormat::kZip:
+            return "ZIP package";
+        case ContainerFormat::kCompoundFile:
+            return "compound file";
+        case ContainerFormat::kRtf:
+            return "RTF";
+        case ContainerFormat::kFlatOpc:
+            return "Flat OPC";
+        case ContainerFormat::kFlatOdt:
+            return "Flat OpenDocument";
+        case ContainerFormat::kWordml2003:
+            return "Word 2003 XML";
+        case ContainerFormat::kHtml:
+            return "HTML";
+        case ContainerFormat::kMht:
+            return "MHTML";
+        case ContainerFormat::kPlainText:
+            return "plain text";
+        case ContainerFormat::kBinary:
+            return "binary data";
     }
     return "unknown";
 }

@@ -9,13 +9,13 @@ enum class ContainerFormat {
     kZip,           // OOXML or OpenDocument package (decided by its parts)
     kCompoundFile,  // binary Word, or an encrypted OOXML package
     kRtf,
-    kFlatOpc,       // single-file WordprocessingML package (<pkg:package>)
-    kFlatOdt,       // single-file OpenDocument (<office:document>)
-    kWordml2003,    // Word 2003 XML (<w:wordDocument>)
+    kFlatOpc,     // single-file WordprocessingML package (<pkg:package>)
+    kFlatOdt,     // single-file OpenDocument (<office:document>)
+    kWordml2003,  // Word 2003 XML (<w:wordDocument>)
     kHtml,
-    kMht,           // MIME single-file web page
+    kMht,  // MIME single-file web page
     kPlainText,
-    kBinary,        // none of the above and not text
+    kBinary,  // none of the above and not text
 };
 
 ContainerFormat DetectFormat(std::string_view head);

@@ -2,8 +2,8 @@
 
 #include "convert/core/DocumentSink.h"
 
-#include <string>
 #include <deque>
+#include <string>
 #include <vector>
 
 namespace corvanel::convert {
@@ -51,13 +51,13 @@ private:
         std::string* target;
         int items = 0;
         bool paragraphOpen = false;
-        int tableDepth = 0;          // tables open directly in this container
-        std::vector<int> cellIndex;  // per open table: cells started in the current row
+        int tableDepth = 0;                 // tables open directly in this container
+        std::vector<int> cellIndex;         // per open table: cells started in the current row
         std::vector<std::string> floating;  // text boxes waiting for their paragraph to end
         std::string notePrefix;             // a note's mark and a space, before its first text
         bool trimNoteStart = false;         // right after the mark: its own spacing is dropped
         NoteKind noteKind = NoteKind::kFootnote;
-        std::string buffer;                 // own text of notes and floating text
+        std::string buffer;  // own text of notes and floating text
     };
 
     Container& Current() { return stack_.back(); }

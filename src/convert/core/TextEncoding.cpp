@@ -163,57 +163,107 @@ std::string DecodeWithIconv(std::string_view bytes, const std::string& name) {
 
 }  // namespace
 
-std::string DecodeUtf16Le(std::string_view bytes) { return DecodeUtf16(bytes, true); }
-std::string DecodeUtf16Be(std::string_view bytes) { return DecodeUtf16(bytes, false); }
+std::string DecodeUtf16Le(std::string_view bytes) {
+    return DecodeUtf16(bytes, true);
+}
+std::string DecodeUtf16Be(std::string_view bytes) {
+    return DecodeUtf16(bytes, false);
+}
 
 std::string CodePageName(int codePage) {
     switch (codePage) {
-        case 437: return "CP437";
-        case 708: return "ISO-8859-6";
-        case 737: return "CP737";
-        case 775: return "CP775";
-        case 850: return "CP850";
-        case 852: return "CP852";
-        case 855: return "CP855";
-        case 857: return "CP857";
-        case 860: return "CP860";
-        case 861: return "CP861";
-        case 862: return "CP862";
-        case 863: return "CP863";
-        case 864: return "CP864";
-        case 865: return "CP865";
-        case 866: return "CP866";
-        case 869: return "CP869";
-        case 874: return "CP874";
-        case 932: return "CP932";
-        case 936: return "CP936";
-        case 949: return "CP949";
-        case 950: return "CP950";
-        case 1200: return "UTF-16LE";
-        case 1201: return "UTF-16BE";
-        case 1250: return "CP1250";
-        case 1251: return "CP1251";
-        case 1252: return "CP1252";
-        case 1253: return "CP1253";
-        case 1254: return "CP1254";
-        case 1255: return "CP1255";
-        case 1256: return "CP1256";
-        case 1257: return "CP1257";
-        case 1258: return "CP1258";
-        case 1361: return "JOHAB";
-        case 10000: return "MACINTOSH";
-        case 10001: return "SHIFT_JIS";
-        case 10007: return "MAC-CYRILLIC";
-        case 20866: return "KOI8-R";
-        case 21866: return "KOI8-U";
-        case 28591: return "ISO-8859-1";
-        case 28592: return "ISO-8859-2";
-        case 28595: return "ISO-8859-5";
-        case 28597: return "ISO-8859-7";
-        case 28605: return "ISO-8859-15";
-        case 54936: return "GB18030";
-        case 65001: return "UTF-8";
-        default: return {};
+        case 437:
+            return "CP437";
+        case 708:
+            return "ISO-8859-6";
+        case 737:
+            return "CP737";
+        case 775:
+            return "CP775";
+        case 850:
+            return "CP850";
+        case 852:
+            return "CP852";
+        case 855:
+            return "CP855";
+        case 857:
+            return "CP857";
+        case 860:
+            return "CP860";
+        case 861:
+            return "CP861";
+        case 862:
+            return "CP862";
+        case 863:
+            return "CP863";
+        case 864:
+            return "CP864";
+        case 865:
+            return "CP865";
+        case 866:
+            return "CP866";
+        case 869:
+            return "CP869";
+        case 874:
+            return "CP874";
+        case 932:
+            return "CP932";
+        case 936:
+            return "CP936";
+        case 949:
+            return "CP949";
+        case 950:
+            return "CP950";
+        case 1200:
+            return "UTF-16LE";
+        case 1201:
+            return "UTF-16BE";
+        case 1250:
+            return "CP1250";
+        case 1251:
+            return "CP1251";
+        case 1252:
+            return "CP1252";
+        case 1253:
+            return "CP1253";
+        case 1254:
+            return "CP1254";
+        case 1255:
+            return "CP1255";
+        case 1256:
+            return "CP1256";
+        case 1257:
+            return "CP1257";
+        case 1258:
+            return "CP1258";
+        case 1361:
+            return "JOHAB";
+        case 10000:
+            return "MACINTOSH";
+        case 10001:
+            return "SHIFT_JIS";
+        case 10007:
+            return "MAC-CYRILLIC";
+        case 20866:
+            return "KOI8-R";
+        case 21866:
+            return "KOI8-U";
+        case 28591:
+            return "ISO-8859-1";
+        case 28592:
+            return "ISO-8859-2";
+        case 28595:
+            return "ISO-8859-5";
+        case 28597:
+            return "ISO-8859-7";
+        case 28605:
+            return "ISO-8859-15";
+        case 54936:
+            return "GB18030";
+        case 65001:
+            return "UTF-8";
+        default:
+            return {};
     }
 }
 

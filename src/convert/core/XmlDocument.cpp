@@ -18,8 +18,8 @@ void ParseXmlInPlace(pugi::xml_document& document, std::string& buffer, std::str
 DepthGuard::DepthGuard(int& depth) : depth_(depth) {
     if (++depth_ > limits::kMaxNestingDepth) {
         --depth_;
-        ThrowDamaged("its content is nested more than " +
-                     std::to_string(limits::kMaxNestingDepth) + " levels deep");
+        ThrowDamaged("its content is nested more than " + std::to_string(limits::kMaxNestingDepth) +
+                     " levels deep");
     }
 }
 

@@ -10,10 +10,10 @@ namespace corvanel::convert {
 // Parse options for document XML: entities of the document type are never expanded (pugixml
 // has no DTD support), whitespace-only text is kept where it is a node's only child
 // (<w:t xml:space="preserve"> </w:t>).
-inline constexpr unsigned kXmlParseOptions =
-    pugi::parse_default | pugi::parse_ws_pcdata_single;
+inline constexpr unsigned kXmlParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
 // For formats where whitespace between inline elements is text (OpenDocument, HTML-like XML).
-inline constexpr unsigned kXmlParseOptionsMixedContent = pugi::parse_default | pugi::parse_ws_pcdata;
+inline constexpr unsigned kXmlParseOptionsMixedContent =
+    pugi::parse_default | pugi::parse_ws_pcdata;
 
 // Parses XML held in `buffer` in place (the buffer must outlive the document). Throws
 // ConvertError (damaged) with the parser's description and the part name.

@@ -85,7 +85,9 @@ std::optional<std::int64_t> ZipPackage::Locate(std::string_view name) const {
     return index;
 }
 
-bool ZipPackage::Has(std::string_view name) const { return Locate(name).has_value(); }
+bool ZipPackage::Has(std::string_view name) const {
+    return Locate(name).has_value();
+}
 
 std::optional<std::string> ZipPackage::Read(std::string_view name) {
     const auto index = Locate(name);
@@ -132,7 +134,8 @@ std::optional<std::string> ZipPackage::Read(std::string_view name) {
         }
         data.append(chunk, static_cast<size_t>(n));
         inflatedTotal_ += static_cast<std::uint64_t>(n);
-        if (data.size() > limits::kMaxPartBytes || inflatedTotal_ > limits::kMaxTotalInflatedBytes) {
+        if (data.size() > limits::kMaxPartBytes ||
+            inflatedTotal_ > limits::kMaxTotalInflatedBytes) {
             ThrowTooLarge(std::string(name) + " expands beyond the converter's size limit");
         }
         if (data.size() > limits::kBombCheckThreshold &&

@@ -11,7 +11,8 @@ using namespace std::string_literals;
 
 TEST(DetectFormat, RecognisesContainersFromTheirFirstBytes) {
     EXPECT_EQ(DetectFormat("PK\x03\x04rest"s), ContainerFormat::kZip);
-    EXPECT_EQ(DetectFormat("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0"s), ContainerFormat::kCompoundFile);
+    EXPECT_EQ(DetectFormat("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0"s),
+              ContainerFormat::kCompoundFile);
     EXPECT_EQ(DetectFormat("{\\rtf1\\ansi hello}"), ContainerFormat::kRtf);
     EXPECT_EQ(DetectFormat("\xEF\xBB\xBF  {\\rtf1}"), ContainerFormat::kRtf);
 }
@@ -39,7 +40,9 @@ TEST(DetectFormat, TextAndBinary) {
     EXPECT_EQ(DetectFormat("plain words\r\nand more"), ContainerFormat::kPlainText);
     EXPECT_EQ(DetectFormat("\xFF\xFEh\0i\0"s), ContainerFormat::kPlainText);
     EXPECT_EQ(DetectFormat(""), ContainerFormat::kPlainText);
-    EXPECT_EQ(DetectFormat("\x7F" "ELF\x02\x01\x01\0\0\0"s), ContainerFormat::kBinary);
+    EXPECT_EQ(DetectFormat("\x7F"
+                           "ELF\x02\x01\x01\0\0\0"s),
+              ContainerFormat::kBinary);
     EXPECT_EQ(DetectFormat("%PDF-1.4\n\x01\x02\x03\x04\x05\x06\x07\x08"), ContainerFormat::kBinary);
 }
 

@@ -22,16 +22,17 @@ TEST(TextEncoding, AppendUtf8CoversAllLengthsAndReplacesInvalidCodePoints) {
 TEST(TextEncoding, ValidatesUtf8) {
     EXPECT_TRUE(IsValidUtf8("plain"));
     EXPECT_TRUE(IsValidUtf8("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"));
-    EXPECT_FALSE(IsValidUtf8("caf\xE9"));            // Latin-1
-    EXPECT_FALSE(IsValidUtf8("\xC3"));               // truncated
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));           // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));       // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));   // past U+10FFFF
+    EXPECT_FALSE(IsValidUtf8("caf\xE9"));           // Latin-1
+    EXPECT_FALSE(IsValidUtf8("\xC3"));              // truncated
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // past U+10FFFF
 }
 
 TEST(TextEncoding, DecodesWindowsCodePages) {
     EXPECT_EQ(DecodeCodePage("caf\xE9 \x80 \x93q\x94", 1252), "caf\u00E9 \u20AC \u201Cq\u201D");
-    EXPECT_EQ(DecodeCodePage("\xCF\xF0\xE8\xE2\xE5\xF2", 1251), "\u041F\u0440\u0438\u0432\u0435\u0442");
+    EXPECT_EQ(DecodeCodePage("\xCF\xF0\xE8\xE2\xE5\xF2", 1251),
+              "\u041F\u0440\u0438\u0432\u0435\u0442");
     EXPECT_EQ(DecodeCodePage("\x93\xFA\x96\x7B", 932), "\u65E5\u672C");
     EXPECT_EQ(DecodeCodePage("abc", 99999), "abc");  // unknown code page: read as 1252
 }

@@ -15,8 +15,9 @@ class TextFileWriterTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("corvanel-writer-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("corvanel-writer-" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -31,7 +32,8 @@ protected:
         return s.str();
     }
     size_t EntryCount() const {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+        return static_cast<size_t>(
+            std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
     }
     fs::path dir_;
 };
@@ -49,7 +51,8 @@ TEST_F(TextFileWriterTest, AFolderInTheWayIsReportedAndKept) {
     fs::create_directory(target);
     const ConversionResult r = WriteTextFile(target.string(), "x");
     EXPECT_EQ(r.code, ErrorCode::kCannotWrite);
-    EXPECT_NE(r.description.find("taken.txt cannot be written"), std::string::npos) << r.description;
+    EXPECT_NE(r.description.find("taken.txt cannot be written"), std::string::npos)
+        << r.description;
     EXPECT_TRUE(fs::is_directory(target));
     EXPECT_EQ(EntryCount(), 1u);
 }

@@ -25,8 +25,8 @@ TEST(ZipPackage, ReadsPartsByExactOrCaseInsensitiveName) {
 
 TEST(ZipPackage, RefusesAHighlyCompressedPartAsAZipBomb) {
     // 64 MiB of one byte deflates about a thousand times: far past the allowed ratio.
-    SourceFile source =
-        SourceFile::FromBytes("bomb.docx", MakeZip({{"word/document.xml", std::string(64 << 20, 'a')}}));
+    SourceFile source = SourceFile::FromBytes(
+        "bomb.docx", MakeZip({{"word/document.xml", std::string(64 << 20, 'a')}}));
     ZipPackage package(source);
     try {
         package.Read("word/document.xml");
