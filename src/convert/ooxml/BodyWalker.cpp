@@ -35,16 +35,29 @@ bool Understood(std::string_view required) {
 
 }  // namespace
 
-void BodyWalker::WalkStory(pugi::xml_node container) {
+template <typename WalkBlocks>
+void BodyWalker::InStory(WalkBlocks walkBlocks) {
     DepthGuard guard(depth_);
     FieldState outerFields = std::exchange(fields_, FieldState{});
     const bool outerMerge = std::exchange(mergeWithNext_, false);
-    Blocks(container);
+    walkBlocks();
     if (mergeWithNext_) {
         sink_.EndParagraph();
     }
     mergeWithNext_ = outerMerge;
     fields_ = std::move(outerFields);
+}
+
+void BodyWalker::WalkStory(pugi::xml_node container) {
+    InStory([&] { Blocks(container); });
+}
+
+void BodyWalker::WalkStoryPieces(const std::function<StoryPiece()>& nextPiece) {
+    InStory([&] {
+        for (piece_ = nextPiece(); piece_.blocks; piece_ = nextPiece()) {
+            Blocks(piece_.blocks);
+        }
+    });
 }
 
 pugi::xml_node BodyWalker::ChooseAlternative(pugi::xml_node alternateContent) const {
@@ -140,7 +153,10 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
     // So does one whose mark is hidden (a style separator, for one), and a drop cap: its frame
     // holds the first letter of the next paragraph.
     const bool runsOn = props.markDeleted || props.markHidden || props.dropCap;
-    if (runsOn && p.next_sibling() && Is(p.next_sibling(), "p")) {
+    const pugi::xml_node next = p.next_sibling();
+    const bool nextIsParagraph =
+        next ? Is(next, "p") : p.parent() == piece_.blocks && piece_.followedByParagraph;
+    if (runsOn && nextIsParagraph) {
         mergeWithNext_ = true;
     } else {
         sink_.EndParagraph();

@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,20 @@ public:
 
     // A story: an element whose children are paragraphs and tables.
     void WalkStory(pugi::xml_node container);
+    // A story given in pieces: the children of each piece are the story's next blocks, and
+    // what spans blocks (open fields, a paragraph running on) carries across pieces.
+    // `nextPiece` returns an empty piece after the last one; a piece is used only until the
+    // next call.
+    struct StoryPiece {
+        pugi::xml_node blocks;
+        bool followedByParagraph = false;  // the next piece's first node is a paragraph
+    };
+    void WalkStoryPieces(const std::function<StoryPiece()>& nextPiece);
 
 private:
+    template <typename WalkBlocks>
+    void InStory(WalkBlocks walkBlocks);
+
     struct RunState {
         bool hidden = false;
         bool customMarkTaken = false;  // the rest of the run is a note's custom mark
@@ -77,6 +90,7 @@ private:
     int depth_ = 0;
     FieldState fields_;
     bool inNote_ = false;
+    StoryPiece piece_;            // the piece being walked
     bool mergeWithNext_ = false;  // the last paragraph's mark was deleted: it runs on
     std::int64_t footnotesSeen_ = 0;
     std::int64_t endnotesSeen_ = 0;

@@ -2,6 +2,7 @@
 #include "convert/core/Readers.h"
 #include "convert/core/XmlDocument.h"
 #include "convert/core/ZipPackage.h"
+#include "convert/ooxml/BodyBlocks.h"
 #include "convert/ooxml/WordPackage.h"
 #include "convert/ooxml/WordXml.h"
 
@@ -25,7 +26,7 @@ public:
 
     pugi::xml_node PartRoot(std::string_view partName) override {
         for (const Part& part : parts_) {
-            if (part.name == partName) {
+            if (part.name == partName && !part.released) {
                 return part.document.document_element();
             }
         }
@@ -33,9 +34,23 @@ public:
         if (!bytes) {
             return {};
         }
+        return Adopt(partName, std::move(*bytes));
+    }
+
+    void ReleaseTree(std::string_view partName) override {
+        for (Part& part : parts_) {
+            if (part.name == partName && !part.released) {
+                part.document.reset();
+                part.released = true;  // its bytes stay: views of them are still in use
+            }
+        }
+    }
+
+    // Keeps the part's bytes, read by the caller, and parses them.
+    pugi::xml_node Adopt(std::string_view partName, std::string bytes) {
         Part& part = parts_.emplace_back();
         part.name = std::string(partName);
-        part.buffer = std::move(*bytes);
+        part.buffer = std::move(bytes);
         ParseXmlInPlace(part.document, part.buffer, partName);
         return part.document.document_element();
     }
@@ -45,6 +60,7 @@ private:
         std::string name;
         std::string buffer;
         pugi::xml_document document;
+        bool released = false;
     };
 
     ZipPackage& zip_;
@@ -68,7 +84,25 @@ bool ReadOoxmlPackage(ZipPackage& zip, DocumentSink& sink) {
         }
         return false;
     }
-    const pugi::xml_node document = package.PartRoot(mainPart);
+    // A large main part's body is parsed a batch of blocks at a time when the scanner can
+    // follow it (the whole tree takes several times the part's size); its skeleton stands for
+    // the rest of the part. A part within one batch, or anything unusual, is parsed whole.
+    std::optional<std::string> mainXml = zip.Read(mainPart);
+    std::optional<word::BodyBlocks> blocks;
+    if (mainXml && mainXml->size() > word::kBodyBatchBytes) {
+        blocks = word::ScanBodyBlocks(*mainXml);
+    }
+    pugi::xml_document skeleton;
+    pugi::xml_node document;
+    if (blocks && skeleton.load_buffer_inplace(blocks->skeleton.data(), blocks->skeleton.size(),
+                                               kXmlParseOptions, pugi::encoding_auto)) {
+        document = skeleton.document_element();
+    }
+    if (!word::Is(document, "document")) {
+        // Not the usual layout: the whole part decides, and reports its faults as before.
+        blocks.reset();
+        document = mainXml ? package.Adopt(mainPart, std::move(*mainXml)) : pugi::xml_node();
+    }
     if (!word::Is(document, "document")) {
         // A spreadsheet or presentation package, or something else in a ZIP.
         if (DeclaresWordDocument(zip) && mainPart.rfind("word/", 0) == 0) {
@@ -76,7 +110,19 @@ bool ReadOoxmlPackage(ZipPackage& zip, DocumentSink& sink) {
         }
         return false;
     }
-    word::ReadWordDocument(package, mainPart, document, sink);
+    if (!blocks) {
+        word::ReadWordDocument(package, mainPart, document, sink);
+        return true;
+    }
+    const auto reportMalformed = [&](std::string_view, std::size_t) {
+        // The whole part's parse names its first fault, as for any other part.
+        std::optional<std::string> again = zip.Read(mainPart);
+        if (again) {
+            pugi::xml_document whole;
+            ParseXmlInPlace(whole, *again, mainPart);
+        }
+    };
+    word::ReadWordDocument(package, mainPart, document, *mainXml, *blocks, reportMalformed, sink);
     return true;
 }
 

@@ -1,9 +1,13 @@
 #include "convert/core/ConvertError.h"
+#include "convert/ooxml/BodyBlocks.h"
 #include "convert/ooxml/BodyWalker.h"
 #include "convert/ooxml/PackageRelationships.h"
 #include "convert/ooxml/WordContext.h"
 #include "convert/ooxml/WordPackage.h"
 #include "convert/ooxml/WordXml.h"
+
+#include <string>
+#include <vector>
 
 namespace corvanel::convert::word {
 
@@ -38,8 +42,13 @@ std::string FindMainPart(WordPackage& package) {
     return package.HasPart(kDefaultMainPart) ? std::string(kDefaultMainPart) : std::string();
 }
 
-void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml_node document,
-                      DocumentSink& sink) {
+namespace {
+
+// Sets up what the body walker looks up (styles; lists and notes on first use) and lets
+// `walkBodies` walk the bodies. `document` has the first body's section properties.
+template <typename WalkBodies>
+void ReadWithContext(WordPackage& package, std::string_view mainPart, pugi::xml_node document,
+                     DocumentSink& sink, WalkBodies walkBodies) {
     const std::vector<Relationship> rels =
         ReadRelationships(OptionalPart(package, RelationshipsPartName(mainPart)));
     const auto related = [&](std::string_view kind) {
@@ -48,7 +57,12 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
 
     const pugi::xml_node body = Child(document, "body");
     WordContext context;
-    context.styles.Load(related("styles"));
+    // The styles keep views of the part's text only; a large style sheet's tree goes.
+    const std::string stylesPart = FindRelatedPart(rels, mainPart, "styles");
+    context.styles.Load(OptionalPart(package, stylesPart));
+    if (stylesPart != mainPart) {  // a hostile package may name the main part for both
+        package.ReleaseTree(stylesPart);
+    }
     context.loadNumbering = [&](WordNumbering& numbering) {
         LoadNumbering(related("numbering"), numbering);
     };
@@ -63,13 +77,52 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
         ReadNoteMarkFormat(Child(sectPr, "endnotePr"), notes.endnoteMarks);
     };
 
-    // Some writers split the body in several <w:body> elements; all of them are text.
     BodyWalker walker(context, sink);
-    for (pugi::xml_node part = body; part; part = part.next_sibling()) {
-        if (Is(part, "body")) {
-            walker.WalkStory(part);
+    walkBodies(walker, body);
+}
+
+}  // namespace
+
+void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml_node document,
+                      DocumentSink& sink) {
+    ReadWithContext(package, mainPart, document, sink, [](BodyWalker& walker, pugi::xml_node body) {
+        // Some writers split the body in several <w:body> elements; all of
+        // them are text.
+        for (pugi::xml_node part = body; part; part = part.next_sibling()) {
+            if (Is(part, "body")) {
+                walker.WalkStory(part);
+            }
         }
-    }
+    });
+}
+
+void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml_node document,
+                      std::string& mainXml, const BodyBlocks& blocks,
+                      const std::function<void(std::string_view, std::size_t)>& onMalformed,
+                      DocumentSink& sink) {
+    ReadWithContext(package, mainPart, document, sink, [&](BodyWalker& walker, pugi::xml_node) {
+        pugi::xml_document fragment;  // one batch at a time
+        for (const std::vector<BodyBlocks::Batch>& batches : blocks.bodies) {
+            std::size_t next = 0;
+            walker.WalkStoryPieces([&]() -> BodyWalker::StoryPiece {
+                if (next == batches.size()) {
+                    return {};
+                }
+                const BodyBlocks::Batch& batch = batches[next++];
+                const pugi::xml_parse_result result = fragment.load_buffer_inplace(
+                    mainXml.data() + batch.begin, batch.size,
+                    kXmlParseOptions | pugi::parse_fragment, pugi::encoding_utf8);
+                if (!result) {
+                    const std::size_t offset =
+                        batch.begin + static_cast<std::size_t>(result.offset);
+                    onMalformed(result.description(), offset);
+                    ThrowDamaged(std::string(mainPart) + " is not well-formed XML (" +
+                                 result.description() + " at byte " + std::to_string(offset) + ")");
+                }
+                return {fragment, batch.followedByParagraph};
+            });
+        }
+    });
 }
 
 }  // namespace corvanel::convert::word

@@ -4,6 +4,8 @@
 
 #include <pugixml.hpp>
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,9 @@ public:
     // package has no such part. Throws ConvertError when the part is damaged. The document
     // stays valid as long as the package.
     virtual pugi::xml_node PartRoot(std::string_view partName) = 0;
+    // Frees the tree of a part whose reader keeps only views of its text (the part's bytes stay):
+    // its nodes are no longer used. Asked for again, the part is read anew.
+    virtual void ReleaseTree(std::string_view /*partName*/) {}
 };
 
 // The main part named by the package relationships (officeDocument), else "word/document.xml"
@@ -27,6 +32,17 @@ std::string FindMainPart(WordPackage& package);
 // Reads the main document part (its root is `document`) with its styles, numbering, notes and
 // settings, and emits the body's events.
 void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml_node document,
+                      DocumentSink& sink);
+
+struct BodyBlocks;
+
+// The same with the bodies' blocks parsed a batch at a time from `mainXml` (the main part's
+// bytes, parsed in place); `document` is the root of the part's skeleton. A batch that is not
+// well-formed calls `onMalformed` with the parser's description and the byte offset in the
+// part, which may throw a fuller report; a damaged-part error follows when it returns.
+void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml_node document,
+                      std::string& mainXml, const BodyBlocks& blocks,
+                      const std::function<void(std::string_view, std::size_t)>& onMalformed,
                       DocumentSink& sink);
 
 }  // namespace corvanel::convert::word

@@ -1,0 +1,178 @@
+// Cutting a main part's bodies into batches of top-level blocks, and reading a document that
+// way end to end.
+
+#include "DocxBuilder.h"
+#include "TestZip.h"
+#include "convert/ooxml/BodyBlocks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace corvanel::convert::testing {
+namespace {
+
+using word::BodyBlocks;
+using word::ScanBodyBlocks;
+
+// The text of each batch of each body.
+std::vector<std::vector<std::string>> BatchTexts(const std::string& xml, const BodyBlocks& blocks) {
+    std::vector<std::vector<std::string>> texts;
+    for (const auto& body : blocks.bodies) {
+        auto& batches = texts.emplace_back();
+        for (const BodyBlocks::Batch& batch : body) {
+            batches.push_back(xml.substr(batch.begin, batch.size));
+        }
+    }
+    return texts;
+}
+
+TEST(BodyBlocks, BlocksAreBatchedWithinEachBodyAndTheSkeletonKeepsSectionProperties) {
+    const std::string xml =
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<w:document xmlns:w=\"urn:w\"><w:background/><w:body>\n"
+        "<w:p><w:r><w:t>one</w:t></w:r></w:p>\n<w:p/><w:tbl><w:tr/></w:tbl>"
+        "<w:sectPr><w:footnotePr/></w:sectPr></w:body><w:body/><body><p>x</p></body>"
+        "</w:document>";
+    const auto blocks = ScanBodyBlocks(xml, 30);
+    ASSERT_TRUE(blocks);
+    const std::vector<std::vector<std::string>> expected{
+        {"<w:p><w:r><w:t>one</w:t></w:r></w:p>", "<w:p/><w:tbl><w:tr/></w:tbl>",
+         "<w:sectPr><w:footnotePr/></w:sectPr>"},
+        {},
+        {"<p>x</p>"}};
+    EXPECT_EQ(BatchTexts(xml, *blocks), expected);
+    EXPECT_EQ(blocks->skeleton,
+              "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+              "<w:document xmlns:w=\"urn:w\"><w:background/><w:body>"
+              "<w:sectPr><w:footnotePr/></w:sectPr></w:body><w:body/><body></body>"
+              "</w:document>");
+
+    const auto oneBatch = ScanBodyBlocks(xml);
+    ASSERT_TRUE(oneBatch);
+    EXPECT_EQ(BatchTexts(xml, *oneBatch)[0],
+              std::vector<std::string>{"<w:p><w:r><w:t>one</w:t></w:r></w:p>\n<w:p/><w:tbl><w:tr/>"
+                                       "</w:tbl><w:sectPr><w:footnotePr/></w:sectPr>"});
+}
+
+TEST(BodyBlocks, MarkupThatLooksLikeTagsDoesNotEndABlock) {
+    const std::string block =
+        "<w:p w:a=\"x>y</w:p>\" w:b='\"'><!-- </w:p> --><?pi </w:p>?>"
+        "<w:t><![CDATA[</w:p>]]></w:t></w:p>";
+    const std::string xml = "<w:document><w:body>" + block + "<w:p/></w:body></w:document>";
+    const auto blocks = ScanBodyBlocks(xml, 1);
+    ASSERT_TRUE(blocks);
+    const std::vector<std::vector<std::string>> expected{{block, "<w:p/>"}};
+    EXPECT_EQ(BatchTexts(xml, *blocks), expected);
+}
+
+TEST(BodyBlocks, AnythingTheScannerCannotFollowIsLeftToTheWholeParse) {
+    const std::string body = "<w:body><w:p/></w:body>";
+    const std::vector<std::string> unusual{
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><w:document>" + body + "</w:document>",
+        "<!DOCTYPE w:document [<!ENTITY e \"x\">]><w:document>" + body + "</w:document>",
+        "<w:document>" + body + "</w:document><w:document/>",
+        "<w:document>" + body,
+        "<w:document><w:body><w:p></w:r></w:body></w:document>",
+        "<w:document><w:body><w:p w:a=\"x/></w:body></w:document>",
+        "<w:document><w:body><!-- open </w:body></w:document>",
+        std::string("<w:document><w:body><w:p/>") + '\0' + "</w:body></w:document>",
+        "<w:document>" + body + "</w:document>text",
+        "<w:document><w:body><?xml version=\"1.0\"?><w:p/></w:body></w:document>",
+        "",
+    };
+    for (const std::string& xml : unusual) {
+        EXPECT_FALSE(ScanBodyBlocks(xml)) << xml;
+    }
+
+    std::string deep = "<w:document><w:body>";
+    for (int i = 0; i < 1000; ++i) {
+        deep += "<w:ins>";
+    }
+    EXPECT_FALSE(ScanBodyBlocks(deep));
+}
+
+TEST(BodyBlocks, StateSpanningBlocksCarriesAcrossBatches) {
+    // A field opened before a batch boundary and closed after it, and a paragraph whose mark
+    // was deleted running on into the next batch, read as when the part is parsed whole (a
+    // document type declaration makes the reader parse it whole).
+    const std::string filler = Para(std::string(word::kBodyBatchBytes, 'f'));
+    DocxBuilder docx;
+    docx.body =
+        "<w:p><w:r><w:t>before</w:t></w:r><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+        "<w:r><w:instrText>PAGE</w:instrText></w:r></w:p>" +
+        filler +
+        "<w:p><w:r><w:instrText>more code</w:instrText></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>result</w:t></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>"
+        "<w:p><w:pPr><w:rPr><w:del w:id=\"1\" w:author=\"a\"/></w:rPr></w:pPr>"
+        "<w:r><w:t>runs </w:t></w:r></w:p>" +
+        filler + Para("on");
+    const Converted inBatches = ConvertBytes(docx.Build());
+    ASSERT_TRUE(inBatches.result.Ok()) << inBatches.result.description;
+
+    auto parts = docx.Parts();
+    for (auto& [name, content] : parts) {
+        if (name == "word/document.xml") {
+            content.insert(content.find("<w:document"), "<!DOCTYPE w:document>");
+        }
+    }
+    const Converted whole = ConvertBytes(MakeZip(parts));
+    ASSERT_TRUE(whole.result.Ok()) << whole.result.description;
+    EXPECT_EQ(inBatches.text, whole.text);
+    EXPECT_EQ(inBatches.text.find("PAGE"), std::string::npos);
+    EXPECT_NE(inBatches.text.find("result\nruns ff"), std::string::npos);
+}
+
+TEST(BodyBlocks, AMalformedBlockIsReportedAsTheWholePartsFault) {
+    // Large enough to be read in batches; the faults are within tags the scanner passes over.
+    const std::string filler = Para(std::string(word::kBodyBatchBytes, 'f'));
+    for (const std::string bad :
+         {"<w:p><1bad/></w:p>", "<w:p w:a=x/>", "<w:p w:a=\"1\"w:b=\"2\"/>"}) {
+        DocxBuilder docx;
+        docx.body = filler + Para("fine") + bad;
+        const Converted converted = ConvertBytes(docx.Build());
+        EXPECT_EQ(converted.result.code, ErrorCode::kDamaged) << bad;
+        EXPECT_NE(converted.result.description.find("word/document.xml is not well-formed XML"),
+                  std::string::npos)
+            << converted.result.description;
+    }
+}
+
+TEST(BodyBlocks, AStyleSheetSharingItsPartWithOtherReadersIsStillRead) {
+    // The style sheet's tree is freed once read; a part named again (as the list definitions
+    // here, or the main part itself) is read anew or kept.
+    DocxBuilder docx;
+    docx.numbering =
+        "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/>"
+        "<w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum>"
+        "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>";
+    docx.body =
+        Para("<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>", TextRun("item")) +
+        Para(std::string(word::kBodyBatchBytes, 'f'));  // read in batches
+    const std::string expected = TextOf(docx);
+    ASSERT_NE(expected.find("item"), std::string::npos);
+
+    for (const std::string target : {"numbering.xml", "document.xml"}) {
+        for (const bool whole : {false, true}) {
+            auto parts = docx.Parts();
+            for (auto& [name, content] : parts) {
+                if (name == "word/_rels/document.xml.rels") {
+                    content.insert(content.find("</Relationships>"),
+                                   "<Relationship Id=\"rS\" Type=\"http://schemas.openxmlformats."
+                                   "org/officeDocument/2006/relationships/styles\" Target=\"" +
+                                       target + "\"/>");
+                } else if (name == "word/document.xml" && whole) {
+                    content.insert(content.find("<w:document"), "<!DOCTYPE w:document>");
+                }
+            }
+            const Converted converted = ConvertBytes(MakeZip(parts));
+            ASSERT_TRUE(converted.result.Ok()) << converted.result.description;
+            EXPECT_EQ(converted.text, expected) << target << (whole ? " parsed whole" : "");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace corvanel::convert::testing
