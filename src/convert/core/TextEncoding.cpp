@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cerrno>
+#include <optional>
 
 namespace corvanel::convert {
 
@@ -118,10 +119,11 @@ std::string DecodeCp1252(std::string_view bytes) {
     return out;
 }
 
-std::string DecodeWithIconv(std::string_view bytes, const std::string& name) {
+// Nothing when iconv has no converter of that name.
+std::optional<std::string> TryDecodeWithIconv(std::string_view bytes, const std::string& name) {
     iconv_t cd = iconv_open("UTF-8", name.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) {
-        return DecodeCp1252(bytes);
+        return std::nullopt;
     }
     std::string out;
     out.resize(bytes.size() * 4 + 16);
@@ -159,6 +161,11 @@ std::string DecodeWithIconv(std::string_view bytes, const std::string& name) {
     out.resize(static_cast<size_t>(outPtr - out.data()));
     iconv_close(cd);
     return out;
+}
+
+std::string DecodeWithIconv(std::string_view bytes, const std::string& name) {
+    std::optional<std::string> decoded = TryDecodeWithIconv(bytes, name);
+    return decoded ? std::move(*decoded) : DecodeCp1252(bytes);
 }
 
 }  // namespace
@@ -268,12 +275,11 @@ std::string CodePageName(int codePage) {
 }
 
 bool DecodeNamedCharset(std::string_view bytes, const std::string& name, std::string& utf8) {
-    iconv_t cd = iconv_open("UTF-8", name.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    std::optional<std::string> decoded = TryDecodeWithIconv(bytes, name);
+    if (!decoded) {
         return false;
     }
-    iconv_close(cd);
-    utf8 = DecodeWithIconv(bytes, name);
+    utf8 = std::move(*decoded);
     return true;
 }
 
