@@ -11,12 +11,15 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <time.h>
 
 namespace {
 
@@ -114,28 +117,96 @@ std::string MainPartName(ZipPackage& package) {
     return "word/document.xml";
 }
 
+void FloorOne(const Document& d) {
+    try {
+        SourceFile source = SourceFile::FromBytes(d.path, d.bytes);
+        ZipPackage package(source);
+        auto part = package.Read(MainPartName(package));
+        if (part) {
+            pugi::xml_document xml;
+            benchmark::DoNotOptimize(xml.load_buffer_inplace(part->data(), part->size()).status);
+        }
+    } catch (const ConvertError&) {
+    }
+}
+
+void ConvertOne(const Document& d) {
+    PlainTextWriter writer;
+    const ConversionResult result = ReadDocumentBytes(d.path, d.bytes, writer);
+    benchmark::DoNotOptimize(result.code);
+    benchmark::DoNotOptimize(writer.Text().size());
+}
+
 void Floor(benchmark::State& state, const std::vector<Document>* documents) {
     for (auto _ : state) {
         for (const Document& d : *documents) {
-            try {
-                SourceFile source = SourceFile::FromBytes(d.path, d.bytes);
-                ZipPackage package(source);
-                auto part = package.Read(MainPartName(package));
-                if (part) {
-                    pugi::xml_document xml;
-                    benchmark::DoNotOptimize(
-                        xml.load_buffer_inplace(part->data(), part->size()).status);
-                }
-            } catch (const ConvertError&) {
-            }
+            FloorOne(d);
         }
     }
     Report(state, documents->size(), TotalBytes(*documents));
 }
 
+double ThreadCpuMicroseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
+}
+
+// Processor microseconds per call of `work` on one document (this thread's time, so other
+// processes on the machine matter less): the best of a few rounds of repeated calls.
+template <typename Work>
+double MicrosecondsPerCall(const Document& d, Work work) {
+    double best = 1e300;
+    for (int round = 0; round < 5; ++round) {
+        int calls = 0;
+        const double start = ThreadCpuMicroseconds();
+        double elapsed = 0;
+        do {
+            work(d);
+            ++calls;
+            elapsed = ThreadCpuMicroseconds() - start;
+        } while (elapsed < 4000);
+        best = std::min(best, elapsed / calls);
+    }
+    return best;
+}
+
+// `--per-document FORMAT`: one line per document (convert and floor in microseconds), costliest
+// first, to see which documents carry the mean and how far each is from its floor.
+int PrintPerDocument(const std::string& format) {
+    const std::vector<Document> documents = LoadCorpus(format);
+    struct Row {
+        std::string path;
+        double convert;
+        double floor;
+    };
+    std::vector<Row> rows;
+    double convertTotal = 0;
+    double floorTotal = 0;
+    for (const Document& d : documents) {
+        rows.push_back(
+            {d.path, MicrosecondsPerCall(d, ConvertOne), MicrosecondsPerCall(d, FloorOne)});
+        convertTotal += rows.back().convert;
+        floorTotal += rows.back().floor;
+    }
+    std::sort(rows.begin(), rows.end(),
+              [](const Row& a, const Row& b) { return a.convert > b.convert; });
+    std::printf("%10s %10s %6s  %s\n", "convert_us", "floor_us", "ratio", "document");
+    for (const Row& r : rows) {
+        std::printf("%10.1f %10.1f %6.2f  %s\n", r.convert, r.floor,
+                    r.floor > 0 ? r.convert / r.floor : 0.0, r.path.c_str());
+    }
+    std::printf("%10.1f %10.1f %6.2f  total over %zu documents\n", convertTotal, floorTotal,
+                floorTotal > 0 ? convertTotal / floorTotal : 0.0, rows.size());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--per-document") {
+        return PrintPerDocument(argv[2]);
+    }
     static std::vector<std::vector<Document>> corpora;
     corpora.reserve(2);
     for (const char* format : {"docx", "odt"}) {

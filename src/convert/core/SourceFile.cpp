@@ -15,6 +15,10 @@ namespace corvanel::convert {
 namespace {
 
 constexpr size_t kHeadBytes = 64 * 1024;
+// Files up to this size are read whole when opened: one open and one read, where a package
+// read from disk would seek and read for each part. Larger files (mostly pictures) are read
+// part by part, so memory follows the text, not the file.
+constexpr std::uint64_t kReadWholeBytes = 4ull << 20;
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -73,11 +77,17 @@ SourceFile SourceFile::Open(const std::string& path) {
     if (size > limits::kMaxSourceFileBytes) {
         ThrowTooLarge("the file is larger than 1 GiB");
     }
-    OpenForReading(path);  // fails early and clearly when reading is not permitted
+    FilePtr f = OpenForReading(path);  // fails early and clearly when reading is not permitted
     SourceFile file;
     file.path_ = path;
     file.size_ = size;
     file.onDisk_ = true;
+    if (size <= kReadWholeBytes) {
+        // One byte past the size seen, so a file that grew meanwhile is noticed.
+        file.bytes_ = ReadUpTo(f.get(), static_cast<size_t>(size) + 1);
+        file.size_ = file.bytes_.size();
+        file.loaded_ = true;
+    }
     return file;
 }
 

@@ -19,6 +19,8 @@ public:
     std::uint64_t Size() const { return size_; }
     bool InMemory() const { return loaded_ && !onDisk_; }
     bool OnDisk() const { return onDisk_; }
+    // The whole content is in memory (given as bytes, or a small file read when opened).
+    bool Loaded() const { return loaded_; }
 
     // The first bytes (up to 64 KiB), for recognising the format.
     std::string_view Head();

@@ -7,14 +7,15 @@
 #include <vector>
 
 struct zip;
+struct zip_file;
 struct zip_source;
 
 namespace corvanel::convert {
 
 class SourceFile;
 
-// A ZIP container (OOXML and OpenDocument packages). Parts are inflated on demand, streamed,
-// and refused past the size and ratio limits, so a zip bomb fails cleanly.
+// A ZIP container (OOXML and OpenDocument packages). Parts are inflated on demand and refused
+// past the size and ratio limits, so a zip bomb fails cleanly.
 class ZipPackage {
 public:
     static bool LooksLikeZip(std::string_view head);
@@ -35,6 +36,12 @@ public:
 
 private:
     std::optional<std::int64_t> Locate(std::string_view name) const;
+    // The next `size` bytes of an opened entry; a shorter entry is damaged.
+    static std::string ReadRaw(zip_file* file, std::string_view name, std::uint64_t size);
+    std::string InflateWhole(zip_file* file, std::string_view name, std::uint64_t declared,
+                             std::uint64_t compressed, std::uint32_t crc);
+    std::string InflateStreamed(zip_file* file, std::string_view name, std::uint64_t declared,
+                                std::uint64_t compressed);
 
     zip* archive_ = nullptr;
     std::uint64_t inflatedTotal_ = 0;

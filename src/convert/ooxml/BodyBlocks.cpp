@@ -54,7 +54,7 @@ public:
                 return std::nullopt;
             }
         }
-        if (!rootSeen_ || !open_.empty()) {
+        if (!rootSeen_ || depth_ != 0) {
             return std::nullopt;
         }
         result_.skeleton.append(xml_.substr(copied_));
@@ -107,14 +107,14 @@ private:
     bool Step() {
         if (xml_[pos_] != '<') {
             const auto next = std::min(xml_.find('<', pos_), xml_.size());
-            if (open_.empty()) {
+            if (depth_ == 0) {
                 for (std::size_t i = pos_; i < next; ++i) {
                     if (!IsSpace(xml_[i])) {
                         return false;
                     }
                 }
             }
-            if (inBody_ && open_.size() == 2 &&
+            if (inBody_ && depth_ == 2 &&
                 std::any_of(xml_.begin() + pos_, xml_.begin() + next,
                             [](char c) { return !IsSpace(c); })) {
                 nodeSinceBlock_ = true;  // text between blocks is a node of the body
@@ -122,30 +122,33 @@ private:
             pos_ = next;
             return true;
         }
+        // Nearly every tag is a start or end tag: tell them apart by one character before
+        // looking for the rarer kinds.
+        const char second = pos_ + 1 < xml_.size() ? xml_[pos_ + 1] : '\0';
+        if (second == '/') {
+            return EndTag();
+        }
+        if (second != '!' && second != '?') {
+            return StartTag();
+        }
         const std::string_view rest = xml_.substr(pos_);
         if (rest.starts_with("<!--")) {
             pos_ += 4;
             return SkipPast("-->");
         }
         if (rest.starts_with("<![CDATA[")) {
-            if (inBody_ && open_.size() == 2) {
+            if (inBody_ && depth_ == 2) {
                 nodeSinceBlock_ = true;
             }
-            return !open_.empty() && SkipPast("]]>");
+            return depth_ != 0 && SkipPast("]]>");
         }
-        if (rest.starts_with("<?")) {
+        if (second == '?') {
             // Processing instructions; a declaration past the start is not followed.
             const bool declaration = EqualsIgnoringCase(rest.substr(2, 3), "xml") &&
                                      (rest.size() == 5 || IsSpace(rest[5]) || rest[5] == '?');
             return !declaration && SkipPast("?>");
         }
-        if (rest.starts_with("<!")) {
-            return false;  // a document type declaration
-        }
-        if (rest.starts_with("</")) {
-            return EndTag();
-        }
-        return StartTag();
+        return false;  // a document type declaration
     }
 
     // A name up to white space, "/" or ">"; empty when it holds anything else a name cannot.
@@ -172,42 +175,48 @@ private:
 
     // Where the tag ends: the first ">" outside quoted attribute values. The attributes
     // themselves are left to the parser, which reads every tag in one of the parsed pieces.
+    // Tags are short: a plain loop beats library searches that each pay a call.
     bool SkipToTagEnd() {
-        const char* const data = xml_.data();
-        for (;;) {
-            const char* end =
-                static_cast<const char*>(std::memchr(data + pos_, '>', xml_.size() - pos_));
-            if (end == nullptr) {
-                return false;
-            }
-            const std::size_t length = static_cast<std::size_t>(end - (data + pos_));
-            const char* dquote = static_cast<const char*>(std::memchr(data + pos_, '"', length));
-            const char* squote = static_cast<const char*>(std::memchr(data + pos_, '\'', length));
-            const char* quote = dquote == nullptr                      ? squote
-                                : squote == nullptr || dquote < squote ? dquote
-                                                                       : squote;
-            if (quote == nullptr) {
-                pos_ = static_cast<std::size_t>(end - data) + 1;
+        const char* p = xml_.data() + pos_;
+        const char* const end = xml_.data() + xml_.size();
+        while (p != end) {
+            const char c = *p;
+            if (c == '>') {
+                pos_ = static_cast<std::size_t>(p - xml_.data()) + 1;
                 return true;
             }
-            const std::size_t open = static_cast<std::size_t>(quote - data);
-            const auto close = xml_.find(*quote, open + 1);
-            if (close == std::string_view::npos) {
-                return false;
+            if (c == '"' || c == '\'') {
+                p = static_cast<const char*>(
+                    std::memchr(p + 1, c, static_cast<std::size_t>(end - p - 1)));
+                if (p == nullptr) {
+                    return false;
+                }
             }
-            pos_ = close + 1;
+            ++p;
         }
+        return false;
     }
 
     bool StartTag() {
         const std::size_t tagBegin = pos_;
         ++pos_;
+        if (depth_ >= kNamedLevels) {
+            // Inside a block only the depth matters: the block's own parse checks its markup.
+            if (!SkipToTagEnd()) {
+                return false;
+            }
+            if (xml_[pos_ - 2] != '/' &&
+                ++depth_ > static_cast<std::size_t>(limits::kMaxNestingDepth)) {
+                return false;  // the whole tree's reading reports it
+            }
+            return true;
+        }
         const std::string_view name = Name();
         if (name.empty() || pos_ >= xml_.size() || xml_[pos_] == '=' || !SkipToTagEnd()) {
             return false;
         }
         const bool empty = xml_[pos_ - 2] == '/';
-        const std::size_t depth = open_.size();
+        const std::size_t depth = depth_;
         if (depth == 0) {
             if (rootSeen_) {
                 return false;  // a second root element
@@ -230,9 +239,8 @@ private:
             }
         }
         if (!empty) {
-            open_.push_back(name);
-            if (open_.size() > static_cast<std::size_t>(limits::kMaxNestingDepth)) {
-                return false;  // the whole tree's reading reports it
+            if (++depth_ <= kNamedLevels) {
+                open_.push_back(name);
             }
         }
         return true;
@@ -240,6 +248,15 @@ private:
 
     bool EndTag() {
         const std::size_t tagBegin = pos_;
+        if (depth_ > kNamedLevels) {
+            const void* end = std::memchr(xml_.data() + pos_, '>', xml_.size() - pos_);
+            if (end == nullptr) {
+                return false;
+            }
+            pos_ = static_cast<std::size_t>(static_cast<const char*>(end) - xml_.data()) + 1;
+            --depth_;
+            return true;
+        }
         pos_ += 2;
         if (open_.empty() || xml_.substr(pos_, open_.back().size()) != open_.back()) {
             return false;
@@ -251,9 +268,10 @@ private:
         }
         ++pos_;
         open_.pop_back();
-        if (open_.size() == 2 && inBody_) {
+        --depth_;
+        if (depth_ == 2 && inBody_) {
             AddBlock();
-        } else if (open_.size() == 1 && inBody_) {
+        } else if (depth_ == 1 && inBody_) {
             inBody_ = false;
             copied_ = tagBegin;
         }
@@ -281,7 +299,11 @@ private:
     std::string_view xml_;
     std::size_t batchBytes_;
     std::size_t pos_ = 0;
-    std::vector<std::string_view> open_;
+    // Names are followed, and end tags checked against them, down to the blocks themselves
+    // (document, body, block); deeper, only the depth is counted.
+    static constexpr std::size_t kNamedLevels = 3;
+    std::vector<std::string_view> open_;  // the names of the open elements of those levels
+    std::size_t depth_ = 0;               // how many elements are open
     bool rootSeen_ = false;
     bool inBody_ = false;
     std::size_t blockBegin_ = 0;

@@ -26,7 +26,7 @@ public:
 
     pugi::xml_node PartRoot(std::string_view partName) override {
         for (const Part& part : parts_) {
-            if (part.name == partName && !part.released) {
+            if (part.name == partName && part.state == State::kTree) {
                 return part.document.document_element();
             }
         }
@@ -39,11 +39,23 @@ public:
 
     void ReleaseTree(std::string_view partName) override {
         for (Part& part : parts_) {
-            if (part.name == partName && !part.released) {
+            if (part.name == partName && part.state == State::kTree) {
                 part.document.reset();
-                part.released = true;  // its bytes stay: views of them are still in use
+                part.state = State::kReleased;  // its bytes stay: views of them are in use
             }
         }
+    }
+
+    std::string* PartText(std::string_view partName) override {
+        std::optional<std::string> bytes = zip_.Read(partName);
+        if (!bytes) {
+            return nullptr;
+        }
+        Part& part = parts_.emplace_back();
+        part.name = std::string(partName);
+        part.buffer = std::move(*bytes);
+        part.state = State::kLent;
+        return &part.buffer;
     }
 
     // Keeps the part's bytes, read by the caller, and parses them.
@@ -56,11 +68,15 @@ public:
     }
 
 private:
+    // kLent: the bytes belong to a reader that may have parsed pieces of them in place;
+    // kReleased: the tree is gone. Either way the bytes stay, and the part asked for as a tree
+    // again is read anew.
+    enum class State { kTree, kLent, kReleased };
     struct Part {
         std::string name;
         std::string buffer;
         pugi::xml_document document;
-        bool released = false;
+        State state = State::kTree;
     };
 
     ZipPackage& zip_;

@@ -44,6 +44,32 @@ std::string FindMainPart(WordPackage& package) {
 
 namespace {
 
+// The styles keep views of the part's text only: a style sheet is indexed and its styles parsed
+// as they are looked up, or, when it cannot be indexed, parsed whole and its tree let go.
+void LoadStyles(WordPackage& package, const std::string& stylesPart, std::string_view mainPart,
+                WordStyles& styles) {
+    if (stylesPart.empty()) {
+        return;
+    }
+    if (stylesPart != mainPart) {  // a hostile package may name the main part for both
+        try {
+            std::string* text = package.PartText(stylesPart);
+            if (text != nullptr && styles.LoadLazily(*text)) {
+                return;
+            }
+        } catch (const ConvertError& e) {
+            if (e.Code() == ErrorCode::kDamaged) {
+                return;  // read as missing, like any other damaged secondary part
+            }
+            throw;
+        }
+    }
+    styles.Load(OptionalPart(package, stylesPart));
+    if (stylesPart != mainPart) {
+        package.ReleaseTree(stylesPart);
+    }
+}
+
 // Sets up what the body walker looks up (styles; lists and notes on first use) and lets
 // `walkBodies` walk the bodies. `document` has the first body's section properties.
 template <typename WalkBodies>
@@ -57,12 +83,7 @@ void ReadWithContext(WordPackage& package, std::string_view mainPart, pugi::xml_
 
     const pugi::xml_node body = Child(document, "body");
     WordContext context;
-    // The styles keep views of the part's text only; a large style sheet's tree goes.
-    const std::string stylesPart = FindRelatedPart(rels, mainPart, "styles");
-    context.styles.Load(OptionalPart(package, stylesPart));
-    if (stylesPart != mainPart) {  // a hostile package may name the main part for both
-        package.ReleaseTree(stylesPart);
-    }
+    LoadStyles(package, FindRelatedPart(rels, mainPart, "styles"), mainPart, context.styles);
     context.loadNumbering = [&](WordNumbering& numbering) {
         LoadNumbering(related("numbering"), numbering);
     };

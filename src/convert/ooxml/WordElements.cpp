@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace corvanel::convert::word {
@@ -75,21 +76,62 @@ constexpr std::array<std::pair<std::string_view, WordElement>, 59> kElements{{
     {"annotation", E::kAnnotation},
 }};
 
-constexpr auto kSorted = [] {
+// Sorted by length, then name: a name is compared only with the few of its own length.
+constexpr auto kByLength = [] {
     auto table = kElements;
-    std::sort(table.begin(), table.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(table.begin(), table.end(), [](const auto& a, const auto& b) {
+        return a.first.size() != b.first.size() ? a.first.size() < b.first.size()
+                                                : a.first < b.first;
+    });
     return table;
+}();
+
+constexpr std::size_t kLongest = kByLength.back().first.size();
+
+// Where the names of each length start in kByLength (the last entry: the table's end).
+constexpr auto kLengthStart = [] {
+    std::array<std::size_t, kLongest + 2> start{};
+    std::size_t at = 0;
+    for (std::size_t length = 0; length <= kLongest + 1; ++length) {
+        while (at < kByLength.size() && kByLength[at].first.size() < length) {
+            ++at;
+        }
+        start[length] = at;
+    }
+    return start;
 }();
 
 }  // namespace
 
+// Runs for every element the walker meets: one pass over the name finds its local part and
+// length, then a handful of short comparisons.
 WordElement ClassifyElement(const char* qualifiedName) {
-    const std::string_view name = LocalName(qualifiedName);
-    const auto it =
-        std::lower_bound(kSorted.begin(), kSorted.end(), name,
-                         [](const auto& entry, std::string_view key) { return entry.first < key; });
-    return it != kSorted.end() && it->first == name ? it->second : WordElement::kOther;
+    const char* local = qualifiedName;
+    const char* end = qualifiedName;
+    for (; *end != '\0'; ++end) {
+        if (*end == ':') {
+            local = ++end;
+            break;
+        }
+    }
+    while (*end != '\0') {
+        ++end;
+    }
+    const auto length = static_cast<std::size_t>(end - local);
+    if (length == 0 || length > kLongest) {
+        return WordElement::kOther;
+    }
+    for (std::size_t i = kLengthStart[length]; i < kLengthStart[length + 1]; ++i) {
+        const std::string_view name = kByLength[i].first;
+        std::size_t k = 0;
+        while (k < length && name[k] == local[k]) {
+            ++k;
+        }
+        if (k == length) {
+            return kByLength[i].second;
+        }
+    }
+    return WordElement::kOther;
 }
 
 }  // namespace corvanel::convert::word

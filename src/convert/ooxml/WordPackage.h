@@ -23,6 +23,10 @@ public:
     // Frees the tree of a part whose reader keeps only views of its text (the part's bytes stay):
     // its nodes are no longer used. Asked for again, the part is read anew.
     virtual void ReleaseTree(std::string_view /*partName*/) {}
+    // The bytes of a part, kept by the package, for a reader that parses pieces of them in place
+    // itself; asked for as a tree afterwards, the part is read anew. Nothing when the package
+    // has no such part or keeps its parts only as trees. Throws ConvertError when damaged.
+    virtual std::string* PartText(std::string_view /*partName*/) { return nullptr; }
 };
 
 // The main part named by the package relationships (officeDocument), else "word/document.xml"

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+
 namespace corvanel::convert {
 namespace {
 
@@ -47,6 +50,76 @@ TEST(ZipPackage, TruncatedArchiveIsDamaged) {
         FAIL() << "a truncated archive was read";
     } catch (const ConvertError& e) {
         EXPECT_EQ(e.Code(), ErrorCode::kDamaged);
+    }
+}
+
+// Overwrites four little-endian bytes at `offset` of every local header and central directory
+// entry (offsets counted from each header's signature).
+std::string Patched(std::string zip, std::size_t localOffset, std::size_t centralOffset,
+                    std::uint32_t value) {
+    const auto put = [&](std::size_t at) {
+        for (int i = 0; i < 4; ++i) {
+            zip[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+    };
+    for (std::size_t at = zip.find("PK\x03\x04"); at != std::string::npos;
+         at = zip.find("PK\x03\x04", at + 4)) {
+        put(at + localOffset);
+    }
+    for (std::size_t at = zip.find("PK\x01\x02"); at != std::string::npos;
+         at = zip.find("PK\x01\x02", at + 4)) {
+        put(at + centralOffset);
+    }
+    return zip;
+}
+
+ErrorCode ReadError(const std::string& zip, std::string* detail = nullptr) {
+    try {
+        SourceFile source = SourceFile::FromBytes("t.docx", zip);
+        ZipPackage package(source);
+        package.Read("a.xml");
+    } catch (const ConvertError& e) {
+        if (detail != nullptr) {
+            *detail = e.Detail();
+        }
+        return e.Code();
+    }
+    return ErrorCode::kNone;
+}
+
+TEST(ZipPackage, APartWhoseChecksumOrSizeDisagreesIsDamaged) {
+    const std::string content = "<a>" + std::string(3000, 'x') + "</a>";
+    for (const bool stored : {false, true}) {
+        const std::string zip = MakeZip({{"a.xml", content}}, stored);
+        std::string detail;
+        EXPECT_EQ(ReadError(Patched(zip, 14, 16, 0x12345678u), &detail), ErrorCode::kDamaged);
+        EXPECT_NE(detail.find("a.xml"), std::string::npos) << detail;
+        if (!stored) {
+            // More or less data than the stated size.
+            EXPECT_EQ(ReadError(Patched(zip, 22, 24, 100)), ErrorCode::kDamaged);
+            EXPECT_EQ(ReadError(Patched(zip, 22, 24, 5000)), ErrorCode::kDamaged);
+        }
+    }
+}
+
+TEST(ZipPackage, DeflatedAndStoredPartsReadTheSameFromMemoryAndFromDisk) {
+    // Over the size a small file is read whole at, so the package is also read from disk part
+    // by part.
+    std::string big;
+    for (int i = 0; big.size() < (5u << 20); ++i) {
+        big += std::to_string(i * 7919 % 100003) + ' ';
+    }
+    testing::TemporaryFolder folder;
+    for (const bool stored : {false, true}) {
+        const std::string zip = MakeZip({{"big.xml", big}, {"small.xml", "<s/>"}}, stored);
+        const std::string path = testing::WriteFile(folder.File("p.zip"), zip);
+        SourceFile fromDisk = SourceFile::Open(path);
+        SourceFile inMemory = SourceFile::FromBytes("p.zip", zip);
+        for (SourceFile* source : {&fromDisk, &inMemory}) {
+            ZipPackage package(*source);
+            EXPECT_EQ(package.Read("big.xml"), big);
+            EXPECT_EQ(package.Read("small.xml"), "<s/>");
+        }
     }
 }
 
