@@ -103,7 +103,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, st
         if (entry.foundInFolder && IsOwnTarget(source, target)) {
             continue;
         }
-        jobs.push_back({entry.path, target.string()});
+        jobs.push_back({entry.path, target.string(), entry.size});
     }
 
     Progress progress(err, IsTerminal(err), jobs.size());

@@ -18,6 +18,12 @@ namespace fs = std::filesystem;
 
 constexpr int kMaxFolderDepth = 256;
 
+std::uintmax_t SizeOf(const fs::path& file) {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(file, ec);
+    return ec ? 0 : size;
+}
+
 // What identifies a folder however it is reached: device and inode, or where those are not
 // available, its canonical path.
 class VisitedFolders {
@@ -74,7 +80,7 @@ public:
             if (fs::is_directory(status)) {
                 Folder(entry, depth + 1);
             } else if (fs::is_regular_file(status)) {
-                result_.files.push_back({entry.string(), true});
+                result_.files.push_back({entry.string(), true, SizeOf(entry)});
             }
         }
     }
@@ -94,7 +100,7 @@ WalkResult CollectFiles(const std::vector<std::string>& inputs) {
         if (fs::is_directory(input, ec)) {
             walker.Folder(input, 0);
         } else {
-            result.files.push_back({input, false});
+            result.files.push_back({input, false, SizeOf(input)});
         }
     }
     return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@ namespace corvanel::cli {
 struct SourceEntry {
     std::string path;
     bool foundInFolder = false;  // false: named on the command line
+    std::uintmax_t size = 0;     // 0 when it cannot be read
 };
 
 struct WalkResult {

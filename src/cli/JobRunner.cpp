@@ -1,41 +1,19 @@
 #include "cli/JobRunner.h"
 
+#include "cli/JobSchedule.h"
 #include "cli/Progress.h"
 #include "convert/Converter.h"
 
+#include <algorithm>
 #include <atomic>
-#include <filesystem>
-#include <map>
 #include <thread>
 
 namespace corvanel::cli {
 
-namespace {
-
-// Groups job indexes by target, each group in job order, groups in order of first appearance.
-std::vector<std::vector<std::size_t>> GroupByTarget(const std::vector<Job>& jobs) {
-    std::map<std::string, std::size_t> groupOfTarget;
-    std::vector<std::vector<std::size_t>> groups;
-    for (std::size_t i = 0; i < jobs.size(); ++i) {
-        std::error_code ec;
-        std::filesystem::path key = std::filesystem::weakly_canonical(jobs[i].target, ec);
-        if (ec) {
-            key = std::filesystem::absolute(jobs[i].target, ec).lexically_normal();
-        }
-        const auto [it, added] = groupOfTarget.try_emplace(key.string(), groups.size());
-        if (added) {
-            groups.emplace_back();
-        }
-        groups[it->second].push_back(i);
-    }
-    return groups;
-}
-
-}  // namespace
-
 RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& progress,
                   const std::atomic<bool>& stop) {
-    const auto groups = GroupByTarget(jobs);
+    threads = std::max(threads, 1u);
+    const auto groups = PlanJobs(jobs, threads > 1);
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> converted{0};
     std::atomic<std::size_t> failed{0};
@@ -63,19 +41,16 @@ RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& prog
         }
     };
 
-    const unsigned count =
-        static_cast<unsigned>(std::min<std::size_t>(std::max(threads, 1u), groups.size()));
-    if (count <= 1) {
-        worker();
-    } else {
-        std::vector<std::thread> pool;
-        pool.reserve(count);
-        for (unsigned t = 0; t < count; ++t) {
-            pool.emplace_back(worker);
-        }
-        for (std::thread& thread : pool) {
-            thread.join();
-        }
+    // The calling thread is one of the workers.
+    const std::size_t helpers = std::clamp<std::size_t>(groups.size(), 1, threads) - 1;
+    std::vector<std::thread> pool;
+    pool.reserve(helpers);
+    for (std::size_t t = 0; t < helpers; ++t) {
+        pool.emplace_back(worker);
+    }
+    worker();
+    for (std::thread& thread : pool) {
+        thread.join();
     }
     return {converted.load(), failed.load(), jobs.size() - started.load()};
 }

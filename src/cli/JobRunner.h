@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ class Progress;
 struct Job {
     std::string source;
     std::string target;
+    std::uintmax_t size = 0;  // bytes in the source, to start the longest jobs first
 };
 
 struct RunTotals {
@@ -20,10 +22,12 @@ struct RunTotals {
     std::size_t skipped = 0;  // not started because the run was stopped
 };
 
-// Converts the jobs on `threads` threads. Jobs that write the same text file run one after the
-// other in their given order on one thread, so the last of them decides the file's content and
-// no two threads ever write it at once. Once `stop` is set, no further job starts; those under
-// way finish, so no temporary file is left behind.
+// Converts the jobs on `threads` threads, the calling one included. Jobs that write the same text
+// file run one after the other in their given order on one thread, so the last of them decides
+// the file's content and no two threads ever write it at once. On one thread the jobs run in
+// their given order; on several, the largest sources start first and each thread takes the next
+// job when it is free, so the threads end close together. Once `stop` is set, no further job
+// starts; those under way finish, so no temporary file is left behind.
 RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& progress,
                   const std::atomic<bool>& stop);
 

@@ -23,11 +23,12 @@ void Progress::Started(const std::string& name) {
 }
 
 void Progress::Finished() {
+    if (!terminal_) {
+        return;  // the count is only shown on the status line
+    }
     std::lock_guard lock(mutex_);
     ++done_;
-    if (terminal_) {
-        DrawLocked(done_ == total_);
-    }
+    DrawLocked(done_ == total_);
 }
 
 void Progress::Failure(const std::string& line) {

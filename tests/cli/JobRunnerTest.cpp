@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 
@@ -50,6 +51,43 @@ TEST(JobRunner, AStoppedRunStartsNothingMore) {
     EXPECT_EQ(totals.converted, 0u);
     EXPECT_EQ(totals.skipped, 4u);
     EXPECT_FALSE(std::filesystem::exists(folder.File("doc0.txt")));
+}
+
+TEST(JobRunner, OnOneThreadJobsRunInTheirGivenOrder) {
+    TemporaryFolder folder;
+    std::vector<Job> jobs;
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = "missing" + std::to_string(i);
+        // Growing sizes: on several threads the last would start first.
+        jobs.push_back({folder.File(name + ".doc"), folder.File(name + ".txt"),
+                        static_cast<std::uintmax_t>(i * 1000)});
+    }
+    std::FILE* sink = std::tmpfile();
+    Progress progress(sink, false, jobs.size());
+    const std::atomic<bool> stop{false};
+    EXPECT_EQ(RunJobs(jobs, 1, progress, stop).failed, 4u);
+    std::rewind(sink);
+    std::string text;
+    for (int c = std::fgetc(sink); c != EOF; c = std::fgetc(sink)) {
+        text += static_cast<char>(c);
+    }
+    std::fclose(sink);
+    std::size_t previous = 0;
+    for (const Job& job : jobs) {
+        const std::size_t at = text.find(job.source);
+        ASSERT_NE(at, std::string::npos) << text;
+        EXPECT_GE(at, previous) << text;
+        previous = at;
+    }
+}
+
+TEST(JobRunner, NoJobsOnSeveralThreads) {
+    std::FILE* sink = std::tmpfile();
+    Progress progress(sink, false, 0);
+    const std::atomic<bool> stop{false};
+    const RunTotals totals = RunJobs({}, 4, progress, stop);
+    std::fclose(sink);
+    EXPECT_EQ(totals.converted + totals.failed + totals.skipped, 0u);
 }
 
 }  // namespace
