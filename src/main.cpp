@@ -1,6 +1,6 @@
 // Corvanel's window program: the main window over the native converter.
 #include "app/Form1.h"
-#include "convert/core/TimeZonePin.h"
+#include "convert/core/ProcessTuning.h"
 #include "export/NativeDocumentConverter.h"
 #include "platform/QtDialogs.h"
 #include "platform/SettingsStore.h"
@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 int main(int argc, char* argv[]) {
-    corvanel::convert::PinLocalTimeZone();
+    corvanel::convert::TuneProcessForConversions();
     QApplication application(argc, argv);
     QtDialogs dialogs;
     SettingsStore settings;

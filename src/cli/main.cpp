@@ -1,10 +1,10 @@
 // corvanel-convert: converts documents into plain-text files from the command line.
 #include "cli/CommandLine.h"
-#include "convert/core/TimeZonePin.h"
+#include "convert/core/ProcessTuning.h"
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    corvanel::convert::PinLocalTimeZone();
+    corvanel::convert::TuneProcessForConversions();
     return corvanel::cli::RunCommandLine({argv + 1, argv + argc}, stdout, stderr);
 }

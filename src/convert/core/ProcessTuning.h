@@ -1,0 +1,18 @@
+#pragma once
+
+namespace corvanel::convert {
+
+// Process-wide settings for a program that converts many documents one after another. Call at
+// start-up, before any thread runs (it changes the environment and the allocator's settings).
+//
+// - The ZIP library turns every entry's date into local time when it opens a package. With TZ
+//   unset, the GNU C library looks at /etc/localtime again for each conversion: dozens of
+//   file-system calls per document. Naming that same zone in TZ keeps every time's meaning
+//   and drops those calls. A TZ the user set is kept.
+// - A document's parts and trees are allocated and freed in blocks of megabytes. By default
+//   the GNU allocator maps each such block afresh and hands it back on free, so every document
+//   pays for the kernel clearing those pages again. Keeping freed blocks up to a bound for the
+//   next document avoids that.
+void TuneProcessForConversions();
+
+}  // namespace corvanel::convert
