@@ -133,6 +133,16 @@ int main(int argc, char** argv) {
         const int position = random.bounded(documents.Count()) + 1;
         view.SelectPosition(position);
     });
+    view.setFocus();
+    view.SelectPosition(1);
+    Measure("Down arrow key", 500, [&](int) { QTest::keyClick(&view, Qt::Key_Down); });
+    Measure("Page Down key", 300, [&](int) { QTest::keyClick(&view, Qt::Key_PageDown); });
+    Measure("End key, then Home key", 50, [&](int) {
+        QTest::keyClick(&view, Qt::Key_End);
+        Settle();
+        QTest::keyClick(&view, Qt::Key_Home);
+    });
+    Expect(view.SelectedPosition() == 1, "Home selects the first row");
     Measure("repaint (a random place)", 50, [&](int) {
         view.MakeVisible(random.bounded(documents.Count()) + 1);
         view.viewport()->repaint();
