@@ -18,10 +18,39 @@ namespace fs = std::filesystem;
 
 constexpr int kMaxFolderDepth = 256;
 
-std::uintmax_t SizeOf(const fs::path& file) {
+// What a path leads to, links followed: its kind and, for a regular file, its size.
+struct Kind {
+    bool folder = false;
+    bool regularFile = false;
+    std::uintmax_t size = 0;
+};
+
+// One system call per entry where the platform has it: a large folder is walked before any
+// conversion starts.
+Kind Inspect(const fs::path& path) {
+    Kind kind;
+#ifndef _WIN32
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return kind;
+    }
+    kind.folder = S_ISDIR(info.st_mode);
+    kind.regularFile = S_ISREG(info.st_mode);
+    kind.size = kind.regularFile ? static_cast<std::uintmax_t>(info.st_size) : 0;
+#else
     std::error_code ec;
-    const std::uintmax_t size = fs::file_size(file, ec);
-    return ec ? 0 : size;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec) {
+        return kind;
+    }
+    kind.folder = fs::is_directory(status);
+    kind.regularFile = fs::is_regular_file(status);
+    if (kind.regularFile) {
+        const std::uintmax_t size = fs::file_size(path, ec);
+        kind.size = ec ? 0 : size;
+    }
+#endif
+    return kind;
 }
 
 // What identifies a folder however it is reached: device and inode, or where those are not
@@ -57,31 +86,31 @@ public:
         if (depth > kMaxFolderDepth || !visited_.Insert(folder)) {
             return;
         }
-        std::vector<fs::path> entries;
+        // Names, not paths, are sorted: the entries share their folder, and comparing paths
+        // component by component costs more than the walk's system calls.
+        std::vector<fs::path::string_type> names;
         std::error_code ec;
         fs::directory_iterator it(folder, ec);
         for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-            entries.push_back(it->path());
+            fs::path::string_type name = it->path().filename().native();
+            if (!name.empty() && name[0] != '.') {
+                names.push_back(std::move(name));
+            }
         }
         if (ec) {
             result_.failures.push_back(folder.string() + " cannot be read: " + ec.message());
             return;
         }
-        std::sort(entries.begin(), entries.end());
-        for (const fs::path& entry : entries) {
-            const std::string name = entry.filename().string();
-            if (name.empty() || name[0] == '.') {
-                continue;
-            }
-            const fs::file_status status = fs::status(entry, ec);  // follows links
-            if (ec) {
-                continue;  // a dangling link or an entry that vanished meanwhile
-            }
-            if (fs::is_directory(status)) {
+        std::sort(names.begin(), names.end());
+        for (const fs::path::string_type& name : names) {
+            const fs::path entry = folder / name;
+            const Kind kind = Inspect(entry);
+            if (kind.folder) {
                 Folder(entry, depth + 1);
-            } else if (fs::is_regular_file(status)) {
-                result_.files.push_back({entry.string(), true, SizeOf(entry)});
+            } else if (kind.regularFile) {
+                result_.files.push_back({entry.string(), true, kind.size});
             }
+            // Anything else: a dangling link, an entry that vanished meanwhile, a device...
         }
     }
 
@@ -96,11 +125,11 @@ WalkResult CollectFiles(const std::vector<std::string>& inputs) {
     WalkResult result;
     Walker walker(result);
     for (const std::string& input : inputs) {
-        std::error_code ec;
-        if (fs::is_directory(input, ec)) {
+        const Kind kind = Inspect(input);
+        if (kind.folder) {
             walker.Folder(input, 0);
         } else {
-            result.files.push_back({input, false, SizeOf(input)});
+            result.files.push_back({input, false, kind.size});
         }
     }
     return result;

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 using convert::testing::TemporaryFolder;
 using convert::testing::WriteFile;
 
-TEST(FileWalk, FilesComeInNameOrderWithTheirSizes) {
+TEST(FileWalk, FilesComeInNameOrderWithTheirSizesAndOnlyFilesThatCanBeRead) {
     TemporaryFolder folder;
     fs::create_directories(folder.File("in/b"));
     WriteFile(folder.File("in/c.docx"), std::string(300, 'c'));
@@ -21,6 +21,8 @@ TEST(FileWalk, FilesComeInNameOrderWithTheirSizes) {
     WriteFile(folder.File("in/b/inner.rtf"), "");
     const std::string named = WriteFile(folder.File("named.odt"), std::string(42, 'n'));
     fs::create_symlink(folder.File("in/c.docx"), folder.File("in/d-link.docx"));
+    fs::create_symlink(folder.File("nowhere.docx"), folder.File("in/e-dangling.docx"));
+    WriteFile(folder.File("in/.hidden.docx"), "h");
 
     const WalkResult walk = CollectFiles({folder.File("in"), named, folder.File("missing.doc")});
     EXPECT_TRUE(walk.failures.empty());
