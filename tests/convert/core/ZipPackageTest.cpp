@@ -106,7 +106,7 @@ TEST(ZipPackage, DeflatedAndStoredPartsReadTheSameFromMemoryAndFromDisk) {
     // Over the size a small file is read whole at, so the package is also read from disk part
     // by part.
     std::string big;
-    for (int i = 0; big.size() < (5u << 20); ++i) {
+    for (std::uint64_t i = 0; big.size() < (5u << 20); ++i) {
         big += std::to_string(i * 7919 % 100003) + ' ';
     }
     testing::TemporaryFolder folder;

@@ -10,10 +10,12 @@
 namespace corvanel::convert::word {
 namespace {
 
-const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+const std::string kDeclaration =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
 
 std::string Sheet(const std::string& inner, const std::string& prefix = "w:") {
-    const std::string ns = prefix.empty() ? "xmlns" : "xmlns:" + prefix.substr(0, prefix.size() - 1);
+    const std::string ns =
+        prefix.empty() ? "xmlns" : "xmlns:" + prefix.substr(0, prefix.size() - 1);
     return kDeclaration + "<" + prefix + "styles " + ns +
            "=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" + inner + "</" +
            prefix + "styles>";
@@ -44,18 +46,22 @@ TEST(StyleSheetIndex, FindsEachStyleWithItsIdTypeAndSpan) {
 }
 
 TEST(StyleSheetIndex, FollowsTheRootPrefixOrADefaultNamespace) {
-    const auto plain = IndexStyleElements(
-        Sheet("<style type=\"paragraph\" styleId=\"A\"></style><styleLink/>", ""));
+    // The spans view the text: it must outlive them.
+    const std::string plainXml =
+        Sheet("<style type=\"paragraph\" styleId=\"A\"></style><styleLink/>", "");
+    const auto plain = IndexStyleElements(plainXml);
     ASSERT_TRUE(plain.has_value());
     ASSERT_EQ(plain->size(), 1u);
     EXPECT_EQ((*plain)[0].id, "A");
 
-    const auto other = IndexStyleElements(Sheet("<x:style x:styleId=\"B\"/>", "x:"));
+    const std::string otherXml = Sheet("<x:style x:styleId=\"B\"/>", "x:");
+    const auto other = IndexStyleElements(otherXml);
     ASSERT_TRUE(other.has_value());
     ASSERT_EQ(other->size(), 1u);
     EXPECT_EQ((*other)[0].id, "B");
 
-    const auto none = IndexStyleElements(Sheet(""));
+    const std::string noneXml = Sheet("");
+    const auto none = IndexStyleElements(noneXml);
     ASSERT_TRUE(none.has_value());
     EXPECT_TRUE(none->empty());
 }
@@ -122,7 +128,8 @@ TEST_F(BothWays, ValuesComeAlongTheBasedOnChainNearestFirst) {
         "<w:style w:type=\"paragraph\" w:styleId=\"Leaf\"><w:basedOn w:val=\"Mid\"/></w:style>"
         "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:pPr><w:numPr>"
         "<w:numId w:val=\"3\"/></w:numPr></w:pPr></w:style>"
-        "<w:style w:type=\"character\" w:styleId=\"Secret\"><w:basedOn w:val=\"Base\"/></w:style>"));
+        "<w:style w:type=\"character\" w:styleId=\"Secret\"><w:basedOn "
+        "w:val=\"Base\"/></w:style>"));
     ExpectNumbering("Leaf", 8, 2);
     ExpectNumbering("Mid", 8, 2);
     ExpectNumbering("Base", 7, 2);
@@ -135,12 +142,13 @@ TEST_F(BothWays, ValuesComeAlongTheBasedOnChainNearestFirst) {
 }
 
 TEST_F(BothWays, CyclesEndAndTheFirstOfTwoStylesWithOneIdWins) {
-    Load(Sheet("<w:style w:styleId=\"A\"><w:basedOn w:val=\"B\"/></w:style>"
-               "<w:style w:styleId=\"B\"><w:basedOn w:val=\"A\"/><w:rPr><w:vanish/></w:rPr>"
-               "</w:style>"
-               "<w:style w:styleId=\"Self\"><w:basedOn w:val=\"Self\"/></w:style>"
-               "<w:style w:styleId=\"Twice\"><w:rPr><w:vanish/></w:rPr></w:style>"
-               "<w:style w:styleId=\"Twice\"/>"));
+    Load(
+        Sheet("<w:style w:styleId=\"A\"><w:basedOn w:val=\"B\"/></w:style>"
+              "<w:style w:styleId=\"B\"><w:basedOn w:val=\"A\"/><w:rPr><w:vanish/></w:rPr>"
+              "</w:style>"
+              "<w:style w:styleId=\"Self\"><w:basedOn w:val=\"Self\"/></w:style>"
+              "<w:style w:styleId=\"Twice\"><w:rPr><w:vanish/></w:rPr></w:style>"
+              "<w:style w:styleId=\"Twice\"/>"));
     ExpectHidden("A", true);
     ExpectHidden("B", true);
     ExpectHidden("Self", false);
