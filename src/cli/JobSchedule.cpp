@@ -7,6 +7,7 @@
 #include <numeric>
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace corvanel::cli {
 
