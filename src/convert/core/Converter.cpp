@@ -5,6 +5,7 @@
 #include "convert/core/PlainTextWriter.h"
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
+#include "convert/core/TextFileOutput.h"
 #include "convert/core/ZipPackage.h"
 
 #include <new>
@@ -12,6 +13,9 @@
 namespace corvanel::convert {
 
 namespace {
+
+// How much text a conversion holds before it starts writing it out.
+constexpr std::size_t kHeldTextBytes = 4u << 20;
 
 void Dispatch(SourceFile& source, DocumentSink& sink) {
     const ContainerFormat format = DetectFormat(source.Head());
@@ -104,12 +108,18 @@ ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
 
 ConversionResult ConvertFile(const std::string& sourcePath, const std::string& targetPath,
                              const ConvertOptions& options) {
-    std::string text;
-    ConversionResult result = ExtractText(sourcePath, text, options);
+    // A long text goes to the file as it is produced, not held whole; a short one (nearly all)
+    // is written at the end, so a document that cannot be read never touches the output folder.
+    TextFileOutput output(targetPath);
+    PlainTextWriter writer(options.newline);
+    writer.DrainWhenOver(kHeldTextBytes, [&](std::string_view piece) { output.Write(piece); });
+    const ConversionResult result = ReadDocument(sourcePath, writer);
     if (!result.Ok()) {
+        output.Abandon();
         return result;
     }
-    return WriteTextFile(targetPath, text);
+    output.Write(writer.Text());
+    return output.Commit();
 }
 
 }  // namespace corvanel::convert

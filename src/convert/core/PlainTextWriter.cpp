@@ -15,13 +15,26 @@ PlainTextWriter::PlainTextWriter(std::string newline) : newline_(std::move(newli
     stack_.push_back(Container{Container::Kind::kBody, &out_});
 }
 
+void PlainTextWriter::DrainWhenOver(std::size_t holdBytes,
+                                    std::function<void(std::string_view)> drain) {
+    holdBytes_ = holdBytes;
+    drain_ = std::move(drain);
+}
+
 void PlainTextWriter::Append(std::string_view s) {
     std::string& target = *Current().target;
-    if (target.size() + s.size() > limits::kMaxOutputBytes) {
+    const bool isOutput = &target == &out_;
+    const std::uint64_t before = (isOutput ? drained_ : 0) + target.size();
+    if (before + s.size() > limits::kMaxOutputBytes) {
         ThrowTooLarge("its text exceeds the output size limit");
     }
     target.append(s);
     Current().trimNoteStart = false;
+    if (isOutput && drain_ && out_.size() > holdBytes_) {
+        drain_(out_);
+        drained_ += out_.size();
+        out_.clear();
+    }
 }
 
 void PlainTextWriter::BeginItem() {

@@ -2,8 +2,12 @@
 
 #include "convert/core/DocumentSink.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvanel::convert {
@@ -17,9 +21,14 @@ class PlainTextWriter final : public DocumentSink {
 public:
     explicit PlainTextWriter(std::string newline = "\n");
 
-    // The text so far; complete after EndDocument.
+    // The text so far; complete after EndDocument (less what was drained).
     const std::string& Text() const { return out_; }
     std::string TakeText() { return std::move(out_); }
+
+    // Hands the text over to `drain` whenever more than `holdBytes` of it is waiting, so a
+    // long text is never held whole; Text() then holds only the rest. Notes and floating text
+    // wait for their place in the text as before.
+    void DrainWhenOver(std::size_t holdBytes, std::function<void(std::string_view)> drain);
 
     void StartParagraph() override;
     void EndParagraph() override;
@@ -69,6 +78,9 @@ private:
 
     std::string newline_;
     std::string out_;
+    std::size_t holdBytes_ = 0;
+    std::function<void(std::string_view)> drain_;
+    std::uint64_t drained_ = 0;    // bytes of text handed to drain_
     std::deque<Container> stack_;  // deque: references stay valid as it grows
     std::vector<std::string> footnotes_;
     std::vector<std::string> endnotes_;

@@ -12,11 +12,12 @@ namespace corvanel::convert {
 namespace {
 
 #if defined(__GLIBC__)
-// Blocks up to this size come from the reusable heap; larger ones (parts of hundreds of
-// megabytes) are still mapped on their own and returned at once.
-constexpr int kMapAboveBytes = 64 << 20;
+// Blocks up to this size (parse trees' pages, most parts) come from the reusable heap; larger
+// ones (the parts and texts of very large documents) are mapped on their own and returned at
+// once, so they neither linger nor split the heap.
+constexpr int kMapAboveBytes = 4 << 20;
 // Free memory beyond this at the heap's top goes back to the system.
-constexpr int kKeepFreeBytes = 128 << 20;
+constexpr int kKeepFreeBytes = 32 << 20;
 #endif
 
 }  // namespace

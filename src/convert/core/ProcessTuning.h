@@ -9,10 +9,10 @@ namespace corvanel::convert {
 //   unset, the GNU C library looks at /etc/localtime again for each conversion: dozens of
 //   file-system calls per document. Naming that same zone in TZ keeps every time's meaning
 //   and drops those calls. A TZ the user set is kept.
-// - A document's parts and trees are allocated and freed in blocks of megabytes. By default
-//   the GNU allocator maps each such block afresh and hands it back on free, so every document
-//   pays for the kernel clearing those pages again. Keeping freed blocks up to a bound for the
-//   next document avoids that.
+// - A document's parse trees and parts are allocated and freed in blocks of up to a few
+//   megabytes. The GNU allocator's defaults hand much of that back to the system after each
+//   document, so the next one pays for the kernel clearing the pages again. Keeping freed
+//   memory up to a bound for the next document avoids that.
 void TuneProcessForConversions();
 
 }  // namespace corvanel::convert

@@ -1,4 +1,4 @@
-#include "convert/Converter.h"
+#include "convert/core/TextFileOutput.h"
 
 #include <atomic>
 #include <cerrno>
@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -38,45 +39,92 @@ ConversionResult CannotWrite(const std::string& target, const std::string& reaso
 
 }  // namespace
 
-ConversionResult WriteTextFile(const std::string& targetPath, std::string_view text) {
-    std::error_code ec;
-    if (fs::is_directory(targetPath, ec)) {
-        return CannotWrite(targetPath, "a folder of that name is in the way");
+TextFileOutput::TextFileOutput(std::string targetPath) : target_(std::move(targetPath)) {}
+
+TextFileOutput::~TextFileOutput() {
+    Abandon();
+}
+
+void TextFileOutput::Fail(const std::string& reason) {
+    if (failure_.Ok()) {
+        failure_ = CannotWrite(target_, reason);
     }
-    std::string temporary;
-    std::FILE* file = nullptr;
-    for (int attempt = 0; attempt < 16 && file == nullptr; ++attempt) {
-        temporary = TemporaryNameFor(targetPath, attempt);
-        file = std::fopen(temporary.c_str(), "wbx");  // exclusive: never reuse a stranger's file
-        if (file == nullptr && errno != EEXIST) {
-            return CannotWrite(targetPath, std::strerror(errno));
+}
+
+bool TextFileOutput::Open() {
+    if (opened_) {
+        return file_ != nullptr;
+    }
+    opened_ = true;
+    std::error_code ec;
+    if (fs::is_directory(target_, ec)) {
+        Fail("a folder of that name is in the way");
+        return false;
+    }
+    for (int attempt = 0; attempt < 16 && file_ == nullptr; ++attempt) {
+        temporary_ = TemporaryNameFor(target_, attempt);
+        file_ = std::fopen(temporary_.c_str(), "wbx");  // exclusive: never reuse a stranger's file
+        if (file_ == nullptr && errno != EEXIST) {
+            Fail(std::strerror(errno));
+            return false;
         }
     }
-    if (file == nullptr) {
-        return CannotWrite(targetPath, "no temporary file could be created beside it");
+    if (file_ == nullptr) {
+        Fail("no temporary file could be created beside it");
+        return false;
     }
+    return true;
+}
 
-    bool ok = text.empty() || std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    int error = ok ? 0 : errno;
-    if (std::fflush(file) != 0 && ok) {
-        ok = false;
-        error = errno;
+void TextFileOutput::Write(std::string_view text) {
+    if (!failure_.Ok() || !Open() || text.empty()) {
+        return;
     }
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        error = errno;
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+        Fail(std::strerror(errno != 0 ? errno : EIO));
     }
-    if (!ok) {
-        fs::remove(temporary, ec);
-        return CannotWrite(targetPath, std::strerror(error != 0 ? error : EIO));
+}
+
+ConversionResult TextFileOutput::Commit() {
+    Open();
+    if (file_ != nullptr) {
+        if (std::fflush(file_) != 0) {
+            Fail(std::strerror(errno));
+        }
+        if (std::fclose(file_) != 0) {
+            Fail(std::strerror(errno));
+        }
+        file_ = nullptr;
     }
-    fs::rename(temporary, targetPath, ec);
-    if (ec) {
-        const std::string reason = ec.message();
-        fs::remove(temporary, ec);
-        return CannotWrite(targetPath, reason);
+    if (failure_.Ok()) {
+        std::error_code ec;
+        fs::rename(temporary_, target_, ec);
+        if (!ec) {
+            temporary_.clear();
+            return {};
+        }
+        Fail(ec.message());
     }
-    return {};
+    Abandon();
+    return failure_;
+}
+
+void TextFileOutput::Abandon() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!temporary_.empty()) {
+        std::error_code ec;
+        fs::remove(temporary_, ec);
+        temporary_.clear();
+    }
+}
+
+ConversionResult WriteTextFile(const std::string& targetPath, std::string_view text) {
+    TextFileOutput output(targetPath);
+    output.Write(text);
+    return output.Commit();
 }
 
 }  // namespace corvanel::convert

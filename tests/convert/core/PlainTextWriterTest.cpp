@@ -223,3 +223,64 @@ TEST(PlainTextWriter, UnbalancedEventsStillEndCleanly) {
 
 }  // namespace
 }  // namespace corvanel::convert
+
+namespace corvanel::convert {
+namespace {
+
+// The same events into a writer that drains as it goes and one that holds everything.
+void WriteSample(PlainTextWriter& w) {
+    w.StartParagraph();
+    w.Text("body");
+    w.NoteReference("1");
+    w.StartFloatingText();
+    w.StartParagraph();
+    w.Text("floating");
+    w.EndParagraph();
+    w.EndFloatingText();
+    w.EndParagraph();
+    w.StartTable();
+    for (int row = 0; row < 50; ++row) {
+        w.StartRow();
+        for (int cell = 0; cell < 3; ++cell) {
+            w.StartCell();
+            w.StartParagraph();
+            w.Text("cell " + std::to_string(row) + "." + std::to_string(cell));
+            w.EndParagraph();
+            w.EndCell();
+        }
+        w.EndRow();
+    }
+    w.EndTable();
+    w.StartNote(NoteKind::kFootnote, "1");
+    w.StartParagraph();
+    w.Text("the note");
+    w.EndParagraph();
+    w.EndNote();
+    w.StartParagraph();
+    w.Text("last");
+    w.EndParagraph();
+    w.EndDocument();
+}
+
+TEST(PlainTextWriterDraining, PiecesAndRestMakeTheSameTextAndNoPieceWaitsLong) {
+    PlainTextWriter whole;
+    WriteSample(whole);
+
+    for (const std::size_t hold : {std::size_t{0}, std::size_t{7}, std::size_t{100}}) {
+        PlainTextWriter draining;
+        std::string drained;
+        int pieces = 0;
+        draining.DrainWhenOver(hold, [&](std::string_view piece) {
+            EXPECT_GT(piece.size(), hold);
+            drained += piece;
+            ++pieces;
+        });
+        WriteSample(draining);
+        EXPECT_GT(pieces, 1) << hold;
+        EXPECT_LE(draining.Text().size(), hold + 64) << hold;
+        EXPECT_EQ(drained + draining.Text(), whole.Text()) << hold;
+    }
+}
+
+}  // namespace
+}  // namespace corvanel::convert
