@@ -56,11 +56,6 @@ bool TextFileOutput::Open() {
         return file_ != nullptr;
     }
     opened_ = true;
-    std::error_code ec;
-    if (fs::is_directory(target_, ec)) {
-        Fail("a folder of that name is in the way");
-        return false;
-    }
     for (int attempt = 0; attempt < 16 && file_ == nullptr; ++attempt) {
         temporary_ = TemporaryNameFor(target_, attempt);
         file_ = std::fopen(temporary_.c_str(), "wbx");  // exclusive: never reuse a stranger's file
@@ -103,7 +98,10 @@ ConversionResult TextFileOutput::Commit() {
             temporary_.clear();
             return {};
         }
-        Fail(ec.message());
+        // Looked at only now: checking first would cost every file a look-up.
+        std::error_code ignored;
+        Fail(fs::is_directory(target_, ignored) ? "a folder of that name is in the way"
+                                                : ec.message());
     }
     Abandon();
     return failure_;
