@@ -1,28 +1,79 @@
-// Fuzz target: the scanner that cuts a large main part's body into blocks. Small batches make
-// every input exercise the batching; every batch must lie inside the input, in order.
+// Fuzz target: the scanner that cuts a large part's body into blocks, with the layouts of a Word
+// main part and of an OpenDocument text. Small batches make every input exercise the batching;
+// every batch must lie inside the input, in order. Read as a flat OpenDocument text, the input
+// must also give the same text, or the same failure, in batches as parsed whole.
+#include "convert/core/ConvertError.h"
+#include "convert/core/PlainTextWriter.h"
+#include "convert/core/Readers.h"
+#include "convert/core/SourceFile.h"
+#include "convert/odf/OdfTextPart.h"
 #include "convert/ooxml/BodyBlocks.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view xml(reinterpret_cast<const char*>(data), size);
-    const auto blocks = corvanel::convert::word::ScanBodyBlocks(xml, 64);
-    if (!blocks) {
-        return 0;
-    }
-    if (blocks->skeleton.size() > size) {
+namespace {
+
+using namespace corvanel::convert;
+
+constexpr std::size_t kSmallBatch = 64;
+
+void CheckBatches(const ContainerBlocks& blocks, std::size_t size) {
+    if (blocks.skeleton.size() > size) {
         std::abort();
     }
-    for (const auto& body : blocks->bodies) {
+    for (const auto& body : blocks.bodies) {
         std::size_t end = 0;
         for (const auto& batch : body) {
             if (batch.begin < end || batch.begin > size || batch.size > size - batch.begin) {
                 std::abort();
             }
             end = batch.begin + batch.size;
+        }
+    }
+}
+
+struct FlatReading {
+    ErrorCode code = ErrorCode::kNone;
+    std::string description;
+    std::string text;
+};
+
+FlatReading ReadFlat(std::string_view xml, std::size_t batchBytes) {
+    odf::SetTextBatchBytesForTesting(batchBytes);
+    SourceFile source = SourceFile::FromBytes("fuzz-input", std::string(xml));
+    PlainTextWriter writer;
+    FlatReading reading;
+    try {
+        ReadFlatOdt(source, writer);
+        writer.EndDocument();
+    } catch (const ConvertError& error) {
+        reading.code = error.Code();
+        reading.description = error.what();
+    }
+    reading.text = writer.TakeText();
+    odf::SetTextBatchBytesForTesting(0);
+    return reading;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view xml(reinterpret_cast<const char*>(data), size);
+    if (const auto blocks = word::ScanBodyBlocks(xml, kSmallBatch)) {
+        CheckBatches(*blocks, size);
+    }
+    static const BlockLayout kOdfText{{"body", "text"}, {}, "p"};
+    if (const auto blocks = ScanContainerBlocks(xml, kOdfText, kSmallBatch)) {
+        CheckBatches(*blocks, size);
+        const FlatReading batched = ReadFlat(xml, kSmallBatch);
+        const FlatReading whole = ReadFlat(xml, SIZE_MAX);
+        if (batched.code != whole.code || batched.description != whole.description ||
+            (batched.code == ErrorCode::kNone && batched.text != whole.text)) {
+            std::abort();
         }
     }
     return 0;

@@ -7,6 +7,7 @@
 #include "convert/core/ZipPackage.h"
 #include "convert/odf/OdfBodyReader.h"
 #include "convert/odf/OdfStyles.h"
+#include "convert/odf/OdfTextPart.h"
 
 #include <optional>
 #include <string>
@@ -29,23 +30,21 @@ bool IsTextMimeType(std::string_view type) {
            type.starts_with("application/vnd.sun.xml.writer");
 }
 
-// The element holding the text: office:body/office:text, or office:body itself in
-// OpenOffice.org 1 documents.
-pugi::xml_node TextBody(pugi::xml_node root) {
-    const pugi::xml_node body = root.child("office:body");
-    if (const pugi::xml_node text = body.child("office:text")) {
-        return text;
-    }
-    if (body && body.child("office:spreadsheet").empty() && body.child("office:drawing").empty() &&
-        body.child("office:presentation").empty() && body.child("office:chart").empty() &&
-        body.child("office:image").empty()) {
-        for (pugi::xml_node child = body.first_child(); child; child = child.next_sibling()) {
-            if (std::string_view(child.name()).starts_with("text:")) {
-                return body;
+// An encrypted package stores its content scrambled: a content.xml that fails to read or parse
+// is reported as password-protected when the manifest says so.
+template <typename Read>
+auto ExplainingEncryption(ZipPackage& package, Read&& read) {
+    try {
+        return read();
+    } catch (const ConvertError& error) {
+        if (error.Code() == ErrorCode::kDamaged) {
+            const std::optional<std::string> manifest = package.Read("META-INF/manifest.xml");
+            if (manifest && manifest->find("encryption-data") != std::string::npos) {
+                ThrowPasswordProtected();
             }
         }
+        throw;
     }
-    return {};
 }
 
 void AddStylesOf(odf::StyleSheet& styles, pugi::xml_node root) {
@@ -60,30 +59,24 @@ bool ReadOdfPackage(ZipPackage& package, DocumentSink& sink) {
     if (mimetype && !Trimmed(*mimetype).empty() && !IsTextMimeType(Trimmed(*mimetype))) {
         return false;  // another OpenDocument type, or not OpenDocument at all
     }
-    std::optional<std::string> content;
-    pugi::xml_document contentXml;
-    try {
-        content = package.Read("content.xml");
-        if (!content) {
-            if (!mimetype) {
-                return false;
-            }
-            ThrowDamaged("the OpenDocument package has no content.xml");
+    std::optional<std::string> content =
+        ExplainingEncryption(package, [&] { return package.Read("content.xml"); });
+    if (!content) {
+        if (!mimetype) {
+            return false;
         }
-        ParseXmlInPlace(contentXml, *content, "content.xml", kXmlParseOptionsMixedContent);
-    } catch (const ConvertError& error) {
-        // An encrypted package stores its content scrambled; the manifest says so.
-        if (error.Code() == ErrorCode::kDamaged) {
-            const std::optional<std::string> manifest = package.Read("META-INF/manifest.xml");
-            if (manifest && manifest->find("encryption-data") != std::string::npos) {
-                ThrowPasswordProtected();
-            }
-        }
-        throw;
+        ThrowDamaged("the OpenDocument package has no content.xml");
     }
-    const pugi::xml_node root = contentXml.document_element();
-    const pugi::xml_node body = TextBody(root);
-    if (!body) {
+    odf::TextPart part(
+        *content, "content.xml",
+        [&package](pugi::xml_document& document, std::string& bytes) {
+            ExplainingEncryption(package, [&] {
+                ParseXmlInPlace(document, bytes, "content.xml", kXmlParseOptionsMixedContent);
+            });
+        },
+        [&package] { return package.Read("content.xml"); });
+    const pugi::xml_node root = part.Root();
+    if (!part.Body()) {
         if (!mimetype) {
             return false;
         }
@@ -93,24 +86,28 @@ bool ReadOdfPackage(ZipPackage& package, DocumentSink& sink) {
     odf::StyleSheet styles;
     styles.Add(root.child("office:automatic-styles"));
     styles.SetStylesPart([&package] { return package.Read("styles.xml").value_or(std::string()); });
-    odf::BodyReader(styles, sink).Read(body);
+    odf::BodyReader reader(styles, sink);
+    part.ReadBody(reader);
     return true;
 }
 
 void ReadFlatOdt(SourceFile& source, DocumentSink& sink) {
     std::string bytes = source.Bytes();
-    pugi::xml_document document;
-    ParseXmlInPlace(document, bytes, "the document", kXmlParseOptionsMixedContent);
-    const pugi::xml_node root = document.document_element();
-    const pugi::xml_node body = TextBody(root);
-    if (!body) {
+    odf::TextPart part(
+        bytes, "the document",
+        [](pugi::xml_document& document, std::string& xml) {
+            ParseXmlInPlace(document, xml, "the document", kXmlParseOptionsMixedContent);
+        },
+        [&source] { return std::optional<std::string>(source.Bytes()); });
+    if (!part.Body()) {
         ThrowNotReadable(
             "it is a flat OpenDocument file without text (a spreadsheet, drawing or "
             "presentation)");
     }
     odf::StyleSheet styles;
-    AddStylesOf(styles, root);
-    odf::BodyReader(styles, sink).Read(body);
+    AddStylesOf(styles, part.Root());
+    odf::BodyReader reader(styles, sink);
+    part.ReadBody(reader);
 }
 
 }  // namespace corvanel::convert

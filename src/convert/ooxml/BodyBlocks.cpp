@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert {
 
 namespace {
 
@@ -37,9 +37,17 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 // Follows the markup strictly enough to know element depth; any doubt ends the scan.
 class Scanner {
 public:
-    Scanner(std::string_view xml, std::size_t batchBytes) : xml_(xml), batchBytes_(batchBytes) {}
+    Scanner(std::string_view xml, const BlockLayout& layout, std::size_t batchBytes)
+        : xml_(xml),
+          layout_(layout),
+          batchBytes_(batchBytes),
+          blockLevel_(layout.containerPath.size() + 1),
+          namedLevels_(blockLevel_ + 1) {}
 
-    std::optional<BodyBlocks> Run() {
+    std::optional<ContainerBlocks> Run() {
+        if (layout_.containerPath.empty()) {
+            return std::nullopt;
+        }
         if (std::memchr(xml_.data(), '\0', xml_.size()) != nullptr) {
             return std::nullopt;
         }
@@ -114,7 +122,7 @@ private:
                     }
                 }
             }
-            if (inBody_ && depth_ == 2 &&
+            if (inBody_ && depth_ == blockLevel_ &&
                 std::any_of(xml_.begin() + pos_, xml_.begin() + next,
                             [](char c) { return !IsSpace(c); })) {
                 nodeSinceBlock_ = true;  // text between blocks is a node of the body
@@ -137,7 +145,7 @@ private:
             return SkipPast("-->");
         }
         if (rest.starts_with("<![CDATA[")) {
-            if (inBody_ && depth_ == 2) {
+            if (inBody_ && depth_ == blockLevel_) {
                 nodeSinceBlock_ = true;
             }
             return depth_ != 0 && SkipPast("]]>");
@@ -200,7 +208,7 @@ private:
     bool StartTag() {
         const std::size_t tagBegin = pos_;
         ++pos_;
-        if (depth_ >= kNamedLevels) {
+        if (depth_ >= namedLevels_) {
             // Inside a block only the depth matters: the block's own parse checks its markup.
             if (!SkipToTagEnd()) {
                 return false;
@@ -222,24 +230,34 @@ private:
                 return false;  // a second root element
             }
             rootSeen_ = true;
-        } else if (depth == 1 && LocalPart(name) == "body") {
-            result_.bodies.emplace_back();
-            if (!empty) {
-                inBody_ = true;
-                nodeSinceBlock_ = false;
-                result_.skeleton.append(xml_.substr(copied_, pos_ - copied_));
-                copied_ = pos_;
+        } else if (depth < blockLevel_) {
+            // An element on the way to a container, when its ancestors are too.
+            if (matched_ == depth - 1 && LocalPart(name) == layout_.containerPath[depth - 1]) {
+                const bool container = depth == layout_.containerPath.size();
+                if (container) {
+                    result_.bodies.emplace_back();
+                }
+                if (!empty) {
+                    matched_ = depth;
+                    if (container) {
+                        inBody_ = true;
+                        nodeSinceBlock_ = false;
+                        result_.skeleton.append(xml_.substr(copied_, pos_ - copied_));
+                        copied_ = pos_;
+                    }
+                }
             }
-        } else if (depth == 2 && inBody_) {
+        } else if (inBody_) {
             blockBegin_ = tagBegin;
-            blockIsSectionProperties_ = LocalPart(name) == "sectPr";
-            blockIsParagraph_ = LocalPart(name) == "p";
+            blockIsKept_ =
+                !layout_.keptInSkeleton.empty() && LocalPart(name) == layout_.keptInSkeleton;
+            blockIsParagraph_ = LocalPart(name) == layout_.paragraph;
             if (empty) {
                 AddBlock();
             }
         }
         if (!empty) {
-            if (++depth_ <= kNamedLevels) {
+            if (++depth_ <= namedLevels_) {
                 open_.push_back(name);
             }
         }
@@ -248,7 +266,7 @@ private:
 
     bool EndTag() {
         const std::size_t tagBegin = pos_;
-        if (depth_ > kNamedLevels) {
+        if (depth_ > namedLevels_) {
             const void* end = std::memchr(xml_.data() + pos_, '>', xml_.size() - pos_);
             if (end == nullptr) {
                 return false;
@@ -269,22 +287,25 @@ private:
         ++pos_;
         open_.pop_back();
         --depth_;
-        if (depth_ == 2 && inBody_) {
+        if (depth_ == blockLevel_ && inBody_) {
             AddBlock();
-        } else if (depth_ == 1 && inBody_) {
+        } else if (depth_ == blockLevel_ - 1 && inBody_) {
             inBody_ = false;
             copied_ = tagBegin;
         }
+        // The element closed may have been on the way to a container: what is still open
+        // below the root is all that can follow the path.
+        matched_ = std::min(matched_, depth_ == 0 ? 0 : depth_ - 1);
         return true;
     }
 
     // The block from blockBegin_ to here joins the body's last batch when the batch stays
     // small enough.
     void AddBlock() {
-        if (blockIsSectionProperties_) {
+        if (blockIsKept_) {
             result_.skeleton.append(xml_.substr(blockBegin_, pos_ - blockBegin_));
         }
-        std::vector<BodyBlocks::Batch>& batches = result_.bodies.back();
+        std::vector<ContainerBlocks::Batch>& batches = result_.bodies.back();
         if (!batches.empty() && pos_ - batches.back().begin <= batchBytes_) {
             batches.back().size = pos_ - batches.back().begin;
         } else {
@@ -297,27 +318,44 @@ private:
     }
 
     std::string_view xml_;
+    const BlockLayout& layout_;
     std::size_t batchBytes_;
     std::size_t pos_ = 0;
+    std::size_t blockLevel_;  // how many elements enclose a block: the root and the path
     // Names are followed, and end tags checked against them, down to the blocks themselves
-    // (document, body, block); deeper, only the depth is counted.
-    static constexpr std::size_t kNamedLevels = 3;
+    // (root, containers, block); deeper, only the depth is counted.
+    std::size_t namedLevels_;
     std::vector<std::string_view> open_;  // the names of the open elements of those levels
     std::size_t depth_ = 0;               // how many elements are open
+    std::size_t matched_ = 0;             // how many open elements below the root follow the path
     bool rootSeen_ = false;
     bool inBody_ = false;
     std::size_t blockBegin_ = 0;
-    bool blockIsSectionProperties_ = false;
+    bool blockIsKept_ = false;
     bool blockIsParagraph_ = false;
     bool nodeSinceBlock_ = false;  // CDATA or text since the last block ended
     std::size_t copied_ = 0;       // the skeleton holds the part up to here
-    BodyBlocks result_;
+    ContainerBlocks result_;
 };
 
 }  // namespace
 
-std::optional<BodyBlocks> ScanBodyBlocks(std::string_view xml, std::size_t batchBytes) {
-    return Scanner(xml, batchBytes).Run();
+std::optional<ContainerBlocks> ScanContainerBlocks(std::string_view xml, const BlockLayout& layout,
+                                                   std::size_t batchBytes) {
+    return Scanner(xml, layout, batchBytes).Run();
 }
 
-}  // namespace corvanel::convert::word
+namespace word {
+
+std::optional<BodyBlocks> ScanBodyBlocks(std::string_view xml, std::size_t batchBytes) {
+    static const BlockLayout kWordBody{{"body"}, "sectPr", "p"};
+    std::optional<ContainerBlocks> blocks = ScanContainerBlocks(xml, kWordBody, batchBytes);
+    if (!blocks) {
+        return std::nullopt;
+    }
+    return BodyBlocks{std::move(*blocks)};
+}
+
+}  // namespace word
+
+}  // namespace corvanel::convert

@@ -11,31 +11,54 @@
 #include <string_view>
 #include <vector>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert {
 
 // Consecutive blocks are parsed together up to about this many bytes: fewer, larger parses.
-inline constexpr std::size_t kBodyBatchBytes = std::size_t{1} << 20;
+inline constexpr std::size_t kBlockBatchBytes = std::size_t{1} << 20;
 
-struct BodyBlocks {
-    // A run of consecutive top-level children of one body, as bytes of the part.
+// Where the blocks are: the local names of the elements from below the root element down to
+// the container whose children are the blocks.
+struct BlockLayout {
+    std::vector<std::string_view> containerPath;
+    // Blocks of this local name are also kept in the skeleton (empty: none).
+    std::string_view keptInSkeleton;
+    // The local name of a paragraph block, for Batch::followedByParagraph.
+    std::string_view paragraph;
+};
+
+struct ContainerBlocks {
+    // A run of consecutive children of one container, as bytes of the part.
     struct Batch {
         std::size_t begin = 0;
         std::size_t size = 0;
-        // The next node of the body is a paragraph: a paragraph ending the batch may run on
-        // into it.
+        // The next node of the container is a paragraph: a paragraph ending the batch may run
+        // on into it.
         bool followedByParagraph = false;
     };
-    // The part without its bodies' content, except their section properties (sectPr): what the
-    // reader looks up outside the blocks. Parsed as the part's document.
+    // The part without its containers' content, except the blocks kept in it: what the reader
+    // looks up outside the blocks. Parsed as the part's document.
     std::string skeleton;
-    // Per body element of the document element, in order: its batches.
+    // Per container element, in document order: its batches.
     std::vector<std::vector<Batch>> bodies;
 };
 
-// Finds the blocks of the bodies of a main part. Nothing when the scanner cannot follow the XML
+// Finds the blocks of the containers of a part. Nothing when the scanner cannot follow the XML
 // with certainty (another encoding, a document type declaration, unbalanced tags, deep nesting,
 // several root elements...): the part is then parsed whole, as any other part.
+std::optional<ContainerBlocks> ScanContainerBlocks(std::string_view xml, const BlockLayout& layout,
+                                                   std::size_t batchBytes = kBlockBatchBytes);
+
+namespace word {
+
+inline constexpr std::size_t kBodyBatchBytes = kBlockBatchBytes;
+
+// The blocks of a main part's bodies (the body elements of the document element); the skeleton
+// keeps their section properties (sectPr).
+struct BodyBlocks : ContainerBlocks {};
+
 std::optional<BodyBlocks> ScanBodyBlocks(std::string_view xml,
                                          std::size_t batchBytes = kBodyBatchBytes);
 
-}  // namespace corvanel::convert::word
+}  // namespace word
+
+}  // namespace corvanel::convert
