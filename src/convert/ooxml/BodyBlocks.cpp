@@ -45,9 +45,6 @@ public:
           namedLevels_(blockLevel_ + 1) {}
 
     std::optional<ContainerBlocks> Run() {
-        if (layout_.containerPath.empty()) {
-            return std::nullopt;
-        }
         if (std::memchr(xml_.data(), '\0', xml_.size()) != nullptr) {
             return std::nullopt;
         }
@@ -230,6 +227,15 @@ private:
                 return false;  // a second root element
             }
             rootSeen_ = true;
+            if (layout_.containerPath.empty()) {  // the root's own children are the blocks
+                result_.bodies.emplace_back();
+                if (!empty) {
+                    inBody_ = true;
+                    nodeSinceBlock_ = false;
+                    result_.skeleton.append(xml_.substr(copied_, pos_ - copied_));
+                    copied_ = pos_;
+                }
+            }
         } else if (depth < blockLevel_) {
             // An element on the way to a container, when its ancestors are too.
             if (matched_ == depth - 1 && LocalPart(name) == layout_.containerPath[depth - 1]) {

@@ -17,7 +17,7 @@ namespace corvanel::convert {
 inline constexpr std::size_t kBlockBatchBytes = std::size_t{1} << 20;
 
 // Where the blocks are: the local names of the elements from below the root element down to
-// the container whose children are the blocks.
+// the container whose children are the blocks (none: the root element's own children).
 struct BlockLayout {
     std::vector<std::string_view> containerPath;
     // Blocks of this local name are also kept in the skeleton (empty: none).

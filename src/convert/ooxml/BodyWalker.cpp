@@ -53,9 +53,24 @@ void BodyWalker::WalkStory(pugi::xml_node container) {
 }
 
 void BodyWalker::WalkStoryPieces(const std::function<StoryPiece()>& nextPiece) {
+    using Kind = StoryPiece::Kind;
     InStory([&] {
-        for (piece_ = nextPiece(); piece_.blocks; piece_ = nextPiece()) {
-            Blocks(piece_.blocks);
+        for (piece_ = nextPiece(); piece_.blocks || piece_.kind != Kind::kBlocks;
+             piece_ = nextPiece()) {
+            switch (piece_.kind) {
+                case Kind::kBlocks:
+                    Blocks(piece_.blocks);
+                    break;
+                case Kind::kTableStart:
+                    StartTable();
+                    break;
+                case Kind::kTableRows:
+                    Rows(piece_.blocks);
+                    break;
+                case Kind::kTableEnd:
+                    sink_.EndTable();
+                    break;
+            }
         }
     });
 }
@@ -192,12 +207,16 @@ void BodyWalker::ListLabel(const ParagraphProperties& props) {
 
 void BodyWalker::Table(pugi::xml_node tbl) {
     DepthGuard guard(depth_);
+    StartTable();
+    Rows(tbl);
+    sink_.EndTable();
+}
+
+void BodyWalker::StartTable() {
     if (std::exchange(mergeWithNext_, false)) {
         sink_.EndParagraph();
     }
     sink_.StartTable();
-    Rows(tbl);
-    sink_.EndTable();
 }
 
 void BodyWalker::Rows(pugi::xml_node container) {

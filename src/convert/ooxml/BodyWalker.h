@@ -25,12 +25,15 @@ public:
     // A story: an element whose children are paragraphs and tables.
     void WalkStory(pugi::xml_node container);
     // A story given in pieces: the children of each piece are the story's next blocks, and
-    // what spans blocks (open fields, a paragraph running on) carries across pieces.
-    // `nextPiece` returns an empty piece after the last one; a piece is used only until the
-    // next call.
+    // what spans blocks (open fields, a paragraph running on) carries across pieces. A very
+    // large table may come as pieces of its own: its start, its rows a batch at a time, its
+    // end. `nextPiece` returns an empty blocks piece after the last one; a piece is used only
+    // until the next call.
     struct StoryPiece {
-        pugi::xml_node blocks;
+        enum class Kind { kBlocks, kTableStart, kTableRows, kTableEnd };
+        pugi::xml_node blocks;             // the blocks, or the rows of a kTableRows piece
         bool followedByParagraph = false;  // the next piece's first node is a paragraph
+        Kind kind = Kind::kBlocks;
     };
     void WalkStoryPieces(const std::function<StoryPiece()>& nextPiece);
 
@@ -63,6 +66,7 @@ private:
     };
     void ListLabel(const ParagraphProperties& props);
     void Table(pugi::xml_node tbl);
+    void StartTable();
     void Rows(pugi::xml_node container);
     void Row(pugi::xml_node tr);
     void Cells(pugi::xml_node container);

@@ -6,6 +6,7 @@
 #include "convert/ooxml/WordPackage.h"
 #include "convert/ooxml/WordXml.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,59 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
     });
 }
 
+namespace {
+
+using Piece = BodyWalker::StoryPiece;
+
+// One step of reading a body in batches: a range of the part to parse (blocks, or rows of a
+// table), or the start or end of a table read in pieces.
+struct PlannedPiece {
+    Piece::Kind kind = Piece::Kind::kBlocks;
+    std::size_t begin = 0;
+    std::size_t size = 0;
+    bool followedByParagraph = false;
+};
+
+// True when the XML starts with a table element (<w:tbl ...>).
+bool StartsWithTable(std::string_view xml) {
+    if (!xml.starts_with('<')) {
+        return false;
+    }
+    const std::size_t end = std::min(xml.find_first_of(" \t\r\n/>"), xml.size());
+    std::string_view name = xml.substr(1, end - 1);
+    if (const auto colon = name.find(':'); colon != std::string_view::npos) {
+        name.remove_prefix(colon + 1);
+    }
+    return name == "tbl";
+}
+
+// A batch larger than the batch size holds one block; when that is a table (some run to
+// megabytes), its rows are read a batch at a time too, so no single tree holds all of it.
+std::vector<PlannedPiece> PlanBody(std::string_view mainXml,
+                                   const std::vector<BodyBlocks::Batch>& batches) {
+    static const BlockLayout kTableRows{{}, {}, {}};  // the children of the root element
+    std::vector<PlannedPiece> plan;
+    for (const BodyBlocks::Batch& batch : batches) {
+        const std::string_view xml = mainXml.substr(batch.begin, batch.size);
+        if (batch.size > kBodyBatchBytes && StartsWithTable(xml)) {
+            const auto rows = ScanContainerBlocks(xml, kTableRows, kBodyBatchBytes);
+            if (rows && rows->bodies.size() == 1) {
+                plan.push_back({Piece::Kind::kTableStart});
+                for (const ContainerBlocks::Batch& group : rows->bodies.front()) {
+                    plan.push_back(
+                        {Piece::Kind::kTableRows, batch.begin + group.begin, group.size});
+                }
+                plan.push_back({Piece::Kind::kTableEnd, 0, 0, batch.followedByParagraph});
+                continue;
+            }
+        }
+        plan.push_back({Piece::Kind::kBlocks, batch.begin, batch.size, batch.followedByParagraph});
+    }
+    return plan;
+}
+
+}  // namespace
+
 void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml_node document,
                       std::string& mainXml, const BodyBlocks& blocks,
                       const std::function<void(std::string_view, std::size_t)>& onMalformed,
@@ -124,23 +178,26 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
     ReadWithContext(package, mainPart, document, sink, [&](BodyWalker& walker, pugi::xml_node) {
         pugi::xml_document fragment;  // one batch at a time
         for (const std::vector<BodyBlocks::Batch>& batches : blocks.bodies) {
+            const std::vector<PlannedPiece> plan = PlanBody(mainXml, batches);
             std::size_t next = 0;
-            walker.WalkStoryPieces([&]() -> BodyWalker::StoryPiece {
-                if (next == batches.size()) {
+            walker.WalkStoryPieces([&]() -> Piece {
+                if (next == plan.size()) {
                     return {};
                 }
-                const BodyBlocks::Batch& batch = batches[next++];
+                const PlannedPiece& step = plan[next++];
+                if (step.kind == Piece::Kind::kTableStart || step.kind == Piece::Kind::kTableEnd) {
+                    return {{}, step.followedByParagraph, step.kind};
+                }
                 const pugi::xml_parse_result result = fragment.load_buffer_inplace(
-                    mainXml.data() + batch.begin, batch.size,
-                    kXmlParseOptions | pugi::parse_fragment, pugi::encoding_utf8);
+                    mainXml.data() + step.begin, step.size, kXmlParseOptions | pugi::parse_fragment,
+                    pugi::encoding_utf8);
                 if (!result) {
-                    const std::size_t offset =
-                        batch.begin + static_cast<std::size_t>(result.offset);
+                    const std::size_t offset = step.begin + static_cast<std::size_t>(result.offset);
                     onMalformed(result.description(), offset);
                     ThrowDamaged(std::string(mainPart) + " is not well-formed XML (" +
                                  result.description() + " at byte " + std::to_string(offset) + ")");
                 }
-                return {fragment, batch.followedByParagraph};
+                return {fragment, step.followedByParagraph, step.kind};
             });
         }
     });

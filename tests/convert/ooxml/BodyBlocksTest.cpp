@@ -176,3 +176,77 @@ TEST(BodyBlocks, AStyleSheetSharingItsPartWithOtherReadersIsStillRead) {
 
 }  // namespace
 }  // namespace corvanel::convert::testing
+
+namespace corvanel::convert::testing {
+namespace {
+
+TEST(BodyBlocks, ARootElementsOwnChildrenCanBeTheBlocks) {
+    const std::string rows =
+        "<w:tr><w:tc><w:p/></w:tc></w:tr><w:sdt><w:sdtContent><w:tr/>"
+        "</w:sdtContent></w:sdt><w:tr/>";
+    const std::string xml = "<w:tbl><w:tblPr/>" + rows + "</w:tbl>";
+    const auto blocks = ScanContainerBlocks(xml, BlockLayout{{}, {}, {}}, 1);
+    ASSERT_TRUE(blocks);
+    const std::vector<std::vector<std::string>> expected{
+        {"<w:tblPr/>", "<w:tr><w:tc><w:p/></w:tc></w:tr>",
+         "<w:sdt><w:sdtContent><w:tr/></w:sdtContent></w:sdt>", "<w:tr/>"}};
+    std::vector<std::vector<std::string>> texts;
+    for (const auto& container : blocks->bodies) {
+        auto& batches = texts.emplace_back();
+        for (const auto& batch : container) {
+            batches.push_back(xml.substr(batch.begin, batch.size));
+        }
+    }
+    EXPECT_EQ(texts, expected);
+    EXPECT_EQ(blocks->skeleton, "<w:tbl></w:tbl>");
+}
+
+// The text of a package read in batches and, with a document type declaration that makes the
+// reader parse the main part whole, in one tree.
+void ExpectSameTextInBatchesAndWhole(const DocxBuilder& docx) {
+    const Converted inBatches = ConvertBytes(docx.Build());
+    ASSERT_TRUE(inBatches.result.Ok()) << inBatches.result.description;
+    auto parts = docx.Parts();
+    for (auto& [name, content] : parts) {
+        if (name == "word/document.xml") {
+            content.insert(content.find("<w:document"), "<!DOCTYPE w:document>");
+        }
+    }
+    const Converted whole = ConvertBytes(MakeZip(parts));
+    ASSERT_TRUE(whole.result.Ok()) << whole.result.description;
+    EXPECT_EQ(inBatches.text, whole.text);
+}
+
+std::string Row(const std::string& first, const std::string& second) {
+    return "<w:tr><w:tc>" + Para(first) + "</w:tc><w:tc>" + Para(second) + "</w:tc></w:tr>";
+}
+
+TEST(BodyBlocks, ATableLargerThanABatchIsReadARowBatchAtATime) {
+    // Rows in content controls, a nested table and a deleted row among them; a paragraph whose
+    // mark was deleted just before the table, and paragraphs around it.
+    std::string rows;
+    for (int i = 0; rows.size() < 3 * word::kBodyBatchBytes; ++i) {
+        rows += Row("r" + std::to_string(i), std::string(500, 'c'));
+        if (i % 1000 == 7) {
+            rows += "<w:sdt><w:sdtContent>" + Row("in control", "x") + "</w:sdtContent></w:sdt>";
+            rows += "<w:tr><w:trPr><w:del w:id=\"9\" w:author=\"a\"/></w:trPr><w:tc>" +
+                    Para("deleted row") + "</w:tc></w:tr>";
+            rows += "<w:tr><w:tc><w:tbl>" + Row("nested", "table") + "</w:tbl></w:tc></w:tr>";
+        }
+    }
+    DocxBuilder docx;
+    docx.body = Para("before") +
+                "<w:p><w:pPr><w:rPr><w:del w:id=\"1\" w:author=\"a\"/></w:rPr></w:pPr>"
+                "<w:r><w:t>mark deleted</w:t></w:r></w:p>"
+                "<w:tbl><w:tblPr><w:tblW w:w=\"0\"/></w:tblPr><w:tblGrid/>" +
+                rows + "</w:tbl>" + Para("after");
+    ExpectSameTextInBatchesAndWhole(docx);
+    const std::string text = TextOf(docx);
+    EXPECT_EQ(text.find("deleted row"), std::string::npos);
+    EXPECT_NE(text.find("\nnested\ttable\n"), std::string::npos);
+    EXPECT_NE(text.find("mark deleted\nr0\t"), std::string::npos);
+    EXPECT_NE(text.find("\nafter\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace corvanel::convert::testing
