@@ -1,6 +1,7 @@
 #include "convert/ooxml/BodyBlocks.h"
 
 #include "convert/core/Limits.h"
+#include "convert/core/XmlScanning.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,30 +10,10 @@ namespace corvanel::convert {
 
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// The same rule as the reader's name matching: what follows the first colon.
-std::string_view LocalPart(std::string_view name) {
-    const auto colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
+using xmlscan::EqualsIgnoringCase;
+using xmlscan::IsSpace;
+using xmlscan::kUtf8Bom;
+using xmlscan::LocalPart;
 
 // Follows the markup strictly enough to know element depth; any doubt ends the scan.
 class Scanner {
@@ -180,26 +161,13 @@ private:
 
     // Where the tag ends: the first ">" outside quoted attribute values. The attributes
     // themselves are left to the parser, which reads every tag in one of the parsed pieces.
-    // Tags are short: a plain loop beats library searches that each pay a call.
     bool SkipToTagEnd() {
-        const char* p = xml_.data() + pos_;
-        const char* const end = xml_.data() + xml_.size();
-        while (p != end) {
-            const char c = *p;
-            if (c == '>') {
-                pos_ = static_cast<std::size_t>(p - xml_.data()) + 1;
-                return true;
-            }
-            if (c == '"' || c == '\'') {
-                p = static_cast<const char*>(
-                    std::memchr(p + 1, c, static_cast<std::size_t>(end - p - 1)));
-                if (p == nullptr) {
-                    return false;
-                }
-            }
-            ++p;
+        const std::size_t end = xmlscan::TagEnd(xml_, pos_);
+        if (end == std::string_view::npos) {
+            return false;
         }
-        return false;
+        pos_ = end;
+        return true;
     }
 
     bool StartTag() {

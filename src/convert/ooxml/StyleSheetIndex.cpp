@@ -1,5 +1,7 @@
 #include "convert/ooxml/StyleSheetIndex.h"
 
+#include "convert/core/XmlScanning.h"
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -11,19 +13,12 @@ namespace corvanel::convert::word {
 
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
+using xmlscan::IsSpace;
+using xmlscan::kUtf8Bom;
+using xmlscan::LocalPart;
 
 bool IsNameEnd(char c) {
     return IsSpace(c) || c == '>' || c == '/';
-}
-
-std::string_view LocalPart(std::string_view name) {
-    const auto colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
 std::string Lowered(std::string_view text) {
@@ -55,24 +50,6 @@ std::size_t FindFrom(std::string_view text, std::string_view pattern, std::size_
                ? std::string_view::npos
                : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
 #endif
-}
-
-// Where the tag that starts at `at` ends (one past its ">"), skipping quoted values; npos when
-// it does not end.
-std::size_t TagEnd(std::string_view xml, std::size_t at) {
-    for (std::size_t i = at; i < xml.size(); ++i) {
-        const char c = xml[i];
-        if (c == '>') {
-            return i + 1;
-        }
-        if (c == '"' || c == '\'') {
-            i = xml.find(c, i + 1);
-            if (i == std::string_view::npos) {
-                return i;
-            }
-        }
-    }
-    return std::string_view::npos;
 }
 
 // The XML declaration, when there is one, names UTF-8 or no encoding. Returns where the
@@ -203,7 +180,7 @@ std::optional<std::vector<StyleSpan>> IndexStyleElements(std::string_view xml) {
         if (!IsNameEnd(xml[afterName])) {  // <w:styles>, <w:styleLink ...>
             continue;
         }
-        const std::size_t tagEnd = TagEnd(xml, afterName);
+        const std::size_t tagEnd = xmlscan::TagEnd(xml, afterName);
         if (tagEnd == std::string_view::npos || tagEnd > rootEnd) {
             return std::nullopt;
         }
