@@ -1,5 +1,5 @@
 // Fuzz target: the scanner that cuts a large part's body into blocks, with the layouts of a Word
-// main part and of an OpenDocument text. Small batches make every input exercise the batching;
+// main part, of a table's rows and of an OpenDocument text. Small batches make every input exercise the batching;
 // every batch must lie inside the input, in order. Read as a flat OpenDocument text, the input
 // must also give the same text, or the same failure, in batches as parsed whole.
 #include "convert/core/ConvertError.h"
@@ -64,6 +64,11 @@ FlatReading ReadFlat(std::string_view xml, std::size_t batchBytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view xml(reinterpret_cast<const char*>(data), size);
     if (const auto blocks = word::ScanBodyBlocks(xml, kSmallBatch)) {
+        CheckBatches(*blocks, size);
+    }
+    // A large table's rows: the root element's own children.
+    static const BlockLayout kRootChildren{{}, {}, {}};
+    if (const auto blocks = ScanContainerBlocks(xml, kRootChildren, kSmallBatch)) {
         CheckBatches(*blocks, size);
     }
     static const BlockLayout kOdfText{{"body", "text"}, {}, "p"};
