@@ -1,10 +1,55 @@
-// Fuzz target: WordprocessingML packages (.docx and kin) inside a ZIP container.
-#include "FuzzReader.h"
-
+// Fuzz target: WordprocessingML packages (.docx and kin) inside a ZIP container. Each input is
+// read twice: with the main part cut into tiny batches (and its tables into tiny batches of
+// rows), and parsed whole. Both readings must give the same text, or the same failure.
+#include "convert/core/ConvertError.h"
+#include "convert/core/PlainTextWriter.h"
 #include "convert/core/Readers.h"
+#include "convert/core/SourceFile.h"
+#include "convert/core/ZipPackage.h"
+#include "convert/ooxml/BodyBlocks.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using namespace corvanel::convert;
+
+struct Reading {
+    ErrorCode code = ErrorCode::kNone;
+    std::string description;
+    std::string text;
+};
+
+Reading Read(const std::string& bytes, std::size_t batchBytes) {
+    word::SetBodyBatchBytesForTesting(batchBytes);
+    Reading reading;
+    PlainTextWriter writer;
+    try {
+        SourceFile source = SourceFile::FromBytes("fuzz-input", bytes);
+        ZipPackage package(source);
+        ReadOoxmlPackage(package, writer);
+        writer.EndDocument();
+    } catch (const ConvertError& error) {
+        reading.code = error.Code();
+        reading.description = error.what();
+    }
+    reading.text = writer.TakeText();
+    word::SetBodyBatchBytesForTesting(0);
+    return reading;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return corvanel::convert::fuzz::ReadPackageBytes(data, size, [](auto& input, auto& writer) {
-        corvanel::convert::ReadOoxmlPackage(input, writer);
-    });
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const Reading batched = Read(bytes, 64);
+    const Reading whole = Read(bytes, SIZE_MAX);
+    if (batched.code != whole.code || batched.description != whole.description ||
+        (batched.code == ErrorCode::kNone && batched.text != whole.text)) {
+        std::abort();
+    }
+    return 0;
 }

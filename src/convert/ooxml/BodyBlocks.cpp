@@ -4,6 +4,7 @@
 #include "convert/core/XmlScanning.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace corvanel::convert {
@@ -320,6 +321,21 @@ std::optional<ContainerBlocks> ScanContainerBlocks(std::string_view xml, const B
 }
 
 namespace word {
+
+namespace {
+
+std::atomic<std::size_t> bodyBatchBytesForTesting{0};
+
+}  // namespace
+
+std::size_t BodyBatchBytes() {
+    const std::size_t bytes = bodyBatchBytesForTesting.load();
+    return bytes != 0 ? bytes : kBodyBatchBytes;
+}
+
+void SetBodyBatchBytesForTesting(std::size_t bytes) {
+    bodyBatchBytesForTesting.store(bytes);
+}
 
 std::optional<BodyBlocks> ScanBodyBlocks(std::string_view xml, std::size_t batchBytes) {
     static const BlockLayout kWordBody{{"body"}, "sectPr", "p"};

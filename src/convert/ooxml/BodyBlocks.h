@@ -59,6 +59,13 @@ struct BodyBlocks : ContainerBlocks {};
 std::optional<BodyBlocks> ScanBodyBlocks(std::string_view xml,
                                          std::size_t batchBytes = kBodyBatchBytes);
 
+// Main parts larger than this many bytes are read in batches of about this size (and so are
+// the rows of a body table larger than it).
+std::size_t BodyBatchBytes();
+// Tests and fuzzing lower the batch size so that small documents are read in batches too, or
+// raise it so that large ones are parsed whole; 0 restores the default.
+void SetBodyBatchBytesForTesting(std::size_t bytes);
+
 }  // namespace word
 
 }  // namespace corvanel::convert

@@ -62,6 +62,7 @@ void BodyWalker::WalkStoryPieces(const std::function<StoryPiece()>& nextPiece) {
                     Blocks(piece_.blocks);
                     break;
                 case Kind::kTableStart:
+                    tableInPieces_.emplace(depth_);  // as Table's own guard
                     StartTable();
                     break;
                 case Kind::kTableRows:
@@ -69,6 +70,7 @@ void BodyWalker::WalkStoryPieces(const std::function<StoryPiece()>& nextPiece) {
                     break;
                 case Kind::kTableEnd:
                     sink_.EndTable();
+                    tableInPieces_.reset();
                     break;
             }
         }

@@ -2,12 +2,14 @@
 
 #include "convert/core/DocumentSink.h"
 #include "convert/core/SymbolFont.h"
+#include "convert/core/XmlDocument.h"
 #include "convert/ooxml/WordContext.h"
 
 #include <pugixml.hpp>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,8 +96,9 @@ private:
     int depth_ = 0;
     FieldState fields_;
     bool inNote_ = false;
-    StoryPiece piece_;            // the piece being walked
-    bool mergeWithNext_ = false;  // the last paragraph's mark was deleted: it runs on
+    StoryPiece piece_;                         // the piece being walked
+    std::optional<DepthGuard> tableInPieces_;  // a table read in pieces counts as one level
+    bool mergeWithNext_ = false;               // the last paragraph's mark was deleted: it runs on
     std::int64_t footnotesSeen_ = 0;
     std::int64_t endnotesSeen_ = 0;
     std::string scratch_;

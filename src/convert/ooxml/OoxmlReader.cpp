@@ -105,8 +105,8 @@ bool ReadOoxmlPackage(ZipPackage& zip, DocumentSink& sink) {
     // the rest of the part. A part within one batch, or anything unusual, is parsed whole.
     std::optional<std::string> mainXml = zip.Read(mainPart);
     std::optional<word::BodyBlocks> blocks;
-    if (mainXml && mainXml->size() > word::kBodyBatchBytes) {
-        blocks = word::ScanBodyBlocks(*mainXml);
+    if (mainXml && mainXml->size() > word::BodyBatchBytes()) {
+        blocks = word::ScanBodyBlocks(*mainXml, word::BodyBatchBytes());
     }
     pugi::xml_document skeleton;
     pugi::xml_node document;

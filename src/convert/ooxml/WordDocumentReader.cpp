@@ -152,8 +152,8 @@ std::vector<PlannedPiece> PlanBody(std::string_view mainXml,
     std::vector<PlannedPiece> plan;
     for (const BodyBlocks::Batch& batch : batches) {
         const std::string_view xml = mainXml.substr(batch.begin, batch.size);
-        if (batch.size > kBodyBatchBytes && StartsWithTable(xml)) {
-            const auto rows = ScanContainerBlocks(xml, kTableRows, kBodyBatchBytes);
+        if (batch.size > BodyBatchBytes() && StartsWithTable(xml)) {
+            const auto rows = ScanContainerBlocks(xml, kTableRows, BodyBatchBytes());
             if (rows && rows->bodies.size() == 1) {
                 plan.push_back({Piece::Kind::kTableStart});
                 for (const ContainerBlocks::Batch& group : rows->bodies.front()) {
