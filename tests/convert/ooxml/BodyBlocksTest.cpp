@@ -7,7 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvanel::convert::testing {
@@ -246,6 +251,49 @@ TEST(BodyBlocks, ATableLargerThanABatchIsReadARowBatchAtATime) {
     EXPECT_NE(text.find("\nnested\ttable\n"), std::string::npos);
     EXPECT_NE(text.find("mark deleted\nr0\t"), std::string::npos);
     EXPECT_NE(text.find("\nafter\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace corvanel::convert::testing
+
+namespace corvanel::convert::testing {
+namespace {
+
+// Reads a document with the given batch size: the result code and description, and the text.
+std::pair<std::string, std::string> ReadWithBatches(const std::string& bytes,
+                                                    std::size_t batchBytes) {
+    word::SetBodyBatchBytesForTesting(batchBytes);
+    const Converted converted = ConvertBytes(bytes);
+    word::SetBodyBatchBytesForTesting(0);
+    return {std::to_string(converted.result.Number()) + " " + converted.result.description,
+            converted.text};
+}
+
+TEST(BodyBlocks, EveryCorpusDocumentReadsInTinyBatchesAsWhole) {
+    // Batches of 64 bytes put a batch boundary between nearly every two blocks and cut every
+    // table into pieces of a row or so.
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(CORVANEL_CORPUS_DIR) / "documents";
+    if (!fs::is_directory(folder)) {
+        GTEST_SKIP() << "no corpus at " << folder;
+    }
+    int documents = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string extension = entry.path().extension().string();
+        if (!entry.is_regular_file() || (extension != ".docx" && extension != ".docm" &&
+                                         extension != ".dotx" && extension != ".dotm")) {
+            continue;
+        }
+        std::ifstream file(entry.path(), std::ios::binary);
+        std::stringstream bytes;
+        bytes << file.rdbuf();
+        const auto batched = ReadWithBatches(bytes.str(), 64);
+        const auto whole = ReadWithBatches(bytes.str(), SIZE_MAX);
+        EXPECT_EQ(batched.first, whole.first) << entry.path();
+        EXPECT_EQ(batched.second, whole.second) << entry.path();
+        ++documents;
+    }
+    EXPECT_GT(documents, 100);
 }
 
 }  // namespace
