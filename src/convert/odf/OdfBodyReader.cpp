@@ -37,6 +37,11 @@ std::string PlainTextOf(pugi::xml_node node) {
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
+bool IsShownSection(pugi::xml_node section) {
+    return std::string_view(section.attribute("text:display").value()) != "none" &&
+           !IsTrue(section, "text:is-hidden");
+}
+
 // A paragraph marked hidden by a hidden-paragraph field whose condition holds.
 bool HasHiddenParagraphField(pugi::xml_node paragraph) {
     for (pugi::xml_node n = paragraph.first_child(); n; n = n.next_sibling()) {
@@ -51,6 +56,26 @@ bool HasHiddenParagraphField(pugi::xml_node paragraph) {
 
 void BodyReader::Read(pugi::xml_node body) {
     Blocks(body);
+}
+
+bool BodyReader::BlockInPieces(pugi::xml_node element, const NextPiece& nextPiece) {
+    switch (KindOf(element)) {
+        case Kind::kTable:
+            CountRepeatedVisit();
+            CancelPendingLabel();
+            TableFromPieces(nextPiece);
+            return true;
+        case Kind::kSection:
+            CountRepeatedVisit();
+            if (IsShownSection(element)) {
+                for (pugi::xml_node piece = nextPiece(); piece; piece = nextPiece()) {
+                    Blocks(piece);
+                }
+            }
+            return true;
+        default:
+            return false;
+    }
 }
 
 void BodyReader::CountRepeatedVisit() {
@@ -92,13 +117,11 @@ void BodyReader::Block(pugi::xml_node node) {
         case Kind::kShape:
             Shape(node);
             return;
-        case Kind::kSection: {
-            const std::string_view display = node.attribute("text:display").value();
-            if (display != "none" && !IsTrue(node, "text:is-hidden")) {
+        case Kind::kSection:
+            if (IsShownSection(node)) {
                 Blocks(node);
             }
             return;
-        }
         case Kind::kSkip:
         case Kind::kHiddenText:
         case Kind::kHiddenParagraph:

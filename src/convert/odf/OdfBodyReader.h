@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,14 @@ public:
     BodyReader(StyleSheet& styles, DocumentSink& sink) : styles_(styles), sink_(sink) {}
 
     void Read(pugi::xml_node body);
+
+    // Gives the parsed pieces of a block in turn (nodes whose children are the block's next
+    // children), then an empty node.
+    using NextPiece = std::function<pugi::xml_node()>;
+    // Reads a top-level table or section too large to parse at once, a piece of its children
+    // at a time: `element` is the block without its children. False, with nothing read, when
+    // the block is neither.
+    bool BlockInPieces(pugi::xml_node element, const NextPiece& nextPiece);
 
 private:
     // Whitespace state inside one paragraph: runs of spaces collapse, leading ones go.
@@ -58,6 +67,7 @@ private:
     void List(pugi::xml_node list);
     void NumberedParagraph(pugi::xml_node node);
     void Table(pugi::xml_node table);
+    void TableFromPieces(const NextPiece& nextPiece);
     void TableRows(pugi::xml_node parent, TableGrid& grid);
     void Row(pugi::xml_node row, TableGrid& grid);
     void Cell(pugi::xml_node cell);

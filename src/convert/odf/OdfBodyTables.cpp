@@ -24,11 +24,24 @@ constexpr std::uint64_t kMaxEmittedCells = 4'000'000;
 }  // namespace
 
 void BodyReader::Table(pugi::xml_node table) {
+    bool given = false;
+    TableFromPieces([&]() -> pugi::xml_node {
+        if (given) {
+            return {};
+        }
+        given = true;
+        return table;
+    });
+}
+
+void BodyReader::TableFromPieces(const NextPiece& nextPiece) {
     DepthGuard guard(depth_);
-    TableGrid grid;
+    TableGrid grid;  // spans down carry from one piece to the next
     WithOwnLists([&] {
         sink_.StartTable();
-        TableRows(table, grid);
+        for (pugi::xml_node piece = nextPiece(); piece; piece = nextPiece()) {
+            TableRows(piece, grid);
+        }
         sink_.EndTable();
     });
 }

@@ -17,6 +17,19 @@ std::atomic<std::size_t> batchBytesForTesting{0};
 // office:document-content (or a flat office:document) > office:body > office:text; names are
 // matched by local part here and checked in full on the parsed skeleton.
 const BlockLayout kTextLayout{{"body", "text"}, {}, "p"};
+// A block's own children: the rows of a table, the blocks of a section.
+const BlockLayout kOwnChildren{{}, {}, {}};
+
+// The block's element has this name.
+bool StartsWithTag(std::string_view block, std::string_view name) {
+    if (block.size() <= name.size() + 1 || block[0] != '<' ||
+        block.substr(1, name.size()) != name) {
+        return false;
+    }
+    const char after = block[name.size() + 1];
+    return after == ' ' || after == '\t' || after == '\r' || after == '\n' || after == '>' ||
+           after == '/';
+}
 
 }  // namespace
 
@@ -51,10 +64,10 @@ TextPart::TextPart(std::string& xml, std::string_view partName, ParseWhole parse
     : xml_(xml),
       partName_(partName),
       parseWhole_(std::move(parseWhole)),
-      readAgain_(std::move(readAgain)) {
-    const std::size_t batchBytes = TextBatchBytes();
-    if (xml.size() > batchBytes) {
-        blocks_ = ScanContainerBlocks(xml, kTextLayout, batchBytes);
+      readAgain_(std::move(readAgain)),
+      batchBytes_(TextBatchBytes()) {
+    if (xml.size() > batchBytes_) {
+        blocks_ = ScanContainerBlocks(xml, kTextLayout, batchBytes_);
     }
     // Batches stand for the text body only when the skeleton leads the reader to exactly the
     // one container the scanner cut: office:text under office:body, prefixes as the reader
@@ -75,20 +88,70 @@ void TextPart::ReadBody(BodyReader& reader) {
         reader.Read(Body());
         return;
     }
-    const std::vector<ContainerBlocks::Batch>& batches = blocks_->bodies.front();
+    const std::vector<Batch>& batches = blocks_->bodies.front();
     pugi::xml_document fragment;  // one batch at a time
     for (std::size_t i = 0; i < batches.size(); ++i) {
-        ParseBatch(fragment, batches[i]);
         try {
+            // A batch larger than the batch size is a single block.
+            if (batches[i].size > batchBytes_ && ReadInPieces(batches[i], reader, fragment)) {
+                continue;
+            }
+            ParseBatch(fragment, batches[i]);
             reader.Read(fragment);
         } catch (const ConvertError&) {
             // Parsed whole, a malformed block further on would have failed the document before
             // its text was read: that fault comes first.
-            for (std::size_t later = i + 1; later < batches.size(); ++later) {
-                ParseBatch(fragment, batches[later]);
+            if (!malformedReported_) {
+                ParseBatches(fragment, batches, i + 1);
             }
             throw;
         }
+    }
+}
+
+bool TextPart::ReadInPieces(const Batch& block, BodyReader& reader, pugi::xml_document& fragment) {
+    const std::string_view xml(xml_.data() + block.begin, block.size);
+    if (!StartsWithTag(xml, "table:table") && !StartsWithTag(xml, "text:section")) {
+        return false;
+    }
+    std::optional<ContainerBlocks> children = ScanContainerBlocks(xml, kOwnChildren, batchBytes_);
+    pugi::xml_document element;  // the block without its children
+    if (!children || children->bodies.size() != 1 ||
+        !element.load_buffer_inplace(children->skeleton.data(), children->skeleton.size(),
+                                     kXmlParseOptionsMixedContent, pugi::encoding_utf8)) {
+        return false;
+    }
+    std::vector<Batch>& pieces = children->bodies.front();
+    for (Batch& piece : pieces) {
+        piece.begin += block.begin;
+    }
+    std::size_t next = 0;
+    try {
+        const bool read = reader.BlockInPieces(element.first_child(), [&]() -> pugi::xml_node {
+            if (next == pieces.size()) {
+                return {};
+            }
+            ParseBatch(fragment, pieces[next++]);
+            return fragment;
+        });
+        if (!read) {
+            return false;
+        }
+    } catch (const ConvertError&) {
+        if (!malformedReported_) {
+            ParseBatches(fragment, pieces, next);
+        }
+        throw;
+    }
+    // A hidden section's children are never read, but malformed they fail the document.
+    ParseBatches(fragment, pieces, next);
+    return true;
+}
+
+void TextPart::ParseBatches(pugi::xml_document& fragment, const std::vector<Batch>& batches,
+                            std::size_t from) {
+    for (std::size_t i = from; i < batches.size(); ++i) {
+        ParseBatch(fragment, batches[i]);
     }
 }
 
@@ -100,6 +163,7 @@ void TextPart::ParseBatch(pugi::xml_document& fragment, const ContainerBlocks::B
         return;
     }
     fragment.reset();
+    malformedReported_ = true;
     // The whole part's parse names its first fault, as for a part read whole.
     if (std::optional<std::string> again = readAgain_()) {
         pugi::xml_document whole;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvanel::convert::odf {
 
@@ -38,18 +39,26 @@ public:
     pugi::xml_node Body() const { return TextBody(Root()); }
     bool InBatches() const { return blocks_.has_value(); }
 
-    // Walks the text body with the reader, one batch of blocks at a time when read so. A
-    // malformed block is reported as the whole part's parse reports it.
+    // Walks the text body with the reader, one batch of blocks at a time when read so; a
+    // top-level table or section larger than a batch is read a batch of its children at a
+    // time. A malformed block is reported as the whole part's parse reports it.
     void ReadBody(BodyReader& reader);
 
 private:
-    void ParseBatch(pugi::xml_document& fragment, const ContainerBlocks::Batch& batch);
+    using Batch = ContainerBlocks::Batch;
+
+    bool ReadInPieces(const Batch& block, BodyReader& reader, pugi::xml_document& fragment);
+    void ParseBatches(pugi::xml_document& fragment, const std::vector<Batch>& batches,
+                      std::size_t from);
+    void ParseBatch(pugi::xml_document& fragment, const Batch& batch);
 
     std::string& xml_;
     std::string partName_;
     ParseWhole parseWhole_;
     ReadAgain readAgain_;
+    std::size_t batchBytes_;
     std::optional<ContainerBlocks> blocks_;
+    bool malformedReported_ = false;
     pugi::xml_document document_;  // the skeleton, or the whole part
 };
 

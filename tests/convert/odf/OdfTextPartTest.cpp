@@ -165,6 +165,62 @@ TEST(OdfTextPart, ListNumberingAndStateAcrossBlocksCarryAcrossBatches) {
     EXPECT_EQ(text.find("deleted"), std::string::npos) << text;
 }
 
+TEST(OdfTextPart, LargeTablesAndSectionsAreReadAPieceOfTheirChildrenAtATime) {
+    // With one-block batches every top-level table and section is larger than a batch: its rows
+    // or blocks come a piece at a time, and what spans pieces (cells spanning rows, a list
+    // continued inside a section) reads as when the part is parsed whole.
+    const std::string listStyle =
+        R"(<text:list-style style:name="L1"><text:list-level-style-number text:level="1")"
+        R"( style:num-format="1" style:num-suffix="."/></text:list-style>)";
+    const auto row = [](const std::string& cells) {
+        return "<table:table-row>" + cells + "</table:table-row>";
+    };
+    const auto cell = [](const std::string& text, const std::string& attributes = {}) {
+        return "<table:table-cell" + attributes + "><text:p>" + text +
+               "</text:p></table:table-cell>";
+    };
+    const std::string body =
+        R"(<text:list xml:id="l1" text:style-name="L1"><text:list-item><text:p>one</text:p>)"
+        R"(</text:list-item></text:list>)"
+        R"(<table:table table:name="T"><table:table-column table:number-columns-repeated="3"/>)"
+        "<table:table-header-rows>" +
+        row(cell("h1") + cell("h2") + cell("h3")) + "</table:table-header-rows>" +
+        row(cell("tall", R"( table:number-rows-spanned="3")") + cell("a") + cell("b")) +
+        row("<table:covered-table-cell/>" + cell("wide", R"( table:number-columns-spanned="2")") +
+            "<table:covered-table-cell/>") +
+        row("<table:covered-table-cell/>" + cell("c") + cell("d")) +
+        row(cell("after span") + cell("e") + cell("f")) + "</table:table>" +
+        R"(<text:section text:name="Shown"><text:p>shown</text:p>)"
+        R"(<text:list text:style-name="L1" text:continue-list="l1"><text:list-item>)"
+        R"(<text:p>two</text:p></text:list-item></text:list>)"
+        R"(<table:table><table:table-row><table:table-cell><text:p>nested</text:p>)"
+        R"(</table:table-cell></table:table-row></table:table></text:section>)"
+        R"(<text:section text:name="None" text:display="none"><text:p>gone</text:p>)"
+        R"(</text:section><text:section text:name="Hidden" text:is-hidden="true">)"
+        R"(<text:p>also gone</text:p></text:section><text:section text:name="Empty"/>)"
+        "<text:p>last</text:p>";
+    ExpectSameAsWhole("pieces.odt", MakeOdt(body, listStyle));
+    ExpectSameAsWhole("pieces.fodt", MakeFlatOdt(body, listStyle));
+
+    const std::string text = Convert("pieces.odt", MakeOdt(body, listStyle), kEveryBlock).text;
+    for (const char* expected :
+         {"h1", "tall", "wide", "after span", "shown", "2.\ttwo", "nested", "last"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
+    }
+    EXPECT_EQ(text.find("gone"), std::string::npos) << text;
+
+    // A malformed row, and malformed content of a hidden section, fail the document as whole.
+    for (const std::string& bad : std::vector<std::string>{
+             "<table:table>" + row(cell("x")) + "<table:table-row><1bad/></table:table-row>" +
+                 row(cell("y")) + "</table:table>",
+             R"(<text:section text:display="none"><text:p>x</text:p><text:p a=1/>)"
+             R"(<text:p>y</text:p></text:section>)"}) {
+        const Converted batched = Convert("bad.odt", MakeOdt(bad), kEveryBlock);
+        EXPECT_EQ(batched.result.code, ErrorCode::kDamaged) << bad;
+        ExpectSameAsWhole("bad.odt", MakeOdt(bad));
+    }
+}
+
 TEST(OdfTextPart, AMalformedBlockIsReportedAsTheWholeParseReportsIt) {
     for (const std::string bad :
          {"<text:p text:a=x/>", "<text:p><1bad/></text:p>", "<text:p a=\"1\"b=\"2\"/>"}) {
@@ -257,10 +313,20 @@ TEST(OdfTextPart, LargeContentIsReadInBatchesByDefault) {
             [] { return std::optional<std::string>(); });
         EXPECT_TRUE(part.InBatches());
     }
-    const Converted batched = Convert("large.odt", MakeOdt(body), 0);
-    const Converted whole = Convert("large.odt", MakeOdt(body), kWhole);
-    ASSERT_TRUE(batched.result.Ok()) << batched.result.description;
-    EXPECT_EQ(batched.text, whole.text);
+    // A large document, and a table larger than a batch within it, at the default batch size.
+    std::string table = "<table:table>";
+    while (table.size() <= kBlockBatchBytes) {
+        table += "<table:table-row><table:table-cell>" + paragraph +
+                 "</table:table-cell><table:table-cell table:number-rows-spanned=\"2\">" +
+                 paragraph + "</table:table-cell></table:table-row>";
+    }
+    table += "</table:table>";
+    for (const std::string& content : {body, table + body}) {
+        const Converted batched = Convert("large.odt", MakeOdt(content), 0);
+        const Converted whole = Convert("large.odt", MakeOdt(content), kWhole);
+        ASSERT_TRUE(batched.result.Ok()) << batched.result.description;
+        EXPECT_EQ(batched.text, whole.text);
+    }
 }
 
 // The content part of a package as a flat document: the same text through the flat reader.
