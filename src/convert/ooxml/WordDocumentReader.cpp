@@ -175,32 +175,66 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
                       std::string& mainXml, const BodyBlocks& blocks,
                       const std::function<void(std::string_view, std::size_t)>& onMalformed,
                       DocumentSink& sink) {
-    ReadWithContext(package, mainPart, document, sink, [&](BodyWalker& walker, pugi::xml_node) {
-        pugi::xml_document fragment;  // one batch at a time
-        for (const std::vector<BodyBlocks::Batch>& batches : blocks.bodies) {
-            const std::vector<PlannedPiece> plan = PlanBody(mainXml, batches);
-            std::size_t next = 0;
-            walker.WalkStoryPieces([&]() -> Piece {
-                if (next == plan.size()) {
-                    return {};
-                }
-                const PlannedPiece& step = plan[next++];
-                if (step.kind == Piece::Kind::kTableStart || step.kind == Piece::Kind::kTableEnd) {
-                    return {{}, step.followedByParagraph, step.kind};
-                }
-                const pugi::xml_parse_result result = fragment.load_buffer_inplace(
-                    mainXml.data() + step.begin, step.size, kXmlParseOptions | pugi::parse_fragment,
-                    pugi::encoding_utf8);
-                if (!result) {
-                    const std::size_t offset = step.begin + static_cast<std::size_t>(result.offset);
-                    onMalformed(result.description(), offset);
-                    ThrowDamaged(std::string(mainPart) + " is not well-formed XML (" +
-                                 result.description() + " at byte " + std::to_string(offset) + ")");
-                }
-                return {fragment, step.followedByParagraph, step.kind};
-            });
+    std::vector<std::vector<PlannedPiece>> plans;
+    for (const std::vector<BodyBlocks::Batch>& batches : blocks.bodies) {
+        plans.push_back(PlanBody(mainXml, batches));
+    }
+    pugi::xml_document fragment;  // one batch at a time
+    // Parses one step's range; a range that is not well-formed is the part's fault.
+    const auto parse = [&](const PlannedPiece& step) {
+        const pugi::xml_parse_result result = fragment.load_buffer_inplace(
+            mainXml.data() + step.begin, step.size, kXmlParseOptions | pugi::parse_fragment,
+            pugi::encoding_utf8);
+        if (!result) {
+            const std::size_t offset = step.begin + static_cast<std::size_t>(result.offset);
+            onMalformed(result.description(), offset);
+            ThrowDamaged(std::string(mainPart) + " is not well-formed XML (" +
+                         result.description() + " at byte " + std::to_string(offset) + ")");
         }
-    });
+    };
+    std::size_t body = 0;
+    std::size_t next = 0;
+    bool malformed = false;
+    try {
+        ReadWithContext(package, mainPart, document, sink, [&](BodyWalker& walker, pugi::xml_node) {
+            for (body = 0; body < plans.size(); ++body) {
+                const std::vector<PlannedPiece>& plan = plans[body];
+                next = 0;
+                walker.WalkStoryPieces([&]() -> Piece {
+                    if (next == plan.size()) {
+                        return {};
+                    }
+                    const PlannedPiece& step = plan[next++];
+                    if (step.kind != Piece::Kind::kTableStart &&
+                        step.kind != Piece::Kind::kTableEnd) {
+                        malformed = true;
+                        parse(step);
+                        malformed = false;
+                    }
+                    return {
+                        step.kind == Piece::Kind::kTableStart || step.kind == Piece::Kind::kTableEnd
+                            ? pugi::xml_node()
+                            : pugi::xml_node(fragment),
+                        step.followedByParagraph, step.kind};
+                });
+            }
+        });
+    } catch (const ConvertError&) {
+        // Parsed whole, a part that is not well-formed fails before any of it is read: a fault
+        // met while reading an earlier batch gives way to a malformed later one.
+        if (!malformed) {
+            for (; body < plans.size(); ++body, next = 0) {
+                for (; next < plans[body].size(); ++next) {
+                    const PlannedPiece& step = plans[body][next];
+                    if (step.kind != Piece::Kind::kTableStart &&
+                        step.kind != Piece::Kind::kTableEnd) {
+                        parse(step);
+                    }
+                }
+            }
+        }
+        throw;
+    }
 }
 
 }  // namespace corvanel::convert::word

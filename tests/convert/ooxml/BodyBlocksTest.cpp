@@ -269,6 +269,27 @@ std::pair<std::string, std::string> ReadWithBatches(const std::string& bytes,
             converted.text};
 }
 
+TEST(BodyBlocks, AMalformedLaterBlockOutweighsAFaultMetReadingAnEarlierOne) {
+    // Tables nested too deeply for the reader (though not for the scanner), then a block that
+    // is not well-formed: parsed whole, the part fails as not well-formed before any reading.
+    std::string nested = Para("x");
+    for (int i = 0; i < 150; ++i) {
+        nested = "<w:tbl><w:tr><w:tc>" + nested + "</w:tc></w:tr></w:tbl>" + Para("");
+    }
+    DocxBuilder docx;
+    docx.body = nested + Para("fine") + "<w:p><w:r><w:t>bad</w:r></w:p>";
+    for (const std::size_t batchBytes : {std::size_t{64}, SIZE_MAX}) {
+        const auto [result, text] = ReadWithBatches(docx.Build(), batchBytes);
+        EXPECT_NE(result.find("word/document.xml is not well-formed XML"), std::string::npos)
+            << batchBytes << ": " << result;
+    }
+    // Without the malformed block, the reader's own fault stands, read either way.
+    docx.body = nested + Para("fine");
+    const auto batched = ReadWithBatches(docx.Build(), 64);
+    EXPECT_NE(batched.first.find("nested more than"), std::string::npos) << batched.first;
+    EXPECT_EQ(batched.first, ReadWithBatches(docx.Build(), SIZE_MAX).first);
+}
+
 TEST(BodyBlocks, EveryCorpusDocumentReadsInTinyBatchesAsWhole) {
     // Batches of 64 bytes put a batch boundary between nearly every two blocks and cut every
     // table into pieces of a row or so.
