@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <utility>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -186,6 +187,18 @@ const std::string& SourceFile::Bytes() {
         head_.clear();
     }
     return bytes_;
+}
+
+std::string SourceFile::TakeBytes() {
+    const std::string& bytes = Bytes();
+    if (!onDisk_) {
+        return bytes;
+    }
+    std::string taken = std::move(bytes_);
+    bytes_.clear();
+    head_.clear();
+    loaded_ = false;
+    return taken;
 }
 
 }  // namespace corvanel::convert

@@ -26,6 +26,9 @@ public:
     std::string_view Head();
     // The whole content, read on first use.
     const std::string& Bytes();
+    // The whole content for a reader that parses it in place: moved out of a file's source
+    // (asked for again, it is read anew from the file), copied from bytes given in memory.
+    std::string TakeBytes();
 
 private:
     SourceFile() = default;

@@ -92,7 +92,7 @@ bool ReadOdfPackage(ZipPackage& package, DocumentSink& sink) {
 }
 
 void ReadFlatOdt(SourceFile& source, DocumentSink& sink) {
-    std::string bytes = source.Bytes();
+    std::string bytes = source.TakeBytes();
     odf::TextPart part(
         bytes, "the document",
         [](pugi::xml_document& document, std::string& xml) {

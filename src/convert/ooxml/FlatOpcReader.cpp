@@ -54,7 +54,7 @@ private:
 }  // namespace
 
 void ReadFlatOpc(SourceFile& source, DocumentSink& sink) {
-    std::string buffer = source.Bytes();
+    std::string buffer = source.TakeBytes();
     pugi::xml_document xml;
     ParseXmlInPlace(xml, buffer, "the package XML");
     FlatOpcPackage package(xml.document_element());

@@ -66,7 +66,7 @@ void LoadLists(pugi::xml_node lists, word::WordNumbering& numbering) {
 }  // namespace
 
 void ReadWordml2003(SourceFile& source, DocumentSink& sink) {
-    std::string buffer = source.Bytes();
+    std::string buffer = source.TakeBytes();
     pugi::xml_document xml;
     ParseXmlInPlace(xml, buffer, "the Word XML document");
     const pugi::xml_node root = xml.document_element();
