@@ -10,6 +10,7 @@
 #include "doclist/FolderFiles.h"
 #include "doclist/HoverPointer.h"
 #include "doclist/ListView1.h"
+#include "doclist/ListViewRows.h"
 #include "doclist/Main.h"
 #include "doclist/StepGuard.h"
 #include "platform/Dialogs.h"
@@ -51,20 +52,6 @@ bool CarriesLocalFiles(const QMimeData* data) {
     }
     return true;
 }
-
-// The list view as reordering sees it.
-class ListViewRows : public ReorderableList {
-public:
-    explicit ListViewRows(ListView1& view) : view_(view) {}
-    DocumentListModel& Documents() override { return *view_.DocumentList(); }
-    int PositionAt(const QPoint& point) const override { return view_.PositionAt(point); }
-    int SelectedPosition() const override { return view_.SelectedPosition(); }
-    void SelectPosition(int position) override { view_.SelectPosition(position); }
-    void MakeVisible(int position) override { view_.MakeVisible(position); }
-
-private:
-    ListView1& view_;
-};
 
 }  // namespace
 

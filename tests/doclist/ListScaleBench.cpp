@@ -4,6 +4,7 @@
 // Usage: doclist_list_bench [ROWS]   (default 100,000; driven by scripts/bench-list)
 #include "doclist/DocumentListModel.h"
 #include "doclist/ListView1.h"
+#include "doclist/ListViewRows.h"
 #include "doclist/RowReorder.h"
 
 #include <QApplication>
@@ -19,20 +20,6 @@
 #include <functional>
 
 namespace {
-
-// The list as the window's reordering sees it.
-class ViewRows : public ReorderableList {
-public:
-    explicit ViewRows(ListView1& view) : view_(view) {}
-    DocumentListModel& Documents() override { return *view_.DocumentList(); }
-    int PositionAt(const QPoint& point) const override { return view_.PositionAt(point); }
-    int SelectedPosition() const override { return view_.SelectedPosition(); }
-    void SelectPosition(int position) override { view_.SelectPosition(position); }
-    void MakeVisible(int position) override { view_.MakeVisible(position); }
-
-private:
-    ListView1& view_;
-};
 
 // Lets the view take in model changes (its delayed layout) and paint what changed.
 void Settle() {
@@ -168,7 +155,7 @@ int main(int argc, char** argv) {
     // Dragging a row down the list, one row further at each pointer move; the pointer stays low
     // on the screen, so each move also brings the next row into view.
     RowReorder reorder([] { return 10000; });
-    ViewRows list(view);
+    ListViewRows list(view);
     const int start = documents.Count() / 2;
     view.SelectPosition(start);
     view.MakeVisible(start);

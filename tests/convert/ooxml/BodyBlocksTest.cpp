@@ -98,6 +98,22 @@ TEST(BodyBlocks, AnythingTheScannerCannotFollowIsLeftToTheWholeParse) {
     EXPECT_FALSE(ScanBodyBlocks(deep));
 }
 
+// The text of a package read in batches and, with a document type declaration that makes the
+// reader parse the main part whole, in one tree.
+void ExpectSameTextInBatchesAndWhole(const DocxBuilder& docx) {
+    const Converted inBatches = ConvertBytes(docx.Build());
+    ASSERT_TRUE(inBatches.result.Ok()) << inBatches.result.description;
+    auto parts = docx.Parts();
+    for (auto& [name, content] : parts) {
+        if (name == "word/document.xml") {
+            content.insert(content.find("<w:document"), "<!DOCTYPE w:document>");
+        }
+    }
+    const Converted whole = ConvertBytes(MakeZip(parts));
+    ASSERT_TRUE(whole.result.Ok()) << whole.result.description;
+    EXPECT_EQ(inBatches.text, whole.text);
+}
+
 TEST(BodyBlocks, StateSpanningBlocksCarriesAcrossBatches) {
     // A field opened before a batch boundary and closed after it, and a paragraph whose mark
     // was deleted running on into the next batch, read as when the part is parsed whole (a
@@ -114,20 +130,10 @@ TEST(BodyBlocks, StateSpanningBlocksCarriesAcrossBatches) {
         "<w:p><w:pPr><w:rPr><w:del w:id=\"1\" w:author=\"a\"/></w:rPr></w:pPr>"
         "<w:r><w:t>runs </w:t></w:r></w:p>" +
         filler + Para("on");
-    const Converted inBatches = ConvertBytes(docx.Build());
-    ASSERT_TRUE(inBatches.result.Ok()) << inBatches.result.description;
-
-    auto parts = docx.Parts();
-    for (auto& [name, content] : parts) {
-        if (name == "word/document.xml") {
-            content.insert(content.find("<w:document"), "<!DOCTYPE w:document>");
-        }
-    }
-    const Converted whole = ConvertBytes(MakeZip(parts));
-    ASSERT_TRUE(whole.result.Ok()) << whole.result.description;
-    EXPECT_EQ(inBatches.text, whole.text);
-    EXPECT_EQ(inBatches.text.find("PAGE"), std::string::npos);
-    EXPECT_NE(inBatches.text.find("result\nruns ff"), std::string::npos);
+    ExpectSameTextInBatchesAndWhole(docx);
+    const std::string text = TextOf(docx);
+    EXPECT_EQ(text.find("PAGE"), std::string::npos);
+    EXPECT_NE(text.find("result\nruns ff"), std::string::npos);
 }
 
 TEST(BodyBlocks, AMalformedBlockIsReportedAsTheWholePartsFault) {
@@ -204,22 +210,6 @@ TEST(BodyBlocks, ARootElementsOwnChildrenCanBeTheBlocks) {
     }
     EXPECT_EQ(texts, expected);
     EXPECT_EQ(blocks->skeleton, "<w:tbl></w:tbl>");
-}
-
-// The text of a package read in batches and, with a document type declaration that makes the
-// reader parse the main part whole, in one tree.
-void ExpectSameTextInBatchesAndWhole(const DocxBuilder& docx) {
-    const Converted inBatches = ConvertBytes(docx.Build());
-    ASSERT_TRUE(inBatches.result.Ok()) << inBatches.result.description;
-    auto parts = docx.Parts();
-    for (auto& [name, content] : parts) {
-        if (name == "word/document.xml") {
-            content.insert(content.find("<w:document"), "<!DOCTYPE w:document>");
-        }
-    }
-    const Converted whole = ConvertBytes(MakeZip(parts));
-    ASSERT_TRUE(whole.result.Ok()) << whole.result.description;
-    EXPECT_EQ(inBatches.text, whole.text);
 }
 
 std::string Row(const std::string& first, const std::string& second) {
