@@ -50,18 +50,8 @@ QByteArray TinyDocx(const std::string& text) {
         "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:p>"
         "<w:r><w:t>" +
         text + "</w:t></w:r></w:p></w:body></w:document>";
-    const std::string zip = corvanel::convert::testing::MakeZip(
-        {{"[Content_Types].xml",
-          "<?xml version=\"1.0\"?><Types "
-          "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Override "
-          "PartName=\"/word/document.xml\" ContentType=\"application/"
-          "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
-         {"_rels/.rels",
-          "<?xml version=\"1.0\"?><Relationships "
-          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
-          "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-          "relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>"},
-         {"word/document.xml", document}});
+    const std::string zip =
+        corvanel::convert::testing::MakeZip(corvanel::convert::testing::DocxParts(document));
     return QByteArray::fromStdString(zip);
 }
 

@@ -15,30 +15,18 @@
 namespace corvanel::convert {
 namespace {
 
+using testing::ConvertedFileTest;
 using testing::ExpectRefused;
 using testing::GetU32;
 using testing::MakeCompoundFile;
 using testing::Nested;
 using testing::PutU32;
 using testing::Repeat;
-using testing::TemporaryFolder;
-using testing::WriteFile;
 
 constexpr std::uint32_t kSector = 512;
 constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
 
-class HostileBinary : public ::testing::Test {
-protected:
-    ConversionResult Convert(const std::string& name, const std::string& bytes) {
-        path = WriteFile(folder.File(name), bytes);
-        text.clear();
-        return ExtractText(path, text);
-    }
-
-    TemporaryFolder folder;
-    std::string path;
-    std::string text;
-};
+class HostileBinary : public ConvertedFileTest {};
 
 TEST_F(HostileBinary, RtfWithAHundredThousandNestedGroupsIsDamaged) {
     constexpr std::size_t kDeep = 100000;

@@ -14,6 +14,20 @@ namespace corvanel::convert::testing {
 
 // Checks that a conversion failed with `code` and that the description names the file, so the
 // user knows which document of a batch it was.
+// Converts a file written into a fresh folder; the path and the text stay for the checks.
+class ConvertedFileTest : public ::testing::Test {
+protected:
+    ConversionResult Convert(const std::string& name, const std::string& bytes) {
+        path = WriteFile(folder.File(name), bytes);
+        text.clear();
+        return ExtractText(path, text);
+    }
+
+    TemporaryFolder folder;
+    std::string path;
+    std::string text;
+};
+
 inline void ExpectRefused(const ConversionResult& result, ErrorCode code, const std::string& path) {
     EXPECT_EQ(result.code, code) << result.description;
     EXPECT_NE(result.description.find(path), std::string::npos) << result.description;
@@ -47,26 +61,6 @@ inline std::string BillionLaughsDoctype(const std::string& root) {
 
 inline constexpr const char* kWordNamespace =
     "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
-
-// A minimal Word package around `documentXml` (the whole main part), with extra parts after it.
-inline std::vector<std::pair<std::string, std::string>> DocxParts(
-    const std::string& documentXml,
-    const std::vector<std::pair<std::string, std::string>>& extraParts = {}) {
-    std::vector<std::pair<std::string, std::string>> parts = {
-        {"[Content_Types].xml",
-         "<?xml version=\"1.0\"?><Types "
-         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Override "
-         "PartName=\"/word/document.xml\" ContentType=\"application/"
-         "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
-        {"_rels/.rels",
-         "<?xml version=\"1.0\"?><Relationships "
-         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
-         "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-         "relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>"},
-        {"word/document.xml", documentXml}};
-    parts.insert(parts.end(), extraParts.begin(), extraParts.end());
-    return parts;
-}
 
 // document.xml with `body` inside <w:body>, after an optional document type.
 inline std::string WordDocumentElement(const std::string& body) {

@@ -13,6 +13,7 @@ namespace corvanel::convert {
 namespace {
 
 using testing::BillionLaughsDoctype;
+using testing::ConvertedFileTest;
 using testing::DocxParts;
 using testing::ExpectRefused;
 using testing::FlatOdt;
@@ -21,23 +22,10 @@ using testing::MakeOdt;
 using testing::MakeZip;
 using testing::Nested;
 using testing::OdfContentXml;
-using testing::TemporaryFolder;
 using testing::WordDocumentElement;
 using testing::WordDocumentXml;
-using testing::WriteFile;
 
-class HostilePackage : public ::testing::Test {
-protected:
-    ConversionResult Convert(const std::string& name, const std::string& bytes) {
-        path = WriteFile(folder.File(name), bytes);
-        text.clear();
-        return ExtractText(path, text);
-    }
-
-    TemporaryFolder folder;
-    std::string path;
-    std::string text;
-};
+class HostilePackage : public ConvertedFileTest {};
 
 // 24 MiB of one letter deflates more than a thousand times.
 std::string HighRatioDocumentXml() {

@@ -72,4 +72,23 @@ TemporaryFolder::~TemporaryFolder() {
     std::filesystem::remove_all(path_, ec);
 }
 
+std::vector<std::pair<std::string, std::string>> DocxParts(
+    const std::string& documentXml,
+    const std::vector<std::pair<std::string, std::string>>& extraParts) {
+    std::vector<std::pair<std::string, std::string>> parts = {
+        {"[Content_Types].xml",
+         "<?xml version=\"1.0\"?><Types "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Override "
+         "PartName=\"/word/document.xml\" ContentType=\"application/"
+         "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
+        {"_rels/.rels",
+         "<?xml version=\"1.0\"?><Relationships "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+         "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+         "relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>"},
+        {"word/document.xml", documentXml}};
+    parts.insert(parts.end(), extraParts.begin(), extraParts.end());
+    return parts;
+}
+
 }  // namespace corvanel::convert::testing

@@ -11,6 +11,11 @@ namespace corvanel::convert::testing {
 std::string MakeZip(const std::vector<std::pair<std::string, std::string>>& entries,
                     bool storeUncompressed = false);
 
+// A minimal Word package around `documentXml` (the whole main part), with extra parts after it.
+std::vector<std::pair<std::string, std::string>> DocxParts(
+    const std::string& documentXml,
+    const std::vector<std::pair<std::string, std::string>>& extraParts = {});
+
 // Writes bytes to a file (replacing it); returns the path.
 std::string WriteFile(const std::string& path, const std::string& bytes);
 
