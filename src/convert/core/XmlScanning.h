@@ -15,6 +15,11 @@ inline bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// Where an element's name ends in its start tag.
+inline bool IsNameEnd(char c) {
+    return IsSpace(c) || c == '>' || c == '/';
+}
+
 // The same rule as the readers' name matching: what follows the first colon.
 inline std::string_view LocalPart(std::string_view name) {
     const auto colon = name.find(':');

@@ -13,13 +13,10 @@ namespace corvanel::convert::word {
 
 namespace {
 
+using xmlscan::IsNameEnd;
 using xmlscan::IsSpace;
 using xmlscan::kUtf8Bom;
 using xmlscan::LocalPart;
-
-bool IsNameEnd(char c) {
-    return IsSpace(c) || c == '>' || c == '/';
-}
 
 std::string Lowered(std::string_view text) {
     std::string out(text);

@@ -1,4 +1,5 @@
 #include "convert/core/ConvertError.h"
+#include "convert/core/XmlScanning.h"
 #include "convert/ooxml/BodyBlocks.h"
 #include "convert/ooxml/BodyWalker.h"
 #include "convert/ooxml/PackageRelationships.h"
@@ -6,7 +7,6 @@
 #include "convert/ooxml/WordPackage.h"
 #include "convert/ooxml/WordXml.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -136,12 +136,11 @@ bool StartsWithTable(std::string_view xml) {
     if (!xml.starts_with('<')) {
         return false;
     }
-    const std::size_t end = std::min(xml.find_first_of(" \t\r\n/>"), xml.size());
-    std::string_view name = xml.substr(1, end - 1);
-    if (const auto colon = name.find(':'); colon != std::string_view::npos) {
-        name.remove_prefix(colon + 1);
+    std::size_t end = 1;
+    while (end < xml.size() && !xmlscan::IsNameEnd(xml[end])) {
+        ++end;
     }
-    return name == "tbl";
+    return xmlscan::LocalPart(xml.substr(1, end - 1)) == "tbl";
 }
 
 // A batch larger than the batch size holds one block; when that is a table (some run to
