@@ -129,6 +129,10 @@ struct PlannedPiece {
     std::size_t begin = 0;
     std::size_t size = 0;
     bool followedByParagraph = false;
+
+    bool HasXml() const {
+        return kind != Piece::Kind::kTableStart && kind != Piece::Kind::kTableEnd;
+    }
 };
 
 // True when the XML starts with a table element (<w:tbl ...>).
@@ -179,8 +183,12 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
         plans.push_back(PlanBody(mainXml, batches));
     }
     pugi::xml_document fragment;  // one batch at a time
-    // Parses one step's range; a range that is not well-formed is the part's fault.
-    const auto parse = [&](const PlannedPiece& step) {
+    // Parses one step's range (none for a table's start or end); a range that is not
+    // well-formed is the part's fault.
+    const auto parse = [&](const PlannedPiece& step) -> pugi::xml_node {
+        if (!step.HasXml()) {
+            return {};
+        }
         const pugi::xml_parse_result result = fragment.load_buffer_inplace(
             mainXml.data() + step.begin, step.size, kXmlParseOptions | pugi::parse_fragment,
             pugi::encoding_utf8);
@@ -190,6 +198,7 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
             ThrowDamaged(std::string(mainPart) + " is not well-formed XML (" +
                          result.description() + " at byte " + std::to_string(offset) + ")");
         }
+        return fragment;
     };
     std::size_t body = 0;
     std::size_t next = 0;
@@ -204,17 +213,10 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
                         return {};
                     }
                     const PlannedPiece& step = plan[next++];
-                    if (step.kind != Piece::Kind::kTableStart &&
-                        step.kind != Piece::Kind::kTableEnd) {
-                        malformed = true;
-                        parse(step);
-                        malformed = false;
-                    }
-                    return {
-                        step.kind == Piece::Kind::kTableStart || step.kind == Piece::Kind::kTableEnd
-                            ? pugi::xml_node()
-                            : pugi::xml_node(fragment),
-                        step.followedByParagraph, step.kind};
+                    malformed = true;
+                    const pugi::xml_node parsed = parse(step);
+                    malformed = false;
+                    return {parsed, step.followedByParagraph, step.kind};
                 });
             }
         });
@@ -224,11 +226,7 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
         if (!malformed) {
             for (; body < plans.size(); ++body, next = 0) {
                 for (; next < plans[body].size(); ++next) {
-                    const PlannedPiece& step = plans[body][next];
-                    if (step.kind != Piece::Kind::kTableStart &&
-                        step.kind != Piece::Kind::kTableEnd) {
-                        parse(step);
-                    }
+                    parse(plans[body][next]);
                 }
             }
         }
