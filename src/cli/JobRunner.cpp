@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <latch>
 #include <thread>
 
 namespace corvanel::cli {
@@ -13,13 +14,15 @@ namespace corvanel::cli {
 RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& progress,
                   const std::atomic<bool>& stop) {
     threads = std::max(threads, 1u);
-    const auto groups = PlanJobs(jobs, threads > 1);
+    std::vector<std::vector<std::size_t>> groups;
+    std::latch planned(1);
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> converted{0};
     std::atomic<std::size_t> failed{0};
     std::atomic<std::size_t> started{0};
 
     auto worker = [&] {
+        planned.wait();
         for (std::size_t g = next++; g < groups.size(); g = next++) {
             for (const std::size_t index : groups[g]) {
                 if (stop) {
@@ -41,13 +44,17 @@ RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& prog
         }
     };
 
-    // The calling thread is one of the workers.
-    const std::size_t helpers = std::clamp<std::size_t>(groups.size(), 1, threads) - 1;
+    // The helpers start before the plan is made and wait for it: the plan takes a moment for a
+    // large batch, and a thread woken from a wait is placed on an idle processor, where one just
+    // created may first share its parent's. The calling thread is one of the workers.
+    const std::size_t helpers = std::clamp<std::size_t>(jobs.size(), 1, threads) - 1;
     std::vector<std::thread> pool;
     pool.reserve(helpers);
     for (std::size_t t = 0; t < helpers; ++t) {
         pool.emplace_back(worker);
     }
+    groups = PlanJobs(jobs, threads > 1);
+    planned.count_down();
     worker();
     for (std::thread& thread : pool) {
         thread.join();
