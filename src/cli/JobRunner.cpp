@@ -2,6 +2,7 @@
 
 #include "cli/JobSchedule.h"
 #include "cli/Progress.h"
+#include "cli/ThreadPlacement.h"
 #include "convert/Converter.h"
 
 #include <algorithm>
@@ -21,8 +22,7 @@ RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& prog
     std::atomic<std::size_t> failed{0};
     std::atomic<std::size_t> started{0};
 
-    auto worker = [&] {
-        planned.wait();
+    auto convertGroups = [&] {
         for (std::size_t g = next++; g < groups.size(); g = next++) {
             for (const std::size_t index : groups[g]) {
                 if (stop) {
@@ -44,18 +44,22 @@ RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& prog
         }
     };
 
-    // The helpers start before the plan is made and wait for it: the plan takes a moment for a
-    // large batch, and a thread woken from a wait is placed on an idle processor, where one just
-    // created may first share its parent's. The calling thread is one of the workers.
+    // The helpers start while the plan is made, then each moves off the processor of the
+    // calling thread, which is one of the workers.
+    const int callingProcessor = CurrentProcessor();
     const std::size_t helpers = std::clamp<std::size_t>(jobs.size(), 1, threads) - 1;
     std::vector<std::thread> pool;
     pool.reserve(helpers);
     for (std::size_t t = 0; t < helpers; ++t) {
-        pool.emplace_back(worker);
+        pool.emplace_back([&, t] {
+            planned.wait();
+            MoveOffProcessor(callingProcessor, static_cast<unsigned>(t));
+            convertGroups();
+        });
     }
     groups = PlanJobs(jobs, threads > 1);
     planned.count_down();
-    worker();
+    convertGroups();
     for (std::thread& thread : pool) {
         thread.join();
     }
