@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace corvanel::convert::html {
 
@@ -77,22 +78,10 @@ std::string DeclaredCharset(std::string_view html) {
     return {};
 }
 
-std::string DecodeHtml(std::string_view bytes, std::string_view hint) {
-    std::string utf8;
-    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-        bytes.remove_prefix(3);
-        if (IsValidUtf8(bytes)) {
-            return std::string(bytes);
-        }
-        DecodeNamedCharset(bytes, "UTF-8", utf8);
-        return utf8;
-    }
-    if (StartsWith(bytes, "\xFF\xFE")) {
-        return DecodeUtf16Le(bytes.substr(2));
-    }
-    if (StartsWith(bytes, "\xFE\xFF")) {
-        return DecodeUtf16Be(bytes.substr(2));
-    }
+namespace {
+
+// The charset the bytes are read in when they have no byte-order mark.
+std::string ChosenCharset(std::string_view bytes, std::string_view hint) {
     std::string charset = CanonicalCharset(std::string(hint));
     if (charset.empty()) {
         charset = CanonicalCharset(DeclaredCharset(bytes));
@@ -104,10 +93,37 @@ std::string DecodeHtml(std::string_view bytes, std::string_view hint) {
             charset.clear();
         }
     }
+    return charset;
+}
+
+// How many leading bytes to drop when the bytes are the UTF-8 text already (a byte-order mark,
+// or none); npos when they need decoding.
+std::size_t Utf8Prefix(std::string_view bytes, std::string_view hint) {
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
+        return IsValidUtf8(bytes.substr(3)) ? 3 : std::string_view::npos;
+    }
+    if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
+        return std::string_view::npos;
+    }
+    const std::string charset = ChosenCharset(bytes, hint);
+    return (charset.empty() || charset == "utf-8") && IsValidUtf8(bytes) ? 0
+                                                                         : std::string_view::npos;
+}
+
+std::string DecodeNotUtf8(std::string_view bytes, std::string_view hint) {
+    std::string utf8;
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
+        DecodeNamedCharset(bytes.substr(3), "UTF-8", utf8);
+        return utf8;
+    }
+    if (StartsWith(bytes, "\xFF\xFE")) {
+        return DecodeUtf16Le(bytes.substr(2));
+    }
+    if (StartsWith(bytes, "\xFE\xFF")) {
+        return DecodeUtf16Be(bytes.substr(2));
+    }
+    std::string charset = ChosenCharset(bytes, hint);
     if (charset.empty() || charset == "utf-8") {
-        if (IsValidUtf8(bytes)) {
-            return std::string(bytes);
-        }
         if (charset == "utf-8" && DecodeNamedCharset(bytes, "UTF-8", utf8)) {
             return utf8;
         }
@@ -119,28 +135,54 @@ std::string DecodeHtml(std::string_view bytes, std::string_view hint) {
     return DecodeCodePage(bytes, 1252);
 }
 
+}  // namespace
+
+std::string DecodeHtml(std::string_view bytes, std::string_view hint) {
+    const std::size_t prefix = Utf8Prefix(bytes, hint);
+    if (prefix != std::string_view::npos) {
+        return std::string(bytes.substr(prefix));
+    }
+    return DecodeNotUtf8(bytes, hint);
+}
+
+std::string DecodeHtml(std::string&& bytes, std::string_view hint) {
+    const std::size_t prefix = Utf8Prefix(bytes, hint);
+    if (prefix != std::string_view::npos) {
+        std::string text = std::move(bytes);
+        text.erase(0, prefix);
+        return text;
+    }
+    return DecodeNotUtf8(bytes, hint);
+}
+
 std::string CleanWordMarkup(std::string html) {
     if (html.find("<![") == std::string::npos && html.find(':') == std::string::npos) {
         return html;
     }
-    std::string out;
-    out.reserve(html.size());
+    // What is kept is moved down over what is dropped: `out` never passes `i`.
+    std::size_t out = 0;
+    const auto keep = [&html, &out](std::size_t from, std::size_t count) {
+        if (out != from) {
+            std::memmove(html.data() + out, html.data() + from, count);
+        }
+        out += count;
+    };
     const std::string_view in(html);
     std::size_t i = 0;
     while (i < in.size()) {
         const std::size_t lt = in.find('<', i);
         if (lt == std::string_view::npos) {
-            out.append(in.substr(i));
+            keep(i, in.size() - i);
             break;
         }
-        out.append(in.substr(i, lt - i));
+        keep(i, lt - i);
         i = lt;
         const std::string_view rest = in.substr(lt);
         if (StartsWith(rest, "<!--")) {
             // Comments stay as they are (Word's conditional comments are comments).
             const std::size_t end = in.find("-->", lt + 4);
             const std::size_t stop = end == std::string_view::npos ? in.size() : end + 3;
-            out.append(in.substr(lt, stop - lt));
+            keep(lt, stop - lt);
             i = stop;
             continue;
         }
@@ -160,14 +202,15 @@ std::string CleanWordMarkup(std::string html) {
                                  (q > p && std::isdigit(static_cast<unsigned char>(in[q]))))) {
             ++q;
         }
-        out.append(in.substr(lt, q - lt));
+        keep(lt, q - lt);
         if (q > p && q < in.size() && in[q] == ':') {
-            out.push_back('-');
+            html[out++] = '-';
             ++q;
         }
         i = q;
     }
-    return out;
+    html.resize(out);
+    return html;
 }
 
 }  // namespace corvanel::convert::html

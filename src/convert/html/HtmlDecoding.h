@@ -14,11 +14,14 @@ std::string DeclaredCharset(std::string_view html);
 // UTF-8, else Windows-1252 (as browsers read undeclared pages). ISO-8859-1 and ASCII are read
 // as Windows-1252, as browsers do. An unknown charset falls back the same way.
 std::string DecodeHtml(std::string_view bytes, std::string_view hint);
+// The same, reusing the bytes' own buffer when they are UTF-8 already.
+std::string DecodeHtml(std::string&& bytes, std::string_view hint);
 
 // Rewrites what libxml2's HTML parser would misread in Word's HTML: the markers of Word's
 // downlevel-revealed conditional sections (<![if !supportLists]>, <![endif]>) are removed, their
 // content stays; namespace prefixes of tags (<o:p>, <v:textbox>) become part of the name
-// (<o-p>), since the parser drops the prefix and would read <o:p> as a paragraph.
+// (<o-p>), since the parser drops the prefix and would read <o:p> as a paragraph. Rewritten in
+// the string's own buffer: the markup only ever shrinks.
 std::string CleanWordMarkup(std::string html);
 
 }  // namespace corvanel::convert::html

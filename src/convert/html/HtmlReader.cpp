@@ -1,19 +1,31 @@
 #include "convert/core/ConvertError.h"
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
+#include "convert/core/TextEncoding.h"
 #include "convert/html/HtmlDecoding.h"
+#include "convert/html/HtmlStreaming.h"
+#include "convert/html/HtmlTreeStream.h"
 #include "convert/html/HtmlWalker.h"
 #include "convert/html/MimeMessage.h"
 
 #include <libxml/HTMLparser.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <string_view>
+#include <utility>
 
 namespace corvanel::convert {
 
 namespace {
+
+constexpr std::size_t kPageStreamBytes = 1 << 20;
+
+std::atomic<std::size_t> pageStreamBytesForTesting{0};
 
 struct DocFree {
     void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
@@ -31,42 +43,100 @@ bool StoppedAtDepthLimit(htmlParserCtxt* parser) {
            std::string_view(error->message).find("Excessive depth") != std::string_view::npos;
 }
 
-void ReadHtmlText(std::string_view bytes, std::string_view charset, DocumentSink& sink) {
-    const std::string html = html::CleanWordMarkup(html::DecodeHtml(bytes, charset));
-    // The text is UTF-8 now; the parser is told so and ignores the page's own declaration.
-    constexpr int kOptions = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR |
-                             HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT;
+// The text is UTF-8 now; the parser is told so and ignores the page's own declaration.
+constexpr int kParseOptions = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR |
+                              HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT;
+
+// What the parse gave, checked the same way however the page was parsed. False for an empty
+// page (an empty document).
+bool CheckParse(htmlParserCtxt* parser, const xmlDoc* doc, std::string_view html) {
+    if (StoppedAtDepthLimit(parser)) {
+        ThrowDamaged("its HTML elements are nested more deeply than any page needs");
+    }
+    if (doc == nullptr) {
+        if (html.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+            return false;
+        }
+        ThrowDamaged("its HTML cannot be parsed");
+    }
+    return true;
+}
+
+// The parser's input for a page read in pieces. The parser counts on having at least
+// INPUT_CHUNK (250) bytes ahead after asking for more, so a piece is never smaller than that.
+struct PagePieces {
+    static constexpr std::size_t kSmallestPiece = 256;
+
+    std::string_view page;
+    std::size_t pieceBytes;
+    std::size_t given = 0;
+
+    static int Read(void* context, char* buffer, int length) {
+        auto* pieces = static_cast<PagePieces*>(context);
+        const std::size_t count = std::min({static_cast<std::size_t>(std::max(length, 0)),
+                                            std::max(pieces->pieceBytes, kSmallestPiece),
+                                            pieces->page.size() - pieces->given});
+        std::memcpy(buffer, pieces->page.data() + pieces->given, count);
+        pieces->given += count;
+        return static_cast<int>(count);
+    }
+};
+
+// A large page is parsed a piece at a time and walked while the parser builds its tree, which
+// holds little more than the elements still open; a small one is parsed whole, then walked.
+void ReadHtmlText(std::string bytes, std::string_view charset, DocumentSink& sink) {
+    const std::string html = html::CleanWordMarkup(html::DecodeHtml(std::move(bytes), charset));
     const std::unique_ptr<htmlParserCtxt, ParserFree> parser(htmlNewParserCtxt());
     if (!parser) {
         throw std::bad_alloc();
     }
-    std::unique_ptr<xmlDoc, DocFree> doc(htmlCtxtReadMemory(
-        parser.get(), html.data(), static_cast<int>(html.size()), nullptr, "UTF-8", kOptions));
-    if (StoppedAtDepthLimit(parser.get())) {
-        ThrowDamaged("its HTML elements are nested more deeply than any page needs");
-    }
-    if (!doc) {
-        if (html.find_first_not_of(" \t\r\n") == std::string::npos) {
-            return;  // an empty page is an empty document
-        }
-        ThrowDamaged("its HTML cannot be parsed");
-    }
     html::HtmlWalker walker(sink);
-    walker.Walk(xmlDocGetRootElement(doc.get()));
+    const std::size_t streamBytes = html::PageStreamBytes();
+    // The parser reads a page in pieces through its encoder, which stops at bytes that are not
+    // UTF-8; only a page it would read in full either way is streamed.
+    if (html.size() <= streamBytes || !IsValidUtf8(html)) {
+        std::unique_ptr<xmlDoc, DocFree> doc(htmlCtxtReadMemory(parser.get(), html.data(),
+                                                                static_cast<int>(html.size()),
+                                                                nullptr, "UTF-8", kParseOptions));
+        if (CheckParse(parser.get(), doc.get(), html)) {
+            walker.Walk(xmlDocGetRootElement(doc.get()));
+        }
+        return;
+    }
+    html::HtmlTreeStream stream(walker, html, parser.get());
+    PagePieces pieces{html, streamBytes};
+    stream.Attach();
+    std::unique_ptr<xmlDoc, DocFree> doc(htmlCtxtReadIO(parser.get(), PagePieces::Read, nullptr,
+                                                        &pieces, nullptr, "UTF-8", kParseOptions));
+    if (CheckParse(parser.get(), doc.get(), html)) {
+        stream.Finish();
+    }
 }
 
 }  // namespace
 
+std::size_t html::PageStreamBytes() {
+    const std::size_t bytes = pageStreamBytesForTesting.load();
+    return bytes != 0 ? bytes : kPageStreamBytes;
+}
+
+void html::SetPageStreamBytesForTesting(std::size_t bytes) {
+    pageStreamBytesForTesting.store(bytes);
+}
+
 void ReadHtml(SourceFile& source, DocumentSink& sink) {
-    ReadHtmlText(source.Bytes(), {}, sink);
+    ReadHtmlText(source.TakeBytes(), {}, sink);
 }
 
 void ReadMht(SourceFile& source, DocumentSink& sink) {
     html::WebPagePart page;
-    if (!html::FindWebPage(source.Bytes(), page)) {
-        ThrowDamaged("the single-file web page holds no HTML page");
+    {
+        const std::string message = source.TakeBytes();
+        if (!html::FindWebPage(message, page)) {
+            ThrowDamaged("the single-file web page holds no HTML page");
+        }
     }
-    ReadHtmlText(page.html, page.charset, sink);
+    ReadHtmlText(std::move(page.html), page.charset, sink);
 }
 
 }  // namespace corvanel::convert

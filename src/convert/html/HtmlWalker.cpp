@@ -39,33 +39,127 @@ void HtmlWalker::WalkNode(xmlNode* node) {
 }
 
 void HtmlWalker::WalkElement(xmlNode* element, std::string_view name) {
-    if (IsNeverShown(name)) {
+    const Opened opened = Open(element, name, true);
+    WalkContent(element, opened.content);
+    Close(opened);
+}
+
+void HtmlWalker::WalkContent(xmlNode* element, Content content) {
+    if (content == Content::kNone) {
         return;
+    }
+    for (xmlNode* child = element->children; child != nullptr; child = child->next) {
+        WalkChild(content, child);
+    }
+}
+
+void HtmlWalker::WalkChild(Content parent, xmlNode* child) {
+    switch (parent) {
+        case Content::kFlow:
+            WalkNode(child);
+            break;
+        case Content::kTableRows:
+            WalkRowsChild(child);
+            break;
+        case Content::kNoteList:
+            WalkNoteListChild(child);
+            break;
+        case Content::kNone:
+        case Content::kWhole:
+            break;
+    }
+}
+
+HtmlWalker::Opened HtmlWalker::StartChild(Content parent, xmlNode* child, bool captionMayFollow) {
+    Opened opened;
+    switch (parent) {
+        case Content::kFlow:
+            if (child->type != XML_ELEMENT_NODE) {
+                opened.content = Content::kWhole;
+                break;
+            }
+            EnterLevel();
+            opened = Open(child, Name(child), false, captionMayFollow);
+            opened.holdsLevel = true;
+            if (opened.content == Content::kWhole) {
+                LeaveLevel();
+                opened.holdsLevel = false;
+            } else if (opened.content == Content::kNone) {
+                Close(opened);
+                opened = {};
+            }
+            break;
+        case Content::kTableRows:
+            switch (ClassifyRowsChild(child)) {
+                case RowsChild::kNothing:
+                    break;
+                case RowsChild::kGroup:
+                    EnterLevel();
+                    opened.content = Content::kTableRows;
+                    opened.holdsLevel = true;
+                    break;
+                case RowsChild::kRow:
+                case RowsChild::kOther:
+                    opened.content = Content::kWhole;
+                    break;
+            }
+            break;
+        case Content::kNoteList: {
+            NoteKind kind;
+            if (child->type == XML_ELEMENT_NODE && NoteKindOf(child, Style(child), kind)) {
+                opened.content = Content::kWhole;
+            }
+            break;
+        }
+        case Content::kNone:
+        case Content::kWhole:
+            break;
+    }
+    return opened;
+}
+
+// What a browser shows of an element begins here. When the element is not yet complete, what
+// needs all of its content (a note, a list label, a note reference, a table that may have its
+// caption further on) is left for later (kWhole) before anything is emitted.
+HtmlWalker::Opened HtmlWalker::Open(xmlNode* element, std::string_view name, bool complete,
+                                    bool captionMayFollow) {
+    Opened opened;
+    if (IsNeverShown(name)) {
+        return opened;
     }
     const std::string style = Style(element);
     // Word's comment marks: the link to the comment and the mark character after it.
     if (IsHidden(element, style) || Attribute(element, "class") == "msocomanchor" ||
         StyleValue(style, "mso-special-character") == "comment") {
-        return;
+        return opened;
     }
     const std::string_view wordElement = StyleValue(style, "mso-element");
     NoteKind noteKind;
     if (NoteKindOf(element, style, noteKind)) {
-        WalkNote(element, noteKind);
-        return;
+        if (complete) {
+            WalkNote(element, noteKind);
+        } else {
+            opened.content = Content::kWhole;
+        }
+        return opened;
     }
     if (wordElement == "footnote-list" || wordElement == "endnote-list") {
-        WalkNoteList(element);
-        return;
+        EndParagraph();
+        opened.content = Content::kNoteList;
+        return opened;
     }
     // Page headers and footers: Word marks them with mso-element, LibreOffice with a title.
     const std::string title = name == "div" ? Attribute(element, "title") : std::string();
     if (title == "header" || title == "footer" || StartsWith(wordElement, "header") ||
         StartsWith(wordElement, "footer") || StartsWith(wordElement, "comment") ||
         wordElement.find("separator") != std::string_view::npos) {
-        return;
+        return opened;
     }
     if (StyleValue(style, "mso-list") == "ignore") {
+        if (!complete) {
+            opened.content = Content::kWhole;
+            return opened;
+        }
         // Word's list label: the number or bullet and the spacing after it.
         std::string text;
         AppendNodeText(element, text, depth_);
@@ -75,16 +169,20 @@ void HtmlWalker::WalkElement(xmlNode* element, std::string_view name) {
         }
         label_ = BulletText(TrimLabel(text), font);
         hasLabel_ = !label_.empty();
-        return;
+        return opened;
     }
     if (!StyleValue(style, "mso-tab-count").empty()) {
         Emit({});
         EnsureParagraph();
         sink_.Tab();
         pendingSpace_ = false;
-        return;
+        return opened;
     }
     if (StyleValue(style, "mso-spacerun") == "yes") {
+        if (!complete) {
+            opened.content = Content::kWhole;
+            return opened;
+        }
         // Runs of spaces Word kept with no-break spaces: spaces, not collapsed.
         std::string spaces;
         AppendNodeText(element, spaces, depth_);
@@ -99,13 +197,17 @@ void HtmlWalker::WalkElement(xmlNode* element, std::string_view name) {
             pendingSpace_ = false;
             Emit(run);
         }
-        return;
+        return opened;
     }
     if (name == "a") {
         if (IsNoteBackLink(element)) {
-            return;  // a note's link back to its reference
+            return opened;  // a note's link back to its reference
         }
         if (IsNoteReference(element)) {
+            if (!complete) {
+                opened.content = Content::kWhole;
+                return opened;
+            }
             const std::string href = Attribute(element, "href");
             std::string text;
             AppendNodeText(element, text, depth_);
@@ -113,40 +215,81 @@ void HtmlWalker::WalkElement(xmlNode* element, std::string_view name) {
             EnsureParagraph();
             sink_.NoteReference(NoteMark(std::move(text), href));
             pendingSpace_ = false;
-            return;
+            return opened;
         }
     }
-    const SymbolFontKind outerFont = symbolFont_;
+    if (name == "table" && !complete && captionMayFollow) {
+        // Its captions come before its rows, wherever they stand in it.
+        opened.content = Content::kWhole;
+        return opened;
+    }
     const SymbolFontKind font = FontOf(element, style);
+    opened.restoresFont = true;
+    opened.outerFont = symbolFont_;
     if (font != SymbolFontKind::kOther) {
         symbolFont_ = font;
     }
     if (name == "br") {
         OnBreak();
     } else if (name == "ul" || name == "ol" || name == "menu" || name == "dir") {
-        WalkList(element, name == "ol");
+        OpenList(element, name == "ol");
+        opened.content = Content::kFlow;
+        opened.closing = Opened::Closing::kList;
     } else if (name == "li") {
-        WalkListItem(element);
+        OpenListItem(element);
+        opened.content = Content::kFlow;
+        opened.closing = Opened::Closing::kBlock;
     } else if (name == "table") {
-        WalkTable(element);
+        OpenTable(element);
+        opened.content = Content::kTableRows;
+        opened.closing = Opened::Closing::kTable;
     } else if (IsPreformatted(name)) {
         ++preDepth_;
         preStart_ = true;
-        WalkBlock(element);
-        --preDepth_;
+        EndParagraph();
+        opened.content = Content::kFlow;
+        opened.closing = Opened::Closing::kPre;
     } else if (name == "hr") {
         EndParagraph();
     } else if (IsBlock(name)) {
-        WalkBlock(element);
+        EndParagraph();
+        opened.content = Content::kFlow;
+        opened.closing = Opened::Closing::kBlock;
     } else {
-        WalkChildren(element);
+        opened.content = Content::kFlow;
     }
-    symbolFont_ = outerFont;
+    return opened;
 }
 
-void HtmlWalker::WalkBlock(xmlNode* element) {
-    EndParagraph();
-    WalkChildren(element);
+void HtmlWalker::Close(const Opened& opened) {
+    switch (opened.closing) {
+        case Opened::Closing::kList:
+            lists_.pop_back();
+            EndParagraph();
+            break;
+        case Opened::Closing::kBlock:
+            EndBlock();
+            break;
+        case Opened::Closing::kPre:
+            EndBlock();
+            --preDepth_;
+            break;
+        case Opened::Closing::kTable:
+            LeaveLevel();
+            sink_.EndTable();
+            break;
+        case Opened::Closing::kNothing:
+            break;
+    }
+    if (opened.restoresFont) {
+        symbolFont_ = opened.outerFont;
+    }
+    if (opened.holdsLevel) {
+        LeaveLevel();
+    }
+}
+
+void HtmlWalker::EndBlock() {
     EndParagraph();
     if (hasLabel_) {
         // A list paragraph with a label and nothing else.
@@ -155,7 +298,7 @@ void HtmlWalker::WalkBlock(xmlNode* element) {
     }
 }
 
-void HtmlWalker::WalkList(xmlNode* element, bool ordered) {
+void HtmlWalker::OpenList(xmlNode* element, bool ordered) {
     EndParagraph();
     List list;
     list.ordered = ordered;
@@ -173,12 +316,9 @@ void HtmlWalker::WalkList(xmlNode* element, bool ordered) {
         }
     }
     lists_.push_back(list);
-    WalkChildren(element);
-    lists_.pop_back();
-    EndParagraph();
 }
 
-void HtmlWalker::WalkListItem(xmlNode* element) {
+void HtmlWalker::OpenListItem(xmlNode* element) {
     EndParagraph();
     if (!lists_.empty() && lists_.back().ordered) {
         List& list = lists_.back();
@@ -195,10 +335,11 @@ void HtmlWalker::WalkListItem(xmlNode* element) {
         label_ = "\xE2\x80\xA2";
     }
     hasLabel_ = true;
-    WalkBlock(element);
+    EndParagraph();
 }
 
-void HtmlWalker::WalkTable(xmlNode* table) {
+// Captions first, wherever they stand among the rows; then the rows, one level deeper.
+void HtmlWalker::OpenTable(xmlNode* table) {
     EndParagraph();
     for (xmlNode* child = table->children; child != nullptr; child = child->next) {
         if (child->type == XML_ELEMENT_NODE && Name(child) == "caption") {
@@ -206,43 +347,54 @@ void HtmlWalker::WalkTable(xmlNode* table) {
         }
     }
     sink_.StartTable();
-    WalkTableRows(table);
-    sink_.EndTable();
+    EnterLevel();
 }
 
-void HtmlWalker::WalkTableRows(xmlNode* parent) {
-    DepthGuard guard(depth_);
-    for (xmlNode* child = parent->children; child != nullptr; child = child->next) {
-        if (child->type == XML_TEXT_NODE) {
-            if (child->content == nullptr ||
-                IsBlankText(reinterpret_cast<const char*>(child->content))) {
-                continue;
-            }
-        } else if (child->type != XML_ELEMENT_NODE) {
-            continue;
+HtmlWalker::RowsChild HtmlWalker::ClassifyRowsChild(xmlNode* child) {
+    if (child->type == XML_TEXT_NODE) {
+        return child->content == nullptr ||
+                       IsBlankText(reinterpret_cast<const char*>(child->content))
+                   ? RowsChild::kNothing
+                   : RowsChild::kOther;
+    }
+    if (child->type != XML_ELEMENT_NODE) {
+        return RowsChild::kNothing;
+    }
+    const std::string_view name = Name(child);
+    if (name == "caption" || name == "colgroup" || name == "col" || IsNeverShown(name) ||
+        IsHidden(child, Style(child))) {
+        return RowsChild::kNothing;
+    }
+    if (name == "tr") {
+        return RowsChild::kRow;
+    }
+    if (name == "thead" || name == "tbody" || name == "tfoot" || name == "form") {
+        return RowsChild::kGroup;
+    }
+    return RowsChild::kOther;
+}
+
+void HtmlWalker::WalkRowsChild(xmlNode* child) {
+    switch (ClassifyRowsChild(child)) {
+        case RowsChild::kNothing:
+            break;
+        case RowsChild::kRow:
+            WalkRow(child);
+            break;
+        case RowsChild::kGroup: {
+            DepthGuard guard(depth_);
+            WalkContent(child, Content::kTableRows);
+            break;
         }
-        const std::string_view name = Name(child);
-        if (child->type == XML_ELEMENT_NODE) {
-            if (name == "caption" || name == "colgroup" || name == "col" || IsNeverShown(name) ||
-                IsHidden(child, Style(child))) {
-                continue;
-            }
-            if (name == "tr") {
-                WalkRow(child);
-                continue;
-            }
-            if (name == "thead" || name == "tbody" || name == "tfoot" || name == "form") {
-                WalkTableRows(child);
-                continue;
-            }
-        }
-        // Content a browser would move out of the table: a row of its own here.
-        sink_.StartRow();
-        sink_.StartCell();
-        WalkNode(child);
-        EndParagraph();
-        sink_.EndCell();
-        sink_.EndRow();
+        case RowsChild::kOther:
+            // Content a browser would move out of the table: a row of its own here.
+            sink_.StartRow();
+            sink_.StartCell();
+            WalkNode(child);
+            EndParagraph();
+            sink_.EndCell();
+            sink_.EndRow();
+            break;
     }
 }
 
@@ -298,15 +450,18 @@ void HtmlWalker::WalkNote(xmlNode* element, NoteKind kind) {
     sink_.EndNote();
 }
 
-void HtmlWalker::WalkNoteList(xmlNode* element) {
-    EndParagraph();
-    for (xmlNode* child = element->children; child != nullptr; child = child->next) {
-        NoteKind kind;
-        if (child->type == XML_ELEMENT_NODE && NoteKindOf(child, Style(child), kind)) {
-            DepthGuard guard(depth_);
-            WalkNote(child, kind);
-        }
+void HtmlWalker::WalkNoteListChild(xmlNode* child) {
+    NoteKind kind;
+    if (child->type == XML_ELEMENT_NODE && NoteKindOf(child, Style(child), kind)) {
+        DepthGuard guard(depth_);
+        WalkNote(child, kind);
     }
+}
+
+// One nesting level more, refused past the limit as every recursive walk is.
+void HtmlWalker::EnterLevel() {
+    { DepthGuard check(depth_); }
+    ++depth_;
 }
 
 void HtmlWalker::OnText(std::string_view text) {

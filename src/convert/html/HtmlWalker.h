@@ -20,7 +20,36 @@ class HtmlWalker {
 public:
     explicit HtmlWalker(DocumentSink& sink) : sink_(sink) {}
 
+    // A whole tree: the root element and the siblings after it.
     void Walk(xmlNode* root);
+
+    // Walking a tree while the parser still builds it (HtmlTreeStream drives this). What an
+    // element's children are to its walk:
+    enum class Content {
+        kNone,       // not walked
+        kFlow,       // text and elements in reading order
+        kTableRows,  // the rows (and row groups) of a table
+        kNoteList,   // Word's list of notes: only the notes
+        kWhole,      // walked only once the element is complete
+    };
+    // An element whose walk has begun: what its children are and what ending it does.
+    struct Opened {
+        Content content = Content::kNone;
+        enum class Closing { kNothing, kList, kBlock, kPre, kTable } closing = Closing::kNothing;
+        bool restoresFont = false;
+        SymbolFontKind outerFont = SymbolFontKind::kOther;
+        bool holdsLevel = false;  // a nesting level taken when the walk began
+    };
+    // A child just started in a parent whose children are `parent`: either its walk begins now
+    // (the result has content kFlow, kTableRows or kNoteList, and Close ends it when the child
+    // is complete), it waits until complete (kWhole: then WalkChild), or it is not walked
+    // (kNone). `captionMayFollow` says whether a table's caption may still come.
+    Opened StartChild(Content parent, xmlNode* child, bool captionMayFollow);
+    void Close(const Opened& opened);
+    // A complete child that was not walked as it grew: text, or an element planned kWhole.
+    void WalkChild(Content parent, xmlNode* child);
+    // After the last child of the document.
+    void Finish() { EndParagraph(); }
 
 private:
     struct List {
@@ -28,18 +57,26 @@ private:
         NumberFormat format = NumberFormat::kDecimal;
         long long next = 1;
     };
+    enum class RowsChild { kNothing, kRow, kGroup, kOther };
 
     void WalkChildren(xmlNode* node);
     void WalkNode(xmlNode* node);
     void WalkElement(xmlNode* element, std::string_view name);
-    void WalkBlock(xmlNode* element);
-    void WalkListItem(xmlNode* element);
-    void WalkList(xmlNode* element, bool ordered);
-    void WalkTable(xmlNode* table);
-    void WalkTableRows(xmlNode* parent);
+    // Begins an element's walk; `complete` when its subtree is all there.
+    Opened Open(xmlNode* element, std::string_view name, bool complete,
+                bool captionMayFollow = false);
+    void WalkContent(xmlNode* element, Content content);
+    void OpenList(xmlNode* element, bool ordered);
+    void OpenListItem(xmlNode* element);
+    void OpenTable(xmlNode* table);
+    void EndBlock();
+    static RowsChild ClassifyRowsChild(xmlNode* child);
+    void WalkRowsChild(xmlNode* child);
     void WalkRow(xmlNode* row);
     void WalkNote(xmlNode* element, NoteKind kind);
-    void WalkNoteList(xmlNode* element);
+    void WalkNoteListChild(xmlNode* child);
+    void EnterLevel();
+    void LeaveLevel() { --depth_; }
 
     void OnText(std::string_view text);
     void OnBreak();
