@@ -3,6 +3,7 @@
 #include "convert/core/ConvertError.h"
 #include "convert/core/Limits.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -199,6 +200,48 @@ std::string SourceFile::TakeBytes() {
     head_.clear();
     loaded_ = false;
     return taken;
+}
+
+std::size_t SourceFile::ReadAt(std::uint64_t offset, char* out, std::size_t length) {
+    if (loaded_) {
+        if (offset >= bytes_.size()) {
+            return 0;
+        }
+        const std::size_t n =
+            std::min<std::uint64_t>(length, bytes_.size() - static_cast<std::size_t>(offset));
+        std::memcpy(out, bytes_.data() + offset, n);
+        return n;
+    }
+    if (!openFile_) {
+        openFile_ = std::shared_ptr<std::FILE>(OpenForReading(path_).release(), FileCloser{});
+    }
+    std::size_t got = 0;
+#ifndef _WIN32
+    const int fd = ::fileno(openFile_.get());
+    while (got < length) {
+        const ssize_t n = ::pread(fd, out + got, length - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            ThrowCannotOpen(std::strerror(errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+#else
+    std::FILE* f = openFile_.get();
+    if (_fseeki64(f, static_cast<long long>(offset), SEEK_SET) != 0) {
+        ThrowCannotOpen(std::strerror(errno));
+    }
+    got = std::fread(out, 1, length, f);
+    if (got < length && std::ferror(f)) {
+        ThrowCannotOpen(std::strerror(errno));
+    }
+#endif
+    return got;
 }
 
 }  // namespace corvanel::convert

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -29,6 +32,10 @@ public:
     // The whole content for a reader that parses it in place: moved out of a file's source
     // (asked for again, it is read anew from the file), copied from bytes given in memory.
     std::string TakeBytes();
+    // Copies up to `length` bytes from `offset` into `out` and returns how many there were:
+    // from memory when loaded, else from the file, which stays open for further reads. For
+    // readers that visit a large file a range at a time instead of holding it whole.
+    std::size_t ReadAt(std::uint64_t offset, char* out, std::size_t length);
 
 private:
     SourceFile() = default;
@@ -39,6 +46,7 @@ private:
     bool loaded_ = false;
     std::string head_;
     std::string bytes_;
+    std::shared_ptr<std::FILE> openFile_;  // for ReadAt on a file not loaded
 };
 
 }  // namespace corvanel::convert

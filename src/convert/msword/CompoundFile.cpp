@@ -1,10 +1,13 @@
 #include "convert/msword/CompoundFile.h"
 
 #include "convert/core/ConvertError.h"
+#include "convert/core/SourceFile.h"
 #include "convert/core/TextEncoding.h"
 #include "convert/msword/ByteReader.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace corvanel::convert::msword {
 
@@ -13,6 +16,8 @@ namespace {
 constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
 constexpr std::uint32_t kNoStream = 0xFFFFFFFF;
 constexpr std::uint32_t kHeaderDifatEntries = 109;
+constexpr std::uint32_t kMiniSectorShift = 6;
+constexpr std::uint32_t kMiniSectorSize = 1u << kMiniSectorShift;
 constexpr std::size_t kDirectoryEntryBytes = 128;
 constexpr std::uint8_t kTypeStream = 2;
 constexpr std::uint8_t kTypeRoot = 5;
@@ -27,15 +32,52 @@ bool SameName(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-CompoundFile::CompoundFile(std::string_view bytes) : bytes_(bytes) {
+CompoundFile::CompoundFile(std::string_view bytes)
+    : inMemory_(true), bytes_(bytes), fileSize_(bytes.size()) {
+    Parse();
+}
+
+CompoundFile::CompoundFile(SourceFile& source) : fileSize_(source.Size()) {
+    if (source.Loaded()) {
+        inMemory_ = true;
+        bytes_ = source.Bytes();
+        fileSize_ = bytes_.size();
+    } else {
+        read_ = [&source](std::uint64_t offset, char* out, std::size_t length) {
+            return source.ReadAt(offset, out, length);
+        };
+    }
+    Parse();
+}
+
+CompoundFile::CompoundFile(std::uint64_t size, RangeReader read)
+    : read_(std::move(read)), fileSize_(size) {
+    Parse();
+}
+
+void CompoundFile::Parse() {
     ReadHeader();
     ReadFat();
     ReadDirectory();
     ReadMiniFat();
 }
 
+void CompoundFile::ReadFile(std::uint64_t offset, std::size_t length, char* out) const {
+    if (inMemory_) {
+        std::memcpy(out, bytes_.data() + offset, length);
+        return;
+    }
+    // Every range was checked against the size seen when the file was opened; it can only be
+    // missing when the file was cut short since.
+    if (read_(offset, out, length) < length) {
+        ThrowDamaged("a stream runs past the end of the file (the file may be truncated)");
+    }
+}
+
 void CompoundFile::ReadHeader() {
-    const ByteReader header(bytes_, "the compound file header");
+    header_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize_, 512)));
+    ReadFile(0, header_.size(), header_.data());
+    const ByteReader header(header_, "the compound file header");
     if (header.Size() < 512 || header.Slice(0, 8) != kSignature) {
         ThrowDamaged("the compound file header is incomplete");
     }
@@ -61,22 +103,30 @@ void CompoundFile::ReadHeader() {
     }
 }
 
-std::string_view CompoundFile::Sector(std::uint32_t index) const {
+std::string_view CompoundFile::Sector(std::uint32_t index, std::string& buffer) const {
     const std::uint64_t offset = (static_cast<std::uint64_t>(index) + 1) << sectorShift_;
-    if (offset >= bytes_.size()) {
+    if (offset >= fileSize_) {
         ThrowDamaged("a sector lies past the end of the file (the file may be truncated)");
     }
-    return bytes_.substr(offset, sectorSize_);
+    const auto length =
+        static_cast<std::size_t>(std::min<std::uint64_t>(sectorSize_, fileSize_ - offset));
+    if (inMemory_) {
+        return bytes_.substr(offset, length);
+    }
+    buffer.resize(length);
+    ReadFile(offset, length, buffer.data());
+    return buffer;
 }
 
 void CompoundFile::ReadFat() {
-    const std::uint64_t sectorsInFile = (bytes_.size() >> sectorShift_) + 1;
+    const std::uint64_t sectorsInFile = (fileSize_ >> sectorShift_) + 1;
     if (fatSectorCount_ == 0 || fatSectorCount_ > sectorsInFile || difatCount_ > sectorsInFile) {
         ThrowDamaged("the compound file's allocation table has an impossible size");
     }
     std::vector<std::uint32_t> fatSectors;
     fatSectors.reserve(fatSectorCount_);
-    const ByteReader header(bytes_, "the compound file header");
+    const ByteReader header(header_, "the compound file header");
+    std::string buffer;
     for (std::uint32_t i = 0; i < kHeaderDifatEntries && fatSectors.size() < fatSectorCount_; ++i) {
         fatSectors.push_back(header.U32(0x4C + 4 * i));
     }
@@ -97,7 +147,7 @@ void CompoundFile::ReadFat() {
             }
             visited[next] = true;
         }
-        const ByteReader sector(Sector(next), "an allocation table sector");
+        const ByteReader sector(Sector(next, buffer), "an allocation table sector");
         for (std::uint32_t i = 0; i < perSector && fatSectors.size() < fatSectorCount_; ++i) {
             fatSectors.push_back(sector.U32(4 * i));
         }
@@ -105,7 +155,7 @@ void CompoundFile::ReadFat() {
     }
     fat_.reserve(static_cast<std::size_t>(fatSectorCount_) * (sectorSize_ / 4));
     for (const std::uint32_t s : fatSectors) {
-        const ByteReader sector(Sector(s), "an allocation table sector");
+        const ByteReader sector(Sector(s, buffer), "an allocation table sector");
         if (sector.Size() < sectorSize_) {
             ThrowDamaged("an allocation table sector is cut short");
         }
@@ -136,12 +186,13 @@ std::vector<std::uint32_t> CompoundFile::Chain(const std::vector<std::uint32_t>&
 }
 
 void CompoundFile::ReadDirectory() {
-    const std::uint64_t sectorsInFile = (bytes_.size() >> sectorShift_) + 1;
+    const std::uint64_t sectorsInFile = (fileSize_ >> sectorShift_) + 1;
     const std::vector<std::uint32_t> chain =
         Chain(fat_, firstDirSector_, sectorsInFile, "the directory");
     std::string directory;
+    std::string buffer;
     for (const std::uint32_t s : chain) {
-        directory.append(Sector(s));
+        directory.append(Sector(s, buffer));
     }
     const ByteReader dir(directory, "the compound file directory");
     const std::size_t count = directory.size() / kDirectoryEntryBytes;
@@ -188,69 +239,73 @@ void CompoundFile::ReadMiniFat() {
     if (root.size == 0) {
         return;
     }
-    if (root.size > bytes_.size()) {
+    if (root.size > fileSize_) {
         ThrowDamaged("the compound file's mini stream is larger than the file");
     }
-    miniStream_ = ReadRegular(root.start, root.size);
-    const std::uint64_t sectorsInFile = (bytes_.size() >> sectorShift_) + 1;
+    miniStream_ = OpenRegular(root.start, root.size);
+    const std::uint64_t sectorsInFile = (fileSize_ >> sectorShift_) + 1;
+    std::string buffer;
     for (const std::uint32_t s :
          Chain(fat_, firstMiniFatSector_, sectorsInFile, "the mini allocation table")) {
-        const ByteReader sector(Sector(s), "a mini allocation table sector");
+        const ByteReader sector(Sector(s, buffer), "a mini allocation table sector");
         for (std::uint32_t i = 0; i + 4 <= sector.Size(); i += 4) {
             miniFat_.push_back(sector.U32(i));
         }
     }
 }
 
-std::string CompoundFile::ReadRegular(std::uint32_t start, std::uint64_t size) const {
-    if (size > bytes_.size()) {
+// Checks every sector of the stream against the file without reading it, so that reading it
+// later cannot find it broken.
+CompoundStream CompoundFile::OpenRegular(std::uint32_t start, std::uint64_t size) const {
+    if (size > fileSize_) {
         ThrowDamaged("a stream is larger than the file");
     }
     const std::uint64_t needed = (size + sectorSize_ - 1) >> sectorShift_;
-    const std::vector<std::uint32_t> chain = Chain(fat_, start, needed, "a stream");
+    std::vector<std::uint32_t> chain = Chain(fat_, start, needed, "a stream");
     if (chain.size() < needed) {
         ThrowDamaged("a stream is shorter than its recorded size");
     }
-    std::string data;
-    data.reserve(size);
+    std::uint64_t remaining = size;
     for (const std::uint32_t s : chain) {
-        const std::string_view sector = Sector(s);
-        const std::uint64_t want = std::min<std::uint64_t>(sectorSize_, size - data.size());
-        if (sector.size() < want) {
+        const std::uint64_t offset = (static_cast<std::uint64_t>(s) + 1) << sectorShift_;
+        if (offset >= fileSize_) {
+            ThrowDamaged("a sector lies past the end of the file (the file may be truncated)");
+        }
+        const std::uint64_t want = std::min<std::uint64_t>(sectorSize_, remaining);
+        if (fileSize_ - offset < want) {
             ThrowDamaged("a stream runs past the end of the file (the file may be truncated)");
         }
-        data.append(sector.substr(0, want));
+        remaining -= want;
     }
-    if (data.size() < size) {
-        ThrowDamaged("a stream runs past the end of the file (the file may be truncated)");
-    }
-    return data;
+    return CompoundStream(*this, std::move(chain), size, false);
 }
 
-std::string CompoundFile::ReadMini(std::uint32_t start, std::uint64_t size) const {
-    constexpr std::uint32_t kMiniSector = 64;
-    if (size > miniStream_.size()) {
+CompoundStream CompoundFile::OpenMini(std::uint32_t start, std::uint64_t size) const {
+    const std::uint64_t miniSize = miniStream_ ? miniStream_->Size() : 0;
+    if (size > miniSize) {
         ThrowDamaged("a small stream is larger than the mini stream");
     }
-    const std::uint64_t needed = (size + kMiniSector - 1) / kMiniSector;
-    const std::vector<std::uint32_t> chain = Chain(miniFat_, start, needed, "a small stream");
+    const std::uint64_t needed = (size + kMiniSectorSize - 1) / kMiniSectorSize;
+    std::vector<std::uint32_t> chain = Chain(miniFat_, start, needed, "a small stream");
     if (chain.size() < needed) {
         ThrowDamaged("a small stream is shorter than its recorded size");
     }
-    std::string data;
-    data.reserve(size);
+    // A sector past the mini stream's end is reported before one cut short by it.
+    bool cutShort = false;
+    std::uint64_t remaining = size;
     for (const std::uint32_t s : chain) {
-        const std::uint64_t offset = static_cast<std::uint64_t>(s) * kMiniSector;
-        if (offset >= miniStream_.size()) {
+        const std::uint64_t offset = static_cast<std::uint64_t>(s) * kMiniSectorSize;
+        if (offset >= miniSize) {
             ThrowDamaged("a small stream lies past the end of the mini stream");
         }
-        const std::uint64_t take = std::min<std::uint64_t>(kMiniSector, size - data.size());
-        data.append(std::string_view(miniStream_).substr(offset, take));
+        const std::uint64_t want = std::min<std::uint64_t>(kMiniSectorSize, remaining);
+        cutShort = cutShort || miniSize - offset < want;
+        remaining -= want;
     }
-    if (data.size() < size) {
+    if (cutShort) {
         ThrowDamaged("a small stream runs past the end of the mini stream");
     }
-    return data;
+    return CompoundStream(*this, std::move(chain), size, true);
 }
 
 const CompoundFile::Entry* CompoundFile::FindRootChild(std::string_view name) const {
@@ -275,15 +330,79 @@ bool CompoundFile::HasStream(std::string_view name) const {
     return e != nullptr && e->type == kTypeStream;
 }
 
-std::optional<std::string> CompoundFile::ReadStream(std::string_view name) const {
+std::optional<CompoundStream> CompoundFile::OpenStream(std::string_view name) const {
     const Entry* e = FindRootChild(name);
     if (e == nullptr || e->type != kTypeStream) {
         return std::nullopt;
     }
     if (e->size < miniCutoff_) {
-        return ReadMini(e->start, e->size);
+        return OpenMini(e->start, e->size);
     }
-    return ReadRegular(e->start, e->size);
+    return OpenRegular(e->start, e->size);
+}
+
+std::optional<std::string> CompoundFile::ReadStream(std::string_view name) const {
+    const std::optional<CompoundStream> stream = OpenStream(name);
+    if (!stream) {
+        return std::nullopt;
+    }
+    std::string data;
+    return std::string(stream->View(data));
+}
+
+void CompoundStream::Read(std::uint64_t offset, std::size_t length, char* out,
+                          const char* what) const {
+    if (offset > size_ || length > size_ - offset) {
+        ThrowDamaged(std::string(what) + " runs past its end");
+    }
+    const std::uint32_t shift = mini_ ? kMiniSectorShift : file_->sectorShift_;
+    const std::uint64_t sectorSize = std::uint64_t{1} << shift;
+    while (length > 0) {
+        // One read for the sectors that follow each other in the file.
+        const auto first = static_cast<std::size_t>(offset >> shift);
+        const std::uint64_t within = offset & (sectorSize - 1);
+        std::uint64_t span = sectorSize - within;
+        for (std::size_t next = first + 1;
+             span < length && next < chain_.size() && chain_[next] == chain_[next - 1] + 1;
+             ++next) {
+            span += sectorSize;
+        }
+        const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(span, length));
+        if (mini_) {
+            file_->miniStream_->Read((static_cast<std::uint64_t>(chain_[first]) << shift) + within,
+                                     take, out, what);
+        } else {
+            file_->ReadFile(((static_cast<std::uint64_t>(chain_[first]) + 1) << shift) + within,
+                            take, out);
+        }
+        out += take;
+        offset += take;
+        length -= take;
+    }
+}
+
+std::string CompoundStream::Read(std::uint64_t offset, std::size_t length, const char* what) const {
+    std::string data(length, '\0');
+    Read(offset, length, data.data(), what);
+    return data;
+}
+
+std::string_view CompoundStream::View(std::string& buffer) const {
+    if (chain_.empty()) {
+        return {};
+    }
+    const bool contiguous =
+        std::adjacent_find(chain_.begin(), chain_.end(), [](std::uint32_t a, std::uint32_t b) {
+            return b != a + 1;
+        }) == chain_.end();
+    if (file_->inMemory_ && !mini_ && contiguous) {
+        const std::uint64_t offset = (static_cast<std::uint64_t>(chain_.front()) + 1)
+                                     << file_->sectorShift_;
+        return file_->bytes_.substr(offset, size_);
+    }
+    buffer.resize(size_);
+    Read(0, buffer.size(), buffer.data(), "a stream");
+    return buffer;
 }
 
 }  // namespace corvanel::convert::msword

@@ -34,14 +34,13 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
 }  // namespace
 
 void ReadCompoundFile(SourceFile& source, DocumentSink& sink) {
-    const std::string& bytes = source.Bytes();
-    const msword::CompoundFile file(bytes);
+    const msword::CompoundFile file(source);
     // An encrypted OOXML package (and an encrypted Office 2007+ document of any kind) keeps its
     // real content in an encrypted stream described by this one.
     if (file.HasStream("EncryptionInfo") || file.HasStream("EncryptedPackage")) {
         ThrowPasswordProtected();
     }
-    const std::optional<std::string> wordDocument = file.ReadStream("WordDocument");
+    const std::optional<msword::CompoundStream> wordDocument = file.OpenStream("WordDocument");
     if (!wordDocument) {
         ThrowNotAWordDocument(file);
     }

@@ -4,7 +4,10 @@
 #include "convert/msword/ByteReader.h"
 
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <iterator>
+#include <string>
 
 namespace corvanel::convert::msword {
 
@@ -13,30 +16,81 @@ namespace {
 constexpr std::size_t kPageBytes = 512;
 constexpr std::size_t kCountAt = 511;
 
-template <typename Props>
+// A run as the formatting pages store it: a range of the main stream, and its properties as
+// an index into the table of distinct ones.
 struct FcRun {
     std::uint32_t fcStart;
     std::uint32_t fcEnd;
-    Props props;
+    std::uint32_t props;
 };
 
-// The formatted disk pages a bin table lists, as views into the main stream.
-std::vector<std::string_view> Pages(const Fib& fib, FcLcb plc, std::string_view wordDocument,
-                                    std::string_view table) {
-    std::vector<std::string_view> pages;
+std::uint64_t Mix(std::uint64_t h) {
+    return h * 0x9E3779B97F4A7C15ull;
+}
+
+std::uint64_t HashOf(const CharProps& p) {
+    const std::uint64_t flags =
+        (p.vanish ? 1u : 0u) | (p.special ? 2u : 0u) | (p.deleted ? 4u : 0u) | (p.symbol ? 8u : 0u);
+    return Mix(flags ^ (std::uint64_t{p.symbolFont} << 4) ^ (std::uint64_t{p.symbolChar} << 20) ^
+               (std::uint64_t{p.istd} << 36) ^ (std::uint64_t{p.font} << 48));
+}
+
+std::uint64_t HashOf(const ParaProps& p) {
+    const std::uint64_t flags = (p.inTable ? 1u : 0u) | (p.rowEnd ? 2u : 0u) |
+                                (p.innerCellEnd ? 4u : 0u) | (p.innerRowEnd ? 8u : 0u);
+    std::uint64_t h = flags ^ (std::uint64_t{static_cast<std::uint32_t>(p.tableDepth)} << 4) ^
+                      (std::uint64_t{p.ilfo} << 20) ^ (std::uint64_t{p.ilvl} << 36) ^
+                      (std::uint64_t{p.istd} << 44) ^ (std::uint64_t{p.autoNumberLevel} << 56);
+    if (!p.autoNumber.empty()) {
+        h ^= std::hash<std::string_view>{}(p.autoNumber);
+    }
+    return Mix(h);
+}
+
+// The distinct sets of properties met, each kept once as long as it comes back while still
+// remembered (a set forgotten is kept again: only memory, never the result, depends on it).
+template <typename Props>
+class PropsTable {
+public:
+    std::uint32_t Intern(const Props& props) {
+        std::uint32_t& slot = slots_[HashOf(props) >> (64 - kSlotBits)];
+        if (table_[slot] == props) {
+            return slot;
+        }
+        slot = static_cast<std::uint32_t>(table_.size());
+        table_.push_back(props);
+        return slot;
+    }
+
+    std::vector<Props> Take() { return std::move(table_); }
+
+private:
+    static constexpr int kSlotBits = 10;
+    std::vector<Props> table_{Props{}};
+    std::array<std::uint32_t, std::size_t{1} << kSlotBits> slots_{};  // indexes into table_
+};
+
+// Where the formatted disk pages a bin table lists are in the main stream, each checked to lie
+// within it.
+std::vector<std::uint64_t> PageOffsets(const Fib& fib, FcLcb plc, const MainStream& wordDocument,
+                                       std::string_view table) {
+    std::vector<std::uint64_t> pages;
     const std::size_t pnBytes = fib.IsWord6() ? 2 : 4;
     if (plc.lcb < 4 + 4 + pnBytes) {
         return pages;
     }
-    const ByteReader source(fib.IsWord6() ? wordDocument : table, "a table of formatting pages");
+    const ByteReader source(table, "a table of formatting pages");
     const ByteReader bte(source.Slice(plc.fc, plc.lcb), "a table of formatting pages");
     const std::size_t count = (plc.lcb - 4) / (4 + pnBytes);
-    const ByteReader stream(wordDocument, "a formatting page");
     pages.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = 4 * (count + 1) + pnBytes * i;
         const std::uint32_t pn = fib.IsWord6() ? bte.U16(at) : (bte.U32(at) & 0x3FFFFF);
-        pages.push_back(stream.Slice(static_cast<std::size_t>(pn) * kPageBytes, kPageBytes));
+        const std::uint64_t offset = static_cast<std::uint64_t>(pn) * kPageBytes;
+        if (!wordDocument.Has(offset, kPageBytes)) {
+            ThrowDamaged("a formatting page runs past its end");
+        }
+        pages.push_back(offset);
     }
     return pages;
 }
@@ -51,22 +105,41 @@ std::uint8_t PageCount(const ByteReader& page, std::size_t entryBytes) {
     return crun;
 }
 
-template <typename Props>
-CpRuns<Props> MapToCharacterPositions(std::vector<FcRun<Props>>& runs, const DocumentText& text) {
-    std::stable_sort(runs.begin(), runs.end(), [](const FcRun<Props>& a, const FcRun<Props>& b) {
-        return a.fcStart < b.fcStart;
-    });
-    // Runs of a sound document never overlap; where a broken one's do, the first one counts.
-    // This also keeps the walk below linear.
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        if (kept == 0 || runs[i].fcStart >= runs[kept - 1].fcEnd) {
-            runs[kept++] = runs[i];
+// The runs of the pages listed, each page read when its turn comes. They are counted first, so
+// that their list is allocated once, at its size.
+template <typename ParseEntry>
+std::vector<FcRun> ReadPageRuns(const std::vector<std::uint64_t>& pages,
+                                const MainStream& wordDocument, std::size_t entryBytes,
+                                const char* what, const ParseEntry& parse) {
+    std::string buffer;
+    std::size_t total = 0;
+    for (const std::uint64_t pageAt : pages) {
+        const ByteReader count(wordDocument.Slice(pageAt, kPageBytes, buffer, "a formatting page"),
+                               what);
+        total += PageCount(count, entryBytes);
+    }
+    std::vector<FcRun> runs;
+    runs.reserve(total);
+    for (const std::uint64_t pageAt : pages) {
+        const ByteReader page(wordDocument.Slice(pageAt, kPageBytes, buffer, "a formatting page"),
+                              what);
+        const std::uint8_t crun = PageCount(page, entryBytes);
+        for (std::size_t i = 0; i < crun; ++i) {
+            const FcRun run{page.U32(4 * i), page.U32(4 * i + 4), parse(page, crun, i)};
+            if (run.fcEnd > run.fcStart) {
+                runs.push_back(run);
+            }
         }
     }
-    runs.resize(kept);
-    CpRuns<Props> result;
-    const Props defaults{};
+    return runs;
+}
+
+// Maps the runs through the pieces into character positions, calling `add(cp, props)` where
+// properties start (a later call at the same position replaces the earlier one).
+template <typename Add>
+void WalkCharacterPositions(const std::vector<FcRun>& runs, const DocumentText& text,
+                            const Add& add) {
+    constexpr std::uint32_t kDefaults = 0;
     for (const Piece& piece : text.pieces) {
         if (piece.cpEnd == piece.cpStart) {
             continue;
@@ -75,9 +148,9 @@ CpRuns<Props> MapToCharacterPositions(std::vector<FcRun<Props>>& runs, const Doc
         const std::uint32_t fcA = piece.fc;
         const std::uint32_t fcB = piece.FcEnd();
         auto toCp = [&](std::uint32_t fc) { return piece.cpStart + (fc - fcA + bpc - 1) / bpc; };
-        result.Add(piece.cpStart, defaults);
+        add(piece.cpStart, kDefaults);
         auto it = std::partition_point(runs.begin(), runs.end(),
-                                       [&](const FcRun<Props>& r) { return r.fcStart < fcA; });
+                                       [&](const FcRun& r) { return r.fcStart < fcA; });
         if (it != runs.begin() && std::prev(it)->fcEnd > fcA) {
             --it;
         }
@@ -89,80 +162,107 @@ CpRuns<Props> MapToCharacterPositions(std::vector<FcRun<Props>>& runs, const Doc
             if (cpStart >= piece.cpEnd) {
                 break;
             }
-            result.Add(cpStart, it->props);
+            add(cpStart, it->props);
             const std::uint32_t cpEnd = toCp(std::min(fcB, it->fcEnd));
             if (cpEnd < piece.cpEnd) {
-                result.Add(cpEnd, defaults);
+                add(cpEnd, kDefaults);
             }
         }
     }
+}
+
+template <typename Props>
+CpRuns<Props> MapToCharacterPositions(std::vector<FcRun>& runs, PropsTable<Props>& table,
+                                      const DocumentText& text) {
+    auto byStart = [](const FcRun& a, const FcRun& b) { return a.fcStart < b.fcStart; };
+    // The pages of a sound document list their runs in order: nothing to sort (sorting would
+    // take a second list as large).
+    if (!std::is_sorted(runs.begin(), runs.end(), byStart)) {
+        std::stable_sort(runs.begin(), runs.end(), byStart);
+    }
+    // Runs of a sound document never overlap; where a broken one's do, the first one counts.
+    // This also keeps the walk below linear.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (kept == 0 || runs[i].fcStart >= runs[kept - 1].fcEnd) {
+            runs[kept++] = runs[i];
+        }
+    }
+    runs.resize(kept);
+    // Counted first, so that the result is allocated once, at its size.
+    std::size_t count = 0;
+    std::uint32_t lastCp = 0;
+    WalkCharacterPositions(runs, text, [&](std::uint32_t cp, std::uint32_t) {
+        if (count == 0 || cp != lastCp) {
+            ++count;
+            lastCp = cp;
+        }
+    });
+    CpRuns<Props> result(table.Take());
+    result.Reserve(count);
+    WalkCharacterPositions(runs, text,
+                           [&](std::uint32_t cp, std::uint32_t props) { result.Add(cp, props); });
     return result;
 }
 
 }  // namespace
 
-CpRuns<CharProps> ReadCharacterRuns(const Fib& fib, std::string_view wordDocument,
+CpRuns<CharProps> ReadCharacterRuns(const Fib& fib, const MainStream& wordDocument,
                                     std::string_view table, const DocumentText& text) {
-    std::vector<FcRun<CharProps>> runs;
     const CharProps defaults;
-    for (const std::string_view pageBytes : Pages(fib, fib.plcfBteChpx, wordDocument, table)) {
-        const ByteReader page(pageBytes, "a character formatting page");
-        const std::uint8_t crun = PageCount(page, 1);
-        for (std::size_t i = 0; i < crun; ++i) {
-            FcRun<CharProps> run{page.U32(4 * i), page.U32(4 * i + 4), defaults};
-            const std::size_t offset = 2 * static_cast<std::size_t>(page.U8(4 * (crun + 1) + i));
-            if (offset != 0 && offset < kCountAt) {
-                const std::size_t size =
-                    std::min<std::size_t>(page.U8(offset), kCountAt - offset - 1);
-                ApplyCharSprms(page.Slice(offset + 1, size), fib.IsWord6(), defaults, run.props);
-            }
-            if (run.fcEnd > run.fcStart) {
-                runs.push_back(run);
-            }
+    PropsTable<CharProps> distinct;
+    auto parse = [&](const ByteReader& page, std::uint8_t crun, std::size_t i) {
+        CharProps props = defaults;
+        const std::size_t offset = 2 * static_cast<std::size_t>(page.U8(4 * (crun + 1) + i));
+        if (offset != 0 && offset < kCountAt) {
+            const std::size_t size = std::min<std::size_t>(page.U8(offset), kCountAt - offset - 1);
+            ApplyCharSprms(page.Slice(offset + 1, size), fib.IsWord6(), defaults, props);
         }
-    }
-    return MapToCharacterPositions(runs, text);
+        return distinct.Intern(props);
+    };
+    std::vector<FcRun> runs = ReadPageRuns(PageOffsets(fib, fib.plcfBteChpx, wordDocument, table),
+                                           wordDocument, 1, "a character formatting page", parse);
+    return MapToCharacterPositions(runs, distinct, text);
 }
 
-CpRuns<ParaProps> ReadParagraphRuns(const Fib& fib, std::string_view wordDocument,
+CpRuns<ParaProps> ReadParagraphRuns(const Fib& fib, const MainStream& wordDocument,
                                     std::string_view table, const DocumentText& text,
                                     const StyleParaProps& styles) {
-    std::vector<FcRun<ParaProps>> runs;
     const std::size_t entryBytes = fib.IsWord6() ? 7 : 13;
-    for (const std::string_view pageBytes : Pages(fib, fib.plcfBtePapx, wordDocument, table)) {
-        const ByteReader page(pageBytes, "a paragraph formatting page");
-        const std::uint8_t crun = PageCount(page, entryBytes);
-        for (std::size_t i = 0; i < crun; ++i) {
-            FcRun<ParaProps> run{page.U32(4 * i), page.U32(4 * i + 4), styles(0)};
-            const std::size_t offset =
-                2 * static_cast<std::size_t>(page.U8(4 * (crun + 1) + entryBytes * i));
-            if (offset != 0 && offset + 1 < kCountAt) {
-                std::size_t size = 0;
-                std::size_t data = 0;
-                if (fib.IsWord6()) {
-                    size = 2 * static_cast<std::size_t>(page.U8(offset));
-                    data = offset + 1;
-                } else if (page.U8(offset) != 0) {
-                    size = 2 * static_cast<std::size_t>(page.U8(offset)) - 1;
-                    data = offset + 1;
-                } else {
-                    size = 2 * static_cast<std::size_t>(page.U8(offset + 1));
-                    data = offset + 2;
-                }
-                size = std::min(size, kCountAt - data);
-                if (size >= 2) {
-                    const std::uint16_t istd = page.U16(data);
-                    run.props = styles(istd);
-                    run.props.istd = istd;
-                    ApplyParaSprms(page.Slice(data + 2, size - 2), fib.IsWord6(), run.props);
-                }
+    PropsTable<ParaProps> distinct;
+    // Word 6 properties may refer into the page: its main stream is held whole, so the view
+    // outlives the page's reading.
+    auto parse = [&](const ByteReader& page, std::uint8_t crun, std::size_t i) {
+        ParaProps props = styles(0);
+        const std::size_t offset =
+            2 * static_cast<std::size_t>(page.U8(4 * (crun + 1) + entryBytes * i));
+        if (offset != 0 && offset + 1 < kCountAt) {
+            std::size_t size = 0;
+            std::size_t data = 0;
+            if (fib.IsWord6()) {
+                size = 2 * static_cast<std::size_t>(page.U8(offset));
+                data = offset + 1;
+            } else if (page.U8(offset) != 0) {
+                size = 2 * static_cast<std::size_t>(page.U8(offset)) - 1;
+                data = offset + 1;
+            } else {
+                size = 2 * static_cast<std::size_t>(page.U8(offset + 1));
+                data = offset + 2;
             }
-            if (run.fcEnd > run.fcStart) {
-                runs.push_back(run);
+            size = std::min(size, kCountAt - data);
+            if (size >= 2) {
+                const std::uint16_t istd = page.U16(data);
+                props = styles(istd);
+                props.istd = istd;
+                ApplyParaSprms(page.Slice(data + 2, size - 2), fib.IsWord6(), props);
             }
         }
-    }
-    return MapToCharacterPositions(runs, text);
+        return distinct.Intern(props);
+    };
+    std::vector<FcRun> runs =
+        ReadPageRuns(PageOffsets(fib, fib.plcfBtePapx, wordDocument, table), wordDocument,
+                     entryBytes, "a paragraph formatting page", parse);
+    return MapToCharacterPositions(runs, distinct, text);
 }
 
 }  // namespace corvanel::convert::msword

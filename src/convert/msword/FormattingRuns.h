@@ -1,34 +1,47 @@
 #pragma once
 
 #include "convert/msword/Fib.h"
+#include "convert/msword/MainStream.h"
 #include "convert/msword/PieceTable.h"
 #include "convert/msword/Properties.h"
 
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace corvanel::convert::msword {
 
-// Properties by character position: run i covers [starts[i], starts[i+1]).
+// Properties by character position: run i covers [starts[i], starts[i+1]). A document has far
+// more runs than distinct sets of properties, so each run refers to its set by index.
 template <typename Props>
 class CpRuns {
 public:
-    void Add(std::uint32_t cp, const Props& props) {
+    // The sets of properties the runs refer to; index 0 is the defaults.
+    explicit CpRuns(std::vector<Props> table = {Props{}}) : table_(std::move(table)) {}
+
+    void Reserve(std::size_t count) {
+        starts_.reserve(count);
+        indexes_.reserve(count);
+    }
+
+    // From `cp` on, the properties are table entry `index`; a run added again at the same
+    // position replaces the one before.
+    void Add(std::uint32_t cp, std::uint32_t index) {
         if (!starts_.empty() && starts_.back() == cp) {
-            props_.back() = props;
+            indexes_.back() = index;
             return;
         }
         starts_.push_back(cp);
-        props_.push_back(props);
+        indexes_.push_back(index);
     }
 
     // The properties at `cp`; defaults before the first run.
     const Props& At(std::uint32_t cp) const {
         if (hint_ < starts_.size() && starts_[hint_] <= cp &&
             (hint_ + 1 == starts_.size() || cp < starts_[hint_ + 1])) {
-            return props_[hint_];
+            return table_[indexes_[hint_]];
         }
         std::size_t lo = 0;
         std::size_t hi = starts_.size();
@@ -44,7 +57,7 @@ public:
             return defaults_;
         }
         hint_ = lo - 1;
-        return props_[hint_];
+        return table_[indexes_[hint_]];
     }
 
     // The properties at `cp`, and in `end` where they stop applying (left as it is when that
@@ -63,7 +76,8 @@ public:
 
 private:
     std::vector<std::uint32_t> starts_;
-    std::vector<Props> props_;
+    std::vector<std::uint32_t> indexes_;  // into table_
+    std::vector<Props> table_;
     Props defaults_{};
     mutable std::size_t hint_ = 0;
 };
@@ -73,9 +87,10 @@ using StyleParaProps = std::function<ParaProps(std::uint16_t istd)>;
 
 // Character and paragraph properties of the whole text, from the formatted disk pages listed in
 // the bin tables, mapped through the piece table into character positions.
-CpRuns<CharProps> ReadCharacterRuns(const Fib& fib, std::string_view wordDocument,
+// `table` is the table stream, or for Word 6 and 95 the main stream held whole.
+CpRuns<CharProps> ReadCharacterRuns(const Fib& fib, const MainStream& wordDocument,
                                     std::string_view table, const DocumentText& text);
-CpRuns<ParaProps> ReadParagraphRuns(const Fib& fib, std::string_view wordDocument,
+CpRuns<ParaProps> ReadParagraphRuns(const Fib& fib, const MainStream& wordDocument,
                                     std::string_view table, const DocumentText& text,
                                     const StyleParaProps& styles);
 

@@ -3,7 +3,9 @@
 #include "convert/core/ConvertError.h"
 #include "convert/msword/ByteReader.h"
 
+#include <algorithm>
 #include <array>
+#include <string>
 
 namespace corvanel::convert::msword {
 
@@ -63,8 +65,8 @@ std::vector<Piece> ReadClx(std::string_view clxBytes, bool word6) {
 
 }  // namespace
 
-DocumentText ReadDocumentText(const Fib& fib, std::string_view wordDocument, std::string_view table,
-                              std::uint32_t cpNeeded, int codePage) {
+DocumentText ReadDocumentText(const Fib& fib, const MainStream& wordDocument,
+                              std::string_view table, std::uint32_t cpNeeded, int codePage) {
     DocumentText text;
     if (fib.IsWord6() && !fib.complex) {
         text.pieces.push_back(Piece{0, cpNeeded, fib.fcMin, true});
@@ -72,14 +74,14 @@ DocumentText ReadDocumentText(const Fib& fib, std::string_view wordDocument, std
         if (fib.clx.lcb == 0) {
             ThrowDamaged("the document has no piece table");
         }
-        const ByteReader source(fib.IsWord6() ? wordDocument : table, "the table stream");
+        const ByteReader source(table, "the table stream");
         text.pieces = ReadClx(source.Slice(fib.clx.fc, fib.clx.lcb), fib.IsWord6() && !fib.extChar);
     }
     if (text.pieces.front().cpStart != 0) {
         ThrowDamaged("the piece table does not start at the first character");
     }
     const std::uint32_t total = text.pieces.back().cpEnd;
-    if (total > wordDocument.size()) {
+    if (total > wordDocument.Size()) {
         ThrowDamaged("the piece table describes more text than the file holds");
     }
     // Word 6 text stays as bytes: its code page can change with the font of each run.
@@ -88,23 +90,35 @@ DocumentText ReadDocumentText(const Fib& fib, std::string_view wordDocument, std
         text.rawCodePage = codePage;
     }
     text.units.resize(total);
-    const ByteReader stream(wordDocument, "the document text");
+    // A piece is decoded a slice at a time, so a stream read from the file is never held whole.
+    constexpr std::uint32_t kSliceChars = 32 * 1024;
+    std::string buffer;
     for (const Piece& p : text.pieces) {
         const std::uint32_t length = p.cpEnd - p.cpStart;
-        const std::string_view data =
-            stream.Slice(p.fc, static_cast<std::size_t>(length) * p.BytesPerChar());
-        char16_t* out = text.units.data() + p.cpStart;
-        if (p.eightBit) {
-            for (std::uint32_t i = 0; i < length; ++i) {
-                const auto b = static_cast<unsigned char>(data[i]);
-                out[i] =
-                    raw || b < 0x80 || b >= 0xA0 ? static_cast<char16_t>(b) : kCp1252High[b - 0x80];
+        const std::uint32_t bpc = p.BytesPerChar();
+        if (!wordDocument.Has(p.fc, static_cast<std::uint64_t>(length) * bpc)) {
+            ThrowDamaged("the document text runs past its end");
+        }
+        for (std::uint32_t done = 0; done < length;) {
+            const std::uint32_t count = std::min(kSliceChars, length - done);
+            const std::string_view data =
+                wordDocument.Slice(static_cast<std::uint64_t>(p.fc) + std::uint64_t{done} * bpc,
+                                   std::size_t{count} * bpc, buffer, "the document text");
+            char16_t* out = text.units.data() + p.cpStart + done;
+            if (p.eightBit) {
+                for (std::uint32_t i = 0; i < count; ++i) {
+                    const auto b = static_cast<unsigned char>(data[i]);
+                    out[i] = raw || b < 0x80 || b >= 0xA0 ? static_cast<char16_t>(b)
+                                                          : kCp1252High[b - 0x80];
+                }
+            } else {
+                for (std::uint32_t i = 0; i < count; ++i) {
+                    out[i] =
+                        static_cast<char16_t>(static_cast<unsigned char>(data[2 * i]) |
+                                              (static_cast<unsigned char>(data[2 * i + 1]) << 8));
+                }
             }
-        } else {
-            for (std::uint32_t i = 0; i < length; ++i) {
-                out[i] = static_cast<char16_t>(static_cast<unsigned char>(data[2 * i]) |
-                                               (static_cast<unsigned char>(data[2 * i + 1]) << 8));
-            }
+            done += count;
         }
     }
     return text;

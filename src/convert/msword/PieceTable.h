@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/msword/Fib.h"
+#include "convert/msword/MainStream.h"
 
 #include <cstdint>
 #include <string_view>
@@ -33,7 +34,8 @@ struct DocumentText {
 
 // Reads the piece table (or, for a non-complex Word 6 file, the one run of text at fcMin).
 // `codePage` is the default of 8-bit Word 6 text; 8-bit Word 97 text is always Windows-1252.
-DocumentText ReadDocumentText(const Fib& fib, std::string_view wordDocument, std::string_view table,
-                              std::uint32_t cpNeeded, int codePage);
+// `table` is the table stream, or for Word 6 and 95 the main stream held whole.
+DocumentText ReadDocumentText(const Fib& fib, const MainStream& wordDocument,
+                              std::string_view table, std::uint32_t cpNeeded, int codePage);
 
 }  // namespace corvanel::convert::msword

@@ -15,6 +15,8 @@ struct CharProps {
     std::uint16_t symbolChar = 0;
     std::uint16_t istd = 10;      // character style; 10 is the default paragraph font
     std::uint16_t font = 0xFFFF;  // the font of plain characters, when set directly
+
+    bool operator==(const CharProps&) const = default;
 };
 
 // The paragraph properties the text needs: table membership and list membership.
@@ -31,6 +33,8 @@ struct ParaProps {
     // one, 1..9 outline levels) and the numbering's description.
     std::uint8_t autoNumberLevel = 0;
     std::string_view autoNumber;
+
+    bool operator==(const ParaProps&) const = default;
 };
 
 // Apply a list of modifiers over properties already set (by a style, or defaults). `base` is

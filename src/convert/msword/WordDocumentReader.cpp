@@ -6,11 +6,13 @@
 #include "convert/msword/Fonts.h"
 #include "convert/msword/FormattingRuns.h"
 #include "convert/msword/ListLabels.h"
+#include "convert/msword/MainStream.h"
 #include "convert/msword/PieceTable.h"
 #include "convert/msword/Stories.h"
 #include "convert/msword/StoryWriter.h"
 #include "convert/msword/StyleSheet.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -35,6 +37,10 @@ std::uint32_t TotalCharacters(const Fib& fib) {
     }
     return static_cast<std::uint32_t>(total);
 }
+
+// The most a file information block can span: its fixed start, then three arrays each with a
+// 16-bit count (of 16-bit values, of 32-bit values, of offset/length pairs).
+constexpr std::uint64_t kFibMaxBytes = 0x20 + 3 * 2 + 0xFFFF * (2 + 4 + 8);
 
 }  // namespace
 
@@ -97,28 +103,42 @@ int CodePageForLanguage(unsigned lid) {
     }
 }
 
-void ReadWordDocument(const CompoundFile& file, std::string_view wordDocument, DocumentSink& sink) {
-    const Fib fib = ReadFib(wordDocument);
+void ReadWordDocument(const CompoundFile& file, const CompoundStream& wordDocument,
+                      DocumentSink& sink) {
+    const Fib fib = ReadFib(wordDocument.Read(
+        0, static_cast<std::size_t>(std::min<std::uint64_t>(wordDocument.Size(), kFibMaxBytes)),
+        "the file information block"));
     if (fib.encrypted) {
         ThrowPasswordProtected();
     }
-    std::optional<std::string> tableStream;
-    if (!fib.IsWord6()) {
-        tableStream = file.ReadStream(fib.tableStreamOne ? "1Table" : "0Table");
+    // Word 6 keeps its tables in the main stream, so it is held whole; so is the stream of a
+    // file in memory. A large file's main stream is read a range at a time.
+    std::string mainBuffer;
+    std::optional<MainStream> main;
+    if (fib.IsWord6() || file.InMemory()) {
+        main.emplace(wordDocument.View(mainBuffer));
+    } else {
+        main.emplace(wordDocument);
+    }
+    std::string tableBuffer;
+    std::string_view tables;
+    if (fib.IsWord6()) {
+        tables = main->Whole();
+    } else {
+        const std::optional<CompoundStream> tableStream =
+            file.OpenStream(fib.tableStreamOne ? "1Table" : "0Table");
         if (!tableStream) {
             ThrowDamaged("its table stream is missing");
         }
+        tables = tableStream->View(tableBuffer);
     }
-    const std::string_view tables = fib.IsWord6() ? wordDocument : std::string_view(*tableStream);
     const int codePage = fib.IsWord6() ? CodePageForLanguage(fib.lid) : 1252;
 
-    const DocumentText text =
-        ReadDocumentText(fib, wordDocument, tables, TotalCharacters(fib), codePage);
+    const DocumentText text = ReadDocumentText(fib, *main, tables, TotalCharacters(fib), codePage);
     const StyleSheet styles(fib, SliceOrEmpty(tables, fib.stshf));
-    const CpRuns<CharProps> chars = ReadCharacterRuns(fib, wordDocument, tables, text);
-    const CpRuns<ParaProps> paras =
-        ReadParagraphRuns(fib, wordDocument, tables, text,
-                          [&styles](std::uint16_t istd) { return styles.Paragraph(istd); });
+    const CpRuns<CharProps> chars = ReadCharacterRuns(fib, *main, tables, text);
+    const CpRuns<ParaProps> paras = ReadParagraphRuns(
+        fib, *main, tables, text, [&styles](std::uint16_t istd) { return styles.Paragraph(istd); });
     const Fonts fonts(fib, tables);
     ListLabels lists(fib, tables, fonts);
     const Stories stories = ReadStories(fib, tables, text.Size());

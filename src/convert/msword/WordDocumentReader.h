@@ -9,11 +9,13 @@ class DocumentSink;
 namespace corvanel::convert::msword {
 
 class CompoundFile;
+class CompoundStream;
 
 // Reads a binary Word document (Word 6, 95, 97 to 2003) held in a compound file, given its
 // WordDocument stream, and sends its text to the sink. Throws ConvertError: password-protected
 // for an encrypted document, not readable for Word 2 and older, damaged for broken tables.
-void ReadWordDocument(const CompoundFile& file, std::string_view wordDocument, DocumentSink& sink);
+void ReadWordDocument(const CompoundFile& file, const CompoundStream& wordDocument,
+                      DocumentSink& sink);
 
 // The Windows code page of 8-bit text in a language (a Windows language id).
 int CodePageForLanguage(unsigned lid);
