@@ -2,6 +2,7 @@
 
 #include "convert/msword/CompoundFile.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -35,6 +36,31 @@ std::string DirectoryEntry(const std::string& name, std::uint8_t type, std::uint
     PutU32(e, 0x74, start);
     PutU32(e, 0x78, size);
     return e;
+}
+
+// Deals out sector numbers from `next` on to chains of the given lengths, `run` at a time in
+// turns, and records each chain's links in `table`.
+std::vector<std::uint32_t> DealChains(const std::vector<std::uint32_t>& lengths, std::uint32_t run,
+                                      std::uint32_t& next, std::vector<std::uint32_t>& table) {
+    std::vector<std::vector<std::uint32_t>> chains(lengths.size());
+    for (bool dealt = true; dealt;) {
+        dealt = false;
+        for (std::size_t k = 0; k < lengths.size(); ++k) {
+            for (std::uint32_t i = 0; i < run && chains[k].size() < lengths[k]; ++i) {
+                chains[k].push_back(next++);
+                dealt = true;
+            }
+        }
+    }
+    table.resize(next, kFree);
+    std::vector<std::uint32_t> starts;
+    for (const std::vector<std::uint32_t>& chain : chains) {
+        starts.push_back(chain.empty() ? kEndOfChain : chain.front());
+        for (std::size_t i = 0; i < chain.size(); ++i) {
+            table[chain[i]] = i + 1 < chain.size() ? chain[i + 1] : kEndOfChain;
+        }
+    }
+    return starts;
 }
 
 }  // namespace
@@ -129,6 +155,125 @@ std::string MakeCompoundFile(const std::vector<std::pair<std::string, std::strin
     PutU32(header, 0x30, firstDir);
     PutU32(header, 0x38, kMiniCutoff);
     PutU32(header, 0x3C, kEndOfChain);
+    PutU32(header, 0x44, kEndOfChain);
+    for (std::uint32_t i = 0; i < 109; ++i) {
+        PutU32(header, 0x4C + 4 * i, i < fatSectors ? firstFat + i : kFree);
+    }
+    return header + body;
+}
+
+std::string MakeScatteredCompoundFile(
+    const std::vector<std::pair<std::string, std::string>>& streams, std::uint32_t run) {
+    constexpr std::uint32_t kMiniSector = 64;
+    std::vector<std::size_t> small, large;
+    std::vector<std::uint32_t> smallLengths, largeLengths;
+    for (std::size_t i = 0; i < streams.size(); ++i) {
+        const std::size_t size = streams[i].second.size();
+        if (size < kMiniCutoff) {
+            small.push_back(i);
+            smallLengths.push_back(
+                static_cast<std::uint32_t>((size + kMiniSector - 1) / kMiniSector));
+        } else {
+            large.push_back(i);
+            largeLengths.push_back(SectorsFor(size));
+        }
+    }
+    std::vector<std::uint32_t> starts(streams.size(), kEndOfChain);
+    std::vector<std::uint32_t> miniFat;
+    std::uint32_t miniCount = 0;
+    const std::vector<std::uint32_t> smallStarts =
+        DealChains(smallLengths, run, miniCount, miniFat);
+    std::string miniStream(static_cast<std::size_t>(miniCount) * kMiniSector, '\0');
+    for (std::size_t k = 0; k < small.size(); ++k) {
+        const std::string& content = streams[small[k]].second;
+        starts[small[k]] = smallStarts[k];
+        std::uint32_t sector = smallStarts[k];
+        for (std::size_t at = 0; at < content.size(); at += kMiniSector) {
+            miniStream.replace(sector * kMiniSector,
+                               std::min<std::size_t>(kMiniSector, content.size() - at), content, at,
+                               kMiniSector);
+            sector = miniFat[sector];
+        }
+    }
+    // The mini stream is one more chain of ordinary sectors.
+    std::vector<std::uint32_t> lengths = largeLengths;
+    lengths.push_back(SectorsFor(miniStream.size()));
+    std::vector<std::uint32_t> fat;
+    std::uint32_t next = 0;
+    const std::vector<std::uint32_t> largeStarts = DealChains(lengths, run, next, fat);
+    std::string body(static_cast<std::size_t>(next) * kSector, '\0');
+    auto place = [&](const std::string& content, std::uint32_t start) {
+        std::uint32_t sector = start;
+        for (std::size_t at = 0; at < content.size(); at += kSector) {
+            body.replace(sector * kSector, std::min<std::size_t>(kSector, content.size() - at),
+                         content, at, kSector);
+            sector = fat[sector];
+        }
+    };
+    for (std::size_t k = 0; k < large.size(); ++k) {
+        starts[large[k]] = largeStarts[k];
+        place(streams[large[k]].second, largeStarts[k]);
+    }
+    const std::uint32_t miniStart = miniStream.empty() ? kEndOfChain : largeStarts.back();
+    place(miniStream, miniStart);
+
+    std::string directory =
+        DirectoryEntry("Root Entry", 5, kFree, streams.empty() ? kFree : 1, miniStart,
+                       static_cast<std::uint32_t>(miniStream.size()));
+    for (std::size_t i = 0; i < streams.size(); ++i) {
+        const std::uint32_t right =
+            i + 1 < streams.size() ? static_cast<std::uint32_t>(i + 2) : kFree;
+        directory += DirectoryEntry(streams[i].first, 2, right, kFree, starts[i],
+                                    static_cast<std::uint32_t>(streams[i].second.size()));
+    }
+    const std::uint32_t dirSectors = SectorsFor(directory.size());
+    directory.resize(dirSectors * kSector, '\0');
+    std::string miniFatBytes(miniFat.size() * 4, '\0');
+    for (std::size_t i = 0; i < miniFat.size(); ++i) {
+        PutU32(miniFatBytes, 4 * i, miniFat[i]);
+    }
+    const std::uint32_t miniFatSectors = SectorsFor(miniFatBytes.size());
+    miniFatBytes.resize(miniFatSectors * kSector, '\0');
+    std::uint32_t fatSectors = 1;
+    while (fatSectors * (kSector / 4) < next + dirSectors + miniFatSectors + fatSectors) {
+        ++fatSectors;
+    }
+    if (fatSectors > 109) {
+        throw std::runtime_error("test compound file too large");
+    }
+    fat.resize(fatSectors * (kSector / 4), kFree);
+    auto chainOf = [&](std::uint32_t count) {
+        for (std::uint32_t i = 0; i < count; ++i) {
+            fat[next + i] = i + 1 < count ? next + i + 1 : kEndOfChain;
+        }
+        const std::uint32_t first = count == 0 ? kEndOfChain : next;
+        next += count;
+        return first;
+    };
+    const std::uint32_t firstDir = chainOf(dirSectors);
+    const std::uint32_t firstMiniFat = chainOf(miniFatSectors);
+    const std::uint32_t firstFat = next;
+    for (std::uint32_t i = 0; i < fatSectors; ++i) {
+        fat[next++] = kFatSector;
+    }
+    std::string fatBytes(fat.size() * 4, '\0');
+    for (std::size_t i = 0; i < fat.size(); ++i) {
+        PutU32(fatBytes, 4 * i, fat[i]);
+    }
+    body += directory + miniFatBytes + fatBytes;
+
+    std::string header(kSector, '\0');
+    header.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    PutU16(header, 0x18, 0x3E);
+    PutU16(header, 0x1A, 3);
+    PutU16(header, 0x1C, 0xFFFE);
+    PutU16(header, 0x1E, 9);
+    PutU16(header, 0x20, 6);
+    PutU32(header, 0x2C, fatSectors);
+    PutU32(header, 0x30, firstDir);
+    PutU32(header, 0x38, kMiniCutoff);
+    PutU32(header, 0x3C, firstMiniFat);
+    PutU32(header, 0x40, miniFatSectors);
     PutU32(header, 0x44, kEndOfChain);
     for (std::uint32_t i = 0; i < 109; ++i) {
         PutU32(header, 0x4C + 4 * i, i < fatSectors ? firstFat + i : kFree);

@@ -12,6 +12,13 @@ namespace corvanel::convert::testing {
 // it, so every stream lives in ordinary sectors.
 std::string MakeCompoundFile(const std::vector<std::pair<std::string, std::string>>& streams);
 
+// Builds a compound file whose streams are scattered: streams shorter than the mini-stream
+// cutoff go to the mini stream, the others (and the mini stream) to ordinary sectors, and the
+// sectors of all are dealt out in turns of `run` sectors each, so every chain of more than
+// `run` sectors jumps. The directory, the mini allocation table and the allocation table follow.
+std::string MakeScatteredCompoundFile(
+    const std::vector<std::pair<std::string, std::string>>& streams, std::uint32_t run);
+
 // The streams of a compound file, in directory order (read with the library's own reader).
 std::vector<std::pair<std::string, std::string>> ReadCompoundStreams(const std::string& bytes);
 
