@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace corvanel::convert {
@@ -70,6 +72,21 @@ TEST(HtmlStream, ALongPageReadsInPiecesAsWhole) {
     EXPECT_NE(whole.text.find("600 Note text 600.\n"), std::string::npos);
     for (const std::size_t pieceBytes : {std::size_t{1}, std::size_t{300}, std::size_t{4096}}) {
         const PageReading streamed = ReadPage(page, "long.htm", pieceBytes);
+        EXPECT_TRUE(streamed.result.Ok()) << streamed.result.description;
+        EXPECT_EQ(streamed.text, whole.text) << "pieces of " << pieceBytes;
+    }
+}
+
+TEST(HtmlStream, TheLibreOfficeSamplePageReadsInPiecesAsWhole) {
+    std::ifstream file(std::string(CORVANEL_TEST_DATA_DIR) + "/html/features.html",
+                       std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    ASSERT_FALSE(bytes.str().empty());
+    const PageReading whole = ReadPage(bytes.str(), "features.html", SIZE_MAX);
+    ASSERT_TRUE(whole.result.Ok()) << whole.result.description;
+    for (const std::size_t pieceBytes : {std::size_t{1}, std::size_t{1000}}) {
+        const PageReading streamed = ReadPage(bytes.str(), "features.html", pieceBytes);
         EXPECT_TRUE(streamed.result.Ok()) << streamed.result.description;
         EXPECT_EQ(streamed.text, whole.text) << "pieces of " << pieceBytes;
     }
