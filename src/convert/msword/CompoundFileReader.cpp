@@ -33,18 +33,26 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
 
 }  // namespace
 
-void ReadCompoundFile(SourceFile& source, DocumentSink& sink) {
-    const msword::CompoundFile file(source);
+namespace msword {
+
+void ReadCompoundDocument(const CompoundFile& file, DocumentSink& sink) {
     // An encrypted OOXML package (and an encrypted Office 2007+ document of any kind) keeps its
     // real content in an encrypted stream described by this one.
     if (file.HasStream("EncryptionInfo") || file.HasStream("EncryptedPackage")) {
         ThrowPasswordProtected();
     }
-    const std::optional<msword::CompoundStream> wordDocument = file.OpenStream("WordDocument");
+    const std::optional<CompoundStream> wordDocument = file.OpenStream("WordDocument");
     if (!wordDocument) {
         ThrowNotAWordDocument(file);
     }
-    msword::ReadWordDocument(file, *wordDocument, sink);
+    ReadWordDocument(file, *wordDocument, sink);
+}
+
+}  // namespace msword
+
+void ReadCompoundFile(SourceFile& source, DocumentSink& sink) {
+    const msword::CompoundFile file(source);
+    msword::ReadCompoundDocument(file, sink);
 }
 
 }  // namespace corvanel::convert

@@ -18,8 +18,6 @@ public:
     explicit MainStream(const CompoundStream& stream);
 
     std::uint64_t Size() const { return size_; }
-    // The stream held whole (empty when it is read a range at a time).
-    std::string_view Whole() const { return whole_; }
     bool Has(std::uint64_t offset, std::uint64_t length) const {
         return offset <= size_ && length <= size_ - offset;
     }

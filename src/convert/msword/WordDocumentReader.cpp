@@ -42,6 +42,12 @@ std::uint32_t TotalCharacters(const Fib& fib) {
 // 16-bit count (of 16-bit values, of 32-bit values, of offset/length pairs).
 constexpr std::uint64_t kFibMaxBytes = 0x20 + 3 * 2 + 0xFFFF * (2 + 4 + 8);
 
+// As much of the start of the main stream as its file information block can span.
+std::string ReadFibBytes(const CompoundStream& wordDocument) {
+    const auto length = static_cast<std::size_t>(std::min(wordDocument.Size(), kFibMaxBytes));
+    return wordDocument.Read(0, length, "the file information block");
+}
+
 }  // namespace
 
 int CodePageForLanguage(unsigned lid) {
@@ -105,25 +111,27 @@ int CodePageForLanguage(unsigned lid) {
 
 void ReadWordDocument(const CompoundFile& file, const CompoundStream& wordDocument,
                       DocumentSink& sink) {
-    const Fib fib = ReadFib(wordDocument.Read(
-        0, static_cast<std::size_t>(std::min<std::uint64_t>(wordDocument.Size(), kFibMaxBytes)),
-        "the file information block"));
+    // Word 6 keeps its tables in the main stream, so it is held whole; so is the stream of a
+    // file in memory (a view of it, where its sectors follow each other). A large file's main
+    // stream is read a range at a time.
+    std::string mainBuffer;
+    std::string_view held;
+    if (file.InMemory()) {
+        held = wordDocument.View(mainBuffer);
+    }
+    const Fib fib = file.InMemory() ? ReadFib(held) : ReadFib(ReadFibBytes(wordDocument));
     if (fib.encrypted) {
         ThrowPasswordProtected();
     }
-    // Word 6 keeps its tables in the main stream, so it is held whole; so is the stream of a
-    // file in memory. A large file's main stream is read a range at a time.
-    std::string mainBuffer;
-    std::optional<MainStream> main;
-    if (fib.IsWord6() || file.InMemory()) {
-        main.emplace(wordDocument.View(mainBuffer));
-    } else {
-        main.emplace(wordDocument);
+    const bool holdWhole = file.InMemory() || fib.IsWord6();
+    if (holdWhole && !file.InMemory()) {
+        held = wordDocument.View(mainBuffer);
     }
+    const MainStream main = holdWhole ? MainStream(held) : MainStream(wordDocument);
     std::string tableBuffer;
     std::string_view tables;
     if (fib.IsWord6()) {
-        tables = main->Whole();
+        tables = held;
     } else {
         const std::optional<CompoundStream> tableStream =
             file.OpenStream(fib.tableStreamOne ? "1Table" : "0Table");
@@ -134,11 +142,11 @@ void ReadWordDocument(const CompoundFile& file, const CompoundStream& wordDocume
     }
     const int codePage = fib.IsWord6() ? CodePageForLanguage(fib.lid) : 1252;
 
-    const DocumentText text = ReadDocumentText(fib, *main, tables, TotalCharacters(fib), codePage);
+    const DocumentText text = ReadDocumentText(fib, main, tables, TotalCharacters(fib), codePage);
     const StyleSheet styles(fib, SliceOrEmpty(tables, fib.stshf));
-    const CpRuns<CharProps> chars = ReadCharacterRuns(fib, *main, tables, text);
+    const CpRuns<CharProps> chars = ReadCharacterRuns(fib, main, tables, text);
     const CpRuns<ParaProps> paras = ReadParagraphRuns(
-        fib, *main, tables, text, [&styles](std::uint16_t istd) { return styles.Paragraph(istd); });
+        fib, main, tables, text, [&styles](std::uint16_t istd) { return styles.Paragraph(istd); });
     const Fonts fonts(fib, tables);
     ListLabels lists(fib, tables, fonts);
     const Stories stories = ReadStories(fib, tables, text.Size());
