@@ -140,7 +140,7 @@ template <typename Add>
 void WalkCharacterPositions(const std::vector<FcRun>& runs, const DocumentText& text,
                             const Add& add) {
     constexpr std::uint32_t kDefaults = 0;
-    for (const Piece& piece : text.pieces) {
+    for (const Piece& piece : text.Pieces()) {
         if (piece.cpEnd == piece.cpStart) {
             continue;
         }

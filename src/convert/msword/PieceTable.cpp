@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <string>
+#include <utility>
 
 namespace corvanel::convert::msword {
 
@@ -65,63 +67,106 @@ std::vector<Piece> ReadClx(std::string_view clxBytes, bool word6) {
 
 }  // namespace
 
+DocumentText::DocumentText(std::vector<Piece> pieces, const MainStream& stream, int rawCodePage,
+                           bool whole)
+    : pieces_(std::move(pieces)),
+      stream_(&stream),
+      rawCodePage_(rawCodePage),
+      size_(pieces_.empty() ? 0 : pieces_.back().cpEnd) {
+    if (whole && size_ > 0) {
+        Block& block = blocks_[0];
+        block.length = size_;
+        Decode(block);
+        block_ = block.units.data();
+        blockLength_ = size_;
+    }
+}
+
+char16_t DocumentText::Load(std::uint32_t cp) const {
+    const std::uint32_t start = cp - cp % kBlockUnits;
+    Block* chosen = nullptr;
+    for (Block& block : blocks_) {
+        if (block.length != 0 && block.start == start) {
+            chosen = &block;
+            break;
+        }
+    }
+    if (chosen == nullptr) {
+        chosen = &*std::min_element(
+            std::begin(blocks_), std::end(blocks_),
+            [](const Block& a, const Block& b) { return a.lastUse < b.lastUse; });
+        chosen->start = start;
+        chosen->length = std::min(kBlockUnits, size_ - start);
+        Decode(*chosen);
+    }
+    chosen->lastUse = ++uses_;
+    block_ = chosen->units.data();
+    blockStart_ = chosen->start;
+    blockLength_ = chosen->length;
+    return block_[cp - blockStart_];
+}
+
+void DocumentText::Decode(Block& block) const {
+    block.units.resize(block.length);
+    const std::uint32_t end = block.start + block.length;
+    auto piece = std::partition_point(pieces_.begin(), pieces_.end(),
+                                      [&](const Piece& p) { return p.cpEnd <= block.start; });
+    for (; piece != pieces_.end() && piece->cpStart < end; ++piece) {
+        const std::uint32_t from = std::max(piece->cpStart, block.start);
+        const std::uint32_t to = std::min(piece->cpEnd, end);
+        if (from >= to) {
+            continue;
+        }
+        const std::uint32_t count = to - from;
+        const std::uint32_t bpc = piece->BytesPerChar();
+        const std::string_view data = stream_->Slice(
+            static_cast<std::uint64_t>(piece->fc) + std::uint64_t{from - piece->cpStart} * bpc,
+            std::size_t{count} * bpc, bytes_, "the document text");
+        char16_t* out = block.units.data() + (from - block.start);
+        if (piece->eightBit) {
+            const bool raw = rawCodePage_ != 0;
+            for (std::uint32_t i = 0; i < count; ++i) {
+                const auto b = static_cast<unsigned char>(data[i]);
+                out[i] =
+                    raw || b < 0x80 || b >= 0xA0 ? static_cast<char16_t>(b) : kCp1252High[b - 0x80];
+            }
+        } else {
+            for (std::uint32_t i = 0; i < count; ++i) {
+                out[i] = static_cast<char16_t>(static_cast<unsigned char>(data[2 * i]) |
+                                               (static_cast<unsigned char>(data[2 * i + 1]) << 8));
+            }
+        }
+    }
+}
+
 DocumentText ReadDocumentText(const Fib& fib, const MainStream& wordDocument,
-                              std::string_view table, std::uint32_t cpNeeded, int codePage) {
-    DocumentText text;
+                              std::string_view table, std::uint32_t cpNeeded, int codePage,
+                              bool decodeWhole) {
+    std::vector<Piece> pieces;
     if (fib.IsWord6() && !fib.complex) {
-        text.pieces.push_back(Piece{0, cpNeeded, fib.fcMin, true});
+        pieces.push_back(Piece{0, cpNeeded, fib.fcMin, true});
     } else {
         if (fib.clx.lcb == 0) {
             ThrowDamaged("the document has no piece table");
         }
         const ByteReader source(table, "the table stream");
-        text.pieces = ReadClx(source.Slice(fib.clx.fc, fib.clx.lcb), fib.IsWord6() && !fib.extChar);
+        pieces = ReadClx(source.Slice(fib.clx.fc, fib.clx.lcb), fib.IsWord6() && !fib.extChar);
     }
-    if (text.pieces.front().cpStart != 0) {
+    if (pieces.front().cpStart != 0) {
         ThrowDamaged("the piece table does not start at the first character");
     }
-    const std::uint32_t total = text.pieces.back().cpEnd;
+    const std::uint32_t total = pieces.back().cpEnd;
     if (total > wordDocument.Size()) {
         ThrowDamaged("the piece table describes more text than the file holds");
     }
-    // Word 6 text stays as bytes: its code page can change with the font of each run.
-    const bool raw = fib.IsWord6() && !fib.extChar;
-    if (raw) {
-        text.rawCodePage = codePage;
-    }
-    text.units.resize(total);
-    // A piece is decoded a slice at a time, so a stream read from the file is never held whole.
-    constexpr std::uint32_t kSliceChars = 32 * 1024;
-    std::string buffer;
-    for (const Piece& p : text.pieces) {
-        const std::uint32_t length = p.cpEnd - p.cpStart;
-        const std::uint32_t bpc = p.BytesPerChar();
-        if (!wordDocument.Has(p.fc, static_cast<std::uint64_t>(length) * bpc)) {
+    for (const Piece& p : pieces) {
+        if (!wordDocument.Has(p.fc, std::uint64_t{p.cpEnd - p.cpStart} * p.BytesPerChar())) {
             ThrowDamaged("the document text runs past its end");
         }
-        for (std::uint32_t done = 0; done < length;) {
-            const std::uint32_t count = std::min(kSliceChars, length - done);
-            const std::string_view data =
-                wordDocument.Slice(static_cast<std::uint64_t>(p.fc) + std::uint64_t{done} * bpc,
-                                   std::size_t{count} * bpc, buffer, "the document text");
-            char16_t* out = text.units.data() + p.cpStart + done;
-            if (p.eightBit) {
-                for (std::uint32_t i = 0; i < count; ++i) {
-                    const auto b = static_cast<unsigned char>(data[i]);
-                    out[i] = raw || b < 0x80 || b >= 0xA0 ? static_cast<char16_t>(b)
-                                                          : kCp1252High[b - 0x80];
-                }
-            } else {
-                for (std::uint32_t i = 0; i < count; ++i) {
-                    out[i] =
-                        static_cast<char16_t>(static_cast<unsigned char>(data[2 * i]) |
-                                              (static_cast<unsigned char>(data[2 * i + 1]) << 8));
-                }
-            }
-            done += count;
-        }
     }
-    return text;
+    // Word 6 text stays as bytes: its code page can change with the font of each run.
+    const bool raw = fib.IsWord6() && !fib.extChar;
+    return DocumentText(std::move(pieces), wordDocument, raw ? codePage : 0, decodeWhole);
 }
 
 }  // namespace corvanel::convert::msword

@@ -41,7 +41,7 @@ StoryWriter::StoryWriter(const DocumentText& text, const CpRuns<CharProps>& char
       styles_(styles),
       sink_(sink),
       boxWritten_(stories.textBoxes.size(), false),
-      word6Numbering_(fonts, text.rawCodePage != 0 ? text.rawCodePage : 1252) {
+      word6Numbering_(fonts, text.RawCodePage() != 0 ? text.RawCodePage() : 1252) {
     UpdateNextNote();
     for (std::size_t i = 0; i < stories_.textBoxes.size(); ++i) {
         if (stories_.textBoxes[i].anchored) {
@@ -74,12 +74,12 @@ void StoryWriter::AppendByte(char16_t c, int codePage) {
 }
 
 void StoryWriter::Append(char16_t c) {
-    if (c < 0x80 && highSurrogate_ == 0 && text_.rawCodePage == 0) {
+    if (c < 0x80 && highSurrogate_ == 0 && text_.RawCodePage() == 0) {
         pending_.push_back(static_cast<char>(c));
         return;
     }
-    if (text_.rawCodePage != 0) {
-        AppendByte(c, text_.rawCodePage);
+    if (text_.RawCodePage() != 0) {
+        AppendByte(c, text_.RawCodePage());
         return;
     }
     if (highSurrogate_ != 0) {
@@ -124,9 +124,8 @@ bool StoryWriter::IsSectionMark(std::uint32_t cp) const {
 
 std::uint32_t StoryWriter::FindParagraphEnd(std::uint32_t from, std::uint32_t end,
                                             bool& hasMark) const {
-    const char16_t* units = text_.units.data();
     for (std::uint32_t cp = from; cp < end; ++cp) {
-        const char16_t c = units[cp];
+        const char16_t c = text_.At(cp);
         if (c == kCellMark) {
             hasMark = true;
             return cp;
@@ -200,7 +199,7 @@ void StoryWriter::CloseTablesDeeperThan(State& state, std::size_t depth) {
 
 void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_t mark,
                                  bool hasMark) {
-    const char16_t markChar = hasMark ? text_.units[mark] : kParagraphMark;
+    const char16_t markChar = hasMark ? text_.At(mark) : kParagraphMark;
     const ParaProps& props = paras_.At(hasMark ? mark : (mark > start ? mark - 1 : start));
     std::size_t depth = 0;
     if (props.inTable || props.tableDepth > 0) {
@@ -237,7 +236,7 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
     sink_.StartParagraph();
     if (props.ilfo != 0 && lists_.Next(props.ilfo, props.ilvl, label_, suffix_)) {
         sink_.ListLabel(label_, suffix_);
-    } else if (text_.rawCodePage != 0 && word6Numbering_.Next(props, label_, suffix_)) {
+    } else if (text_.RawCodePage() != 0 && word6Numbering_.Next(props, label_, suffix_)) {
         sink_.ListLabel(label_, suffix_);
     }
     WriteRun(state, start, mark, props.istd);
@@ -284,7 +283,6 @@ bool StoryWriter::FieldCharacter(State& state, char16_t c) {
 
 void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
                            std::uint16_t paraStyle) {
-    const char16_t* units = text_.units.data();
     std::uint32_t cp = start;
     while (cp < end) {
         std::uint32_t runEnd = end;
@@ -293,12 +291,12 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
         const std::uint16_t font = props.font != 0xFFFF ? props.font : styles_.Font(paraStyle);
         const ByteTable* bytes = nullptr;
         int codePage = 0;
-        if (text_.rawCodePage != 0) {
-            codePage = fonts_.CodePage(font, text_.rawCodePage);
+        if (text_.RawCodePage() != 0) {
+            codePage = fonts_.CodePage(font, text_.RawCodePage());
             bytes = BytesOf(codePage);
         }
         for (; cp < runEnd; ++cp) {
-            const char16_t c = units[cp];
+            const char16_t c = text_.At(cp);
             if (c < 0x20 && FieldCharacter(state, c)) {
                 continue;
             }
@@ -447,7 +445,7 @@ void StoryWriter::NotesAt(std::uint32_t cp, char16_t c) {
             }
             // The note's text starts with its own reference mark.
             if (text.start < text.end &&
-                (text_.units[text.start] == kNoteReference || text_.units[text.start] == c)) {
+                (text_.At(text.start) == kNoteReference || text_.At(text.start) == c)) {
                 ++text.start;
             }
             Flush();
@@ -488,8 +486,8 @@ void StoryWriter::TextBoxesAt(std::uint32_t cp) {
 void StoryWriter::WriteTextBox(TextBoxEntry& box) {
     // Some writers end a box's text with an empty paragraph, which shows nothing.
     CpRange text = box.text;
-    while (text.end - text.start >= 2 && text_.units[text.end - 1] == kParagraphMark &&
-           text_.units[text.end - 2] == kParagraphMark) {
+    while (text.end - text.start >= 2 && text_.At(text.end - 1) == kParagraphMark &&
+           text_.At(text.end - 2) == kParagraphMark) {
         --text.end;
     }
     Flush();

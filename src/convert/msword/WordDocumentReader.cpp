@@ -142,7 +142,8 @@ void ReadWordDocument(const CompoundFile& file, const CompoundStream& wordDocume
     }
     const int codePage = fib.IsWord6() ? CodePageForLanguage(fib.lid) : 1252;
 
-    const DocumentText text = ReadDocumentText(fib, main, tables, TotalCharacters(fib), codePage);
+    const DocumentText text =
+        ReadDocumentText(fib, main, tables, TotalCharacters(fib), codePage, file.InMemory());
     const StyleSheet styles(fib, SliceOrEmpty(tables, fib.stshf));
     const CpRuns<CharProps> chars = ReadCharacterRuns(fib, main, tables, text);
     const CpRuns<ParaProps> paras = ReadParagraphRuns(
