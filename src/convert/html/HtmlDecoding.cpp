@@ -1,10 +1,12 @@
 #include "convert/html/HtmlDecoding.h"
 
 #include "convert/core/TextEncoding.h"
+#include "convert/html/HtmlStreaming.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <iterator>
 
 namespace corvanel::convert::html {
 
@@ -110,10 +112,50 @@ std::size_t Utf8Prefix(std::string_view bytes, std::string_view hint) {
                                                                          : std::string_view::npos;
 }
 
+// Character sets whose multi-byte sequences never hold a line feed or '>' and carry no state
+// from one to the next: text in them decodes the same cut after those bytes as whole.
+bool CutsAfterLineEnds(std::string_view charset) {
+    static constexpr std::string_view kPrefixes[] = {
+        "windows-125", "iso-8859-", "cp125",  "koi8-", "cp437", "cp850",  "cp852",
+        "cp866",       "cp874",     "cp932",  "cp936", "cp949", "cp950",  "gbk",
+        "gb18030",     "big5",      "euc-jp", "utf-8", "UTF-8", "tis-620"};
+    return std::any_of(std::begin(kPrefixes), std::end(kPrefixes),
+                       [charset](std::string_view prefix) { return StartsWith(charset, prefix); });
+}
+
+// A large page is decoded a slice of about PageStreamBytes() at a time, each ending after a line
+// feed or '>', so that the decoder's working buffer (up to four times its input) stays small.
+bool DecodeCharset(std::string_view bytes, const std::string& charset, std::string& utf8) {
+    const std::size_t sliceBytes = PageStreamBytes();
+    if (bytes.size() <= sliceBytes || !CutsAfterLineEnds(charset)) {
+        return DecodeNamedCharset(bytes, charset, utf8);
+    }
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8);
+    std::string slice;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.size();
+        if (bytes.size() - start > sliceBytes) {
+            const std::size_t cut = bytes.find_first_of("\n>", start + sliceBytes - 1);
+            if (cut != std::string_view::npos) {
+                end = cut + 1;
+            }
+        }
+        if (!DecodeNamedCharset(bytes.substr(start, end - start), charset, slice)) {
+            return false;  // an unknown name: the first slice tells
+        }
+        text += slice;
+        start = end;
+    }
+    utf8 = std::move(text);
+    return true;
+}
+
 std::string DecodeNotUtf8(std::string_view bytes, std::string_view hint) {
     std::string utf8;
     if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-        DecodeNamedCharset(bytes.substr(3), "UTF-8", utf8);
+        DecodeCharset(bytes.substr(3), "UTF-8", utf8);
         return utf8;
     }
     if (StartsWith(bytes, "\xFF\xFE")) {
@@ -124,12 +166,12 @@ std::string DecodeNotUtf8(std::string_view bytes, std::string_view hint) {
     }
     std::string charset = ChosenCharset(bytes, hint);
     if (charset.empty() || charset == "utf-8") {
-        if (charset == "utf-8" && DecodeNamedCharset(bytes, "UTF-8", utf8)) {
+        if (charset == "utf-8" && DecodeCharset(bytes, "UTF-8", utf8)) {
             return utf8;
         }
         charset = "windows-1252";
     }
-    if (DecodeNamedCharset(bytes, charset, utf8)) {
+    if (DecodeCharset(bytes, charset, utf8)) {
         return utf8;
     }
     return DecodeCodePage(bytes, 1252);

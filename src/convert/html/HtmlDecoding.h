@@ -13,6 +13,8 @@ std::string DeclaredCharset(std::string_view html);
 // MHT part's Content-Type), then the <meta> declaration, then UTF-8 when the bytes are valid
 // UTF-8, else Windows-1252 (as browsers read undeclared pages). ISO-8859-1 and ASCII are read
 // as Windows-1252, as browsers do. An unknown charset falls back the same way.
+// A page larger than PageStreamBytes() is decoded a slice of about that size at a time where
+// its charset allows it.
 std::string DecodeHtml(std::string_view bytes, std::string_view hint);
 // The same, reusing the bytes' own buffer when they are UTF-8 already.
 std::string DecodeHtml(std::string&& bytes, std::string_view hint);

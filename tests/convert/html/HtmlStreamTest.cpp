@@ -158,6 +158,23 @@ TEST(HtmlStream, NotesListedBeforeTheirReferencesAndNotesInNotes) {
               "body1\n\n1 one\ninner\n3 three\n");
 }
 
+TEST(HtmlStream, PagesInOtherCharsetsDecodeInSlicesAsWhole) {
+    // Streamed, a page is decoded in slices ending after each '>' or line feed: double-byte
+    // characters next to them, and bytes the charset does not map, decode as they do whole.
+    // "\x82\xa0" is Shift_JIS for U+3042; "\x81" alone is not a character.
+    EXPECT_EQ(DocumentText("<html><head><meta charset=shift_jis></head><body><p>\x82\xa0</p>\n"
+                           "<p>\x82\xa0\x81\n\x82\xa0\x81>\x82\xa0\x82</p></body></html>"),
+              "\xE3\x81\x82\n\xE3\x81\x82\xEF\xBF\xBD "
+              "\xE3\x81\x82\xEF\xBF\xBD>\xE3\x81\x82\xEF\xBF\xBD\n");
+    // Windows-1252 leaves 0x81 and 0x8D unmapped; invalid UTF-8 in a page declared UTF-8.
+    EXPECT_EQ(DocumentText("<html><head><meta charset=windows-1252></head><body><p>\x81>\x8D\n"
+                           "\x80</p></body></html>"),
+              "\xEF\xBF\xBD>\xEF\xBF\xBD \xE2\x82\xAC\n");
+    EXPECT_EQ(DocumentText("<html><head><meta charset=utf-8></head><body><p>\xE2\x82\n\xE2\x82"
+                           "\xAC>\xC3</p></body></html>"),
+              "\xEF\xBF\xBD\xEF\xBF\xBD \xE2\x82\xAC>\xEF\xBF\xBD\n");
+}
+
 TEST(HtmlDecoding, WordMarkupIsRewrittenInPlace) {
     EXPECT_EQ(html::CleanWordMarkup("<![if !supportLists]>1.<![endif]><o:p>x</o:p>"
                                     "<!--<![if x]><v:shape>--><st1:City a=b:c>O</st1:City>"
