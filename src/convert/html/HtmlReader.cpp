@@ -105,7 +105,6 @@ void ReadHtmlText(std::string bytes, std::string_view charset, DocumentSink& sin
     }
     html::HtmlTreeStream stream(walker, html, parser.get());
     PagePieces pieces{html, streamBytes};
-    stream.Attach();
     std::unique_ptr<xmlDoc, DocFree> doc(htmlCtxtReadIO(parser.get(), PagePieces::Read, nullptr,
                                                         &pieces, nullptr, "UTF-8", kParseOptions));
     if (CheckParse(parser.get(), doc.get(), html)) {

@@ -50,10 +50,7 @@ HtmlTreeStream::HtmlTreeStream(HtmlWalker& walker, std::string_view page, htmlPa
       endElement_(parser->sax->endElement) {
     parser->sax->startElement = OnStartElement;
     parser->sax->endElement = OnEndElement;
-}
-
-void HtmlTreeStream::Attach() {
-    parser_->_private = this;
+    parser->_private = this;
 }
 
 void HtmlTreeStream::OnStartElement(void* context, const xmlChar* name,

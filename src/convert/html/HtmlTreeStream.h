@@ -15,19 +15,17 @@ namespace corvanel::convert::html {
 // walked, so that a large page never stands whole in memory. The parser's element events are
 // watched: each element is planned when it starts (walked as it grows, walked whole once it is
 // complete, or left out), and the children of an element are walked as soon as they are
-// complete. What the parser itself still looks at stays in the tree: the open elements and, in
-// each, its last child that is not a comment (whether white space before the next tag is kept
-// depends on it) with the comments after it.
+// complete. What the parser itself still looks at stays in the tree: the document's own
+// children, the open elements and, in each, its last child that is not a comment (the tree
+// builder joins new text to a last text child, and the parser's white-space test looks past
+// comments at it) with the comments after it.
 class HtmlTreeStream {
 public:
     // `page` is the text the parser reads, `parser` the parser that will read it; the stream
-    // hooks itself into the parser's own handler table.
+    // hooks itself into the parser's own handler table (and its user pointer, _private).
     HtmlTreeStream(HtmlWalker& walker, std::string_view page, htmlParserCtxt* parser);
     HtmlTreeStream(const HtmlTreeStream&) = delete;
     HtmlTreeStream& operator=(const HtmlTreeStream&) = delete;
-
-    // The parser handed over: a reset clears the hook's way back to the stream.
-    void Attach();
 
     // After the parse: rethrows what failed while walking during the parse, else ends the
     // elements left open and walks what is left.
