@@ -26,9 +26,9 @@ struct Piece {
 // The whole text of every story in character-position order, one unit per character, decoded
 // from the main stream a block at a time as it is asked for, so a large document's text is
 // never held whole. Units are Unicode (UTF-16 code units), except for Word 6 and 95 documents,
-// where they are the bytes as stored and `rawCodePage` is the document's code page (runs may set
-// another). Every piece was checked to lie within the stream; reading the main stream of
-// the document (which must outlive this) can only fail when its file changes meanwhile.
+// where they are the bytes as stored and RawCodePage() is the document's code page (runs may
+// set another). ReadDocumentText checks every piece to lie within the main stream (which must
+// outlive this), so reading it can only fail when its file changes meanwhile.
 class DocumentText {
 public:
     // With `whole`, every unit is decoded at once (a small document in memory: the quickest).
