@@ -103,8 +103,14 @@ void ReadHtmlText(std::string bytes, std::string_view charset, DocumentSink& sin
         }
         return;
     }
-    html::HtmlTreeStream stream(walker, html, parser.get());
-    PagePieces pieces{html, streamBytes};
+    // Told the text is UTF-8, the parser skips a byte-order mark it finds already read; read in
+    // pieces it has read nothing yet when told, so the mark is left out here.
+    std::string_view text = html;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
+    html::HtmlTreeStream stream(walker, text, parser.get());
+    PagePieces pieces{text, streamBytes};
     std::unique_ptr<xmlDoc, DocFree> doc(htmlCtxtReadIO(parser.get(), PagePieces::Read, nullptr,
                                                         &pieces, nullptr, "UTF-8", kParseOptions));
     if (CheckParse(parser.get(), doc.get(), html)) {
