@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -36,6 +37,30 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 [[noreturn]] void ThrowCannotOpen(const std::string& reason) {
     throw ConvertError(ErrorCode::kCannotOpen, reason);
 }
+
+#ifndef _WIN32
+// Reads until `length` bytes are in, the file ends or a read fails; at `offset` when one is
+// given, else from the descriptor's position.
+std::size_t ReadFully(int fd, char* out, std::size_t length, std::optional<std::uint64_t> offset) {
+    std::size_t got = 0;
+    while (got < length) {
+        const ssize_t n =
+            offset ? ::pread(fd, out + got, length - got, static_cast<off_t>(*offset + got))
+                   : ::read(fd, out + got, length - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            ThrowCannotOpen(std::strerror(errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
+}
+#endif
 
 FilePtr OpenForReading(const std::string& path) {
     FilePtr f(std::fopen(path.c_str(), "rb"));
@@ -99,20 +124,7 @@ SourceFile SourceFile::Open(const std::string& path) {
         // One byte past the size seen, so a file that grew meanwhile is noticed.
         std::string& bytes = file.bytes_;
         bytes.resize(static_cast<std::size_t>(size) + 1);
-        std::size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n < 0) {
-                ThrowCannotOpen(std::strerror(errno));
-            }
-            if (n == 0) {
-                break;
-            }
-            got += static_cast<std::size_t>(n);
-        }
+        const std::size_t got = ReadFully(fd, bytes.data(), bytes.size(), std::nullopt);
         bytes.resize(got);
         file.size_ = got;
         file.loaded_ = true;
@@ -215,28 +227,14 @@ std::size_t SourceFile::ReadAt(std::uint64_t offset, char* out, std::size_t leng
     if (!openFile_) {
         openFile_ = std::shared_ptr<std::FILE>(OpenForReading(path_).release(), FileCloser{});
     }
-    std::size_t got = 0;
 #ifndef _WIN32
-    const int fd = ::fileno(openFile_.get());
-    while (got < length) {
-        const ssize_t n = ::pread(fd, out + got, length - got, static_cast<off_t>(offset + got));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            ThrowCannotOpen(std::strerror(errno));
-        }
-        if (n == 0) {
-            break;
-        }
-        got += static_cast<std::size_t>(n);
-    }
+    const std::size_t got = ReadFully(::fileno(openFile_.get()), out, length, offset);
 #else
     std::FILE* f = openFile_.get();
     if (_fseeki64(f, static_cast<long long>(offset), SEEK_SET) != 0) {
         ThrowCannotOpen(std::strerror(errno));
     }
-    got = std::fread(out, 1, length, f);
+    const std::size_t got = std::fread(out, 1, length, f);
     if (got < length && std::ferror(f)) {
         ThrowCannotOpen(std::strerror(errno));
     }

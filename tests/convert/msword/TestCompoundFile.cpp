@@ -84,6 +84,33 @@ std::uint32_t GetU32(const std::string& b, std::size_t at) {
     return GetU16(b, at) | (static_cast<std::uint32_t>(GetU16(b, at + 2)) << 16);
 }
 
+namespace {
+
+// A version 3 header (512-byte sectors) whose allocation table sectors follow one another
+// from `firstFat`.
+std::string Header(std::uint32_t fatSectors, std::uint32_t firstFat, std::uint32_t firstDir,
+                   std::uint32_t firstMiniFat, std::uint32_t miniFatSectors) {
+    std::string header(kSector, '\0');
+    header.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    PutU16(header, 0x18, 0x3E);
+    PutU16(header, 0x1A, 3);
+    PutU16(header, 0x1C, 0xFFFE);
+    PutU16(header, 0x1E, 9);
+    PutU16(header, 0x20, 6);
+    PutU32(header, 0x2C, fatSectors);
+    PutU32(header, 0x30, firstDir);
+    PutU32(header, 0x38, kMiniCutoff);
+    PutU32(header, 0x3C, firstMiniFat);
+    PutU32(header, 0x40, miniFatSectors);
+    PutU32(header, 0x44, kEndOfChain);
+    for (std::uint32_t i = 0; i < 109; ++i) {
+        PutU32(header, 0x4C + 4 * i, i < fatSectors ? firstFat + i : kFree);
+    }
+    return header;
+}
+
+}  // namespace
+
 std::string MakeCompoundFile(const std::vector<std::pair<std::string, std::string>>& streams) {
     std::vector<std::string> data;
     std::uint32_t dataSectors = 0;
@@ -144,22 +171,7 @@ std::string MakeCompoundFile(const std::vector<std::pair<std::string, std::strin
     }
     body += fatBytes;
 
-    std::string header(kSector, '\0');
-    header.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    PutU16(header, 0x18, 0x3E);
-    PutU16(header, 0x1A, 3);
-    PutU16(header, 0x1C, 0xFFFE);
-    PutU16(header, 0x1E, 9);
-    PutU16(header, 0x20, 6);
-    PutU32(header, 0x2C, fatSectors);
-    PutU32(header, 0x30, firstDir);
-    PutU32(header, 0x38, kMiniCutoff);
-    PutU32(header, 0x3C, kEndOfChain);
-    PutU32(header, 0x44, kEndOfChain);
-    for (std::uint32_t i = 0; i < 109; ++i) {
-        PutU32(header, 0x4C + 4 * i, i < fatSectors ? firstFat + i : kFree);
-    }
-    return header + body;
+    return Header(fatSectors, firstFat, firstDir, kEndOfChain, 0) + body;
 }
 
 std::string MakeScatteredCompoundFile(
@@ -262,23 +274,7 @@ std::string MakeScatteredCompoundFile(
     }
     body += directory + miniFatBytes + fatBytes;
 
-    std::string header(kSector, '\0');
-    header.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    PutU16(header, 0x18, 0x3E);
-    PutU16(header, 0x1A, 3);
-    PutU16(header, 0x1C, 0xFFFE);
-    PutU16(header, 0x1E, 9);
-    PutU16(header, 0x20, 6);
-    PutU32(header, 0x2C, fatSectors);
-    PutU32(header, 0x30, firstDir);
-    PutU32(header, 0x38, kMiniCutoff);
-    PutU32(header, 0x3C, firstMiniFat);
-    PutU32(header, 0x40, miniFatSectors);
-    PutU32(header, 0x44, kEndOfChain);
-    for (std::uint32_t i = 0; i < 109; ++i) {
-        PutU32(header, 0x4C + 4 * i, i < fatSectors ? firstFat + i : kFree);
-    }
-    return header + body;
+    return Header(fatSectors, firstFat, firstDir, firstMiniFat, miniFatSectors) + body;
 }
 
 std::vector<std::pair<std::string, std::string>> ReadCompoundStreams(const std::string& bytes) {
