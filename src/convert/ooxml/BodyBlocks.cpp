@@ -16,6 +16,30 @@ using xmlscan::IsSpace;
 using xmlscan::kUtf8Bom;
 using xmlscan::LocalPart;
 
+// The characters of XML names as the parser tells them: any byte of a multi-byte character
+// counts as a letter.
+bool IsNameStart(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || c == '_' || c == ':' || u >= 0x80;
+}
+
+bool IsNameChar(char c) {
+    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+}
+
+// True when the processing instruction starting at `pi` ("<?") has a target the parser
+// accepts: a name followed by white space or "?>".
+bool HasWellFormedTarget(std::string_view pi) {
+    std::size_t i = 2;
+    if (i >= pi.size() || !IsNameStart(pi[i])) {
+        return false;
+    }
+    while (i < pi.size() && IsNameChar(pi[i])) {
+        ++i;
+    }
+    return i < pi.size() && (IsSpace(pi[i]) || pi.substr(i, 2) == "?>");
+}
+
 // Follows the markup strictly enough to know element depth; any doubt ends the scan.
 class Scanner {
 public:
@@ -130,10 +154,11 @@ private:
             return depth_ != 0 && SkipPast("]]>");
         }
         if (second == '?') {
-            // Processing instructions; a declaration past the start is not followed.
+            // Processing instructions; a declaration past the start is not followed. Nor is
+            // a target the parser refuses: what lies between two batches is never parsed.
             const bool declaration = EqualsIgnoringCase(rest.substr(2, 3), "xml") &&
                                      (rest.size() == 5 || IsSpace(rest[5]) || rest[5] == '?');
-            return !declaration && SkipPast("?>");
+            return !declaration && HasWellFormedTarget(rest) && SkipPast("?>");
         }
         return false;  // a document type declaration
     }

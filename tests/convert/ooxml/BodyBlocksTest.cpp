@@ -85,11 +85,21 @@ TEST(BodyBlocks, AnythingTheScannerCannotFollowIsLeftToTheWholeParse) {
         std::string("<w:document><w:body><w:p/>") + '\0' + "</w:body></w:document>",
         "<w:document>" + body + "</w:document>text",
         "<w:document><w:body><?xml version=\"1.0\"?><w:p/></w:body></w:document>",
+        // Processing instruction targets the parser refuses.
+        "<w:document><w:body><w:p/><?\r?><w:p/></w:body></w:document>",
+        "<w:document><w:body><w:p/><?1a x?><w:p/></w:body></w:document>",
+        "<w:document><w:body><w:p/><?a\"b?><w:p/></w:body></w:document>",
+        "<w:document><w:body><w:p/><?" "?><w:p/></w:body></w:document>",
         "",
     };
     for (const std::string& xml : unusual) {
         EXPECT_FALSE(ScanBodyBlocks(xml)) << xml;
     }
+
+    const std::string wellFormed =
+        "<w:document><w:body><w:p/><?a-1.b x?><?\xC3\xA9?><w:p/>"
+        "</w:body></w:document>";
+    EXPECT_TRUE(ScanBodyBlocks(wellFormed));
 
     std::string deep = "<w:document><w:body>";
     for (int i = 0; i < 1000; ++i) {
@@ -134,6 +144,18 @@ TEST(BodyBlocks, StateSpanningBlocksCarriesAcrossBatches) {
     const std::string text = TextOf(docx);
     EXPECT_EQ(text.find("PAGE"), std::string::npos);
     EXPECT_NE(text.find("result\nruns ff"), std::string::npos);
+}
+
+TEST(BodyBlocks, AMalformedProcessingInstructionBetweenBatchesIsTheWholePartsFault) {
+    // Between two blocks of different batches, where no batch's parse reaches it.
+    const std::string filler = Para(std::string(word::kBodyBatchBytes, 'f'));
+    DocxBuilder docx;
+    docx.body = filler + "<?\r?>" + filler;
+    const Converted converted = ConvertBytes(docx.Build());
+    EXPECT_EQ(converted.result.code, ErrorCode::kDamaged);
+    EXPECT_NE(converted.result.description.find("word/document.xml is not well-formed XML"),
+              std::string::npos)
+        << converted.result.description;
 }
 
 TEST(BodyBlocks, AMalformedBlockIsReportedAsTheWholePartsFault) {
