@@ -82,10 +82,42 @@ struct PagePieces {
     }
 };
 
+// An "&" followed by a name no character reference has (longer than any, or with letters
+// beyond ASCII) is written "&amp;": libxml2 reads such a name differently whole and in pieces,
+// and whole it can drop part of it. Either way the text shows the "&" and the name as they are.
+std::string EscapeUnlikelyReferences(std::string html) {
+    constexpr std::size_t kLongestName = 32;
+    const auto isNameByte = [](unsigned char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_' || c == ':' || c == '.' || c == '-' || c >= 0x80;
+    };
+    std::string escaped;
+    std::size_t copied = 0;
+    for (std::size_t at = html.find('&'); at != std::string::npos; at = html.find('&', at + 1)) {
+        std::size_t end = at + 1;
+        bool ascii = true;
+        while (end < html.size() && isNameByte(static_cast<unsigned char>(html[end]))) {
+            ascii = ascii && static_cast<unsigned char>(html[end]) < 0x80;
+            ++end;
+        }
+        if (ascii && end - at - 1 <= kLongestName) {
+            continue;
+        }
+        escaped.append(html, copied, at + 1 - copied).append("amp;");
+        copied = at + 1;
+    }
+    if (copied == 0) {
+        return html;
+    }
+    escaped.append(html, copied, std::string::npos);
+    return escaped;
+}
+
 // A large page is parsed a piece at a time and walked while the parser builds its tree, which
 // holds little more than the elements still open; a small one is parsed whole, then walked.
 void ReadHtmlText(std::string bytes, std::string_view charset, DocumentSink& sink) {
-    const std::string html = html::CleanWordMarkup(html::DecodeHtml(std::move(bytes), charset));
+    const std::string html = EscapeUnlikelyReferences(
+        html::CleanWordMarkup(html::DecodeHtml(std::move(bytes), charset)));
     const std::unique_ptr<htmlParserCtxt, ParserFree> parser(htmlNewParserCtxt());
     if (!parser) {
         throw std::bad_alloc();
