@@ -1,7 +1,9 @@
 // Fuzz target: the scanner that cuts a large part's body into blocks, with the layouts of a Word
-// main part, of a table's rows and of an OpenDocument text. Small batches make every input exercise the batching;
-// every batch must lie inside the input, in order. Read as a flat OpenDocument text, the input
-// must also give the same text, or the same failure, in batches as parsed whole.
+// main part, of a table's rows and of an OpenDocument text. Small batches make every input exercise
+// the batching; every batch must lie inside the input, in order. Read as a flat OpenDocument text,
+// the input must also give the same text, or the same failure, in batches as parsed whole.
+#include "FuzzReader.h"
+
 #include "convert/core/ConvertError.h"
 #include "convert/core/PlainTextWriter.h"
 #include "convert/core/Readers.h"
@@ -36,25 +38,12 @@ void CheckBatches(const ContainerBlocks& blocks, std::size_t size) {
     }
 }
 
-struct FlatReading {
-    ErrorCode code = ErrorCode::kNone;
-    std::string description;
-    std::string text;
-};
-
-FlatReading ReadFlat(std::string_view xml, std::size_t batchBytes) {
+fuzz::Reading ReadFlat(std::string_view xml, std::size_t batchBytes) {
     odf::SetTextBatchBytesForTesting(batchBytes);
-    SourceFile source = SourceFile::FromBytes("fuzz-input", std::string(xml));
-    PlainTextWriter writer;
-    FlatReading reading;
-    try {
+    const fuzz::Reading reading = fuzz::ReadCapturing([&](PlainTextWriter& writer) {
+        SourceFile source = SourceFile::FromBytes("fuzz-input", std::string(xml));
         ReadFlatOdt(source, writer);
-        writer.EndDocument();
-    } catch (const ConvertError& error) {
-        reading.code = error.Code();
-        reading.description = error.what();
-    }
-    reading.text = writer.TakeText();
+    });
     odf::SetTextBatchBytesForTesting(0);
     return reading;
 }
@@ -74,12 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const BlockLayout kOdfText{{"body", "text"}, {}, "p"};
     if (const auto blocks = ScanContainerBlocks(xml, kOdfText, kSmallBatch)) {
         CheckBatches(*blocks, size);
-        const FlatReading batched = ReadFlat(xml, kSmallBatch);
-        const FlatReading whole = ReadFlat(xml, SIZE_MAX);
-        if (batched.code != whole.code || batched.description != whole.description ||
-            (batched.code == ErrorCode::kNone && batched.text != whole.text)) {
-            std::abort();
-        }
+        fuzz::RequireSameReading(ReadFlat(xml, kSmallBatch), ReadFlat(xml, SIZE_MAX));
     }
     return 0;
 }

@@ -1,6 +1,8 @@
 // Fuzz target: compound files: binary Word and encrypted packages. Each input is read twice:
 // held in memory, and behind a range reader as a large file on disk is read; the two readings
 // must give the same text or the same failure.
+#include "FuzzReader.h"
+
 #include "convert/core/ConvertError.h"
 #include "convert/core/PlainTextWriter.h"
 #include "convert/core/Readers.h"
@@ -12,40 +14,15 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-
 using namespace corvanel::convert;
-
-struct Reading {
-    ErrorCode code = ErrorCode::kNone;
-    std::string detail;
-    std::string text;
-};
-
-template <typename Read>
-Reading ReadWith(Read&& read) {
-    Reading reading;
-    PlainTextWriter writer;
-    try {
-        read(writer);
-        writer.EndDocument();
-    } catch (const ConvertError& error) {
-        reading.code = error.Code();
-        reading.detail = error.Detail();
-    }
-    reading.text = writer.TakeText();
-    return reading;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const Reading held = ReadWith([&](PlainTextWriter& writer) {
+    const fuzz::Reading held = fuzz::ReadCapturing([&](PlainTextWriter& writer) {
         SourceFile source = SourceFile::FromBytes("fuzz-input", bytes);
         ReadCompoundFile(source, writer);
     });
-    const Reading ranged = ReadWith([&](PlainTextWriter& writer) {
+    const fuzz::Reading ranged = fuzz::ReadCapturing([&](PlainTextWriter& writer) {
         const msword::CompoundFile file(
             bytes.size(), [&](std::uint64_t offset, char* out, std::size_t length) {
                 if (offset >= bytes.size()) {
@@ -57,9 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             });
         msword::ReadCompoundDocument(file, writer);
     });
-    if (held.code != ranged.code || held.detail != ranged.detail ||
-        (held.code == ErrorCode::kNone && held.text != ranged.text)) {
-        std::abort();
-    }
+    fuzz::RequireSameReading(held, ranged);
     return 0;
 }

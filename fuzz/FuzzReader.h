@@ -16,6 +16,37 @@
 
 namespace corvanel::convert::fuzz {
 
+// What one reading of an input gave: its text, or its failure.
+struct Reading {
+    ErrorCode code = ErrorCode::kNone;
+    std::string description;
+    std::string text;
+};
+
+// Reads with `read(writer)`, keeping a failure instead of throwing it.
+template <typename Read>
+Reading ReadCapturing(Read&& read) {
+    Reading reading;
+    PlainTextWriter writer;
+    try {
+        read(writer);
+        writer.EndDocument();
+    } catch (const ConvertError& error) {
+        reading.code = error.Code();
+        reading.description = error.what();
+    }
+    reading.text = writer.TakeText();
+    return reading;
+}
+
+// Aborts unless two readings of the same input agree: the same failure, or the same text.
+inline void RequireSameReading(const Reading& one, const Reading& other) {
+    if (one.code != other.code || one.description != other.description ||
+        (one.code == ErrorCode::kNone && one.text != other.text)) {
+        std::abort();
+    }
+}
+
 template <typename Read>
 int ReadBytes(const std::uint8_t* data, std::size_t size, Read&& read) {
     SourceFile source =
@@ -41,34 +72,17 @@ int ReadPackageBytes(const std::uint8_t* data, std::size_t size, Read&& read) {
 // the two readings differ in their text or their failure.
 template <typename Read>
 int ReadPageBothWays(const std::uint8_t* data, std::size_t size, Read&& read) {
-    struct Reading {
-        ErrorCode code = ErrorCode::kNone;
-        std::string description;
-        std::string text;
-    };
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const auto readWith = [&](std::size_t streamBytes) {
         html::SetPageStreamBytesForTesting(streamBytes);
-        Reading reading;
-        PlainTextWriter writer;
-        try {
+        const Reading reading = ReadCapturing([&](PlainTextWriter& writer) {
             SourceFile source = SourceFile::FromBytes("fuzz-input", bytes);
             read(source, writer);
-            writer.EndDocument();
-        } catch (const ConvertError& error) {
-            reading.code = error.Code();
-            reading.description = error.what();
-        }
-        reading.text = writer.TakeText();
+        });
         html::SetPageStreamBytesForTesting(0);
         return reading;
     };
-    const Reading streamed = readWith(1);
-    const Reading whole = readWith(SIZE_MAX);
-    if (streamed.code != whole.code || streamed.description != whole.description ||
-        (streamed.code == ErrorCode::kNone && streamed.text != whole.text)) {
-        std::abort();
-    }
+    RequireSameReading(readWith(1), readWith(SIZE_MAX));
     return 0;
 }
 

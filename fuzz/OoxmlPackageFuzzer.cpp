@@ -1,6 +1,8 @@
 // Fuzz target: WordprocessingML packages (.docx and kin) inside a ZIP container. Each input is
 // read twice: with the main part cut into tiny batches (and its tables into tiny batches of
 // rows), and parsed whole. Both readings must give the same text, or the same failure.
+#include "FuzzReader.h"
+
 #include "convert/core/ConvertError.h"
 #include "convert/core/PlainTextWriter.h"
 #include "convert/core/Readers.h"
@@ -17,26 +19,13 @@ namespace {
 
 using namespace corvanel::convert;
 
-struct Reading {
-    ErrorCode code = ErrorCode::kNone;
-    std::string description;
-    std::string text;
-};
-
-Reading Read(const std::string& bytes, std::size_t batchBytes) {
+fuzz::Reading Read(const std::string& bytes, std::size_t batchBytes) {
     word::SetBodyBatchBytesForTesting(batchBytes);
-    Reading reading;
-    PlainTextWriter writer;
-    try {
+    const fuzz::Reading reading = fuzz::ReadCapturing([&](PlainTextWriter& writer) {
         SourceFile source = SourceFile::FromBytes("fuzz-input", bytes);
         ZipPackage package(source);
         ReadOoxmlPackage(package, writer);
-        writer.EndDocument();
-    } catch (const ConvertError& error) {
-        reading.code = error.Code();
-        reading.description = error.what();
-    }
-    reading.text = writer.TakeText();
+    });
     word::SetBodyBatchBytesForTesting(0);
     return reading;
 }
@@ -45,11 +34,6 @@ Reading Read(const std::string& bytes, std::size_t batchBytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const Reading batched = Read(bytes, 64);
-    const Reading whole = Read(bytes, SIZE_MAX);
-    if (batched.code != whole.code || batched.description != whole.description ||
-        (batched.code == ErrorCode::kNone && batched.text != whole.text)) {
-        std::abort();
-    }
+    fuzz::RequireSameReading(Read(bytes, 64), Read(bytes, SIZE_MAX));
     return 0;
 }
