@@ -19,6 +19,17 @@ inline bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The characters of XML names as the parsers tell them: any byte of a multi-byte character
+// counts as a letter.
+inline bool IsNameStart(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || c == '_' || c == ':' || u >= 0x80;
+}
+
+inline bool IsNameChar(char c) {
+    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+}
+
 // Where an element's name ends in its start tag.
 inline bool IsNameEnd(char c) {
     return IsSpace(c) || c == '>' || c == '/';

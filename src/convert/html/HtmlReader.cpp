@@ -2,6 +2,7 @@
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/TextEncoding.h"
+#include "convert/core/XmlScanning.h"
 #include "convert/html/HtmlDecoding.h"
 #include "convert/html/HtmlStreaming.h"
 #include "convert/html/HtmlTreeStream.h"
@@ -87,16 +88,12 @@ struct PagePieces {
 // and whole it can drop part of it. Either way the text shows the "&" and the name as they are.
 std::string EscapeUnlikelyReferences(std::string html) {
     constexpr std::size_t kLongestName = 32;
-    const auto isNameByte = [](unsigned char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-               c == '_' || c == ':' || c == '.' || c == '-' || c >= 0x80;
-    };
     std::string escaped;
     std::size_t copied = 0;
     for (std::size_t at = html.find('&'); at != std::string::npos; at = html.find('&', at + 1)) {
         std::size_t end = at + 1;
         bool ascii = true;
-        while (end < html.size() && isNameByte(static_cast<unsigned char>(html[end]))) {
+        while (end < html.size() && xmlscan::IsNameChar(html[end])) {
             ascii = ascii && static_cast<unsigned char>(html[end]) < 0x80;
             ++end;
         }

@@ -12,20 +12,11 @@ namespace corvanel::convert {
 namespace {
 
 using xmlscan::EqualsIgnoringCase;
+using xmlscan::IsNameChar;
+using xmlscan::IsNameStart;
 using xmlscan::IsSpace;
 using xmlscan::kUtf8Bom;
 using xmlscan::LocalPart;
-
-// The characters of XML names as the parser tells them: any byte of a multi-byte character
-// counts as a letter.
-bool IsNameStart(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || c == '_' || c == ':' || u >= 0x80;
-}
-
-bool IsNameChar(char c) {
-    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
-}
 
 // True when the processing instruction starting at `pi` ("<?") has a target the parser
 // accepts: a name followed by white space or "?>".
