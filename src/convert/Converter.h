@@ -3,6 +3,7 @@
 // The converter library's public edge: no exception crosses it; every call returns a result
 // with a number and a description that names the file and the reason.
 
+#include "convert/core/DocumentFacts.h"
 #include "convert/core/ErrorCode.h"
 
 #include <string>
@@ -15,6 +16,8 @@ class DocumentSink;
 struct ConversionResult {
     ErrorCode code = ErrorCode::kNone;
     std::string description;
+    // Always the format, when it was recognised; counts and properties when asked for.
+    DocumentFacts facts;
 
     bool Ok() const { return code == ErrorCode::kNone; }
     int Number() const { return static_cast<int>(code); }
@@ -28,6 +31,8 @@ inline constexpr std::string_view kNativeNewline = "\n";
 
 struct ConvertOptions {
     std::string newline{kNativeNewline};
+    // Also count the text's characters and words and read the document's stated properties.
+    bool collectFacts = false;
 };
 
 // Reads a document (format recognised from its content) and sends its events to the sink.

@@ -99,9 +99,17 @@ ConversionResult ReadDocumentBytes(const std::string& label, std::string bytes,
 ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
                              const ConvertOptions& options) {
     PlainTextWriter writer(options.newline);
+    writer.WantProperties(options.collectFacts);
     ConversionResult result = ReadDocument(sourcePath, writer);
+    result.facts = std::move(writer.Facts());
     if (result.Ok()) {
         text = writer.TakeText();
+        if (options.collectFacts) {
+            TextCounter counter;
+            counter.Add(text);
+            result.facts.chars = counter.Chars();
+            result.facts.words = counter.Words();
+        }
     }
     return result;
 }
@@ -112,14 +120,27 @@ ConversionResult ConvertFile(const std::string& sourcePath, const std::string& t
     // is written at the end, so a document that cannot be read never touches the output folder.
     TextFileOutput output(targetPath);
     PlainTextWriter writer(options.newline);
-    writer.DrainWhenOver(kHeldTextBytes, [&](std::string_view piece) { output.Write(piece); });
-    const ConversionResult result = ReadDocument(sourcePath, writer);
-    if (!result.Ok()) {
+    writer.WantProperties(options.collectFacts);
+    TextCounter counter;
+    auto write = [&](std::string_view piece) {
+        if (options.collectFacts) {
+            counter.Add(piece);
+        }
+        output.Write(piece);
+    };
+    writer.DrainWhenOver(kHeldTextBytes, write);
+    ConversionResult result = ReadDocument(sourcePath, writer);
+    DocumentFacts facts = std::move(writer.Facts());
+    if (result.Ok()) {
+        write(writer.Text());
+        result = output.Commit();
+        facts.chars = counter.Chars();
+        facts.words = counter.Words();
+    } else {
         output.Abandon();
-        return result;
     }
-    output.Write(writer.Text());
-    return output.Commit();
+    result.facts = std::move(facts);
+    return result;
 }
 
 }  // namespace corvanel::convert

@@ -5,6 +5,16 @@
 namespace corvanel::convert {
 
 enum class BreakKind { kLine, kPage, kColumn };
+
+// What a document states about itself, where its format keeps such properties.
+enum class DocumentProperty {
+    kTitle,
+    kAuthor,
+    kCreated,   // ISO 8601, as "2024-03-05T14:30:00Z" (or without a zone when none is stated)
+    kModified,  // ISO 8601
+    kPages,     // decimal count, as stored by the program that wrote the document
+    kWords,     // decimal count, as stored by the program that wrote the document
+};
 enum class NoteKind { kFootnote, kEndnote };
 
 // The events every reader emits, in reading order. The plain-text writer is the one sink the
@@ -48,6 +58,18 @@ public:
 
     // No more events follow.
     virtual void EndDocument() = 0;
+
+    // What the content was recognised as, a stable lower-case name ("docx", "doc", "rtf", ...);
+    // sent once, before the body. Sinks that do not need it ignore it.
+    virtual void Format(std::string_view name) { (void)name; }
+    // Whether the reader should look for the document's stated properties: they often sit in a
+    // part or stream the text does not need, so readers skip them unless asked.
+    virtual bool WantsProperties() const { return false; }
+    // One stated property (UTF-8, trimmed); empty values are not sent. May come at any time.
+    virtual void Property(DocumentProperty property, std::string_view value) {
+        (void)property;
+        (void)value;
+    }
 };
 
 }  // namespace corvanel::convert

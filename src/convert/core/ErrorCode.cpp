@@ -14,6 +14,28 @@ std::string WithDetail(std::string text, std::string_view detail) {
 
 }  // namespace
 
+const char* ErrorCodeName(ErrorCode code) {
+    switch (code) {
+        case ErrorCode::kNone:
+            return "none";
+        case ErrorCode::kCannotOpen:
+            return "cannot-open";
+        case ErrorCode::kNotReadable:
+            return "not-readable";
+        case ErrorCode::kPasswordProtected:
+            return "password-protected";
+        case ErrorCode::kDamaged:
+            return "damaged";
+        case ErrorCode::kTooLarge:
+            return "too-large";
+        case ErrorCode::kCannotWrite:
+            return "cannot-write";
+        case ErrorCode::kInternal:
+            return "internal";
+    }
+    return "internal";
+}
+
 std::string DescribeError(ErrorCode code, std::string_view path, std::string_view detail) {
     const std::string name(path);
     switch (code) {

@@ -17,6 +17,9 @@ enum class ErrorCode : int {
     kInternal = 8007,           // a fault of Corvanel itself
 };
 
+// The code's stable name in machine-readable reports: "cannot-open", "not-readable", ...
+const char* ErrorCodeName(ErrorCode code);
+
 // "<path> is password-protected", "<path> is damaged: <detail>", ...
 std::string DescribeError(ErrorCode code, std::string_view path, std::string_view detail);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/core/DocumentFacts.h"
 #include "convert/core/DocumentSink.h"
 
 #include <cstddef>
@@ -49,6 +50,14 @@ public:
     void EndFloatingText() override;
     void EndDocument() override;
 
+    // The format and, when asked for with WantProperties, the stated properties (counts are
+    // not made here: the text may leave in pieces).
+    void WantProperties(bool want) { wantProperties_ = want; }
+    DocumentFacts& Facts() { return facts_; }
+    void Format(std::string_view name) override { facts_.format = name; }
+    bool WantsProperties() const override { return wantProperties_; }
+    void Property(DocumentProperty property, std::string_view value) override;
+
 private:
     // Where block items (paragraphs, table rows) go: terminated containers end every item with a
     // line break (body, notes, floating text); a cell separates its items with line breaks.
@@ -85,6 +94,8 @@ private:
     std::vector<std::string> footnotes_;
     std::vector<std::string> endnotes_;
     bool ended_ = false;
+    bool wantProperties_ = false;
+    DocumentFacts facts_;
 };
 
 }  // namespace corvanel::convert

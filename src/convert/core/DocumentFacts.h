@@ -1,0 +1,41 @@
+#pragma once
+
+#include "convert/core/DocumentSink.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace corvanel::convert {
+
+// What a conversion learned about a document besides its text.
+struct DocumentFacts {
+    std::string format;        // the reader's name for what it read: "docx", "doc", "rtf", ...
+    std::uint64_t chars = 0;   // Unicode characters of the text, line breaks included
+    std::uint64_t words = 0;   // runs of characters between white space, as `wc -w` counts
+    std::map<DocumentProperty, std::string> properties;  // what the document states
+};
+
+// Counts the characters and words of a text that arrives in pieces (a piece may end inside a
+// character or a word).
+class TextCounter {
+public:
+    void Add(std::string_view utf8);
+    std::uint64_t Chars() const { return chars_; }
+    std::uint64_t Words() const { return words_; }
+
+private:
+    void Character(char32_t c);
+
+    std::uint64_t chars_ = 0;
+    std::uint64_t words_ = 0;
+    bool inWord_ = false;
+    char32_t pending_ = 0;  // the bits of a character cut by the end of a piece
+    int missing_ = 0;       // continuation bytes it still needs
+};
+
+// The stable name of a property in reports ("title", "author", "created", ...).
+const char* PropertyName(DocumentProperty property);
+
+}  // namespace corvanel::convert
