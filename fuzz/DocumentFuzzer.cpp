@@ -1,4 +1,5 @@
-// Fuzz target: the whole converter as the program calls it (format recognition, then a reader).
+// Fuzz target: the whole converter as the program calls it (format recognition, then a reader),
+// with the document's stated properties asked for.
 #include "convert/Converter.h"
 #include "convert/core/PlainTextWriter.h"
 
@@ -8,6 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     corvanel::convert::PlainTextWriter writer;
+    writer.WantProperties(true);
     corvanel::convert::ReadDocumentBytes(
         "fuzz-input", std::string(reinterpret_cast<const char*>(data), size), writer);
     return 0;

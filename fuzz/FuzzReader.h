@@ -1,7 +1,8 @@
 #pragma once
 
 // Shared body of the fuzz targets: the input becomes an in-memory document, a reader reads it
-// into the plain-text writer, and the reader's own failures (ConvertError) are expected.
+// into the plain-text writer, and the reader's own failures (ConvertError) are expected. The
+// writer asks for the stated properties, so the readers' property parsing is fuzzed too.
 
 #include "convert/core/ConvertError.h"
 #include "convert/core/PlainTextWriter.h"
@@ -28,6 +29,7 @@ template <typename Read>
 Reading ReadCapturing(Read&& read) {
     Reading reading;
     PlainTextWriter writer;
+    writer.WantProperties(true);
     try {
         read(writer);
         writer.EndDocument();
@@ -52,6 +54,7 @@ int ReadBytes(const std::uint8_t* data, std::size_t size, Read&& read) {
     SourceFile source =
         SourceFile::FromBytes("fuzz-input", std::string(reinterpret_cast<const char*>(data), size));
     PlainTextWriter writer;
+    writer.WantProperties(true);
     try {
         read(source, writer);
         writer.EndDocument();

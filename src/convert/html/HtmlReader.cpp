@@ -1,4 +1,5 @@
 #include "convert/core/ConvertError.h"
+#include "convert/core/PropertyValues.h"
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/TextEncoding.h"
@@ -110,11 +111,114 @@ std::string EscapeUnlikelyReferences(std::string html) {
     return escaped;
 }
 
+// The page's head: what comes before its body, which is all a title and meta elements need.
+std::string_view PageHead(std::string_view html) {
+    constexpr std::size_t kMostHeadBytes = 1 << 20;
+    html = html.substr(0, kMostHeadBytes);
+    for (std::size_t at = html.find('<'); at != std::string_view::npos;
+         at = html.find('<', at + 1)) {
+        const std::string_view tag = html.substr(at + 1, 4);
+        if (tag.size() == 4 && std::equal(tag.begin(), tag.end(), "body",
+                                          [](char a, char b) { return (a | 0x20) == b; })) {
+            return html.substr(0, at);
+        }
+    }
+    return html;
+}
+
+std::string AttributeOf(xmlNode* element, const char* name) {
+    xmlChar* value = xmlGetProp(element, reinterpret_cast<const xmlChar*>(name));
+    if (value == nullptr) {
+        return {};
+    }
+    std::string text(reinterpret_cast<const char*>(value));
+    xmlFree(value);
+    return text;
+}
+
+std::string LowerAscii(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// White space runs shown as one space, as a browser shows a title.
+std::string CollapsedText(xmlNode* element) {
+    xmlChar* content = xmlNodeGetContent(element);
+    if (content == nullptr) {
+        return {};
+    }
+    std::string text;
+    bool space = false;
+    for (const xmlChar* c = content; *c != 0; ++c) {
+        if (*c == ' ' || *c == '\t' || *c == '\n' || *c == '\r' || *c == '\f') {
+            space = true;
+            continue;
+        }
+        if (space && !text.empty()) {
+            text += ' ';
+        }
+        space = false;
+        text += static_cast<char>(*c);
+    }
+    xmlFree(content);
+    return text;
+}
+
+// The title and the meta elements naming the author and the dates, from the page's head parsed
+// on its own (the body's walk may already have let go of its tree).
+void SendPageProperties(std::string_view html, DocumentSink& sink) {
+    const std::string_view head = PageHead(html);
+    const std::unique_ptr<htmlParserCtxt, ParserFree> parser(htmlNewParserCtxt());
+    if (!parser) {
+        throw std::bad_alloc();
+    }
+    const std::unique_ptr<xmlDoc, DocFree> doc(htmlCtxtReadMemory(
+        parser.get(), head.data(), static_cast<int>(head.size()), nullptr, "UTF-8", kParseOptions));
+    xmlNode* node = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    bool titleSeen = false;
+    while (node != nullptr) {
+        if (node->type == XML_ELEMENT_NODE && node->name != nullptr) {
+            const std::string_view name = reinterpret_cast<const char*>(node->name);
+            if (name == "title" && !titleSeen) {
+                titleSeen = true;
+                SendText(sink, DocumentProperty::kTitle, CollapsedText(node));
+            } else if (name == "meta") {
+                const std::string meta = LowerAscii(AttributeOf(node, "name"));
+                const std::string content = AttributeOf(node, "content");
+                if (meta == "author") {
+                    SendText(sink, DocumentProperty::kAuthor, content);
+                } else if (meta == "created" || meta == "dcterms.created") {
+                    SendIsoDate(sink, DocumentProperty::kCreated, content);
+                } else if (meta == "modified" || meta == "dcterms.modified") {
+                    SendIsoDate(sink, DocumentProperty::kModified, content);
+                }
+            }
+        }
+        // Document order without recursion: first child, else the next sibling of the nearest
+        // ancestor that has one.
+        if (node->children != nullptr && node->type == XML_ELEMENT_NODE) {
+            node = node->children;
+            continue;
+        }
+        while (node != nullptr && node->next == nullptr) {
+            node = node->parent != nullptr && node->parent->type == XML_ELEMENT_NODE ? node->parent
+                                                                                     : nullptr;
+        }
+        if (node != nullptr) {
+            node = node->next;
+        }
+    }
+}
+
 // A large page is parsed a piece at a time and walked while the parser builds its tree, which
 // holds little more than the elements still open; a small one is parsed whole, then walked.
 void ReadHtmlText(std::string bytes, std::string_view charset, DocumentSink& sink) {
     const std::string html = EscapeUnlikelyReferences(
         html::CleanWordMarkup(html::DecodeHtml(std::move(bytes), charset)));
+    if (sink.WantsProperties()) {
+        SendPageProperties(html, sink);
+    }
     const std::unique_ptr<htmlParserCtxt, ParserFree> parser(htmlNewParserCtxt());
     if (!parser) {
         throw std::bad_alloc();
@@ -159,10 +263,12 @@ void html::SetPageStreamBytesForTesting(std::size_t bytes) {
 }
 
 void ReadHtml(SourceFile& source, DocumentSink& sink) {
+    sink.Format("html");
     ReadHtmlText(source.TakeBytes(), {}, sink);
 }
 
 void ReadMht(SourceFile& source, DocumentSink& sink) {
+    sink.Format("mht");
     html::WebPagePart page;
     {
         const std::string message = source.TakeBytes();

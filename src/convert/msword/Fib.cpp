@@ -119,6 +119,22 @@ void ReadWord97(Fib& fib, const ByteReader& r) {
 
 }  // namespace
 
+std::string_view FibFormatName(std::string_view start) {
+    if (start.size() < 4) {
+        return {};
+    }
+    const ByteReader r(start, "the file information block");
+    const std::uint16_t ident = r.U16(0);
+    const std::uint16_t nFib = r.U16(2);
+    const bool knownIdent = ident == kWord97Ident || ident == kWord6Ident;
+    const bool oldIdent = ident == 0xA59B || ident == 0xA5DB || ident == 0xA59C;
+    if (oldIdent || nFib < kFirstWord6Fib || (!knownIdent && nFib > kLastKnownFib) ||
+        (!knownIdent && nFib > kLastWord6Fib && nFib < kFirstWord97Fib)) {
+        return {};
+    }
+    return nFib <= kLastWord6Fib ? "word6" : "doc";
+}
+
 Fib ReadFib(std::string_view wordDocument) {
     const ByteReader r(wordDocument, "the file information block");
     if (r.Size() < 0x20) {

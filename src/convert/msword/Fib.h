@@ -41,4 +41,9 @@ struct Fib {
 // Word document at all, damaged when the block is cut short.
 Fib ReadFib(std::string_view wordDocument);
 
+// The format the start of a WordDocument stream (its first four bytes are enough) is read as,
+// before anything else of it is: "word6" (Word 6 and 95), "doc" (Word 97 and later, encrypted
+// ones too), or empty when ReadFib refuses it.
+std::string_view FibFormatName(std::string_view start);
+
 }  // namespace corvanel::convert::msword

@@ -11,6 +11,7 @@
 #include "convert/msword/Stories.h"
 #include "convert/msword/StoryWriter.h"
 #include "convert/msword/StyleSheet.h"
+#include "convert/msword/SummaryInformation.h"
 
 #include <algorithm>
 #include <optional>
@@ -119,7 +120,21 @@ void ReadWordDocument(const CompoundFile& file, const CompoundStream& wordDocume
     if (file.InMemory()) {
         held = wordDocument.View(mainBuffer);
     }
-    const Fib fib = file.InMemory() ? ReadFib(held) : ReadFib(ReadFibBytes(wordDocument));
+    std::string fibBuffer;
+    if (!file.InMemory()) {
+        fibBuffer = ReadFibBytes(wordDocument);
+    }
+    const std::string_view fibBytes = file.InMemory() ? held : fibBuffer;
+    // The format goes first, so that an encrypted or damaged document reports it too.
+    const std::string_view format = FibFormatName(fibBytes);
+    if (!format.empty()) {
+        sink.Format(format);
+        if (sink.WantsProperties()) {
+            ReadSummaryInformation(file, sink);
+        }
+    }
+    const Fib fib = ReadFib(fibBytes);
+    std::string().swap(fibBuffer);  // the block can be large; nothing keeps views of it
     if (fib.encrypted) {
         ThrowPasswordProtected();
     }

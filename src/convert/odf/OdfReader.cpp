@@ -1,6 +1,7 @@
 // OpenDocument text: packages (.odt, .ott) and flat single-file documents (.fodt).
 
 #include "convert/core/ConvertError.h"
+#include "convert/core/PropertyValues.h"
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/XmlDocument.h"
@@ -47,6 +48,69 @@ auto ExplainingEncryption(ZipPackage& package, Read&& read) {
     }
 }
 
+// The format of a package whose mimetype names a text document.
+std::string_view PackageFormat(std::string_view mimetype) {
+    return mimetype.ends_with("-template") || mimetype.ends_with(".template") ? "ott" : "odt";
+}
+
+bool NameIs(pugi::xml_node node, std::string_view localName) {
+    return LocalName(node.name()) == localName;
+}
+
+// The stated properties of an <office:meta> element. The first author of a document is its
+// author; the last one to save it stands in when that is not stated.
+void SendMeta(pugi::xml_node meta, DocumentSink& sink) {
+    std::string_view initialCreator;
+    std::string_view creator;
+    for (pugi::xml_node node = meta.first_child(); node; node = node.next_sibling()) {
+        const std::string_view text = node.text().get();
+        if (NameIs(node, "title")) {
+            SendText(sink, DocumentProperty::kTitle, text);
+        } else if (NameIs(node, "initial-creator")) {
+            initialCreator = text;
+        } else if (NameIs(node, "creator")) {
+            creator = text;
+        } else if (NameIs(node, "creation-date")) {
+            SendIsoDate(sink, DocumentProperty::kCreated, text);
+        } else if (NameIs(node, "date")) {
+            SendIsoDate(sink, DocumentProperty::kModified, text);
+        } else if (NameIs(node, "document-statistic")) {
+            for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+                if (LocalName(a.name()) == "page-count") {
+                    SendCount(sink, DocumentProperty::kPages, a.value());
+                } else if (LocalName(a.name()) == "word-count") {
+                    SendCount(sink, DocumentProperty::kWords, a.value());
+                }
+            }
+        }
+    }
+    SendText(sink, DocumentProperty::kAuthor, initialCreator);
+    SendText(sink, DocumentProperty::kAuthor, creator);
+}
+
+pugi::xml_node MetaOf(pugi::xml_node root) {
+    return root.find_child([](pugi::xml_node n) { return NameIs(n, "meta"); });
+}
+
+// Sends the format, then the package's meta.xml when properties are wanted; that part is not
+// needed for the text, so one that cannot be read is passed over.
+void Announce(ZipPackage& package, std::string_view format, DocumentSink& sink) {
+    sink.Format(format);
+    if (!sink.WantsProperties()) {
+        return;
+    }
+    std::optional<std::string> meta;
+    try {
+        meta = package.Read("meta.xml");
+    } catch (const ConvertError&) {
+        return;
+    }
+    pugi::xml_document document;
+    if (meta && document.load_buffer_inplace(meta->data(), meta->size(), kXmlParseOptions)) {
+        SendMeta(MetaOf(document.document_element()), sink);
+    }
+}
+
 void AddStylesOf(odf::StyleSheet& styles, pugi::xml_node root) {
     styles.Add(root.child("office:automatic-styles"));
     styles.Add(root.child("office:styles"));
@@ -58,6 +122,12 @@ bool ReadOdfPackage(ZipPackage& package, DocumentSink& sink) {
     const std::optional<std::string> mimetype = package.Read("mimetype");
     if (mimetype && !Trimmed(*mimetype).empty() && !IsTextMimeType(Trimmed(*mimetype))) {
         return false;  // another OpenDocument type, or not OpenDocument at all
+    }
+    // A text mimetype makes the package one, whatever happened to its content; without one,
+    // the content decides below.
+    const bool announced = mimetype && !Trimmed(*mimetype).empty();
+    if (announced) {
+        Announce(package, PackageFormat(Trimmed(*mimetype)), sink);
     }
     std::optional<std::string> content =
         ExplainingEncryption(package, [&] { return package.Read("content.xml"); });
@@ -82,6 +152,9 @@ bool ReadOdfPackage(ZipPackage& package, DocumentSink& sink) {
         }
         ThrowDamaged("content.xml holds no text body");
     }
+    if (!announced) {
+        Announce(package, "odt", sink);
+    }
 
     odf::StyleSheet styles;
     styles.Add(root.child("office:automatic-styles"));
@@ -93,16 +166,28 @@ bool ReadOdfPackage(ZipPackage& package, DocumentSink& sink) {
 
 void ReadFlatOdt(SourceFile& source, DocumentSink& sink) {
     std::string bytes = source.TakeBytes();
-    odf::TextPart part(
-        bytes, "the document",
-        [](pugi::xml_document& document, std::string& xml) {
+    bool announced = false;
+    const auto parseWhole = [&](pugi::xml_document& document, std::string& xml) {
+        try {
             ParseXmlInPlace(document, xml, "the document", kXmlParseOptionsMixedContent);
-        },
-        [&source] { return std::optional<std::string>(source.Bytes()); });
+        } catch (const ConvertError&) {
+            if (!announced) {
+                sink.Format("fodt");  // its root element made it one; it is damaged past that
+            }
+            throw;
+        }
+    };
+    odf::TextPart part(bytes, "the document", parseWhole,
+                       [&source] { return std::optional<std::string>(source.Bytes()); });
     if (!part.Body()) {
         ThrowNotReadable(
             "it is a flat OpenDocument file without text (a spreadsheet, drawing or "
             "presentation)");
+    }
+    announced = true;
+    sink.Format("fodt");
+    if (sink.WantsProperties()) {
+        SendMeta(MetaOf(part.Root()), sink);
     }
     odf::StyleSheet styles;
     AddStylesOf(styles, part.Root());

@@ -2,6 +2,7 @@
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/XmlDocument.h"
+#include "convert/ooxml/PackageProperties.h"
 #include "convert/ooxml/WordPackage.h"
 #include "convert/ooxml/WordXml.h"
 
@@ -56,13 +57,22 @@ private:
 void ReadFlatOpc(SourceFile& source, DocumentSink& sink) {
     std::string buffer = source.TakeBytes();
     pugi::xml_document xml;
-    ParseXmlInPlace(xml, buffer, "the package XML");
+    try {
+        ParseXmlInPlace(xml, buffer, "the package XML");
+    } catch (const ConvertError&) {
+        sink.Format("flat-opc");  // its root element made it one; it is damaged past that
+        throw;
+    }
     FlatOpcPackage package(xml.document_element());
     const std::string mainPart = word::FindMainPart(package);
     const pugi::xml_node document =
         mainPart.empty() ? pugi::xml_node() : package.PartRoot(mainPart);
     if (!word::Is(document, "document")) {
         ThrowNotReadable("the XML package holds no word-processing document");
+    }
+    sink.Format("flat-opc");
+    if (sink.WantsProperties()) {
+        word::ReadPackageProperties(package, sink);
     }
     word::ReadWordDocument(package, mainPart, document, sink);
 }

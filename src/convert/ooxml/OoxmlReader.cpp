@@ -3,6 +3,7 @@
 #include "convert/core/XmlDocument.h"
 #include "convert/core/ZipPackage.h"
 #include "convert/ooxml/BodyBlocks.h"
+#include "convert/ooxml/PackageProperties.h"
 #include "convert/ooxml/WordPackage.h"
 #include "convert/ooxml/WordXml.h"
 
@@ -89,6 +90,30 @@ bool DeclaresWordDocument(ZipPackage& zip) {
     return types && types->find("wordprocessingml") != std::string::npos;
 }
 
+// The format the package's content types give its main part; empty when they give none or
+// cannot be read (the text does not need them, so they never fail the document).
+std::string_view MainPartFormat(ZipPackage& zip, std::string_view mainPart) {
+    std::optional<std::string> types;
+    try {
+        types = zip.Read("[Content_Types].xml");
+    } catch (const ConvertError&) {
+        return {};
+    }
+    pugi::xml_document document;
+    if (!types || !document.load_buffer_inplace(types->data(), types->size(), kXmlParseOptions)) {
+        return {};
+    }
+    return word::FormatOfMainPart(word::ContentTypeOf(document.document_element(), mainPart));
+}
+
+// Sends the format, then the stated properties when they are wanted.
+void Announce(word::WordPackage& package, std::string_view format, DocumentSink& sink) {
+    sink.Format(format);
+    if (sink.WantsProperties()) {
+        word::ReadPackageProperties(package, sink);
+    }
+}
+
 }  // namespace
 
 bool ReadOoxmlPackage(ZipPackage& zip, DocumentSink& sink) {
@@ -96,9 +121,17 @@ bool ReadOoxmlPackage(ZipPackage& zip, DocumentSink& sink) {
     const std::string mainPart = word::FindMainPart(package);
     if (mainPart.empty()) {
         if (DeclaresWordDocument(zip)) {
+            const std::string_view format = MainPartFormat(zip, "word/document.xml");
+            sink.Format(format.empty() ? "docx" : format);
             ThrowDamaged("its main document part is missing");
         }
         return false;
+    }
+    // A package whose content types name the main part a word-processing document is one even
+    // when that part turns out damaged; without them, the part's own root decides below.
+    const std::string_view format = MainPartFormat(zip, mainPart);
+    if (!format.empty()) {
+        Announce(package, format, sink);
     }
     // A large main part's body is parsed a batch of blocks at a time when the scanner can
     // follow it (the whole tree takes several times the part's size); its skeleton stands for
@@ -122,9 +155,15 @@ bool ReadOoxmlPackage(ZipPackage& zip, DocumentSink& sink) {
     if (!word::Is(document, "document")) {
         // A spreadsheet or presentation package, or something else in a ZIP.
         if (DeclaresWordDocument(zip) && mainPart.rfind("word/", 0) == 0) {
+            if (format.empty()) {
+                sink.Format("docx");
+            }
             ThrowDamaged(mainPart + " is not a word-processing document part");
         }
         return false;
+    }
+    if (format.empty()) {
+        Announce(package, "docx", sink);
     }
     if (!blocks) {
         word::ReadWordDocument(package, mainPart, document, sink);

@@ -68,6 +68,13 @@ void RtfParser::OnWord(const RtfToken& token) {
         case RtfAction::kSkipDestination:
             SkipRestOfGroup();
             break;
+        case RtfAction::kInfo:
+        case RtfAction::kInfoText:
+        case RtfAction::kInfoDate:
+        case RtfAction::kInfoCount:
+        case RtfAction::kDatePart:
+            OnInfoWord(word, token);
+            break;
         case RtfAction::kFontTable:
             s.destination = Destination::kFontTable;
             s.onEnd = OnGroupEnd::kFontTable;
@@ -84,19 +91,25 @@ void RtfParser::OnWord(const RtfToken& token) {
             labelSymbol_ = SymbolFontKind::kOther;
             break;
         case RtfAction::kTextDestination:
-            if (s.destination != Destination::kFontTable) {
+            if (InInfo()) {
+                SkipRestOfGroup();
+            } else if (s.destination != Destination::kFontTable) {
                 s.destination = s.result;
             }
             break;
         case RtfAction::kNoTextDestination:
-            if (s.destination != Destination::kFontTable) {
+            if (InInfo()) {
+                SkipRestOfGroup();
+            } else if (s.destination != Destination::kFontTable) {
                 const bool keepsResult = token.word == "field" || token.word == "object";
                 s.result = keepsResult ? s.destination : Destination::kNoText;
                 s.destination = Destination::kNoText;
             }
             break;
         case RtfAction::kUpr:
-            if (s.destination != Destination::kFontTable) {
+            if (InInfo()) {
+                SkipRestOfGroup();
+            } else if (s.destination != Destination::kFontTable) {
                 s.result = s.destination;
                 s.destination = Destination::kNoText;
             }
@@ -172,7 +185,7 @@ void RtfParser::OnWord(const RtfToken& token) {
             break;
         case RtfAction::kFloatingText:
             if (s.destination == Destination::kFontTable ||
-                s.destination == Destination::kListText || s.hidden || s.deleted) {
+                s.destination == Destination::kListText || InInfo() || s.hidden || s.deleted) {
                 SkipRestOfGroup();
                 break;
             }
@@ -279,6 +292,8 @@ void RtfParser::OnWord(const RtfToken& token) {
         case RtfAction::kTab:
             if (InText()) {
                 Content().Tab(Level());
+            } else if (s.destination == Destination::kProperty) {
+                propertyText_.push_back(' ');
             } else if (Visible()) {
                 label_.push_back('\t');
             }
@@ -322,6 +337,79 @@ void RtfParser::OnWord(const RtfToken& token) {
                 Deliver(word.text, SymbolFontKind::kOther);
             }
             break;
+    }
+}
+
+// The {\info} group, read only when the stated properties are wanted: its \title and \author
+// are text as any other (code pages, \'hh, \u), its dates are \yr, \mo, ... numbers.
+void RtfParser::OnInfoWord(const RtfControlWord& word, const RtfToken& token) {
+    GroupState& s = State();
+    const auto propertyNamed = [](std::string_view name) {
+        return name == "title"      ? DocumentProperty::kTitle
+               : name == "author"   ? DocumentProperty::kAuthor
+               : name == "created"  ? DocumentProperty::kCreated
+               : name == "modified" ? DocumentProperty::kModified
+               : name == "pages"    ? DocumentProperty::kPages
+                                    : DocumentProperty::kWords;
+    };
+    switch (word.action) {
+        case RtfAction::kInfo:
+            if (!sink_.WantsProperties() || s.destination != Destination::kText) {
+                SkipRestOfGroup();
+                return;
+            }
+            s.destination = Destination::kInfo;
+            return;
+        case RtfAction::kInfoText:
+        case RtfAction::kInfoDate:
+            if (s.destination != Destination::kInfo) {
+                SkipRestOfGroup();
+                return;
+            }
+            property_ = propertyNamed(word.text);
+            s.hidden = false;
+            s.deleted = false;
+            if (word.action == RtfAction::kInfoText) {
+                s.destination = Destination::kProperty;
+                s.onEnd = OnGroupEnd::kProperty;
+                propertyText_.clear();
+            } else {
+                s.destination = Destination::kDate;
+                s.onEnd = OnGroupEnd::kDate;
+                date_ = {};
+            }
+            return;
+        case RtfAction::kInfoCount:
+            if (s.destination == Destination::kInfo && token.hasParameter) {
+                SendCount(sink_, propertyNamed(word.text), std::int64_t{token.parameter});
+            }
+            return;
+        case RtfAction::kDatePart:
+            if (s.destination == Destination::kDate) {
+                const int value = token.parameter;
+                (word.text == "yr"    ? date_.year
+                 : word.text == "mo"  ? date_.month
+                 : word.text == "dy"  ? date_.day
+                 : word.text == "hr"  ? date_.hour
+                 : word.text == "min" ? date_.minute
+                                      : date_.second) = value;
+            }
+            return;
+        default:
+            return;
+    }
+}
+
+void RtfParser::FinishProperty() {
+    SendText(sink_, property_, propertyText_);
+    propertyText_.clear();
+}
+
+// The date as stated, without a zone: RTF gives none.
+void RtfParser::FinishDate() {
+    const std::string date = FormatStatedTime(date_);
+    if (!date.empty()) {
+        sink_.Property(property_, date);
     }
 }
 

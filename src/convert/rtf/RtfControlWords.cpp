@@ -11,7 +11,7 @@ using Table = std::unordered_map<std::string_view, RtfControlWord>;
 Table BuildTable() {
     Table t;
     // Destinations whose content never reaches the text.
-    for (const std::string_view word : {"colortbl",   "stylesheet",   "info",
+    for (const std::string_view word : {"colortbl",   "stylesheet",   "datafield",
                                         "pict",       "objdata",      "objclass",
                                         "objname",    "objalias",     "objsect",
                                         "objtime",    "header",       "headerl",
@@ -38,13 +38,22 @@ Table BuildTable() {
                                         "pgptbl",     "protusertbl",  "listpicture",
                                         "blipuid",    "passwordhash", "defchp",
                                         "defpap",     "stylesheet",   "keywords",
-                                        "subject",    "title",        "author",
+                                        "subject",    "formfield",    "ftnsepc",
                                         "operator",   "doccomm",      "hlinkbase",
                                         "company",    "category",     "manager",
                                         "falt",       "panose",       "fontemb",
-                                        "fontfile",   "ftnsepc",      "formfield",
-                                        "datafield"}) {
+                                        "fontfile"}) {
         t[word] = {RtfAction::kSkipDestination, {}};
+    }
+    t["info"] = {RtfAction::kInfo, {}};
+    t["title"] = {RtfAction::kInfoText, "title"};
+    t["author"] = {RtfAction::kInfoText, "author"};
+    t["creatim"] = {RtfAction::kInfoDate, "created"};
+    t["revtim"] = {RtfAction::kInfoDate, "modified"};
+    t["nofpages"] = {RtfAction::kInfoCount, "pages"};
+    t["nofwords"] = {RtfAction::kInfoCount, "words"};
+    for (const std::string_view part : {"yr", "mo", "dy", "hr", "min", "sec"}) {
+        t[part] = {RtfAction::kDatePart, part};
     }
     t["fonttbl"] = {RtfAction::kFontTable, {}};
     t["listtext"] = {RtfAction::kListText, {}};
@@ -145,6 +154,9 @@ RtfControlWord LookUpControlWord(std::string_view word) {
 bool IsDestination(RtfAction action) {
     switch (action) {
         case RtfAction::kSkipDestination:
+        case RtfAction::kInfo:
+        case RtfAction::kInfoText:
+        case RtfAction::kInfoDate:
         case RtfAction::kFontTable:
         case RtfAction::kListText:
         case RtfAction::kTextDestination:

@@ -20,6 +20,12 @@ enum class RtfAction {
     kNumbering,        // \pn: Word 6 paragraph numbering
     kNumberingBefore,  // \pntxtb
     kNumberingAfter,   // \pntxta
+    // The document's stated properties (read only when asked for; skipped otherwise).
+    kInfo,       // \info
+    kInfoText,   // \title, \author: `text` is the property's name
+    kInfoDate,   // \creatim, \revtim: `text` is the property's name
+    kInfoCount,  // \nofpages, \nofwords: `text` is the property's name
+    kDatePart,   // \yr, \mo, \dy, \hr, \min, \sec: `text` is the part
     // Document and font settings.
     kAnsi,
     kMac,

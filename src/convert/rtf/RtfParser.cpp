@@ -179,6 +179,12 @@ void RtfParser::EndGroup() {
             fontBeingDefined_ = -1;
             ApplyFont(State());
             break;
+        case OnGroupEnd::kProperty:
+            FinishProperty();
+            break;
+        case OnGroupEnd::kDate:
+            FinishDate();
+            break;
     }
 }
 
@@ -226,7 +232,9 @@ void RtfParser::OnText(std::string_view text) {
         start = i + 1;
         if (c == '\t') {
             FlushText();
-            if (s.destination == Destination::kListText) {
+            if (s.destination == Destination::kProperty) {
+                propertyText_.push_back(' ');
+            } else if (s.destination == Destination::kListText) {
                 label_.push_back('\t');
             } else {
                 Content().Tab(Level());
@@ -289,6 +297,10 @@ void RtfParser::FlushText() {
 }
 
 void RtfParser::Deliver(std::string_view utf8, SymbolFontKind symbol) {
+    if (State().destination == Destination::kProperty) {
+        propertyText_.append(utf8);
+        return;
+    }
     if (State().destination == Destination::kListText) {
         label_.append(utf8);
         if (symbol != SymbolFontKind::kOther) {

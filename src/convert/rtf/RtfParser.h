@@ -2,8 +2,10 @@
 
 #include "convert/core/DocumentSink.h"
 #include "convert/core/ListNumbering.h"
+#include "convert/core/PropertyValues.h"
 #include "convert/core/SymbolFont.h"
 #include "convert/rtf/RtfCharsets.h"
+#include "convert/rtf/RtfControlWords.h"
 #include "convert/rtf/RtfEmitter.h"
 #include "convert/rtf/RtfOldNumbering.h"
 #include "convert/rtf/RtfTokenizer.h"
@@ -28,6 +30,9 @@ enum class Destination : unsigned char {
     kNumbering,        // inside \pn
     kNumberingBefore,  // \pntxtb
     kNumberingAfter,   // \pntxta
+    kInfo,             // \info, read for the stated properties
+    kProperty,         // \title, \author in \info: text collected for a property
+    kDate,             // \creatim, \revtim in \info: \yr, \mo, ... collected
 };
 enum class OnGroupEnd : unsigned char {
     kNone,
@@ -35,7 +40,9 @@ enum class OnGroupEnd : unsigned char {
     kFloating,
     kListText,
     kFontTable,
-    kNumbering
+    kNumbering,
+    kProperty,
+    kDate
 };
 
 // Everything RTF scopes to a group; a group starts with a copy of its parent's state.
@@ -59,7 +66,8 @@ struct GroupState {
 // where text goes, control words change the state or emit structure through RtfEmitter.
 class RtfParser {
 public:
-    RtfParser(std::string_view input, DocumentSink& sink) : tokenizer_(input), emitter_(sink) {
+    RtfParser(std::string_view input, DocumentSink& sink)
+        : tokenizer_(input), emitter_(sink), sink_(sink) {
         stack_.emplace_back();
         raw_.reserve(4096);
         scratch_.reserve(4096);
@@ -75,10 +83,17 @@ private:
     }
     bool Visible() const {
         const GroupState& s = stack_.back();
-        return (s.destination == Destination::kText || s.destination == Destination::kListText) &&
+        return (s.destination == Destination::kText || s.destination == Destination::kListText ||
+                s.destination == Destination::kProperty) &&
                !s.hidden && !s.deleted;
     }
     bool InText() const { return stack_.back().destination == Destination::kText && Visible(); }
+    // Inside {\info}: groups other than its properties are skipped there, so that nothing in it
+    // reaches the text.
+    bool InInfo() const {
+        const Destination d = stack_.back().destination;
+        return d == Destination::kInfo || d == Destination::kProperty || d == Destination::kDate;
+    }
     RtfEmitter& Out();
     RtfEmitter& Content();
     void FinishNumbering();
@@ -97,9 +112,13 @@ private:
     void FinishFontName();
     void FinishListLabel();
     void BeginPendingNote();
+    void OnInfoWord(const RtfControlWord& word, const RtfToken& token);
+    void FinishProperty();
+    void FinishDate();
 
     RtfTokenizer tokenizer_;
     RtfEmitter emitter_;
+    DocumentSink& sink_;  // for the stated properties, which are not text
     ByteDecoder decoder_;
     std::vector<GroupState> stack_;
 
@@ -133,6 +152,10 @@ private:
     int endnoteCount_ = 0;
     NumberFormat footnoteFormat_ = NumberFormat::kDecimal;
     NumberFormat endnoteFormat_ = NumberFormat::kDecimal;
+
+    DocumentProperty property_ = DocumentProperty::kTitle;  // the \title or date being read
+    std::string propertyText_;
+    StatedTime date_;
 };
 
 }  // namespace corvanel::convert::rtf

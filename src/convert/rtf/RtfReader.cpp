@@ -1,3 +1,4 @@
+#include "convert/core/DocumentSink.h"
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/rtf/RtfParser.h"
@@ -5,6 +6,7 @@
 namespace corvanel::convert {
 
 void ReadRtf(SourceFile& source, DocumentSink& sink) {
+    sink.Format("rtf");
     rtf::RtfParser parser(source.Bytes(), sink);
     parser.Run();
 }

@@ -84,6 +84,7 @@ void EmitLine(std::string_view line, DocumentSink& sink) {
 }  // namespace
 
 void ReadPlainText(SourceFile& source, DocumentSink& sink) {
+    sink.Format("text");
     std::string decoded;
     const std::string_view all = DecodeText(source.Bytes(), decoded);
     size_t start = 0;

@@ -3,6 +3,7 @@
 // walker reads it; only the lists and the surroundings differ.
 
 #include "convert/core/ConvertError.h"
+#include "convert/core/PropertyValues.h"
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/XmlDocument.h"
@@ -63,15 +64,45 @@ void LoadLists(pugi::xml_node lists, word::WordNumbering& numbering) {
     }
 }
 
+// <o:DocumentProperties>: what Word states about the document, as in a package's core and
+// extended properties.
+void SendDocumentProperties(pugi::xml_node properties, DocumentSink& sink) {
+    for (pugi::xml_node node = properties.first_child(); node; node = node.next_sibling()) {
+        const std::string_view text = node.text().get();
+        if (Is(node, "Title")) {
+            SendText(sink, DocumentProperty::kTitle, text);
+        } else if (Is(node, "Author")) {
+            SendText(sink, DocumentProperty::kAuthor, text);
+        } else if (Is(node, "Created")) {
+            SendIsoDate(sink, DocumentProperty::kCreated, text);
+        } else if (Is(node, "LastSaved")) {
+            SendIsoDate(sink, DocumentProperty::kModified, text);
+        } else if (Is(node, "Pages")) {
+            SendCount(sink, DocumentProperty::kPages, text);
+        } else if (Is(node, "Words")) {
+            SendCount(sink, DocumentProperty::kWords, text);
+        }
+    }
+}
+
 }  // namespace
 
 void ReadWordml2003(SourceFile& source, DocumentSink& sink) {
     std::string buffer = source.TakeBytes();
     pugi::xml_document xml;
-    ParseXmlInPlace(xml, buffer, "the Word XML document");
+    try {
+        ParseXmlInPlace(xml, buffer, "the Word XML document");
+    } catch (const ConvertError&) {
+        sink.Format("wordml");  // its root element made it one; it is damaged past that
+        throw;
+    }
     const pugi::xml_node root = xml.document_element();
     if (!Is(root, "wordDocument")) {
         ThrowNotReadable("the XML is not a Word XML document");
+    }
+    sink.Format("wordml");
+    if (sink.WantsProperties()) {
+        SendDocumentProperties(Child(root, "DocumentProperties"), sink);
     }
 
     word::WordContext context;
