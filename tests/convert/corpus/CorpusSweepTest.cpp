@@ -1,5 +1,6 @@
 // Sends every document of the shared corpus through the converter: none may crash or hang, each
-// failure must be a clear description, and formats with a reader mostly convert.
+// failure must be a clear description, formats with a reader mostly convert, and what the
+// documents state about themselves comes out well-formed.
 
 #include "convert/Converter.h"
 
@@ -13,6 +14,8 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <regex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -83,7 +86,10 @@ std::vector<Outcome> ConvertAll(const std::vector<std::string>& files) {
                     running[t] = {i, Clock::now()};
                 }
                 std::string text;
-                outcomes[i] = {files[i], LowerExtension(files[i]), ExtractText(files[i], text)};
+                ConvertOptions options;
+                options.collectFacts = true;
+                outcomes[i] = {files[i], LowerExtension(files[i]),
+                               ExtractText(files[i], text, options)};
                 std::lock_guard lock(mutex);
                 running[t] = {SIZE_MAX, {}};
             }
@@ -95,6 +101,35 @@ std::vector<Outcome> ConvertAll(const std::vector<std::string>& files) {
     finished = true;
     watchdog.join();
     return outcomes;
+}
+
+// What every converted document reports: a known format name; dates in ISO 8601, counts as
+// decimal numbers, text without surrounding white space.
+void ExpectWellFormedFacts(const Outcome& o) {
+    static const std::set<std::string> kFormats = {"docx", "docm",   "dotx", "dotm", "flat-opc",
+                                                   "doc",  "word6",  "rtf",  "odt",  "ott",
+                                                   "fodt", "wordml", "html", "mht",  "text"};
+    static const std::regex kDate(R"(\d{4}-\d{2}-\d{2}(T\d{2}:\d{2}:\d{2}(Z|[+-]\d{2}:\d{2})?)?)");
+    static const std::regex kCount(R"(\d+)");
+    const DocumentFacts& facts = o.result.facts;
+    EXPECT_EQ(kFormats.count(facts.format), 1u) << o.path << ": format " << facts.format;
+    for (const auto& [property, value] : facts.properties) {
+        switch (property) {
+            case DocumentProperty::kCreated:
+            case DocumentProperty::kModified:
+                EXPECT_TRUE(std::regex_match(value, kDate)) << o.path << ": " << value;
+                break;
+            case DocumentProperty::kPages:
+            case DocumentProperty::kWords:
+                EXPECT_TRUE(std::regex_match(value, kCount)) << o.path << ": " << value;
+                break;
+            default:
+                EXPECT_FALSE(value.empty() ||
+                             std::isspace(static_cast<unsigned char>(value.front())) ||
+                             std::isspace(static_cast<unsigned char>(value.back())))
+                    << o.path << ": \"" << value << '"';
+        }
+    }
 }
 
 bool IsPlaceholderFailure(const ConversionResult& r) {
@@ -119,6 +154,7 @@ TEST(CorpusSweep, EveryDocumentConvertsOrFailsWithAClearDescription) {
         Tally& tally = byFormat[o.extension];
         if (o.result.Ok()) {
             ++tally.converted;
+            ExpectWellFormedFacts(o);
             continue;
         }
         ++tally.failed;
@@ -146,6 +182,82 @@ TEST(CorpusSweep, EveryDocumentConvertsOrFailsWithAClearDescription) {
             // most must convert.
             EXPECT_GE(tally.converted, 3 * tally.failed) << "format " << format;
         }
+    }
+}
+
+// Documents whose properties were read with other tools (unzip, a property-set dump).
+TEST(CorpusSweep, StatedPropertiesOfRealDocuments) {
+    const fs::path folder = fs::path(CORVANEL_CORPUS_DIR) / "documents";
+    if (!fs::is_directory(folder)) {
+        GTEST_SKIP() << "no corpus at " << folder;
+    }
+    using P = DocumentProperty;
+    struct Case {
+        const char* path;
+        const char* format;
+        std::map<DocumentProperty, std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {"poi/60329.docx",
+         "docx",
+         {{P::kTitle, "Study Design"},
+          {P::kAuthor, "Mark Murphy"},
+          {P::kCreated, "2016-11-29T03:47:00Z"},
+          {P::kModified, "2016-11-29T03:47:00Z"},
+          {P::kPages, "3"},
+          {P::kWords, "701"}}},
+        {"poi/SimpleMacro.docm",
+         "docm",
+         {{P::kAuthor, "Javen ONeal"},
+          {P::kCreated, "2016-04-11T02:14:00Z"},
+          {P::kModified, "2016-04-11T02:20:00Z"},
+          {P::kPages, "1"},
+          {P::kWords, "6"}}},
+        {"poi/60316.dotx",
+         "dotx",
+         {{P::kCreated, "2012-03-05T18:57:00Z"},
+          {P::kModified, "2012-03-27T03:17:00Z"},
+          {P::kPages, "1"},
+          {P::kWords, "117"}}},
+        // Cyrillic in the set's code page 1251.
+        {"poi/52420.doc",
+         "doc",
+         {{P::kTitle, "Міністэрства адукацыі Рэспублікі Беларусь"},
+          {P::kAuthor, "Кудрицкая"},
+          {P::kCreated, "2011-11-25T11:19:00Z"},
+          {P::kModified, "2012-09-28T12:52:00Z"},
+          {P::kPages, "1"},
+          {P::kWords, "203"}}},
+        {"poi/52117.doc",
+         "word6",
+         {{P::kTitle, "Document 6.1"},
+          {P::kAuthor, "Author 6.1"},
+          {P::kCreated, "2010-03-23T17:07:00Z"},
+          {P::kModified, "2010-03-23T17:19:00Z"}}},
+        {"pandoc/bold.odt",
+         "odt",
+         {{P::kAuthor, "Martin Linnemann"},
+          {P::kCreated, "2015-03-01T17:26:12"},
+          {P::kModified, "2015-03-01T17:52:11"},
+          {P::kPages, "1"},
+          {P::kWords, "4"}}},
+        {"pandoc/list_complex.rtf",
+         "rtf",
+         {{P::kTitle, "Text before list"},
+          {P::kAuthor, "Cynthia Johnson"},
+          {P::kCreated, "2003-10-13T19:55:00"},
+          {P::kModified, "2021-08-09T10:28:00"},
+          {P::kPages, "1"},
+          {P::kWords, "15"}}},
+    };
+    for (const Case& c : cases) {
+        std::string text;
+        ConvertOptions options;
+        options.collectFacts = true;
+        const ConversionResult result = ExtractText((folder / c.path).string(), text, options);
+        EXPECT_TRUE(result.Ok()) << c.path << ": " << result.description;
+        EXPECT_EQ(result.facts.format, c.format) << c.path;
+        EXPECT_EQ(result.facts.properties, c.expected) << c.path;
     }
 }
 

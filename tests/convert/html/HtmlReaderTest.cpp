@@ -1,4 +1,5 @@
 #include "HtmlTestUtil.h"
+#include "TestFacts.h"
 
 #include <gtest/gtest.h>
 
@@ -179,6 +180,40 @@ TEST(HtmlReader, EmptyAndTagOnlyPages) {
     EXPECT_EQ(DocumentText("<html></html>"), "");
     EXPECT_EQ(DocumentText("<p>unclosed <b>bold <i>both"), "unclosed bold both\n");
     EXPECT_EQ(DocumentText("<table><tr><td>a<td>b<tr><td>c</table>"), "a\tb\nc\n");
+}
+
+TEST(HtmlReader, FormatAndStatedPropertiesOfPagesAndWebArchives) {
+    using testing::Properties;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* format;
+        Properties expected;
+    };
+    const std::vector<Case> cases = {
+        {"page.html",
+         "<!DOCTYPE html><html><head><title>  A &amp; B\n  title </title>"
+         "<meta name=\"Author\" content=\" Ann \"><meta name=\"dcterms.created\" "
+         "content=\"2020-01-02T03:04:05Z\"><meta name=\"modified\" content=\"soon\"></head>"
+         "<body><title>not this</title><p>body</p></body></html>",
+         "html",
+         {{DocumentProperty::kTitle, "A & B title"},
+          {DocumentProperty::kAuthor, "Ann"},
+          {DocumentProperty::kCreated, "2020-01-02T03:04:05Z"}}},
+        {"bare.html", "<p>body</p>", "html", {}},
+        {"archive.mht",
+         "MIME-Version: 1.0\nContent-Type: multipart/related; boundary=q\n\n--q\n"
+         "Content-Type: text/html; charset=\"windows-1251\"\n"
+         "Content-Transfer-Encoding: quoted-printable\n\n"
+         "<html><head><title>=C8=E2</title></head><body><p>body</p></body></html>\n--q--\n",
+         "mht",
+         {{DocumentProperty::kTitle, "\xD0\x98\xD0\xB2"}}},
+    };
+    for (const Case& c : cases) {
+        const DocumentFacts facts = testing::FactsOf(c.name, c.bytes);
+        EXPECT_EQ(facts.format, c.format) << c.name;
+        EXPECT_EQ(facts.properties, c.expected) << c.name;
+    }
 }
 
 }  // namespace

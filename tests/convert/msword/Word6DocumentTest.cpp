@@ -4,6 +4,7 @@
 #include "convert/core/PlainTextWriter.h"
 
 #include "TestCompoundFile.h"
+#include "TestFacts.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,7 @@ struct Word6Options {
     std::uint32_t ccpText = 0;               // 0: the text's length
     std::vector<std::uint32_t> sectionEnds;  // character positions where sections end
     std::string paragraphModifiers;          // given to every paragraph, if any
+    std::string summaryInformation;          // the stream, when not empty
 };
 
 constexpr std::size_t kPageBytes = 512;
@@ -90,6 +92,10 @@ std::string Word6Document(const std::string& text, const Word6Options& options =
         PutU32(stream, kSectionTablePair, static_cast<std::uint32_t>(at));
         PutU32(stream, kSectionTablePair + 4, static_cast<std::uint32_t>(plc.size()));
     }
+    if (!options.summaryInformation.empty()) {
+        return testing::MakeCompoundFile(
+            {{"WordDocument", stream}, {"\x05SummaryInformation", options.summaryInformation}});
+    }
     return testing::MakeCompoundFile({{"WordDocument", stream}});
 }
 
@@ -105,6 +111,97 @@ std::string TextOf(const std::string& bytes) {
     const ConversionResult result = Convert(bytes, text);
     EXPECT_TRUE(result.Ok()) << result.description;
     return text;
+}
+
+// Typed property values as a property set stores them.
+std::string Typed(std::uint16_t type, const std::string& value) {
+    std::string bytes(4, '\0');
+    PutU16(bytes, 0, type);
+    bytes += value;
+    bytes.resize((bytes.size() + 3) / 4 * 4, '\0');
+    return bytes;
+}
+std::string Number(std::uint32_t value) {
+    std::string bytes(4, '\0');
+    PutU32(bytes, 0, value);
+    return bytes;
+}
+std::string String8(const std::string& bytes) {
+    return Typed(0x1E, Number(static_cast<std::uint32_t>(bytes.size() + 1)) + bytes + '\0');
+}
+std::string FileTime(std::uint64_t time) {
+    return Typed(0x40, Number(static_cast<std::uint32_t>(time)) +
+                           Number(static_cast<std::uint32_t>(time >> 32)));
+}
+
+// A summary information stream: its header, then one set of (id, typed value) properties.
+std::string SummaryStream(const std::vector<std::pair<std::uint32_t, std::string>>& properties) {
+    std::string set(8 + 8 * properties.size(), '\0');
+    PutU32(set, 4, static_cast<std::uint32_t>(properties.size()));
+    for (std::size_t i = 0; i < properties.size(); ++i) {
+        PutU32(set, 8 + 8 * i, properties[i].first);
+        PutU32(set, 12 + 8 * i, static_cast<std::uint32_t>(set.size()));
+        set += properties[i].second;
+    }
+    PutU32(set, 0, static_cast<std::uint32_t>(set.size()));
+    std::string stream(48, '\0');
+    PutU16(stream, 0, 0xFFFE);
+    PutU32(stream, 24, 1);
+    stream.replace(28, 16, "\xE0\x85\x9F\xF2\xF9\x4F\x68\x10\xAB\x91\x08\x00\x2B\x27\xB3\xD9", 16);
+    PutU32(stream, 44, 48);
+    return stream + set;
+}
+
+TEST(Word6Document, FormatAndTheSummaryInformationItStates) {
+    using testing::Properties;
+    const std::string codePage1251 = Typed(2, Number(1251));
+    const std::string lateTitle = [&] {
+        std::string stream = SummaryStream({{4, String8("Ann")}, {2, String8("lost")}});
+        PutU32(stream, 48 + 8 + 8 + 4, 0xFFFFFF00);  // the title's value lies past the set
+        return stream;
+    }();
+    struct Case {
+        const char* name;
+        std::string stream;
+        Properties expected;
+    };
+    const std::vector<Case> cases = {
+        {"every property, in the set's code page",
+         SummaryStream({{1, codePage1251},
+                        {2, String8("\xCE\xF2\xF7\xB8\xF2")},
+                        {4, String8("  Ivan ")},
+                        {12, FileTime(129666935400000000)},
+                        {13, FileTime(125911583999999999)},
+                        {14, Typed(3, Number(2))},
+                        {15, Typed(3, Number(812))}}),
+         {{DocumentProperty::kTitle, "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82"},
+          {DocumentProperty::kAuthor, "Ivan"},
+          {DocumentProperty::kCreated, "2011-11-25T11:19:00Z"},
+          {DocumentProperty::kModified, "1999-12-31T23:59:59Z"},
+          {DocumentProperty::kPages, "2"},
+          {DocumentProperty::kWords, "812"}}},
+        {"unset and negative values are left out",
+         SummaryStream({{12, FileTime(0)}, {14, Typed(3, Number(0xFFFFFFFF))}, {4, String8("")}}),
+         {}},
+        {"UTF-16 strings of a Unicode set",
+         SummaryStream(
+             {{1, Typed(2, Number(1200))},
+              {4,
+               Typed(0x1E, Number(10) + std::string("\x12\x04\x35\x04\x40\x04\x30\x04\0\0", 10))}}),
+         {{DocumentProperty::kAuthor, "\xD0\x92\xD0\xB5\xD1\x80\xD0\xB0"}}},
+        {"a damaged value loses only itself", lateTitle, {{DocumentProperty::kAuthor, "Ann"}}},
+        {"a set that is not one states nothing", std::string(40, '\x7F'), {}},
+        {"a set cut short states nothing",
+         SummaryStream({{2, String8("Title")}}).substr(0, 60),
+         {}},
+    };
+    for (const Case& c : cases) {
+        Word6Options options;
+        options.summaryInformation = c.stream;
+        const DocumentFacts facts = testing::FactsOf("word6.doc", Word6Document("Text\r", options));
+        EXPECT_EQ(facts.format, "word6") << c.name;
+        EXPECT_EQ(facts.properties, c.expected) << c.name;
+    }
 }
 
 TEST(Word6Document, DecodesTextInTheCodePageOfTheDocumentLanguage) {

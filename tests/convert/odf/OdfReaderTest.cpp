@@ -1,4 +1,5 @@
 #include "OdfTestDocuments.h"
+#include "TestFacts.h"
 #include "TestZip.h"
 
 #include "convert/Converter.h"
@@ -215,6 +216,60 @@ TEST(OdfReader, EntitiesOfADocumentTypeAreNeverExpanded) {
     // Either refused or read without the billion copies.
     EXPECT_TRUE(r.Ok() || r.code == ErrorCode::kDamaged) << r.description;
     EXPECT_LT(text.size(), 100u);
+}
+
+TEST(OdfFacts, FormatAndStatedPropertiesOfPackagesAndFlatDocuments) {
+    using testing::Properties;
+    const std::string content = OdfContent("<text:p>text</text:p>");
+    const auto odt = [&](const std::string& mimetype, const std::string& meta) {
+        std::vector<std::pair<std::string, std::string>> parts = {{"mimetype", mimetype},
+                                                                  {"content.xml", content}};
+        if (!meta.empty()) {
+            parts.emplace_back("meta.xml", "<office:document-meta><office:meta>" + meta +
+                                               "</office:meta></office:document-meta>");
+        }
+        return MakeZip(parts);
+    };
+    const std::string meta =
+        "<dc:title>Notes</dc:title><meta:initial-creator> Ann </meta:initial-creator>"
+        "<dc:creator>Bo</dc:creator><meta:creation-date>2015-03-01T17:26:12.31"
+        "</meta:creation-date><dc:date>2015-03-01T17:52:11Z</dc:date>"
+        "<meta:document-statistic meta:page-count=\"2\" meta:word-count=\"40\"/>";
+    const Properties stated = {{DocumentProperty::kTitle, "Notes"},
+                               {DocumentProperty::kAuthor, "Ann"},
+                               {DocumentProperty::kCreated, "2015-03-01T17:26:12"},
+                               {DocumentProperty::kModified, "2015-03-01T17:52:11Z"},
+                               {DocumentProperty::kPages, "2"},
+                               {DocumentProperty::kWords, "40"}};
+    std::string flat = MakeFlatOdt("<text:p>text</text:p>");
+    flat.replace(flat.find("<office:styles>"), 0, "<office:meta>" + meta + "</office:meta>");
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* format;
+        Properties expected;
+    };
+    const std::vector<Case> cases = {
+        {"stated.odt", odt("application/vnd.oasis.opendocument.text", meta), "odt", stated},
+        // Without the first author, the last one to save it stands in.
+        {"form.ott",
+         odt("application/vnd.oasis.opendocument.text-template",
+             "<dc:creator>Bo</dc:creator><dc:date>2020-05-01T10:00:00-04:00</dc:date>"),
+         "ott",
+         {{DocumentProperty::kAuthor, "Bo"},
+          {DocumentProperty::kModified, "2020-05-01T10:00:00-04:00"}}},
+        {"bare.odt", odt("application/vnd.oasis.opendocument.text", ""), "odt", {}},
+        {"no-mimetype.odt",
+         odt("", "<dc:title>Kept</dc:title>"),
+         "odt",
+         {{DocumentProperty::kTitle, "Kept"}}},
+        {"flat.fodt", flat, "fodt", stated},
+    };
+    for (const Case& c : cases) {
+        const DocumentFacts facts = testing::FactsOf(c.name, c.bytes);
+        EXPECT_EQ(facts.format, c.format) << c.name;
+        EXPECT_EQ(facts.properties, c.expected) << c.name;
+    }
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // Finding the document in a package, Flat OPC, and damaged or hostile packages.
 
 #include "DocxBuilder.h"
+#include "TestFacts.h"
 #include "TestZip.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace corvanel::convert::testing {
@@ -198,6 +200,124 @@ TEST(OoxmlFlatOpc, APackageWithoutADocumentIsNotReadable) {
     EXPECT_EQ(converted.result.code, ErrorCode::kNotReadable);
     const Converted broken = ConvertBytes(FlatPackage("<pkg:part>"));
     EXPECT_EQ(broken.result.code, ErrorCode::kDamaged);
+}
+
+std::string Rels(const std::string& relationships) {
+    return "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+           "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
+           "2006/relationships/officeDocument\" Target=\"word/document.xml\"/>" +
+           relationships + "</Relationships>";
+}
+
+std::string Rel(const std::string& kind, const std::string& target) {
+    return "<Relationship Id=\"r" + kind + "\" Type=\"http://schemas.openxmlformats.org/" +
+           (kind == "core-properties" ? "package/2006/relationships/metadata/"
+                                      : "officeDocument/2006/relationships/") +
+           kind + "\" Target=\"" + target + "\"/>";
+}
+
+std::string Core(const std::string& inner) {
+    return "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/"
+           "core-properties\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+           "xmlns:dcterms=\"http://purl.org/dc/terms/\">" +
+           inner + "</cp:coreProperties>";
+}
+
+std::string App(const std::string& inner) {
+    return "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+           "extended-properties\">" +
+           inner + "</Properties>";
+}
+
+std::string Types(const std::string& mainType) {
+    return "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+           "<Default Extension=\"xml\" ContentType=\"application/xml\"/><Override "
+           "PartName=\"/WORD/document.xml\" ContentType=\"" +
+           mainType + "\"/></Types>";
+}
+
+// A package around `body` with parts added or, where it has them, replaced.
+Parts Package(const std::string& body, const Parts& changes) {
+    Parts parts = DocxParts(body);
+    for (const auto& [name, content] : changes) {
+        if (std::any_of(parts.begin(), parts.end(),
+                        [&](const auto& p) { return p.first == name; })) {
+            Replace(parts, name, content);
+        } else {
+            parts.emplace_back(name, content);
+        }
+    }
+    return parts;
+}
+
+TEST(OoxmlFacts, FormatAndStatedPropertiesOfPackages) {
+    const std::string body = WordXml("document", "<w:body>" + Para("text") + "</w:body>");
+    const std::string core = Core(
+        "<dc:title> Quarterly report </dc:title><dc:creator>Ann Example</dc:creator>"
+        "<dcterms:created>2024-03-05T14:30:00Z</dcterms:created>"
+        "<dcterms:modified>2024-03-06T09:00:00.53+01:00</dcterms:modified>");
+    const std::string app = App("<Pages>3</Pages><Words>0250</Words>");
+    const std::string rels = Rels(Rel("core-properties", "docProps/core.xml") +
+                                  Rel("extended-properties", "docProps/app.xml"));
+    const Properties stated = {{DocumentProperty::kTitle, "Quarterly report"},
+                               {DocumentProperty::kAuthor, "Ann Example"},
+                               {DocumentProperty::kCreated, "2024-03-05T14:30:00Z"},
+                               {DocumentProperty::kModified, "2024-03-06T09:00:00+01:00"},
+                               {DocumentProperty::kPages, "3"},
+                               {DocumentProperty::kWords, "250"}};
+    struct Case {
+        const char* name;
+        Parts parts;
+        const char* format;
+        Properties properties;
+    };
+    std::string flatXml;
+    for (const auto& [name, xml] :
+         Package(body,
+                 {{"docProps/core.xml", core}, {"docProps/app.xml", app}, {"_rels/.rels", rels}})) {
+        if (name != "[Content_Types].xml") {
+            flatXml += FlatPart("/" + name,
+                                xml.substr(xml.rfind("<?xml", 0) == 0 ? xml.find("?>") + 2 : 0));
+        }
+    }
+    const std::vector<Case> cases = {
+        {"stated.docx",
+         Package(body,
+                 {{"docProps/core.xml", core}, {"docProps/app.xml", app}, {"_rels/.rels", rels}}),
+         "docx", stated},
+        // The relationships say where the properties are, not the usual names.
+        {"moved.dotm",
+         Package(body, {{"meta/c.xml", Core("<dc:title>Form</dc:title>")},
+                        {"_rels/.rels", Rels(Rel("core-properties", "/meta/c.xml"))},
+                        {"[Content_Types].xml",
+                         Types("application/vnd.ms-word.template.macroEnabledTemplate.main+xml")}}),
+         "dotm",
+         {{DocumentProperty::kTitle, "Form"}}},
+        {"template.dotx",
+         Package(body, {{"[Content_Types].xml",
+                         Types("application/vnd.openxmlformats-officedocument.wordprocessingml."
+                               "template.main+xml")}}),
+         "dotx",
+         {}},
+        // What is empty or not what it claims to be is left out; a damaged part loses only itself.
+        {"odd.docx",
+         Package(body, {{"docProps/core.xml",
+                         Core("<dc:title>  </dc:title><dc:creator>Bo</dc:creator>"
+                              "<dcterms:created>yesterday</dcterms:created>"
+                              "<dcterms:modified>2024-02-30T10:00:00Z</dcterms:modified>")},
+                        {"docProps/app.xml", "<Properties><Pages>-2</Pages><Words>many"},
+                        {"_rels/.rels", rels}}),
+         "docx",
+         {{DocumentProperty::kAuthor, "Bo"}}},
+    };
+    for (const Case& c : cases) {
+        const DocumentFacts facts = FactsOf(c.name, MakeZip(c.parts));
+        EXPECT_EQ(facts.format, c.format) << c.name;
+        EXPECT_EQ(facts.properties, c.properties) << c.name;
+    }
+    const DocumentFacts flatFacts = FactsOf("flat.xml", FlatPackage(flatXml));
+    EXPECT_EQ(flatFacts.format, "flat-opc");
+    EXPECT_EQ(flatFacts.properties, stated);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "RtfTestUtil.h"
+#include "TestFacts.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,40 @@ TEST(RtfReader, ObjectsKeepTheirResult) {
 
 TEST(RtfReader, UnicodeAlternativeOfUprIsTaken) {
     EXPECT_EQ(RtfBodyText("{\\upr{ansi ?}{\\*\\ud{\\u233 e}}}\\par"), "\xC3\xA9\n");
+}
+
+TEST(RtfReader, StatedPropertiesComeFromTheInfoGroup) {
+    using testing::Properties;
+    struct Case {
+        const char* info;
+        Properties expected;
+    };
+    const std::vector<Case> cases = {
+        {"{\\info{\\title  Annual {\\i report}\\tab x }{\\author \\f2 \\'c8\\'e2\\'e0\\'ed}"
+         "{\\operator Op}{\\*\\company ACME}{\\creatim\\yr2003\\mo10\\dy13\\hr19\\min55}"
+         "{\\revtim\\yr2021\\mo8\\dy9\\hr10\\min28\\sec5}{\\nofpages1}\\nofwords15}",
+         {{DocumentProperty::kTitle, "Annual report x"},
+          {DocumentProperty::kAuthor, "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"},
+          {DocumentProperty::kCreated, "2003-10-13T19:55:00"},
+          {DocumentProperty::kModified, "2021-08-09T10:28:05"},
+          {DocumentProperty::kPages, "1"},
+          {DocumentProperty::kWords, "15"}}},
+        {"{\\info{\\title \\u1048?\\u1074?}{\\author }{\\creatim\\yr2003\\mo13\\dy1}"
+         "{\\nofwords-3}{\\fldrslt not text}{\\field{\\fldrslt x\\cell\\row}}}",
+         {{DocumentProperty::kTitle, "\xD0\x98\xD0\xB2"}}},
+        // Outside the info group these are nothing to read.
+        {"{\\title Loose}\\nofpages4", {}},
+    };
+    for (const Case& c : cases) {
+        const std::string rtf = std::string(
+                                    "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Times;}"
+                                    "{\\f2\\fcharset204 Arial Cyr;}}") +
+                                c.info + "body\\par}";
+        const DocumentFacts facts = testing::FactsOf("info.rtf", rtf);
+        EXPECT_EQ(facts.format, "rtf") << c.info;
+        EXPECT_EQ(facts.properties, c.expected) << c.info;
+        EXPECT_EQ(RtfText(rtf), "body\n") << c.info;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "convert/Converter.h"
 #include "convert/core/PlainTextWriter.h"
 
+#include "TestFacts.h"
+
 #include <gtest/gtest.h>
 
 namespace corvanel::convert {
@@ -53,6 +55,12 @@ TEST(PlainTextReader, TabsStayFormFeedsBreakAndOtherControlCharactersGo) {
                                  "a\0\0\0b\0",
                                  8)),
               "ab\n");
+}
+
+TEST(PlainTextReader, IsRecognisedAsTextAndStatesNothing) {
+    const DocumentFacts facts = testing::FactsOf("notes.txt", "Title: not a property\nbody\n");
+    EXPECT_EQ(facts.format, "text");
+    EXPECT_TRUE(facts.properties.empty());
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include "convert/Converter.h"
 #include "convert/core/PlainTextWriter.h"
 
+#include "TestFacts.h"
+
 #include <gtest/gtest.h>
 
 namespace corvanel::convert {
@@ -141,6 +143,35 @@ TEST(Wordml2003, BrokenDocumentsFailClearly) {
     const Result empty = Convert(WordXml2003(""));
     EXPECT_TRUE(empty.result.Ok());
     EXPECT_EQ(empty.text, "");
+}
+
+TEST(Wordml2003, FormatAndTheDocumentPropertiesItStates) {
+    using testing::Properties;
+    const std::string properties =
+        "<o:DocumentProperties xmlns:o=\"urn:schemas-microsoft-com:office:office\">"
+        "<o:Title>Minutes</o:Title><o:Author> Cy </o:Author><o:LastAuthor>Di</o:LastAuthor>"
+        "<o:Created>2005-03-03T10:12:00Z</o:Created><o:LastSaved>2005-03-04T08:00:00Z"
+        "</o:LastSaved><o:Pages>2</o:Pages><o:Words>321</o:Words></o:DocumentProperties>";
+    const std::string body = "<w:body>" + Para("text") + "</w:body>";
+    struct Case {
+        std::string inner;
+        Properties expected;
+    };
+    const std::vector<Case> cases = {
+        {properties + body,
+         {{DocumentProperty::kTitle, "Minutes"},
+          {DocumentProperty::kAuthor, "Cy"},
+          {DocumentProperty::kCreated, "2005-03-03T10:12:00Z"},
+          {DocumentProperty::kModified, "2005-03-04T08:00:00Z"},
+          {DocumentProperty::kPages, "2"},
+          {DocumentProperty::kWords, "321"}}},
+        {body, {}},
+    };
+    for (const Case& c : cases) {
+        const DocumentFacts facts = testing::FactsOf("old.xml", WordXml2003(c.inner));
+        EXPECT_EQ(facts.format, "wordml");
+        EXPECT_EQ(facts.properties, c.expected);
+    }
 }
 
 }  // namespace
