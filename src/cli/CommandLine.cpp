@@ -1,13 +1,15 @@
 #include "cli/CommandLine.h"
 
-#include "cli/FileWalk.h"
 #include "cli/JobRunner.h"
 #include "cli/Options.h"
 #include "cli/Progress.h"
-#include "convert/core/OutputNaming.h"
+#include "cli/SourceStream.h"
+#include "cli/StdoutConversion.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <thread>
@@ -49,13 +51,68 @@ bool IsTerminal(std::FILE* stream) {
 #endif
 }
 
-// True when a file found in a folder would be written over itself (a .txt beside itself).
-bool IsOwnTarget(const fs::path& source, const fs::path& target) {
+// The output folder, made when missing; the reason when it cannot be.
+std::string PrepareOutputFolder(const std::string& folder) {
     std::error_code ec;
-    return source.filename() == target.filename() &&
-           fs::equivalent(source.parent_path().empty() ? "." : source.parent_path(),
-                          target.parent_path().empty() ? "." : target.parent_path(), ec);
+    if (fs::exists(folder, ec) && !fs::is_directory(folder, ec)) {
+        return "the output folder " + folder + " is a file";
+    }
+    fs::create_directories(folder, ec);
+    if (ec) {
+        return "the output folder " + folder + " cannot be created: " + ec.message();
+    }
+    return {};
 }
+
+// Where the records go: nothing, standard output, or a file (replaced).
+class RecordFile {
+public:
+    RecordFile(const std::string& path, std::FILE* out) {
+        if (path == "-") {
+            file_ = out;
+        } else if (!path.empty()) {
+            file_ = std::fopen(path.c_str(), "wb");
+            owned_ = file_ != nullptr;
+            if (file_ == nullptr) {
+                error_ = "the record file " + path + " cannot be written: " + std::strerror(errno);
+            }
+        }
+    }
+    ~RecordFile() {
+        if (owned_) {
+            std::fclose(file_);
+        }
+    }
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    std::FILE* Get() const { return file_; }
+    const std::string& Error() const { return error_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    bool owned_ = false;
+    std::string error_;
+};
+
+// Interrupts stop the run gently while it lasts; a closed pipe is a failed write, not death.
+class SignalScope {
+public:
+    SignalScope() {
+        std::signal(SIGINT, RequestStop);
+        std::signal(SIGTERM, RequestStop);
+#ifndef _WIN32
+        std::signal(SIGPIPE, SIG_IGN);
+#endif
+    }
+    ~SignalScope() {
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+#ifndef _WIN32
+        std::signal(SIGPIPE, SIG_DFL);
+#endif
+    }
+};
 
 }  // namespace
 
@@ -74,61 +131,60 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, st
         return 0;
     }
     if (!options.outputFolder.empty()) {
-        std::error_code ec;
-        if (fs::exists(options.outputFolder, ec) && !fs::is_directory(options.outputFolder, ec)) {
-            return UsageError(err, "the output folder " + options.outputFolder + " is a file");
+        if (std::string error = PrepareOutputFolder(options.outputFolder); !error.empty()) {
+            return UsageError(err, error);
         }
-        fs::create_directories(options.outputFolder, ec);
-        if (ec) {
-            return UsageError(err, "the output folder " + options.outputFolder +
-                                       " cannot be created: " + ec.message());
-        }
+    }
+    RecordFile records(options.jsonlPath, out);
+    if (!records.Error().empty()) {
+        return UsageError(err, records.Error());
+    }
+    SignalScope signals;
+    stopRequested = false;
+
+    const bool textToStdout = options.toStdout || options.inputs[0].value == "-";
+    if (textToStdout && options.inputs[0].kind == Input::Kind::kPath) {
+        return ConvertToStdout(options.inputs[0].value, out, err, records.Get());
     }
 
-    WalkResult walk = CollectFiles(options.inputs);
-    std::vector<Job> jobs;
-    std::vector<std::string> failures = std::move(walk.failures);
-    for (const SourceEntry& entry : walk.files) {
-        const fs::path source(entry.path);
-        const auto textName = convert::TextFileNameFor(source.filename().string());
-        if (!textName) {
-            failures.push_back(
-                entry.path +
-                " has no extension (no \".\" in its name), so it has no text file name");
-            continue;
-        }
-        const fs::path folder =
-            options.outputFolder.empty() ? source.parent_path() : fs::path(options.outputFolder);
-        const fs::path target = folder / *textName;
-        if (entry.foundInFolder && IsOwnTarget(source, target)) {
-            continue;
-        }
-        jobs.push_back({entry.path, target.string(), entry.size});
-    }
-
-    Progress progress(err, IsTerminal(err), jobs.size());
-    for (const std::string& failure : failures) {
-        progress.Failure(failure);
-    }
+    RunSettings settings;
+    settings.targets = {options.outputFolder, options.keepTree};
+    settings.update = options.update;
+    settings.collectFacts = records.Get() != nullptr;
     unsigned threads = options.jobs;
     if (threads == 0) {
         threads = std::max(1u, std::thread::hardware_concurrency());
     }
-    std::signal(SIGINT, RequestStop);
-    std::signal(SIGTERM, RequestStop);
-    const RunTotals totals = RunJobs(jobs, threads, progress, stopRequested);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    SourceStream sources(options.inputs, options.nullSeparated);
+    Progress progress(err, IsTerminal(err));
+    RunReport report(progress, records.Get(), stopRequested);
+    RunJobs(sources, settings, threads, report, stopRequested);
     progress.Clear();
-    const std::size_t failed = totals.failed + failures.size();
-    if (totals.skipped > 0) {
-        std::fprintf(err, "corvanel-convert: interrupted, %zu not converted\n", totals.skipped);
+
+    const RunTotals totals = report.Totals();
+    const bool recordsLost = !report.RecordsWritten();
+    if (recordsLost) {
+        std::fprintf(err, "corvanel-convert: the records cannot be written; the run was stopped\n");
+    } else if (stopRequested) {
+        std::fprintf(err,
+                     "corvanel-convert: interrupted; the documents not yet begun were not "
+                     "converted\n");
     }
-    std::fprintf(out, "%zu converted, %zu failed\n", totals.converted, failed);
-    if (totals.skipped > 0) {
+    // The summary goes where the records do not.
+    std::FILE* summary = options.jsonlPath == "-" ? err : out;
+    if (options.update) {
+        std::fprintf(summary, "%zu converted, %zu skipped, %zu failed\n", totals.converted,
+                     totals.skipped, totals.failed);
+    } else {
+        std::fprintf(summary, "%zu converted, %zu failed\n", totals.converted, totals.failed);
+    }
+    if (recordsLost) {
+        return 1;
+    }
+    if (stopRequested) {
         return 130;
     }
-    return failed == 0 ? 0 : 1;
+    return totals.failed == 0 ? 0 : 1;
 }
 
 }  // namespace corvanel::cli

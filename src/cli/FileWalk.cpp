@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <set>
 #include <system_error>
-#include <utility>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -16,123 +14,101 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kMaxFolderDepth = 256;
+constexpr std::size_t kMaxFolderDepth = 256;
 
-// What a path leads to, links followed: its kind and, for a regular file, its size.
-struct Kind {
-    bool folder = false;
-    bool regularFile = false;
-    std::uintmax_t size = 0;
-};
+enum class EntryKind { kFolder, kFile, kOther };
 
-// One system call per entry where the platform has it: a large folder is walked before any
-// conversion starts.
-Kind Inspect(const fs::path& path) {
-    Kind kind;
+// One system call per entry where the platform has it.
+EntryKind KindOf(const std::string& path) {
 #ifndef _WIN32
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        return kind;
+        return EntryKind::kOther;
     }
-    kind.folder = S_ISDIR(info.st_mode);
-    kind.regularFile = S_ISREG(info.st_mode);
-    kind.size = kind.regularFile ? static_cast<std::uintmax_t>(info.st_size) : 0;
+    return S_ISDIR(info.st_mode)   ? EntryKind::kFolder
+           : S_ISREG(info.st_mode) ? EntryKind::kFile
+                                   : EntryKind::kOther;
 #else
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (ec) {
-        return kind;
-    }
-    kind.folder = fs::is_directory(status);
-    kind.regularFile = fs::is_regular_file(status);
-    if (kind.regularFile) {
-        const std::uintmax_t size = fs::file_size(path, ec);
-        kind.size = ec ? 0 : size;
-    }
+    return ec                            ? EntryKind::kOther
+           : fs::is_directory(status)    ? EntryKind::kFolder
+           : fs::is_regular_file(status) ? EntryKind::kFile
+                                         : EntryKind::kOther;
 #endif
-    return kind;
 }
-
-// What identifies a folder however it is reached: device and inode, or where those are not
-// available, its canonical path.
-class VisitedFolders {
-public:
-    // False when the folder was seen before.
-    bool Insert(const fs::path& folder) {
-#ifndef _WIN32
-        struct stat info {};
-        if (::stat(folder.c_str(), &info) == 0) {
-            return ids_
-                .insert({static_cast<unsigned long long>(info.st_dev),
-                         static_cast<unsigned long long>(info.st_ino)})
-                .second;
-        }
-#endif
-        std::error_code ec;
-        const fs::path canonical = fs::canonical(folder, ec);
-        return paths_.insert((ec ? folder : canonical).string()).second;
-    }
-
-private:
-    std::set<std::pair<unsigned long long, unsigned long long>> ids_;
-    std::set<std::string> paths_;
-};
-
-class Walker {
-public:
-    explicit Walker(WalkResult& result) : result_(result) {}
-
-    void Folder(const fs::path& folder, int depth) {
-        if (depth > kMaxFolderDepth || !visited_.Insert(folder)) {
-            return;
-        }
-        // Names, not paths, are sorted: the entries share their folder, and comparing paths
-        // component by component costs more than the walk's system calls.
-        std::vector<fs::path::string_type> names;
-        std::error_code ec;
-        fs::directory_iterator it(folder, ec);
-        for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-            fs::path::string_type name = it->path().filename().native();
-            if (!name.empty() && name[0] != '.') {
-                names.push_back(std::move(name));
-            }
-        }
-        if (ec) {
-            result_.failures.push_back(folder.string() + " cannot be read: " + ec.message());
-            return;
-        }
-        std::sort(names.begin(), names.end());
-        for (const fs::path::string_type& name : names) {
-            const fs::path entry = folder / name;
-            const Kind kind = Inspect(entry);
-            if (kind.folder) {
-                Folder(entry, depth + 1);
-            } else if (kind.regularFile) {
-                result_.files.push_back({entry.string(), true, kind.size});
-            }
-            // Anything else: a dangling link, an entry that vanished meanwhile, a device...
-        }
-    }
-
-private:
-    WalkResult& result_;
-    VisitedFolders visited_;
-};
 
 }  // namespace
 
-WalkResult CollectFiles(const std::vector<std::string>& inputs) {
-    WalkResult result;
-    Walker walker(result);
-    for (const std::string& input : inputs) {
-        const Kind kind = Inspect(input);
-        if (kind.folder) {
-            walker.Folder(input, 0);
-        } else {
-            result.files.push_back({input, false, kind.size});
+bool IsFolder(const std::string& path) {
+    return KindOf(path) == EntryKind::kFolder;
+}
+
+FolderWalk::FolderWalk(const std::string& folder) {
+    pendingFailure_ = Enter(folder, 0);
+}
+
+std::optional<FolderWalk::Item> FolderWalk::Enter(const std::string& folder, std::size_t depth) {
+    if (depth > kMaxFolderDepth) {
+        return std::nullopt;
+    }
+#ifndef _WIN32
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0 && !visited_.insert({info.st_dev, info.st_ino}).second) {
+        return std::nullopt;
+    }
+#else
+    std::error_code canonicalError;
+    const fs::path canonical = fs::canonical(folder, canonicalError);
+    if (!visitedPaths_.insert(canonicalError ? folder : canonical.string()).second) {
+        return std::nullopt;
+    }
+#endif
+    // Names, not paths, are sorted: the entries share their folder, and comparing paths
+    // component by component costs more than the walk's system calls.
+    Frame frame{folder, {}, 0};
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (!name.empty() && name[0] != '.') {
+            frame.names.push_back(std::move(name));
         }
     }
-    return result;
+    if (ec) {
+        return Item{folder, folder + " cannot be read: " + ec.message()};
+    }
+    std::sort(frame.names.begin(), frame.names.end());
+    stack_.push_back(std::move(frame));
+    return std::nullopt;
+}
+
+std::optional<FolderWalk::Item> FolderWalk::Next() {
+    if (pendingFailure_) {
+        return std::exchange(pendingFailure_, std::nullopt);
+    }
+    while (!stack_.empty()) {
+        Frame& top = stack_.back();
+        if (top.next == top.names.size()) {
+            stack_.pop_back();
+            continue;
+        }
+        const std::string& folder = top.folder;
+        std::string path = (folder.empty() || folder.back() == '/') ? folder : folder + '/';
+        path += top.names[top.next++];
+        switch (KindOf(path)) {
+            case EntryKind::kFile:
+                return Item{std::move(path), {}};
+            case EntryKind::kFolder:
+                if (auto failure = Enter(path, stack_.size())) {
+                    return failure;
+                }
+                break;
+            case EntryKind::kOther:
+                break;  // a dangling link, an entry that vanished meanwhile, a device...
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace corvanel::cli

@@ -1,26 +1,45 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvanel::cli {
 
-struct SourceEntry {
-    std::string path;
-    bool foundInFolder = false;  // false: named on the command line
-    std::uintmax_t size = 0;     // 0 when it cannot be read
+// Walks a folder and its subfolders one file at a time: names sorted within each folder, hidden
+// entries (".name") left out, only regular files (links followed), every folder once however
+// many links lead to it. Memory grows with the depth and the folders seen, not with the files.
+class FolderWalk {
+public:
+    explicit FolderWalk(const std::string& folder);
+
+    struct Item {
+        std::string path;     // a file, or a folder that could not be read
+        std::string failure;  // empty for a file
+    };
+    // The next file (or unreadable folder); nothing when the walk is over.
+    std::optional<Item> Next();
+
+private:
+    struct Frame {
+        std::string folder;
+        std::vector<std::string> names;  // sorted
+        std::size_t next = 0;
+    };
+    // Lists a folder not seen before; an unreadable one gives its failure.
+    std::optional<Item> Enter(const std::string& folder, std::size_t depth);
+
+    std::vector<Frame> stack_;
+    std::optional<Item> pendingFailure_;  // the named folder could not be read
+    std::set<std::pair<unsigned long long, unsigned long long>> visited_;  // device, inode
+    std::set<std::string> visitedPaths_;  // where no inode can be had
 };
 
-struct WalkResult {
-    std::vector<SourceEntry> files;
-    std::vector<std::string> failures;  // inputs or folders that could not be read
-};
-
-// Expands the command-line inputs into the files to convert, in order. A file stays as given
-// (whatever it is: the converter reports what it cannot read). A folder gives its files and
-// those of its subfolders, names sorted, hidden entries (".name") left out, and only regular
-// files; every folder is walked once, however many links lead to it.
-WalkResult CollectFiles(const std::vector<std::string>& inputs);
+// True when `path` (links followed) is a folder.
+bool IsFolder(const std::string& path);
 
 }  // namespace corvanel::cli

@@ -1,69 +1,102 @@
 #include "cli/JobRunner.h"
 
-#include "cli/JobSchedule.h"
+#include "cli/DocumentJob.h"
 #include "cli/Progress.h"
+#include "cli/SourceStream.h"
+#include "cli/TargetClaims.h"
 #include "cli/ThreadPlacement.h"
-#include "convert/Converter.h"
 
 #include <algorithm>
-#include <atomic>
-#include <latch>
 #include <thread>
+#include <vector>
 
 namespace corvanel::cli {
 
-RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& progress,
-                  const std::atomic<bool>& stop) {
-    threads = std::max(threads, 1u);
-    std::vector<std::vector<std::size_t>> groups;
-    std::latch planned(1);
-    std::atomic<std::size_t> next{0};
-    std::atomic<std::size_t> converted{0};
-    std::atomic<std::size_t> failed{0};
-    std::atomic<std::size_t> started{0};
+RunReport::RunReport(Progress& progress, std::FILE* records, std::atomic<bool>& stop)
+    : progress_(progress), records_(records), stop_(stop) {}
 
-    auto convertGroups = [&] {
-        for (std::size_t g = next++; g < groups.size(); g = next++) {
-            for (const std::size_t index : groups[g]) {
-                if (stop) {
-                    return;
+void RunReport::Started(const std::string& source) {
+    progress_.Started(source);
+}
+
+void RunReport::Finished(const DocumentRecord& record) {
+    const bool failed = record.status == DocumentRecord::Status::kFailed;
+    if (failed) {
+        progress_.Failure(record.errorMessage);
+    }
+    progress_.Finished(failed);
+    const std::string line = records_ != nullptr ? EncodeRecord(record) : std::string();
+    std::lock_guard lock(mutex_);
+    switch (record.status) {
+        case DocumentRecord::Status::kConverted:
+            ++totals_.converted;
+            break;
+        case DocumentRecord::Status::kSkipped:
+            ++totals_.skipped;
+            break;
+        case DocumentRecord::Status::kFailed:
+            ++totals_.failed;
+            break;
+    }
+    if (records_ != nullptr && !recordsFailed_) {
+        recordsFailed_ = std::fwrite(line.data(), 1, line.size(), records_) != line.size() ||
+                         std::fflush(records_) != 0;
+        if (recordsFailed_) {
+            stop_ = true;
+        }
+    }
+}
+
+RunTotals RunReport::Totals() {
+    std::lock_guard lock(mutex_);
+    return totals_;
+}
+
+bool RunReport::RecordsWritten() {
+    std::lock_guard lock(mutex_);
+    return !recordsFailed_;
+}
+
+void RunJobs(SourceStream& sources, const RunSettings& settings, unsigned threads,
+             RunReport& report, const std::atomic<bool>& stop) {
+    std::mutex sourcesMutex;
+    TargetClaims claims;
+
+    auto work = [&] {
+        while (true) {
+            std::optional<DocumentJob> job;
+            {
+                // Documents are taken and their text files claimed in list order, so which of
+                // two documents keeps a name does not depend on the threads.
+                std::lock_guard lock(sourcesMutex);
+                while (!job) {
+                    std::optional<SourceEntry> entry = sources.Next(stop);
+                    if (!entry) {
+                        return;
+                    }
+                    job = PrepareJob(std::move(*entry), settings.targets, claims);
                 }
-                ++started;
-                const Job& job = jobs[index];
-                progress.Started(job.source);
-                const convert::ConversionResult result =
-                    convert::ConvertFile(job.source, job.target);
-                if (result.Ok()) {
-                    ++converted;
-                } else {
-                    ++failed;
-                    progress.Failure(result.description);
-                }
-                progress.Finished();
             }
+            report.Started(job->source);
+            report.Finished(PerformJob(*job, settings));
         }
     };
 
-    // The helpers start while the plan is made, then each moves off the processor of the
-    // calling thread, which is one of the workers.
+    // The helpers start at once; each moves off the processor of the calling thread, which is
+    // one of the workers.
     const int callingProcessor = CurrentProcessor();
-    const std::size_t helpers = std::clamp<std::size_t>(jobs.size(), 1, threads) - 1;
     std::vector<std::thread> pool;
-    pool.reserve(helpers);
-    for (std::size_t t = 0; t < helpers; ++t) {
+    pool.reserve(std::max(threads, 1u) - 1);
+    for (unsigned t = 0; t + 1 < threads; ++t) {
         pool.emplace_back([&, t] {
-            planned.wait();
-            MoveOffProcessor(callingProcessor, static_cast<unsigned>(t));
-            convertGroups();
+            MoveOffProcessor(callingProcessor, t);
+            work();
         });
     }
-    groups = PlanJobs(jobs, threads > 1);
-    planned.count_down();
-    convertGroups();
+    work();
     for (std::thread& thread : pool) {
         thread.join();
     }
-    return {converted.load(), failed.load(), jobs.size() - started.load()};
 }
 
 }  // namespace corvanel::cli

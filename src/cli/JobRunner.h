@@ -1,34 +1,58 @@
 #pragma once
 
+#include "cli/DocumentRecord.h"
+#include "cli/TargetNaming.h"
+
 #include <atomic>
 #include <cstddef>
-#include <cstdint>
+#include <cstdio>
+#include <mutex>
 #include <string>
-#include <vector>
 
 namespace corvanel::cli {
 
 class Progress;
+class SourceStream;
 
-struct Job {
-    std::string source;
-    std::string target;
-    std::uintmax_t size = 0;  // bytes in the source, to start the longest jobs first
+struct RunSettings {
+    TargetRule targets;
+    bool update = false;        // skip documents whose text file is not older than they are
+    bool collectFacts = false;  // counts and stated properties for the records
 };
 
 struct RunTotals {
     std::size_t converted = 0;
+    std::size_t skipped = 0;  // up to date (--update)
     std::size_t failed = 0;
-    std::size_t skipped = 0;  // not started because the run was stopped
 };
 
-// Converts the jobs on `threads` threads, the calling one included. Jobs that write the same text
-// file run one after the other in their given order on one thread, so the last of them decides
-// the file's content and no two threads ever write it at once. On one thread the jobs run in
-// their given order; on several, the largest sources start first and each thread takes the next
-// job when it is free, so the threads end close together. Once `stop` is set, no further job
-// starts; those under way finish, so no temporary file is left behind.
-RunTotals RunJobs(const std::vector<Job>& jobs, unsigned threads, Progress& progress,
-                  const std::atomic<bool>& stop);
+// Where each document's outcome goes: the failure line and the status line, the JSON-lines
+// record (written and flushed as soon as the document is done), and the totals.
+class RunReport {
+public:
+    // A record that cannot be written sets `stop`: the run is of no use without its report.
+    RunReport(Progress& progress, std::FILE* records, std::atomic<bool>& stop);
+
+    void Started(const std::string& source);
+    void Finished(const DocumentRecord& record);
+    RunTotals Totals();
+    // False once a record could not be written (a full disk, a closed pipe).
+    bool RecordsWritten();
+
+private:
+    std::mutex mutex_;
+    Progress& progress_;
+    std::FILE* records_;
+    std::atomic<bool>& stop_;
+    bool recordsFailed_ = false;
+    RunTotals totals_;
+};
+
+// Converts the documents of `sources` on `threads` threads, the calling one included, each
+// thread taking the next document when it is free. A text file belongs to the first document
+// that names it in the run; a later one fails instead of writing over it. Once `stop` is set
+// no further document starts; those under way finish, so no temporary file is left behind.
+void RunJobs(SourceStream& sources, const RunSettings& settings, unsigned threads,
+             RunReport& report, const std::atomic<bool>& stop);
 
 }  // namespace corvanel::cli

@@ -1,5 +1,6 @@
 #include "cli/Options.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace corvanel::cli {
@@ -18,30 +19,71 @@ std::optional<unsigned> ParseJobs(const std::string& text) {
     return value;
 }
 
+// The combinations that cannot mean anything, with the reason.
+std::string Conflict(const Options& options) {
+    const auto stdinUses = std::count_if(options.inputs.begin(), options.inputs.end(),
+                                         [](const Input& input) { return input.value == "-"; });
+    if (stdinUses > 1) {
+        return "standard input (\"-\") can be read only once";
+    }
+    const bool documentOnStdin = std::any_of(
+        options.inputs.begin(), options.inputs.end(),
+        [](const Input& input) { return input.kind == Input::Kind::kPath && input.value == "-"; });
+    if (!options.toStdout && !documentOnStdin) {
+        if (options.keepTree && options.outputFolder.empty()) {
+            return "--keep-tree needs an output folder (-o)";
+        }
+        return {};
+    }
+    // The text goes to standard output.
+    if (options.inputs.size() != 1 || options.inputs[0].kind != Input::Kind::kPath) {
+        return "the text of only one document can go to standard output";
+    }
+    if (!options.outputFolder.empty() || options.keepTree || options.update) {
+        return "-o, --keep-tree and --update name text files; standard output is not one";
+    }
+    if (options.jsonlPath == "-") {
+        return "standard output cannot carry both the text and the records";
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string UsageText() {
-    return "Usage: corvanel-convert [-o OUTDIR] [-j JOBS] FILE|FOLDER...\n"
+    return "Usage: corvanel-convert [OPTION]... FILE|FOLDER...\n"
+           "       corvanel-convert [OPTION]... --files-from LIST\n"
+           "       corvanel-convert -c FILE|-\n"
            "Converts word-processing documents (DOCX, DOC, RTF, ODT, HTML, text...) into UTF-8\n"
            "plain-text files, one per document, named after the document with its last\n"
            "extension replaced by \"txt\" (report.docx gives report.txt).\n"
            "\n"
-           "  -o, --output OUTDIR  write every text file into OUTDIR (created when missing);\n"
-           "                       without it, each text file is written beside its document\n"
-           "  -j, --jobs JOBS      convert JOBS documents at a time (default: one per core)\n"
-           "  -h, --help           show this help and exit\n"
-           "      --version        show the version and exit\n"
+           "  -o, --output OUTDIR    write every text file into OUTDIR (created when missing);\n"
+           "                         without it, each text file is written beside its document\n"
+           "      --keep-tree        with -o: keep each document's path under OUTDIR\n"
+           "                         (a/b/report.docx gives OUTDIR/a/b/report.txt)\n"
+           "      --files-from LIST  also convert the documents listed in LIST, one path per\n"
+           "                         line (\"-\": standard input); read as the work goes on\n"
+           "  -0, --null             paths in lists end with NUL bytes, not line feeds\n"
+           "      --jsonl FILE       write one JSON record per document to FILE (\"-\": standard\n"
+           "                         output; the summary then goes to standard error)\n"
+           "      --update           skip documents whose text file is not older than they are\n"
+           "  -c, --stdout           write the one document's text to standard output; the\n"
+           "                         document \"-\" is read from standard input\n"
+           "  -j, --jobs JOBS        convert JOBS documents at a time (default: one per core)\n"
+           "  -h, --help             show this help and exit\n"
+           "      --version          show the version and exit\n"
            "\n"
            "Folders are walked recursively. In a folder, hidden entries (names starting with\n"
            "\".\") are left out, as are .txt files that would be written over themselves;\n"
-           "a file named on the command line is always converted. Each folder is walked once,\n"
-           "even when links lead to it again. When several documents give the same text file,\n"
-           "the one named last wins.\n"
+           "a file named on the command line or in a list is always converted. Each folder\n"
+           "is walked once, even when links lead to it again. When two documents of one run\n"
+           "would give the same text file, the first one keeps it and the later one fails.\n"
            "\n"
            "Each failure is reported on standard error. Exit status: 0 when every document\n"
-           "was converted, 1 when some failed, 2 when the command line is wrong, 130 when\n"
-           "interrupted (the documents under way are finished first; a second interrupt\n"
-           "ends the program at once).\n";
+           "was converted (or skipped), 1 when some failed, 2 when the command line is wrong,\n"
+           "130 when interrupted (the documents under way are finished first; a second\n"
+           "interrupt ends the program at once; --update then converts the rest).\n";
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& arguments) {
@@ -50,19 +92,28 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
         if (onlyInputs || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.inputs.push_back(arg);
+            options.inputs.push_back({Input::Kind::kPath, arg});
             continue;
         }
         if (arg == "--") {
             onlyInputs = true;
             continue;
         }
-        if (arg == "-h" || arg == "--help") {
-            options.help = true;
-            continue;
-        }
-        if (arg == "--version") {
-            options.version = true;
+        struct Flag {
+            const char* shortName;
+            const char* longName;
+            bool Options::*member;
+        };
+        static constexpr Flag kFlags[] = {
+            {"-h", "--help", &Options::help},          {nullptr, "--version", &Options::version},
+            {"-0", "--null", &Options::nullSeparated}, {nullptr, "--keep-tree", &Options::keepTree},
+            {nullptr, "--update", &Options::update},   {"-c", "--stdout", &Options::toStdout},
+        };
+        const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags), [&](const Flag& f) {
+            return arg == f.longName || (f.shortName != nullptr && arg == f.shortName);
+        });
+        if (flag != std::end(kFlags)) {
+            options.*(flag->member) = true;
             continue;
         }
         // Options with a value: "-o DIR", "-oDIR", "--output DIR", "--output=DIR".
@@ -82,7 +133,9 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
         }
         const bool output = name == "-o" || name == "--output";
         const bool jobs = name == "-j" || name == "--jobs";
-        if (!output && !jobs) {
+        const bool list = name == "--files-from";
+        const bool jsonl = name == "--jsonl";
+        if (!output && !jobs && !list && !jsonl) {
             return {std::nullopt, "unknown option " + arg};
         }
         if (!value) {
@@ -91,11 +144,15 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
             }
             value = arguments[++i];
         }
+        if (value->empty()) {
+            return {std::nullopt, "option " + name + " needs a value, not an empty one"};
+        }
         if (output) {
-            if (value->empty()) {
-                return {std::nullopt, "the output folder is empty"};
-            }
             options.outputFolder = *value;
+        } else if (list) {
+            options.inputs.push_back({Input::Kind::kList, *value});
+        } else if (jsonl) {
+            options.jsonlPath = *value;
         } else {
             const auto count = ParseJobs(*value);
             if (!count) {
@@ -105,8 +162,14 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
             options.jobs = *count;
         }
     }
-    if (options.inputs.empty() && !options.help && !options.version) {
+    if (options.help || options.version) {
+        return {std::move(options), {}};
+    }
+    if (options.inputs.empty()) {
         return {std::nullopt, "no file or folder to convert"};
+    }
+    if (std::string conflict = Conflict(options); !conflict.empty()) {
+        return {std::nullopt, conflict};
     }
     return {std::move(options), {}};
 }

@@ -6,10 +6,27 @@
 
 namespace corvanel::cli {
 
+// One source of documents, in command-line order.
+struct Input {
+    enum class Kind {
+        kPath,  // a document, or a folder to walk; "-" is a document on standard input
+        kList,  // --files-from: a file (or "-" for standard input) listing document paths
+    };
+    Kind kind = Kind::kPath;
+    std::string value;
+
+    bool operator==(const Input&) const = default;
+};
+
 struct Options {
-    std::string outputFolder;         // empty: each text file beside its document
-    unsigned jobs = 0;                // 0: one per hardware thread
-    std::vector<std::string> inputs;  // files and folders, in command-line order
+    std::string outputFolder;    // empty: each text file beside its document
+    unsigned jobs = 0;           // 0: one per hardware thread
+    std::vector<Input> inputs;   // in command-line order
+    bool nullSeparated = false;  // lists separate their paths with NUL bytes, not line feeds
+    std::string jsonlPath;       // empty: no records; "-": standard output
+    bool keepTree = false;       // text files mirror the documents' paths under outputFolder
+    bool update = false;         // skip documents whose text file is not older than they are
+    bool toStdout = false;       // the one document's text goes to standard output
     bool help = false;
     bool version = false;
 };

@@ -9,8 +9,7 @@ constexpr std::size_t kMaxNameLength = 60;
 
 }  // namespace
 
-Progress::Progress(std::FILE* stream, bool terminal, std::size_t total)
-    : stream_(stream), terminal_(terminal), total_(total) {}
+Progress::Progress(std::FILE* stream, bool terminal) : stream_(stream), terminal_(terminal) {}
 
 void Progress::Started(const std::string& name) {
     if (!terminal_) {
@@ -22,13 +21,14 @@ void Progress::Started(const std::string& name) {
     DrawLocked(false);
 }
 
-void Progress::Finished() {
+void Progress::Finished(bool failed) {
     if (!terminal_) {
         return;  // the count is only shown on the status line
     }
     std::lock_guard lock(mutex_);
     ++done_;
-    DrawLocked(done_ == total_);
+    failed_ += failed ? 1 : 0;
+    DrawLocked(false);
 }
 
 void Progress::Failure(const std::string& line) {
@@ -59,7 +59,12 @@ void Progress::DrawLocked(bool force) {
         return;
     }
     lastDraw_ = now;
-    std::fprintf(stream_, "\r\033[K[%zu/%zu] %s", done_, total_, current_.c_str());
+    if (failed_ > 0) {
+        std::fprintf(stream_, "\r\033[K[%zu done, %zu failed] %s", done_, failed_,
+                     current_.c_str());
+    } else {
+        std::fprintf(stream_, "\r\033[K[%zu done] %s", done_, current_.c_str());
+    }
     std::fflush(stream_);
     shown_ = true;
 }

@@ -1,4 +1,4 @@
-#include "TestZip.h"
+#include "ProgramRun.h"
 
 #include <gtest/gtest.h>
 
@@ -14,43 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 using convert::testing::TemporaryFolder;
 using convert::testing::WriteFile;
-
-struct RunOutcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string Quoted(const std::string& arg) {
-    std::string q = "'";
-    for (const char c : arg) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
-
-// Runs corvanel-convert with the arguments; standard output and error go to files.
-RunOutcome RunProgram(const TemporaryFolder& scratch, const std::vector<std::string>& args) {
-    std::string command = Quoted(CORVANEL_CONVERT_PROGRAM);
-    for (const std::string& arg : args) {
-        command += " " + Quoted(arg);
-    }
-    const std::string out = scratch.File("stdout"), err = scratch.File("stderr");
-    command += " >" + Quoted(out) + " 2>" + Quoted(err) + " </dev/null";
-    const int raw = std::system(command.c_str());
-    RunOutcome r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadAll(out);
-    r.err = ReadAll(err);
-    return r;
-}
+using namespace testing;
 
 int CountLines(const std::string& s) {
     return static_cast<int>(std::count(s.begin(), s.end(), '\n'));
@@ -138,7 +102,7 @@ TEST(CommandLine, AFolderConvertedInPlaceLeavesItsTextFilesAlone) {
     EXPECT_EQ(ReadAll(scratch.File("in/a.txt")), "a\n");
 }
 
-TEST(CommandLine, ParallelRunsGiveTheSameFilesAndTheLastSourceOfATargetWins) {
+TEST(CommandLine, ParallelRunsGiveTheSameFilesAndTheFirstSourceOfATargetKeepsIt) {
     TemporaryFolder scratch;
     std::vector<std::string> inputs;
     fs::create_directories(scratch.File("in"));
@@ -147,7 +111,7 @@ TEST(CommandLine, ParallelRunsGiveTheSameFilesAndTheLastSourceOfATargetWins) {
             WriteFile(scratch.File("in/doc" + std::to_string(i % 8) + ".v" + std::to_string(i)),
                       "document " + std::to_string(i) + "\n"));
     }
-    // doc0 is written by sources 0, 8 and 16: the last one named decides.
+    // doc0 is named by sources 0, 8 and 16: the first keeps it, the others fail and say why.
     for (const char* jobs : {"1", "2", "4"}) {
         const std::string out = scratch.File(std::string("out") + jobs);
         const RunOutcome r = RunProgram(scratch, [&] {
@@ -155,11 +119,16 @@ TEST(CommandLine, ParallelRunsGiveTheSameFilesAndTheLastSourceOfATargetWins) {
             args.insert(args.end(), inputs.begin(), inputs.end());
             return args;
         }());
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, "24 converted, 0 failed\n");
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_EQ(r.out, "8 converted, 16 failed\n");
+        EXPECT_EQ(CountLines(r.err), 16);
+        EXPECT_NE(r.err.find(inputs[16] + " was not converted: its text file " + out +
+                             "/doc0.txt belongs to " + inputs[0]),
+                  std::string::npos)
+            << r.err;
         for (int d = 0; d < 8; ++d) {
             EXPECT_EQ(ReadAll(out + "/doc" + std::to_string(d) + ".txt"),
-                      "document " + std::to_string(d + 16) + "\n")
+                      "document " + std::to_string(d) + "\n")
                 << "jobs " << jobs;
         }
         EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 8);

@@ -14,14 +14,21 @@ TEST(Options, ValuesComeSeparateAttachedOrAfterAnEqualsSign) {
         ASSERT_TRUE(r.options) << r.error;
         EXPECT_EQ(r.options->outputFolder, "out");
         EXPECT_EQ(r.options->jobs, 3u);
-        EXPECT_EQ(r.options->inputs, std::vector<std::string>{"a.doc"});
+        EXPECT_EQ(r.options->inputs, (std::vector<Input>{{Input::Kind::kPath, "a.doc"}}));
     }
 }
 
-TEST(Options, DoubleDashEndsOptionsAndInputsKeepTheirOrder) {
-    const ParseResult r = ParseOptions({"b", "--", "-j", "a"});
+TEST(Options, DoubleDashEndsOptionsAndInputsAndListsKeepTheirOrder) {
+    const ParseResult r =
+        ParseOptions({"b", "--files-from", "list", "-0", "--files-from=-", "--", "-j", "a"});
     ASSERT_TRUE(r.options) << r.error;
-    EXPECT_EQ(r.options->inputs, (std::vector<std::string>{"b", "-j", "a"}));
+    using K = Input::Kind;
+    EXPECT_EQ(r.options->inputs, (std::vector<Input>{{K::kPath, "b"},
+                                                     {K::kList, "list"},
+                                                     {K::kList, "-"},
+                                                     {K::kPath, "-j"},
+                                                     {K::kPath, "a"}}));
+    EXPECT_TRUE(r.options->nullSeparated);
     EXPECT_EQ(r.options->jobs, 0u);
 }
 
@@ -30,7 +37,15 @@ TEST(Options, BadCommandLinesSayWhy) {
          {std::vector<std::string>{}, std::vector<std::string>{"-x", "a"},
           std::vector<std::string>{"-j", "0", "a"}, std::vector<std::string>{"-j", "two", "a"},
           std::vector<std::string>{"-j", "9999", "a"}, std::vector<std::string>{"a", "-o"},
-          std::vector<std::string>{"--output=", "a"}}) {
+          std::vector<std::string>{"--output=", "a"},
+          // Standard input read twice, --keep-tree without a folder, text to standard output
+          // for more than one document or together with what names text files or records.
+          std::vector<std::string>{"--files-from", "-", "-c", "-"},
+          std::vector<std::string>{"--keep-tree", "a"}, std::vector<std::string>{"-c", "a", "b"},
+          std::vector<std::string>{"-c", "--files-from", "list"},
+          std::vector<std::string>{"-c", "-o", "out", "a"},
+          std::vector<std::string>{"-c", "--update", "a"},
+          std::vector<std::string>{"-", "--jsonl", "-"}}) {
         const ParseResult r = ParseOptions(args);
         EXPECT_FALSE(r.options);
         EXPECT_FALSE(r.error.empty());

@@ -34,7 +34,10 @@ std::string TemporaryNameFor(const std::string& target, int attempt) {
 }
 
 ConversionResult CannotWrite(const std::string& target, const std::string& reason) {
-    return {ErrorCode::kCannotWrite, DescribeError(ErrorCode::kCannotWrite, target, reason)};
+    ConversionResult result;
+    result.code = ErrorCode::kCannotWrite;
+    result.description = DescribeError(ErrorCode::kCannotWrite, target, reason);
+    return result;
 }
 
 }  // namespace

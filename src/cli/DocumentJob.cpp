@@ -1,0 +1,159 @@
+#include "cli/DocumentJob.h"
+
+#include "cli/JobRunner.h"
+#include "cli/TargetClaims.h"
+#include "convert/Converter.h"
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace corvanel::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// True when a file found in a folder would be written over itself (a .txt beside itself).
+bool IsOwnTarget(const fs::path& source, const fs::path& target) {
+    std::error_code ec;
+    return source.filename() == target.filename() &&
+           fs::equivalent(source.parent_path().empty() ? "." : source.parent_path(),
+                          target.parent_path().empty() ? "." : target.parent_path(), ec);
+}
+
+struct FileState {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds since an epoch the file system keeps
+};
+
+// One system call where the platform has it.
+FileState StateOf(const std::string& path) {
+    FileState state;
+#ifndef _WIN32
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        state.exists = true;
+        state.size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+#ifdef __APPLE__
+        const timespec& time = info.st_mtimespec;
+#else
+        const timespec& time = info.st_mtim;
+#endif
+        state.modified = static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+    }
+#else
+    std::error_code ec;
+    const auto time = fs::last_write_time(path, ec);
+    if (!ec) {
+        state.exists = true;
+        state.modified =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+        const auto size = fs::file_size(path, ec);
+        state.size = ec ? 0 : size;
+    }
+#endif
+    return state;
+}
+
+// Creates the folders of a mirrored target. Consecutive documents mostly share their folder,
+// so each thread remembers the last one it made.
+std::string MakeParentFolder(const std::string& target) {
+    thread_local std::string lastMade;
+    const fs::path folder = fs::path(target).parent_path();
+    if (folder.empty() || folder.native() == lastMade) {
+        return {};
+    }
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) {
+        return "the folder " + folder.string() + " cannot be made: " + ec.message();
+    }
+    lastMade = folder.native();
+    return {};
+}
+
+}  // namespace
+
+std::optional<DocumentJob> PrepareJob(SourceEntry entry, const TargetRule& rule,
+                                      TargetClaims& claims) {
+    DocumentJob job;
+    job.source = std::move(entry.path);
+    if (!entry.failure.empty()) {
+        job.failureCode = convert::ErrorCodeName(convert::ErrorCode::kCannotOpen);
+        job.failureMessage = std::move(entry.failure);
+        return job;
+    }
+    const auto target = TargetFor(job.source, rule);
+    if (!target) {
+        job.failureCode = "no-text-name";
+        job.failureMessage =
+            job.source + " has no extension (no \".\" in its name), so it has no text file name";
+        return job;
+    }
+    if (entry.foundInFolder && IsOwnTarget(job.source, *target)) {
+        return std::nullopt;
+    }
+    job.target = *target;
+    if (auto earlier = claims.Claim(job.target, job.source)) {
+        job.failureCode = "name-taken";
+        job.failureMessage = job.source + " was not converted: its text file " + job.target +
+                             " belongs to " + *earlier + ", which came first in this run";
+    }
+    return job;
+}
+
+DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings) {
+    const auto start = std::chrono::steady_clock::now();
+    DocumentRecord record;
+    record.source = job.source;
+    const FileState source = StateOf(job.source);
+    if (source.exists) {
+        record.bytes = source.size;
+    }
+    auto finish = [&] {
+        record.milliseconds =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        return record;
+    };
+    if (!job.failureCode.empty()) {
+        record.errorCode = job.failureCode;
+        record.errorMessage = job.failureMessage;
+        return finish();
+    }
+    if (settings.update && source.exists) {
+        const FileState target = StateOf(job.target);
+        if (target.exists && target.modified >= source.modified) {
+            record.status = DocumentRecord::Status::kSkipped;
+            return finish();
+        }
+    }
+    if (settings.targets.keepTree) {
+        if (std::string failure = MakeParentFolder(job.target); !failure.empty()) {
+            record.errorCode = convert::ErrorCodeName(convert::ErrorCode::kCannotWrite);
+            record.errorMessage = job.target + " cannot be written: " + failure;
+            return finish();
+        }
+    }
+    convert::ConvertOptions options;
+    options.collectFacts = settings.collectFacts;
+    convert::ConversionResult result = convert::ConvertFile(job.source, job.target, options);
+    record.facts = std::move(result.facts);
+    if (result.Ok()) {
+        record.status = DocumentRecord::Status::kConverted;
+        record.output = job.target;
+        record.hasText = settings.collectFacts;
+    } else {
+        record.errorCode = convert::ErrorCodeName(result.code);
+        record.errorMessage = std::move(result.description);
+    }
+    return finish();
+}
+
+}  // namespace corvanel::cli

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "cli/DocumentRecord.h"
+#include "cli/SourceStream.h"
+#include "cli/TargetNaming.h"
+
+#include <optional>
+#include <string>
+
+namespace corvanel::cli {
+
+class TargetClaims;
+struct RunSettings;
+
+// One document of a run, its text file named and claimed.
+struct DocumentJob {
+    std::string source;
+    std::string target;
+    // Set when the document fails before it is read (no text file name, the name taken...).
+    std::string failureCode;
+    std::string failureMessage;
+};
+
+// Names and claims the text file of a document; nothing for a file found in a folder that
+// would be written over itself (a .txt beside itself is not a document of the run).
+std::optional<DocumentJob> PrepareJob(SourceEntry entry, const TargetRule& rule,
+                                      TargetClaims& claims);
+
+// Converts the document (or skips it when its text file is up to date and `update` is set).
+DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings);
+
+}  // namespace corvanel::cli

@@ -1,0 +1,118 @@
+#include "cli/PathList.h"
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <poll.h>
+#include <unistd.h>
+#endif
+
+namespace corvanel::cli {
+
+namespace {
+
+constexpr std::size_t kReadBytes = 64 * 1024;
+// A path longer than this is no path: the list is not what it claims to be.
+constexpr std::size_t kMaxEntryBytes = 1 << 20;
+constexpr int kStopCheckMilliseconds = 100;
+
+}  // namespace
+
+PathList::PathList(int descriptor, bool nullSeparated)
+    : descriptor_(descriptor), separator_(nullSeparated ? '\0' : '\n') {}
+
+PathList::PathList(PathList&& other) noexcept
+    : descriptor_(std::exchange(other.descriptor_, -1)),
+      separator_(other.separator_),
+      buffer_(std::move(other.buffer_)),
+      start_(other.start_),
+      ended_(other.ended_),
+      error_(std::move(other.error_)) {}
+
+PathList::~PathList() {
+    if (descriptor_ > 0) {
+        ::close(descriptor_);
+    }
+}
+
+std::optional<PathList> PathList::Open(const std::string& name, bool nullSeparated,
+                                       std::string& error) {
+    if (name == "-") {
+        return PathList(0, nullSeparated);
+    }
+    const int descriptor = ::open(name.c_str(), O_RDONLY);
+    if (descriptor < 0) {
+        error = "the list " + name + " cannot be opened: " + std::strerror(errno);
+        return std::nullopt;
+    }
+    return PathList(descriptor, nullSeparated);
+}
+
+bool PathList::Fill(const std::atomic<bool>& stop) {
+    if (start_ > 0) {
+        buffer_.erase(0, start_);
+        start_ = 0;
+    }
+    const std::size_t had = buffer_.size();
+    buffer_.resize(had + kReadBytes);
+    while (true) {
+        if (stop) {
+            buffer_.resize(had);
+            return false;
+        }
+#ifndef _WIN32
+        // Waits in slices, so that an interrupt is noticed while a slow writer says nothing.
+        pollfd wait{descriptor_, POLLIN, 0};
+        const int ready = ::poll(&wait, 1, kStopCheckMilliseconds);
+        if (ready == 0 || (ready < 0 && errno == EINTR)) {
+            continue;
+        }
+#endif
+        const auto got = ::read(descriptor_, buffer_.data() + had, kReadBytes);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            error_ = std::strerror(errno);
+        }
+        buffer_.resize(had + static_cast<std::size_t>(got > 0 ? got : 0));
+        return got > 0;
+    }
+}
+
+std::optional<std::string> PathList::Next(const std::atomic<bool>& stop) {
+    while (true) {
+        if (stop || !error_.empty()) {
+            return std::nullopt;  // never a path cut short
+        }
+        const std::size_t end = buffer_.find(separator_, start_);
+        if (end == std::string::npos && !ended_ && buffer_.size() - start_ <= kMaxEntryBytes) {
+            ended_ = !Fill(stop);
+            continue;
+        }
+        if (end == std::string::npos && buffer_.size() - start_ > kMaxEntryBytes) {
+            error_ = "an entry is longer than any path";
+            return std::nullopt;
+        }
+        if (end == std::string::npos && start_ == buffer_.size()) {
+            return std::nullopt;  // the end of the list
+        }
+        // The last entry may lack its separator.
+        const std::size_t stop_at = end == std::string::npos ? buffer_.size() : end;
+        std::string entry = buffer_.substr(start_, stop_at - start_);
+        start_ = end == std::string::npos ? buffer_.size() : end + 1;
+        if (separator_ == '\n' && !entry.empty() && entry.back() == '\r') {
+            entry.pop_back();
+        }
+        if (!entry.empty()) {
+            return entry;
+        }
+    }
+}
+
+}  // namespace corvanel::cli

@@ -1,0 +1,107 @@
+#include "cli/StdoutConversion.h"
+
+#include "cli/DocumentRecord.h"
+#include "convert/Converter.h"
+#include "convert/core/Limits.h"
+#include "convert/core/PlainTextWriter.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace corvanel::cli {
+
+namespace {
+
+// Text is held up to this size before it starts to go out, so that a document that fails
+// early writes nothing.
+constexpr std::size_t kHeldTextBytes = 4u << 20;
+
+// Reads standard input whole, up to one byte past the size limit so an excess is noticed.
+bool ReadStandardInput(std::string& bytes, std::string& error) {
+    char buffer[64 * 1024];
+    while (true) {
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, stdin);
+        bytes.append(buffer, got);
+        if (bytes.size() > convert::limits::kMaxSourceFileBytes) {
+            error = "standard input is too large to convert: it holds more than 1 GiB";
+            return false;
+        }
+        if (got < sizeof buffer) {
+            if (std::ferror(stdin)) {
+                error = std::string("standard input cannot be read: ") + std::strerror(errno);
+                return false;
+            }
+            return true;
+        }
+    }
+}
+
+}  // namespace
+
+int ConvertToStdout(const std::string& source, std::FILE* out, std::FILE* err, std::FILE* records) {
+    const auto start = std::chrono::steady_clock::now();
+    DocumentRecord record;
+    record.source = source;
+    convert::PlainTextWriter writer{std::string(convert::kNativeNewline)};
+    writer.WantProperties(records != nullptr);
+    convert::TextCounter counter;
+    bool writeFailed = false;
+    auto write = [&](std::string_view piece) {
+        counter.Add(piece);
+        writeFailed =
+            writeFailed || std::fwrite(piece.data(), 1, piece.size(), out) != piece.size();
+    };
+    writer.DrainWhenOver(kHeldTextBytes, write);
+
+    convert::ConversionResult result;
+    if (source == "-") {
+        std::string bytes, error;
+        if (!ReadStandardInput(bytes, error)) {
+            result.code = convert::ErrorCode::kCannotOpen;
+            result.description = error;
+        } else {
+            record.bytes = bytes.size();
+            result = convert::ReadDocumentBytes("standard input", std::move(bytes), writer);
+        }
+    } else {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(source, ec);
+        if (!ec) {
+            record.bytes = size;
+        }
+        result = convert::ReadDocument(source, writer);
+    }
+    record.facts = std::move(writer.Facts());
+    if (result.Ok()) {
+        write(writer.Text());
+        if (writeFailed || std::fflush(out) != 0) {
+            result.code = convert::ErrorCode::kCannotWrite;
+            result.description = "standard output cannot be written: " +
+                                 std::string(std::strerror(errno != 0 ? errno : EIO));
+        }
+    }
+    if (result.Ok()) {
+        record.status = DocumentRecord::Status::kConverted;
+        record.output = "-";
+        record.hasText = true;
+        record.facts.chars = counter.Chars();
+        record.facts.words = counter.Words();
+    } else {
+        record.errorCode = convert::ErrorCodeName(result.code);
+        record.errorMessage = result.description;
+        std::fprintf(err, "corvanel-convert: %s\n", result.description.c_str());
+    }
+    record.milliseconds =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    if (records != nullptr) {
+        const std::string line = EncodeRecord(record);
+        std::fwrite(line.data(), 1, line.size(), records);
+        std::fflush(records);
+    }
+    return result.Ok() ? 0 : 1;
+}
+
+}  // namespace corvanel::cli
