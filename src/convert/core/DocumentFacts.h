@@ -11,9 +11,9 @@ namespace corvanel::convert {
 
 // What a conversion learned about a document besides its text.
 struct DocumentFacts {
-    std::string format;        // the reader's name for what it read: "docx", "doc", "rtf", ...
-    std::uint64_t chars = 0;   // Unicode characters of the text, line breaks included
-    std::uint64_t words = 0;   // runs of characters between white space, as `wc -w` counts
+    std::string format;       // the reader's name for what it read: "docx", "doc", "rtf", ...
+    std::uint64_t chars = 0;  // Unicode characters of the text, line breaks included
+    std::uint64_t words = 0;  // runs of characters between white space, as `wc -w` counts
     std::map<DocumentProperty, std::string> properties;  // what the document states
 };
 
