@@ -112,6 +112,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "text")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # runtime libraries only, found by dpkg-shlibdeps
+# libxml2 reads web pages; it is opened when the first one is read, so dpkg-shlibdeps cannot see
+# it among the linked libraries.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libxml2 (>= 2.9)")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # xdg-open shows the sample folder in the file manager.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")

@@ -7,6 +7,7 @@
 #include "cli/ThreadPlacement.h"
 
 #include <algorithm>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -62,7 +63,23 @@ void RunJobs(SourceStream& sources, const RunSettings& settings, unsigned thread
     std::mutex sourcesMutex;
     TargetClaims claims;
 
-    auto work = [&] {
+    // The helpers start when a second document is taken, so a run of one document (a command
+    // run once per file) starts no thread; each moves off the processor of the calling thread,
+    // which is one of the workers.
+    const int callingProcessor = CurrentProcessor();
+    std::vector<std::thread> pool;
+    std::size_t taken = 0;
+    std::function<void()> work;
+    auto startHelpers = [&] {
+        pool.reserve(std::max(threads, 1u) - 1);
+        for (unsigned t = 0; t + 1 < threads; ++t) {
+            pool.emplace_back([&, t] {
+                MoveOffProcessor(callingProcessor, t);
+                work();
+            });
+        }
+    };
+    work = [&] {
         while (true) {
             std::optional<DocumentJob> job;
             {
@@ -76,23 +93,14 @@ void RunJobs(SourceStream& sources, const RunSettings& settings, unsigned thread
                     }
                     job = PrepareJob(std::move(*entry), settings.targets, claims);
                 }
+                if (++taken == 2) {
+                    startHelpers();
+                }
             }
             report.Started(job->source);
             report.Finished(PerformJob(*job, settings));
         }
     };
-
-    // The helpers start at once; each moves off the processor of the calling thread, which is
-    // one of the workers.
-    const int callingProcessor = CurrentProcessor();
-    std::vector<std::thread> pool;
-    pool.reserve(std::max(threads, 1u) - 1);
-    for (unsigned t = 0; t + 1 < threads; ++t) {
-        pool.emplace_back([&, t] {
-            MoveOffProcessor(callingProcessor, t);
-            work();
-        });
-    }
     work();
     for (std::thread& thread : pool) {
         thread.join();

@@ -29,7 +29,7 @@ std::uint64_t HashOf(const std::string& key) {
 
 }  // namespace
 
-TargetClaims::TargetClaims() : slots_(1024), spill_(std::tmpfile()) {}
+TargetClaims::TargetClaims() : slots_(1024) {}
 
 TargetClaims::~TargetClaims() {
     if (spill_ != nullptr) {
@@ -58,13 +58,19 @@ std::uint64_t TargetClaims::Store(const std::string& key, const std::string& sou
     record += '\0';
     record += source;
     record += '\0';
+    // Most runs are small: the file (slow to create on some file systems) is made only when
+    // the records outgrow memory.
+    if (spill_ == nullptr && !spillTried_ && memory_.size() + record.size() > kMemoryBytes) {
+        spillTried_ = true;
+        spill_ = std::tmpfile();
+    }
     if (spill_ != nullptr && std::fseek(spill_, 0, SEEK_END) == 0 &&
         std::fwrite(record.data(), 1, record.size(), spill_) == record.size()) {
         const std::uint64_t offset = spillBytes_;
         spillBytes_ += record.size();
         return offset;
     }
-    // No temporary file, or it failed (a full disk): the record is kept in memory.
+    // Still small, no temporary file, or it failed (a full disk): the record stays in memory.
     memory_ += record;
     return kInMemory | (memory_.size() - record.size());
 }

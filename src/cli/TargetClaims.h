@@ -11,8 +11,9 @@ namespace corvanel::cli {
 
 // The text files of a run, each claimed by the first document that names it however its path
 // is spelled (links and "." resolved), so a later document never writes over a text just made.
-// A run may hold millions of documents: in memory each claim takes a hash and an offset; the
-// paths themselves are kept in an unnamed temporary file and read back only on a hash match.
+// A run may hold millions of documents: in memory each claim takes a hash and an offset; past
+// the first megabyte the paths themselves go to an unnamed temporary file, read back only on a
+// hash match.
 class TargetClaims {
 public:
     TargetClaims();
@@ -38,9 +39,11 @@ private:
     std::size_t used_ = 0;
     std::map<std::string, std::string> resolvedFolders_;
     static constexpr std::uint64_t kInMemory = 1ull << 62;  // an offset into memory_
-    std::FILE* spill_ = nullptr;                            // the records
+    static constexpr std::size_t kMemoryBytes = 1 << 20;
+    std::FILE* spill_ = nullptr;  // the records past the first kMemoryBytes
+    bool spillTried_ = false;
     std::uint64_t spillBytes_ = 0;
-    std::string memory_;  // the records the spill file could not take
+    std::string memory_;  // the first records, and those the spill file could not take
 };
 
 }  // namespace corvanel::cli

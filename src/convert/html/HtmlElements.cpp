@@ -9,6 +9,8 @@
 #include <iterator>
 #include <utility>
 
+#include "convert/html/LibXml2.h"  // last: libxml2's calls go through the loaded library
+
 namespace corvanel::convert::html {
 
 std::string_view Name(const xmlNode* node) {

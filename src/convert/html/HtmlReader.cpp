@@ -21,6 +21,8 @@
 #include <string_view>
 #include <utility>
 
+#include "convert/html/LibXml2.h"  // last: libxml2's calls go through the loaded library
+
 namespace corvanel::convert {
 
 namespace {

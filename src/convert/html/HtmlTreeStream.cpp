@@ -9,6 +9,8 @@
 #include <cctype>
 #include <string>
 
+#include "convert/html/LibXml2.h"  // last: libxml2's calls go through the loaded library
+
 namespace corvanel::convert::html {
 
 namespace {

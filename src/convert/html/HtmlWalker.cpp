@@ -5,6 +5,8 @@
 
 #include <charconv>
 
+#include "convert/html/LibXml2.h"  // last: libxml2's calls go through the loaded library
+
 namespace corvanel::convert::html {
 
 void HtmlWalker::Walk(xmlNode* root) {
