@@ -21,9 +21,10 @@ std::string MakeZip(const std::vector<std::pair<std::string, std::string>>& entr
     zip_source_keep(buffer);
     for (const auto& [name, content] : entries) {
         // libzip copies nothing until close: keep the bytes alive in a heap copy it frees.
-        char* copy = static_cast<char*>(std::malloc(content.size() + 1));
+        // An empty buffer is not taken over by libzip, so none is made for an empty part.
+        char* copy = content.empty() ? nullptr : static_cast<char*>(std::malloc(content.size()));
         std::copy(content.begin(), content.end(), copy);
-        zip_source_t* part = zip_source_buffer(archive, copy, content.size(), 1);
+        zip_source_t* part = zip_source_buffer(archive, copy, content.size(), copy != nullptr);
         const zip_int64_t index = zip_file_add(archive, name.c_str(), part, ZIP_FL_ENC_UTF_8);
         if (index < 0) {
             zip_source_free(part);
