@@ -19,13 +19,18 @@ fs::path Resolved(const fs::path& path) {
     return resolved;
 }
 
-std::uint64_t HashOf(const std::string& key) {
+std::uint32_t HashOf(const std::string& key) {
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (const char c : key) {
         hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     }
-    return hash;
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
 }
+
+// Records start at multiples of this, so a 31-bit count of units reaches 16 GiB.
+constexpr std::uint64_t kRecordAlignment = 8;
+constexpr std::uint32_t kInMemory = 1u << 31;
+constexpr std::uint64_t kMaxUnits = kInMemory - 2;
 
 }  // namespace
 
@@ -53,32 +58,35 @@ std::string TargetClaims::KeyFor(const std::string& target) {
     return key.string();
 }
 
-std::uint64_t TargetClaims::Store(const std::string& key, const std::string& source) {
+std::uint32_t TargetClaims::Store(const std::string& key, const std::string& source) {
     std::string record = key;
     record += '\0';
     record += source;
     record += '\0';
+    record.resize((record.size() + kRecordAlignment - 1) / kRecordAlignment * kRecordAlignment);
     // Most runs are small: the file (slow to create on some file systems) is made only when
     // the records outgrow memory.
     if (spill_ == nullptr && !spillTried_ && memory_.size() + record.size() > kMemoryBytes) {
         spillTried_ = true;
         spill_ = std::tmpfile();
     }
-    if (spill_ != nullptr && std::fseek(spill_, 0, SEEK_END) == 0 &&
+    if (spill_ != nullptr && spillBytes_ / kRecordAlignment < kMaxUnits &&
+        std::fseek(spill_, 0, SEEK_END) == 0 &&
         std::fwrite(record.data(), 1, record.size(), spill_) == record.size()) {
         const std::uint64_t offset = spillBytes_;
         spillBytes_ += record.size();
-        return offset;
+        return static_cast<std::uint32_t>(offset / kRecordAlignment + 1);
     }
     // Still small, no temporary file, or it failed (a full disk): the record stays in memory.
     memory_ += record;
-    return kInMemory | (memory_.size() - record.size());
+    return kInMemory |
+           static_cast<std::uint32_t>((memory_.size() - record.size()) / kRecordAlignment + 1);
 }
 
-std::pair<std::string, std::string> TargetClaims::Load(std::uint64_t offset) {
+std::pair<std::string, std::string> TargetClaims::Load(std::uint32_t location) {
     std::pair<std::string, std::string> parts;
-    if ((offset & kInMemory) != 0) {
-        offset &= ~kInMemory;
+    std::uint64_t offset = ((location & ~kInMemory) - 1) * kRecordAlignment;
+    if ((location & kInMemory) != 0) {
         const std::size_t keyEnd = memory_.find('\0', offset);
         const std::size_t sourceEnd = memory_.find('\0', keyEnd + 1);
         parts.first = memory_.substr(offset, keyEnd - offset);
@@ -105,11 +113,11 @@ void TargetClaims::Grow() {
     std::vector<Slot> old(slots_.size() * 2);
     old.swap(slots_);
     for (const Slot& slot : old) {
-        if (slot.offset == 0) {
+        if (slot.location == 0) {
             continue;
         }
         std::size_t i = slot.hash & (slots_.size() - 1);
-        while (slots_[i].offset != 0) {
+        while (slots_[i].location != 0) {
             i = (i + 1) & (slots_.size() - 1);
         }
         slots_[i] = slot;
@@ -119,17 +127,17 @@ void TargetClaims::Grow() {
 std::optional<std::string> TargetClaims::Claim(const std::string& target,
                                                const std::string& source) {
     const std::string key = KeyFor(target);
-    const std::uint64_t hash = HashOf(key);
+    const std::uint32_t hash = HashOf(key);
     std::size_t i = hash & (slots_.size() - 1);
-    for (; slots_[i].offset != 0; i = (i + 1) & (slots_.size() - 1)) {
+    for (; slots_[i].location != 0; i = (i + 1) & (slots_.size() - 1)) {
         if (slots_[i].hash == hash) {
-            auto [claimedKey, claimedBy] = Load(slots_[i].offset - 1);
+            auto [claimedKey, claimedBy] = Load(slots_[i].location);
             if (claimedKey == key) {
                 return std::move(claimedBy);
             }
         }
     }
-    slots_[i] = {hash, Store(key, source) + 1};
+    slots_[i] = {hash, Store(key, source)};
     if (++used_ * 4 > slots_.size() * 3) {
         Grow();
     }

@@ -11,7 +11,8 @@ namespace corvanel::cli {
 
 // The text files of a run, each claimed by the first document that names it however its path
 // is spelled (links and "." resolved), so a later document never writes over a text just made.
-// A run may hold millions of documents: in memory each claim takes a hash and an offset; past
+// A run may hold millions of documents: in memory each claim takes 8 bytes (a hash and where
+// its record is, in a table at most three quarters full); past
 // the first megabyte the paths themselves go to an unnamed temporary file, read back only on a
 // hash match.
 class TargetClaims {
@@ -26,19 +27,19 @@ public:
 
 private:
     struct Slot {
-        std::uint64_t hash = 0;
-        std::uint64_t offset = 0;  // of the claim's record, plus one; 0 = empty slot
+        std::uint32_t hash = 0;
+        std::uint32_t location = 0;  // where the claim's record is; 0: an empty slot
     };
     std::string KeyFor(const std::string& target);
-    std::uint64_t Store(const std::string& key, const std::string& source);
-    // The key and source of the record at `offset`.
-    std::pair<std::string, std::string> Load(std::uint64_t offset);
+    // Keeps the record of a claim; returns its location.
+    std::uint32_t Store(const std::string& key, const std::string& source);
+    // The key and source of the record at `location`.
+    std::pair<std::string, std::string> Load(std::uint32_t location);
     void Grow();
 
     std::vector<Slot> slots_;
     std::size_t used_ = 0;
     std::map<std::string, std::string> resolvedFolders_;
-    static constexpr std::uint64_t kInMemory = 1ull << 62;  // an offset into memory_
     static constexpr std::size_t kMemoryBytes = 1 << 20;
     std::FILE* spill_ = nullptr;  // the records past the first kMemoryBytes
     bool spillTried_ = false;
