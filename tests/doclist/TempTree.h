@@ -38,6 +38,3 @@ private:
     QTemporaryDir dir_;
 };
 
-inline bool RunningAsRoot() {
-    return ::geteuid() == 0;
-}

@@ -9,6 +9,7 @@
 #include "export/NativeDocumentConverter.h"
 #include "platform/HandlerTrap.h"
 #include "support/FakeDialogs.h"
+#include "support/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,10 +38,6 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-bool RunningAsSuperuser() {
-    return ::geteuid() == 0;
 }
 
 // A Word document whose body is one paragraph holding `text`.
@@ -160,8 +157,8 @@ TEST_F(FaultInjectionTest, WithoutFaultsEveryDocumentIsExported) {
 }
 
 TEST_F(FaultInjectionTest, AReadOnlyOutputFolder) {
-    if (RunningAsSuperuser()) {
-        GTEST_SKIP() << "permissions do not bind the superuser";
+    if (corvanel::testing::RerunAsUnprivilegedUser()) {
+        return;  // permissions do not bind the superuser
     }
     const QByteArray folder = QFile::encodeName(output.path());
     RunExport([&] { ASSERT_EQ(::chmod(folder.constData(), 0555), 0); },
@@ -193,8 +190,8 @@ TEST_F(FaultInjectionTest, ASourceDeletedBeforeItsTurn) {
 }
 
 TEST_F(FaultInjectionTest, AnUnreadableSource) {
-    if (RunningAsSuperuser()) {
-        GTEST_SKIP() << "permissions do not bind the superuser";
+    if (corvanel::testing::RerunAsUnprivilegedUser()) {
+        return;  // permissions do not bind the superuser
     }
     ASSERT_EQ(::chmod(QFile::encodeName(middle).constData(), 0), 0);
     RunExport({});
