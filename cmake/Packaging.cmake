@@ -15,7 +15,9 @@ set(CORVANEL_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(CORVANEL_DOC_DIR "usr/share/doc/corvanel")
 
 install(TARGETS corvanel-convert RUNTIME DESTINATION ${CORVANEL_INSTALL_DIR})
-set(CORVANEL_MANUAL_PAGES corvanel-convert.1)
+# Beside corvanel-convert, which it runs by default on the cluster's workers.
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/src/dask/corvanel-dask DESTINATION ${CORVANEL_INSTALL_DIR})
+set(CORVANEL_MANUAL_PAGES corvanel-convert.1 corvanel-dask.1)
 if(TARGET corvanel)
     install(TARGETS corvanel RUNTIME DESTINATION ${CORVANEL_INSTALL_DIR})
     install(FILES ${CORVANEL_RESOURCE_DIR}/HAND-M.CUR ${CORVANEL_RESOURCE_DIR}/drag.ico
@@ -84,7 +86,7 @@ install(FILES ${CORVANEL_PACKAGING_DIR}/lintian-overrides DESTINATION usr/share/
 install(CODE [[
     set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
     file(MAKE_DIRECTORY "${root}/usr/bin")
-    foreach(program corvanel corvanel-convert)
+    foreach(program corvanel corvanel-convert corvanel-dask)
         if(EXISTS "${root}/opt/corvanel/${program}")
             file(CREATE_LINK "../../opt/corvanel/${program}" "${root}/usr/bin/${program}" SYMBOLIC)
         endif()
@@ -118,4 +120,6 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libxml2 (>= 2.9)")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # xdg-open shows the sample folder in the file manager.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# corvanel-dask runs on Dask; the rest of the package does without Python.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-distributed")
 include(CPack)

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Spreads a conversion of part of the shared corpus over several processes, as the recipes of
-docs/scale-out.md do, and checks each report and text folder against one corvanel-convert run
+"""Spreads a conversion of a quarter of the shared corpus over several processes, as the recipes
+of docs/scale-out.md do, and checks each report and text folder against one corvanel-convert run
 over the same documents (a damaged document among them):
 
 - corvanel-dask on a LocalCluster of two workers;
