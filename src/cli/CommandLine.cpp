@@ -5,6 +5,7 @@
 #include "cli/Progress.h"
 #include "cli/SourceStream.h"
 #include "cli/StdoutConversion.h"
+#include "cli/Supervisor.h"
 
 #include <atomic>
 #include <cerrno>
@@ -158,7 +159,20 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, st
     SourceStream sources(options.inputs, options.nullSeparated);
     Progress progress(err, IsTerminal(err));
     RunReport report(progress, records.Get(), stopRequested);
-    RunJobs(sources, settings, threads, report, stopRequested);
+    // One named document (a command run once per file) is converted here: a worker process
+    // would cost more than the document, and there is no run to protect.
+    const bool oneDocument = options.inputs.size() == 1 &&
+                             options.inputs[0].kind == Input::Kind::kPath &&
+                             !IsFolder(options.inputs[0].value);
+    if (options.inProcess || oneDocument) {
+        RunJobs(sources, settings, threads, report, stopRequested);
+    } else {
+        IsolationLimits limits;
+        limits.timeoutSeconds = options.timeoutSeconds;
+        limits.maxMemoryBytes = static_cast<std::uint64_t>(options.maxMemoryMiB) << 20;
+        limits.maxPerWorker = options.maxPerWorker;
+        RunIsolated(sources, settings, threads, limits, report, stopRequested);
+    }
     progress.Clear();
 
     const RunTotals totals = report.Totals();

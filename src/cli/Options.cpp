@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 
 namespace corvanel::cli {
 
@@ -9,14 +10,20 @@ namespace {
 
 constexpr unsigned kMaxJobs = 256;
 
-std::optional<unsigned> ParseJobs(const std::string& text) {
+constexpr unsigned kMaxMemoryMiB = 1u << 20;
+constexpr unsigned kMaxPerWorker = 1000000000;
+
+std::optional<unsigned> ParseCount(const std::string& text, unsigned maximum) {
     unsigned value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value == 0 ||
-        value > kMaxJobs) {
+    if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > maximum) {
         return std::nullopt;
     }
     return value;
+}
+
+std::optional<unsigned> ParseJobs(const std::string& text) {
+    return ParseCount(text, kMaxJobs);
 }
 
 // The combinations that cannot mean anything, with the reason.
@@ -70,7 +77,12 @@ std::string UsageText() {
            "      --update           skip documents whose text file is not older than they are\n"
            "  -c, --stdout           write the one document's text to standard output; the\n"
            "                         document \"-\" is read from standard input\n"
-           "  -j, --jobs JOBS        convert JOBS documents at a time (default: one per core)\n"
+           "  -j, --jobs JOBS        convert JOBS documents at a time (default: one per core),\n"
+           "                         each in a worker process of its own\n"
+           "      --timeout SECONDS  stop a document that takes longer (default: 120)\n"
+           "      --max-memory MIB   stop a document whose worker needs more (default: 2048)\n"
+           "      --max-per-worker N replace a worker after N documents (default: 10000)\n"
+           "      --in-process       convert on threads of this process instead (no limits)\n"
            "  -h, --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"
@@ -105,9 +117,13 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
             bool Options::*member;
         };
         static constexpr Flag kFlags[] = {
-            {"-h", "--help", &Options::help},          {nullptr, "--version", &Options::version},
-            {"-0", "--null", &Options::nullSeparated}, {nullptr, "--keep-tree", &Options::keepTree},
-            {nullptr, "--update", &Options::update},   {"-c", "--stdout", &Options::toStdout},
+            {"-h", "--help", &Options::help},
+            {nullptr, "--version", &Options::version},
+            {"-0", "--null", &Options::nullSeparated},
+            {nullptr, "--keep-tree", &Options::keepTree},
+            {nullptr, "--update", &Options::update},
+            {"-c", "--stdout", &Options::toStdout},
+            {nullptr, "--in-process", &Options::inProcess},
         };
         const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags), [&](const Flag& f) {
             return arg == f.longName || (f.shortName != nullptr && arg == f.shortName);
@@ -135,7 +151,10 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
         const bool jobs = name == "-j" || name == "--jobs";
         const bool list = name == "--files-from";
         const bool jsonl = name == "--jsonl";
-        if (!output && !jobs && !list && !jsonl) {
+        const bool timeout = name == "--timeout";
+        const bool memory = name == "--max-memory";
+        const bool perWorker = name == "--max-per-worker";
+        if (!output && !jobs && !list && !jsonl && !timeout && !memory && !perWorker) {
             return {std::nullopt, "unknown option " + arg};
         }
         if (!value) {
@@ -153,6 +172,22 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
             options.inputs.push_back({Input::Kind::kList, *value});
         } else if (jsonl) {
             options.jsonlPath = *value;
+        } else if (timeout) {
+            char* end = nullptr;
+            const double seconds = std::strtod(value->c_str(), &end);
+            if (end != value->c_str() + value->size() || !(seconds > 0) || seconds > 1e6) {
+                return {std::nullopt, "the time limit must be a number of seconds above 0, not \"" +
+                                          *value + "\""};
+            }
+            options.timeoutSeconds = seconds;
+        } else if (memory || perWorker) {
+            const auto count = ParseCount(*value, memory ? kMaxMemoryMiB : kMaxPerWorker);
+            if (!count) {
+                return {std::nullopt, "option " + name + " needs a whole number from 1 to " +
+                                          std::to_string(memory ? kMaxMemoryMiB : kMaxPerWorker) +
+                                          ", not \"" + *value + "\""};
+            }
+            (memory ? options.maxMemoryMiB : options.maxPerWorker) = *count;
         } else {
             const auto count = ParseJobs(*value);
             if (!count) {

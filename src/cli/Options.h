@@ -19,14 +19,18 @@ struct Input {
 };
 
 struct Options {
-    std::string outputFolder;    // empty: each text file beside its document
-    unsigned jobs = 0;           // 0: one per hardware thread
-    std::vector<Input> inputs;   // in command-line order
-    bool nullSeparated = false;  // lists separate their paths with NUL bytes, not line feeds
-    std::string jsonlPath;       // empty: no records; "-": standard output
-    bool keepTree = false;       // text files mirror the documents' paths under outputFolder
-    bool update = false;         // skip documents whose text file is not older than they are
-    bool toStdout = false;       // the one document's text goes to standard output
+    std::string outputFolder;       // empty: each text file beside its document
+    unsigned jobs = 0;              // 0: one per hardware thread
+    std::vector<Input> inputs;      // in command-line order
+    bool nullSeparated = false;     // lists separate their paths with NUL bytes, not line feeds
+    std::string jsonlPath;          // empty: no records; "-": standard output
+    bool keepTree = false;          // text files mirror the documents' paths under outputFolder
+    bool update = false;            // skip documents whose text file is not older than they are
+    bool toStdout = false;          // the one document's text goes to standard output
+    bool inProcess = false;         // convert on threads of this process, not in worker processes
+    double timeoutSeconds = 120;    // per document, in a worker process
+    unsigned maxMemoryMiB = 2048;   // resident memory of a worker process
+    unsigned maxPerWorker = 10000;  // documents before a worker process is replaced
     bool help = false;
     bool version = false;
 };

@@ -1,10 +1,15 @@
 // corvanel-convert: converts documents into plain-text files from the command line.
 #include "cli/CommandLine.h"
+#include "cli/Supervisor.h"
 #include "convert/core/ProcessTuning.h"
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv) {
     corvanel::convert::TuneProcessForConversions();
+    if (argc == 2 && std::strcmp(argv[1], corvanel::cli::kWorkerArgument) == 0) {
+        return corvanel::cli::RunWorker();
+    }
     return corvanel::cli::RunCommandLine({argv + 1, argv + argc}, stdout, stderr);
 }

@@ -16,7 +16,8 @@ import tempfile
 FORMATS = {"docx", "docm", "dotx", "dotm", "flat-opc", "doc", "word6", "rtf", "odt", "ott",
            "fodt", "wordml", "html", "mht", "text"}
 ERRORS = {"cannot-open", "not-readable", "password-protected", "damaged", "too-large",
-          "cannot-write", "internal", "no-text-name", "name-taken"}
+          "cannot-write", "internal", "no-text-name", "name-taken", "timeout",
+          "out-of-memory", "crashed"}
 METADATA = {"title": str, "author": str, "created": str, "modified": str, "pages": int,
             "words": int}
 ISO_DATE = re.compile(r"^\d{4}-\d{2}-\d{2}(T\d{2}:\d{2}(:\d{2})?(Z|[+-]\d{2}:\d{2})?)?$")
