@@ -34,6 +34,9 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kMemoryCheckInterval = std::chrono::milliseconds(20);
+// Jobs a worker holds at once: the next one waits in its pipe while it converts the first, so
+// it never idles for a round trip through the supervisor.
+constexpr std::size_t kJobsPerWorker = 2;
 
 // Documents taken from the sources by a thread of their own, named and claimed in list order, so
 // a slow list never keeps the supervisor from its workers.
@@ -117,7 +120,7 @@ struct Worker {
     int jobs = -1;     // we write jobs here
     int records = -1;  // and read records here
     std::size_t done = 0;
-    std::optional<Pending> busy;
+    std::deque<Pending> queued;  // the first is being converted
     Clock::time_point memoryChecked;
 };
 
@@ -247,45 +250,48 @@ public:
     }
 
     bool Dispatch(Pending pending) {
+        // An empty worker first, else one with room left in its pipe.
+        Worker* chosen = nullptr;
         for (Worker& worker : workers_) {
-            if (worker.busy) {
-                continue;
+            const bool room = worker.queued.size() < kJobsPerWorker &&
+                              worker.done + worker.queued.size() < limits_.maxPerWorker;
+            if (room && (chosen == nullptr || worker.queued.size() < chosen->queued.size())) {
+                chosen = &worker;
             }
-            if (worker.pid < 0 && !Spawn(worker)) {
-                report_.Finished(Failed(pending, "internal", "no worker process can be started"));
-                return true;
-            }
-            if (pending.attempts == 0) {
-                report_.Started(pending.job.source);
-            }
-            pending.started = Clock::now();
-            worker.memoryChecked = pending.started;
-            if (!WriteFrame(worker.jobs, EncodeJob(pending.job, settings_))) {
-                worker.busy = std::move(pending);
-                Died(worker);
-                return true;
-            }
-            worker.busy = std::move(pending);
+        }
+        if (chosen == nullptr) {
+            return false;
+        }
+        Worker& worker = *chosen;
+        if (worker.pid < 0 && !Spawn(worker)) {
+            report_.Finished(Failed(pending, "internal", "no worker process can be started"));
             return true;
         }
-        return false;
+        if (pending.attempts == 0) {
+            report_.Started(pending.job.source);
+        }
+        const bool first = worker.queued.empty();
+        const std::string frame = EncodeJob(pending.job, settings_);
+        pending.started = Clock::now();
+        worker.queued.push_back(std::move(pending));
+        if (first) {
+            worker.memoryChecked = worker.queued.front().started;
+        }
+        if (!WriteFrame(worker.jobs, frame)) {
+            Died(worker);
+        }
+        return true;
     }
 
     bool Busy() const {
-        for (const Worker& worker : workers_) {
-            if (worker.busy) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(workers_.begin(), workers_.end(),
+                           [](const Worker& worker) { return !worker.queued.empty(); });
     }
-    bool HasIdle() const {
-        for (const Worker& worker : workers_) {
-            if (!worker.busy) {
-                return true;
-            }
-        }
-        return false;
+    bool HasRoom() const {
+        return std::any_of(workers_.begin(), workers_.end(), [&](const Worker& worker) {
+            return worker.queued.size() < kJobsPerWorker &&
+                   worker.done + worker.queued.size() < limits_.maxPerWorker;
+        });
     }
     std::deque<Pending>& Retries() { return retries_; }
 
@@ -296,11 +302,11 @@ public:
         auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(kMemoryCheckInterval);
         const auto limit = std::chrono::duration<double>(limits_.timeoutSeconds);
         for (Worker& worker : workers_) {
-            if (worker.busy) {
+            if (!worker.queued.empty()) {
                 waits.push_back({worker.records, POLLIN, 0});
                 owners.push_back(&worker);
                 const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    worker.busy->started + limit - Clock::now());
+                    worker.queued.front().started + limit - Clock::now());
                 timeout = std::clamp(left + std::chrono::milliseconds(1),
                                      std::chrono::milliseconds(0), timeout);
             }
@@ -317,13 +323,13 @@ public:
         }
         const auto now = Clock::now();
         for (Worker& worker : workers_) {
-            if (!worker.busy) {
+            if (worker.queued.empty()) {
                 continue;
             }
-            if (now - worker.busy->started > limit) {
+            if (now - worker.queued.front().started > limit) {
                 Kill(worker, "timeout",
-                     "it took longer than the time limit of " +
-                         Seconds(limits_.timeoutSeconds) + " s");
+                     "it took longer than the time limit of " + Seconds(limits_.timeoutSeconds) +
+                         " s");
             } else if (now - worker.memoryChecked >= kMemoryCheckInterval) {
                 worker.memoryChecked = now;
                 if (ResidentBytes(worker.pid) > limits_.maxMemoryBytes) {
@@ -343,33 +349,45 @@ private:
             Died(worker);
             return;
         }
-        worker.busy.reset();
+        worker.queued.pop_front();
         report_.Finished(record);
-        if (++worker.done >= limits_.maxPerWorker) {
+        ++worker.done;
+        if (!worker.queued.empty()) {
+            worker.queued.front().started = worker.memoryChecked = Clock::now();
+        } else if (worker.done >= limits_.maxPerWorker) {
             Retire(worker, true);  // a fresh one is started for the next document
         }
     }
 
-    void Kill(Worker& worker, const char* code, const std::string& why) {
-        Pending pending = std::move(*worker.busy);
-        worker.busy.reset();
+    // Ends a worker whose first job failed it; the jobs queued behind that one go back to be
+    // dispatched again, as they were never begun.
+    Pending EndWorker(Worker& worker, int& status) {
+        Pending failed = std::move(worker.queued.front());
+        worker.queued.pop_front();
+        while (!worker.queued.empty()) {
+            retries_.push_front(std::move(worker.queued.back()));
+            worker.queued.pop_back();
+        }
         const pid_t pid = worker.pid;
-        Retire(worker, false);
-        RemoveTemporaryFiles(pending.job.target, pid);
-        report_.Finished(Failed(pending, code, why));
+        status = Retire(worker, false);
+        RemoveTemporaryFiles(failed.job.target, pid);
+        return failed;
+    }
+
+    void Kill(Worker& worker, const char* code, const std::string& why) {
+        int status = 0;
+        const Pending failed = EndWorker(worker, status);
+        report_.Finished(Failed(failed, code, why));
     }
 
     void Died(Worker& worker) {
-        Pending pending = std::move(*worker.busy);
-        worker.busy.reset();
-        const pid_t pid = worker.pid;
-        const int status = Retire(worker, false);
-        RemoveTemporaryFiles(pending.job.target, pid);
-        if (++pending.attempts < 2) {
-            retries_.push_front(std::move(pending));  // once more, in a fresh worker
+        int status = 0;
+        Pending failed = EndWorker(worker, status);
+        if (++failed.attempts < 2) {
+            retries_.push_front(std::move(failed));  // once more, in a fresh worker
             return;
         }
-        report_.Finished(Failed(pending, "crashed",
+        report_.Finished(Failed(failed, "crashed",
                                 "its worker process ended twice (" + SignalName(status) + ")"));
     }
 
@@ -394,7 +412,7 @@ void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned wo
         JobQueue queue(sources, settings.targets, 4 * std::max(workers, 1u), wake[1], stop);
         bool ended = false;
         while (true) {
-            while (!stop && supervision.HasIdle()) {
+            while (!stop && supervision.HasRoom()) {
                 std::optional<Pending> next;
                 if (!supervision.Retries().empty()) {
                     next = std::move(supervision.Retries().front());
