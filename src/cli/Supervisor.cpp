@@ -175,6 +175,7 @@ int Retire(Worker& worker, bool gently) {
     ::close(worker.records);
     worker.pid = -1;
     worker.jobs = worker.records = -1;
+    worker.done = 0;
     return status;
 }
 
