@@ -52,7 +52,7 @@ public:
     LevelWalker(const FolderWalk& walk, FileSystemView& fileSystem)
         : walk_(walk),
           fileSystem_(fileSystem),
-          trap_(walk.dialogs, walk.owner, HandlerTags::kGetSubDirectories2016) {}
+          trap_(walk.dialogs, walk.owner, HandlerTags::kExpandSubfolders) {}
 
     // The first pass over one level: decides which entries to descend and returns the
     // subfolders found, in order. Entries that must go are marked dropped.

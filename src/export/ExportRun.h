@@ -9,7 +9,8 @@ class DocumentConverter;
 class QWidget;
 
 // What the export run reads and drives on the window: the document list, the output folder box,
-// the progress bar, the pointer shape and the event queue. Form1 implements it; tests use a fake.
+// the progress bar, the pointer shape and the event queue. MainWindow implements it; tests use a
+// fake.
 class ExportView {
 public:
     virtual ~ExportView() = default;
@@ -20,8 +21,8 @@ public:
     virtual QString OutputFolderText() const = 0;
     virtual void SetProgressValue(int value) = 0;
     virtual void SetProgressText(const QString& text) = 0;
-    // 0 default arrow, 11 hourglass.
-    virtual void SetMousePointer(int pointer) = 0;
+    // The hourglass over the whole window while busy, the usual pointers otherwise.
+    virtual void ShowBusyPointer(bool busy) = 0;
     // Lets the queued window events run once.
     virtual void YieldToEvents() = 0;
     // True once the program has ended (window closed meanwhile): the run stops at once.
@@ -40,18 +41,14 @@ struct ExportServices {
     ConversionRunner runConversion;
 };
 
-inline constexpr int kPointerDefault = 0;
-inline constexpr int kPointerHourglass = 11;
-inline constexpr int kPointerCustom = 99;
-
-// The export run behind "Start Exporting To Text": checks the list, the folder and a conflicting
-// converter instance, then converts every entry in list order into the output folder, reporting a
-// failing document and going on, and ends with "Done.".
+// The export run behind "Start Exporting To Text": checks the list and the folder, then converts
+// every entry in list order into the output folder, reporting a failing document and going on, and
+// ends with "Done.".
 class ExportRun {
 public:
     ExportRun(ExportView& view, ExportServices services);
 
-    // PushButton2_Click. A press while a run is in progress is ignored.
+    // A press while a run is in progress is ignored.
     void Run();
     bool ExportRunning() const { return exportRunning_; }
     // The caption of the run's messages, known once the window has started.
@@ -61,6 +58,8 @@ private:
     enum class PassEnd { kNext, kProgramEnded };
 
     PassEnd RunPass(class HandlerTrap& trap, int i);
+    // Throws RuntimeError with the converter's number and description when it fails.
+    void Convert(const QString& source, const QString& target);
     void ShowMessage(const QString& text);
 
     ExportView& view_;

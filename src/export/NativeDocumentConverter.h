@@ -2,14 +2,11 @@
 
 #include "export/DocumentConverter.h"
 
-// Corvanel's own converter behind the DocumentConverter contract: Open reads and parses the
-// document in process, SaveAs writes its text (temporary file renamed over the target), Quit has
-// nothing to tear down. No other instance can conflict with it.
+// Corvanel's own converter: reads and parses the document in process and writes its text to a
+// temporary file renamed over the target. It needs nothing outside the program, so it is always
+// available.
 class NativeDocumentConverter : public DocumentConverter {
 public:
-    std::unique_ptr<ConverterApplication> CreateInstance() override;
-    // Always throws: the native converter never has a conflicting running instance.
-    std::unique_ptr<ConverterApplication> AttachToRunningInstance() override;
+    ConverterAvailability Availability() override { return {}; }
+    ConversionOutcome Convert(const QString& source, const QString& target) override;
 };
-
-inline const QString kNativeConverterName = QStringLiteral("Corvanel");

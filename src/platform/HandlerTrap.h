@@ -41,21 +41,21 @@ private:
     QString tag_;
 };
 
-// Tags that name each trapped routine in its report.
+// Tags that name each trapped routine in its report. The texts are what support reads in a
+// report, so they stay as they are even where the routine has been renamed.
 namespace HandlerTags {
-inline const QString kFormLoad = QStringLiteral("in Quirelle2021/08/31.Form1.Form_Load ");
-inline const QString kPushButton1 =
+inline const QString kStartUp = QStringLiteral("in Quirelle2021/08/31.Form1.Form_Load ");
+inline const QString kAddFilesFromDialog =
     QStringLiteral("in Quirelle2021/08/31.Form1.PushButton1_Click ");
-inline const QString kPushButton2 =
+inline const QString kStartExport =
     QStringLiteral("in Quirelle2021/08/31.Form1.PushButton2_Click ");
-inline const QString kPushButton3 =
+inline const QString kBrowseOutputFolder =
     QStringLiteral("in Quirelle2021/08/31.Form1.PushButton3_Click ");
-inline const QString kPushButton4 =
+inline const QString kAddFolderTree =
     QStringLiteral("in Quirelle2021/08/31.Form1.PushButton4_Click ");
-inline const QString kPushButton6 =
-    QStringLiteral("in Quirelle2021/08/31.Form1.PushButton6_Click ");
-inline const QString kPushButton7 =
+inline const QString kClearList = QStringLiteral("in Quirelle2021/08/31.Form1.PushButton6_Click ");
+inline const QString kLoadSamples =
     QStringLiteral("in Quirelle2021/08/31.Form1.PushButton7_Click ");
-inline const QString kGetSubDirectories2016 =
+inline const QString kExpandSubfolders =
     QStringLiteral("in Marrowfen2021/08/31.AddFolder.GetSubDirectories2016 ");
 }  // namespace HandlerTags

@@ -95,12 +95,12 @@ TEST_F(FolderFilesTest, ListingFailureIsReportedAtLine122AndOtherFoldersStillCou
     tree.File("sub/a.doc");
     tree.File("top.doc");
     fileSystem.listingFailures.insert(tree.Path("sub/"), ErrorNumbers::kPermissionDenied);
-    HandlerTrap trap(dialogs, nullptr, HandlerTags::kPushButton4);
+    HandlerTrap trap(dialogs, nullptr, HandlerTags::kAddFolderTree);
     ReportingStepGuard guard(trap);
     EXPECT_EQ(Relative(Scan("*.doc", guard)), QStringList{"top.doc"});
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     EXPECT_TRUE(
-        dialogs.Messages().front().text.contains(HandlerTags::kPushButton4 + "at line 122"));
+        dialogs.Messages().front().text.contains(HandlerTags::kAddFolderTree + "at line 122"));
 }
 
 TEST_F(FolderFilesTest, RowsOfARootCarryOneSeparator) {

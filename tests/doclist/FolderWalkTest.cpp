@@ -142,7 +142,7 @@ TEST_F(FolderWalkTest, UnexpectedInspectionFailureIsReportedWithTheWalkTag) {
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     const MessageRequest report = dialogs.Messages().front();
     EXPECT_EQ(report.caption, "Application Error");
-    EXPECT_TRUE(report.text.contains(HandlerTags::kGetSubDirectories2016 + "at line 112"))
+    EXPECT_TRUE(report.text.contains(HandlerTags::kExpandSubfolders + "at line 112"))
         << report.text.toStdString();
 }
 

@@ -34,7 +34,7 @@ protected:
     }
 
     QString Report(const QString& description, int line) const {
-        return BuildHandlerErrorReport(description, HandlerTags::kPushButton2, line);
+        return BuildHandlerErrorReport(description, HandlerTags::kStartExport, line);
     }
 
     QTemporaryDir output;
@@ -45,7 +45,6 @@ protected:
 
 TEST_F(ExportRunTest, EmptyListIsReportedBeforeTheFolderIsLookedAt) {
     view.folder = QStringLiteral("/no/such/folder/");
-    converter.runningName = QStringLiteral("Microsoft Word");
     ExportRun run = MakeRun();
     run.Run();
     ASSERT_EQ(dialogs.Messages().size(), 1u);
@@ -54,16 +53,15 @@ TEST_F(ExportRunTest, EmptyListIsReportedBeforeTheFolderIsLookedAt) {
     EXPECT_EQ(message.caption, kTitle);
     EXPECT_EQ(message.buttons, MessageButtons::Ok);
     EXPECT_EQ(message.icon, MessageIcon::None);
-    EXPECT_TRUE(converter.Calls().isEmpty());
+    EXPECT_TRUE(converter.Sources().isEmpty());
     EXPECT_TRUE(view.log.isEmpty());
     EXPECT_FALSE(run.ExportRunning());
 }
 
-TEST_F(ExportRunTest, MissingEmptyOrFileFolderIsReportedBeforeTheOpenWordQuestion) {
+TEST_F(ExportRunTest, MissingEmptyOrFileFolderIsReportedBeforeAnyConversion) {
     QFile file(output.filePath(QStringLiteral("plain-file")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    converter.runningName = QStringLiteral("Microsoft Word");
     view.list = {QStringLiteral("/in/a.doc")};
     ExportRun run = MakeRun();
     for (const QString& folder : {QStringLiteral("/no/such/folder/"), QString(), file.fileName()}) {
@@ -74,7 +72,7 @@ TEST_F(ExportRunTest, MissingEmptyOrFileFolderIsReportedBeforeTheOpenWordQuestio
         MessageTexts(),
         QStringList(3, QStringLiteral("Folder does not exist. Please select another folder.")));
     EXPECT_EQ(dialogs.Messages().back().caption, kTitle);
-    EXPECT_TRUE(converter.Calls().isEmpty());
+    EXPECT_TRUE(converter.Sources().isEmpty());
     EXPECT_FALSE(run.ExportRunning());
 }
 
@@ -85,12 +83,12 @@ TEST_F(ExportRunTest, ConvertsEveryEntryInOrderWithProgressPointerAndDone) {
     ExportRun run = MakeRun();
     run.Run();
 
-    EXPECT_EQ(view.log, (QStringList{"value 33", "text Processing: one.docx", "yield", "pointer 11",
-                                     "pointer 11", "value 67", "text Processing: two.doc", "yield",
-                                     "pointer 11", "pointer 11", "value 100",
-                                     "text Processing: three.rtf", "yield", "pointer 11",
-                                     "pointer 11", "pointer 0", "value 0", "text Progress Bar"}));
-    EXPECT_EQ(converter.OpenedSources(), view.list);
+    EXPECT_EQ(view.log,
+              (QStringList{"value 33", "text Processing: one.docx", "yield", "busy", "busy",
+                           "value 67", "text Processing: two.doc", "yield", "busy", "busy",
+                           "value 100", "text Processing: three.rtf", "yield", "busy", "busy",
+                           "idle", "value 0", "text Progress Bar"}));
+    EXPECT_EQ(converter.Sources(), view.list);
     for (const char* name : {"one.txt", "two.txt", "three.txt"}) {
         EXPECT_TRUE(QFile::exists(output.filePath(QString::fromLatin1(name)))) << name;
     }
@@ -102,7 +100,7 @@ TEST_F(ExportRunTest, ConvertsEveryEntryInOrderWithProgressPointerAndDone) {
 TEST_F(ExportRunTest, EachConversionStartsAfterTheYieldOfItsPass) {
     view.list = {QStringLiteral("/d/a.doc"), QStringLiteral("/d/b.doc")};
     std::vector<qsizetype> opensAtYield;
-    view.onYield = [&](int) { opensAtYield.push_back(converter.OpenedSources().size()); };
+    view.onYield = [&](int) { opensAtYield.push_back(converter.Sources().size()); };
     ExportRun run = MakeRun();
     run.Run();
     EXPECT_EQ(opensAtYield, (std::vector<qsizetype>{0, 1}));
@@ -115,20 +113,19 @@ TEST_F(ExportRunTest, ReplacesOnlyTheLastExtensionAndKeepsTheCase) {
     ExportRun run = MakeRun();
     run.Run();
     QStringList targets;
-    for (const SaveAsArguments& arguments : converter.SaveAsCalls()) {
-        targets.append(QDir(output.path()).relativeFilePath(arguments.FileName));
+    for (const QString& target : converter.Targets()) {
+        targets.append(QDir(output.path()).relativeFilePath(target));
     }
     EXPECT_EQ(targets,
               (QStringList{"report.final.txt", "a.b.c.txt", "notes.txt", ".txt", "UPPER.txt"}));
     // The folder's own trailing separator is not doubled.
-    EXPECT_EQ(converter.SaveAsCalls().front().FileName,
-              output.path() + QStringLiteral("/report.final.txt"));
+    EXPECT_EQ(converter.Targets().front(), output.path() + QStringLiteral("/report.final.txt"));
 }
 
 TEST_F(ExportRunTest, AFailingDocumentIsReportedAtLine142AndTheRunGoesOn) {
     view.list = {QStringLiteral("/d/a.doc"), QStringLiteral("/d/b.doc"),
                  QStringLiteral("/d/c.doc")};
-    converter.failOpenFor = {QStringLiteral("/d/b.doc")};
+    converter.failFor = {QStringLiteral("/d/b.doc")};
     ExportRun run = MakeRun();
     run.Run();
     EXPECT_EQ(MessageTexts(),
@@ -137,12 +134,12 @@ TEST_F(ExportRunTest, AFailingDocumentIsReportedAtLine142AndTheRunGoesOn) {
     EXPECT_EQ(report.caption, QStringLiteral("Application Error"));
     EXPECT_EQ(report.icon, MessageIcon::Exclamation);
     EXPECT_EQ(report.buttons, MessageButtons::Ok);
-    EXPECT_EQ(converter.OpenedSources(), view.list);
+    EXPECT_EQ(converter.Sources(), view.list);
     EXPECT_TRUE(QFile::exists(output.filePath("c.txt")));
     EXPECT_FALSE(QFile::exists(output.filePath("b.txt")));
     // After the report the pointer is set again before the next document.
     const qsizetype secondPassEnd = view.log.indexOf("text Processing: c.doc");
-    EXPECT_EQ(view.log.at(secondPassEnd - 2), QStringLiteral("pointer 11"));
+    EXPECT_EQ(view.log.at(secondPassEnd - 2), QStringLiteral("busy"));
 }
 
 TEST_F(ExportRunTest, ANameWithoutADotIsReportedAndSkipped) {
@@ -153,29 +150,9 @@ TEST_F(ExportRunTest, ANameWithoutADotIsReportedAndSkipped) {
     const QString report = dialogs.Messages().front().text;
     EXPECT_TRUE(report.startsWith(QStringLiteral("No text file name can be made for \"README\"")))
         << report.toStdString();
-    EXPECT_TRUE(report.contains(HandlerTags::kPushButton2 + QStringLiteral("at line 136\r\r")));
+    EXPECT_TRUE(report.contains(HandlerTags::kStartExport + QStringLiteral("at line 136\r\r")));
     EXPECT_EQ(MessageTexts().back(), QStringLiteral("Done."));
-    EXPECT_EQ(converter.OpenedSources(), QStringList{QStringLiteral("/d/b.doc")});
-}
-
-TEST_F(ExportRunTest, OpenWordQuestionAnsweredNoEndsSilentlyAndYesGoesOn) {
-    view.list = {QStringLiteral("/d/a.doc")};
-    converter.runningName = QStringLiteral("Microsoft Word");
-    dialogs.messageAnswers = {MessageAnswer::No, MessageAnswer::Yes};
-    ExportRun run = MakeRun();
-
-    run.Run();
-    EXPECT_EQ(dialogs.Messages().size(), 1u);
-    EXPECT_EQ(dialogs.Messages().front().buttons, MessageButtons::YesNo);
-    EXPECT_TRUE(view.log.isEmpty());
-    EXPECT_TRUE(converter.OpenedSources().isEmpty());
-    EXPECT_FALSE(run.ExportRunning());
-
-    run.Run();  // a fresh run asks again
-    ASSERT_EQ(dialogs.Messages().size(), 3u);
-    EXPECT_EQ(dialogs.Messages().at(1).buttons, MessageButtons::YesNo);
-    EXPECT_EQ(dialogs.Messages().at(2).text, QStringLiteral("Done."));
-    EXPECT_EQ(converter.OpenedSources(), view.list);
+    EXPECT_EQ(converter.Sources(), QStringList{QStringLiteral("/d/b.doc")});
 }
 
 TEST_F(ExportRunTest, ASecondPressDuringTheRunIsIgnored) {
@@ -189,7 +166,7 @@ TEST_F(ExportRunTest, ASecondPressDuringTheRunIsIgnored) {
     run.Run();
     EXPECT_TRUE(runningDuringYield);
     EXPECT_EQ(view.yields, 2);
-    EXPECT_EQ(converter.OpenedSources(), view.list);
+    EXPECT_EQ(converter.Sources(), view.list);
     EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral("Done.")});
     EXPECT_FALSE(run.ExportRunning());
 }
@@ -203,7 +180,7 @@ TEST_F(ExportRunTest, RowsAddedDuringTheRunAreNotExportedButCountForProgress) {
     };
     ExportRun run = MakeRun();
     run.Run();
-    EXPECT_EQ(converter.OpenedSources(), (QStringList{"/d/a.doc", "/d/b.doc"}));
+    EXPECT_EQ(converter.Sources(), (QStringList{"/d/a.doc", "/d/b.doc"}));
     EXPECT_TRUE(view.log.contains("value 50"));
     EXPECT_TRUE(view.log.contains("value 67"));  // pass 2 of now 3 entries
     EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral("Done.")});
@@ -219,7 +196,7 @@ TEST_F(ExportRunTest, AnEntryThatVanishedIsReportedAndNothingElseIsConvertedInIt
     };
     ExportRun run = MakeRun();
     run.Run();
-    EXPECT_EQ(converter.OpenedSources(), (QStringList{"/d/a.doc", "/d/c.doc"}));
+    EXPECT_EQ(converter.Sources(), (QStringList{"/d/a.doc", "/d/c.doc"}));
     ASSERT_EQ(dialogs.Messages().size(), 2u);
     EXPECT_EQ(dialogs.Messages().front().text,
               Report(QStringLiteral("Document 3 of this export is no longer in the list: the list "
@@ -248,7 +225,7 @@ TEST_F(ExportRunTest, StopsAtOnceWhenTheProgramEndsDuringTheRun) {
     view.onYield = [&](int n) { view.ended = n == 2; };
     ExportRun run = MakeRun();
     run.Run();
-    EXPECT_EQ(converter.OpenedSources(), QStringList{QStringLiteral("/d/a.doc")});
+    EXPECT_EQ(converter.Sources(), QStringList{QStringLiteral("/d/a.doc")});
     EXPECT_TRUE(dialogs.Messages().empty());
 }
 

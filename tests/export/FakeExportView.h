@@ -10,7 +10,7 @@
 #include <vector>
 
 // The window as the export run sees it, logging every change in order ("value 50",
-// "text Processing: a.doc", "pointer 11", "yield").
+// "text Processing: a.doc", "busy", "yield").
 class FakeExportView : public ExportView {
 public:
     QStringList list;
@@ -23,7 +23,7 @@ public:
     int yields = 0;
     int progressValue = 0;
     QString progressText = QStringLiteral("Progress Bar");
-    int pointer = 0;
+    bool busy = false;
 
     int DocumentCount() const override { return static_cast<int>(list.size()); }
     QString DocumentText(int position) const override {
@@ -41,9 +41,9 @@ public:
         progressText = text;
         log.append(QStringLiteral("text ") + text);
     }
-    void SetMousePointer(int value) override {
-        pointer = value;
-        log.append(QStringLiteral("pointer %1").arg(value));
+    void ShowBusyPointer(bool value) override {
+        busy = value;
+        log.append(value ? QStringLiteral("busy") : QStringLiteral("idle"));
     }
     void YieldToEvents() override {
         ++yields;

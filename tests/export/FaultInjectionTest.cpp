@@ -27,7 +27,7 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Corvanel");
-const QString kConversionStep = HandlerTags::kPushButton2 + QStringLiteral("at line 142");
+const QString kConversionStep = HandlerTags::kStartExport + QStringLiteral("at line 142");
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);

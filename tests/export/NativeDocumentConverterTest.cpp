@@ -1,6 +1,4 @@
 #include "export/NativeDocumentConverter.h"
-#include "export/Word1.h"
-#include "platform/RuntimeError.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,7 +9,7 @@ namespace {
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 void WriteAll(const QString& path, const QByteArray& bytes) {
@@ -23,62 +21,48 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
 class NativeDocumentConverterTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+    QString InFolder(const char* name) const { return folder.filePath(QString::fromUtf8(name)); }
     QTemporaryDir folder;
     NativeDocumentConverter converter;
 };
 
-TEST_F(NativeDocumentConverterTest, IsAlwaysAvailableAndNeverConflicts) {
-    const auto instance = converter.CreateInstance();
-    ASSERT_NE(instance, nullptr);
-    EXPECT_EQ(instance->Name(), QStringLiteral("Corvanel"));
-    EXPECT_THROW(converter.AttachToRunningInstance(), RuntimeError);
-    EXPECT_FALSE(Word1::IsWordRunning(converter));
+TEST_F(NativeDocumentConverterTest, IsAlwaysAvailable) {
+    const ConverterAvailability availability = converter.Availability();
+    EXPECT_TRUE(availability.available);
+    EXPECT_TRUE(availability.reason.isEmpty());
 }
 
 TEST_F(NativeDocumentConverterTest, ConvertsATextDocumentOverAnExistingTarget) {
-    const QString source = folder.filePath(QStringLiteral("notes ä.txt"));
-    const QString target = folder.filePath(QStringLiteral("out.txt"));
+    const QString source = InFolder("notes ä.txt");
+    const QString target = InFolder("out.txt");
     WriteAll(source, "first line\nsecond line\n");
     WriteAll(target, "old content that must go");
-    Word1::SaveDocumentAsText(converter, source, target);
+    const ConversionOutcome outcome = converter.Convert(source, target);
+    EXPECT_TRUE(outcome.Converted()) << outcome.description.toStdString();
     EXPECT_EQ(ReadAll(target), QByteArray("first line\nsecond line\n"));
 }
 
-TEST_F(NativeDocumentConverterTest, AnUnreadableSourceFailsWithTheConvertersNumberAndNoFile) {
-    const QString source = folder.filePath(QStringLiteral("missing.docx"));
-    const QString target = folder.filePath(QStringLiteral("missing.txt"));
-    try {
-        Word1::SaveDocumentAsText(converter, source, target);
-        FAIL() << "no failure";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.Number(), 8001);  // cannot open
-        EXPECT_TRUE(error.Description().contains(source)) << error.what();
+// A failure carries the converter library's number and leaves an earlier target alone.
+TEST_F(NativeDocumentConverterTest, FailuresCarryTheConvertersNumberAndKeepTheOldTarget) {
+    WriteAll(InFolder("a.txt"), "text\n");
+    WriteAll(InFolder("kept.txt"), "earlier text");
+    struct Case {
+        const char* source;
+        const char* target;
+        int number;
+        QByteArray targetAfter;
+    };
+    for (const Case& c : {Case{"missing.docx", "kept.txt", 8001, "earlier text"},  // cannot open
+                          Case{"a.txt", "no-such-folder/a.txt", 8006, "<missing>"}}) {
+        const QString source = InFolder(c.source);
+        const ConversionOutcome outcome = converter.Convert(source, InFolder(c.target));
+        EXPECT_EQ(outcome.number, c.number) << c.source;
+        EXPECT_FALSE(outcome.Converted()) << c.source;
+        EXPECT_EQ(ReadAll(InFolder(c.target)), c.targetAfter) << c.source;
+        if (c.number == 8001) {
+            EXPECT_TRUE(outcome.description.contains(source)) << outcome.description.toStdString();
+        }
     }
-    EXPECT_FALSE(QFile::exists(target));
-}
-
-TEST_F(NativeDocumentConverterTest, AnUnwritableTargetFailsAndLeavesTheOldFile) {
-    const QString source = folder.filePath(QStringLiteral("a.txt"));
-    WriteAll(source, "text\n");
-    const QString target = folder.filePath(QStringLiteral("no-such-folder/a.txt"));
-    try {
-        Word1::SaveDocumentAsText(converter, source, target);
-        FAIL() << "no failure";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.Number(), 8006);  // cannot write
-    }
-}
-
-TEST_F(NativeDocumentConverterTest, SavesPlainTextOnly) {
-    const QString source = folder.filePath(QStringLiteral("a.txt"));
-    WriteAll(source, "text\n");
-    auto instance = converter.CreateInstance();
-    auto document = instance->Documents().Open(source);
-    SaveAsArguments arguments;
-    arguments.FileName = folder.filePath(QStringLiteral("a.doc"));
-    arguments.FileFormat = 0;
-    EXPECT_THROW(document->SaveAs(arguments), RuntimeError);
-    EXPECT_FALSE(QFile::exists(arguments.FileName));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString kTag = HandlerTags::kPushButton2;
+const QString kTag = HandlerTags::kStartExport;
 
 QString ExpectedReport(const char* description, int line) {
     return QString::fromUtf8(description) +
@@ -30,7 +30,7 @@ protected:
 }  // namespace
 
 TEST(BuildHandlerErrorReport, ConcatenatesTheReportByteForByte) {
-    EXPECT_EQ(BuildHandlerErrorReport("Path not found", HandlerTags::kGetSubDirectories2016, 104),
+    EXPECT_EQ(BuildHandlerErrorReport("Path not found", HandlerTags::kExpandSubfolders, 104),
               "Path not found\r\nin Marrowfen2021/08/31.AddFolder.GetSubDirectories2016 at line "
               "104\r\rPlease email screenshot of this message to support@brindlewood.example");
     EXPECT_EQ(BuildHandlerErrorReport("", kTag, 0), ExpectedReport("", 0));
@@ -40,9 +40,9 @@ TEST(HandlerTags, EachNamesItsRoutineAndEndsInOneBlank) {
     const QRegularExpression form(
         R"(^in (Quirelle|Marrowfen)2021/08/31\.(Form1|AddFolder)\.[A-Za-z0-9_]+ $)");
     for (const QString& tag :
-         {HandlerTags::kFormLoad, HandlerTags::kPushButton1, HandlerTags::kPushButton2,
-          HandlerTags::kPushButton3, HandlerTags::kPushButton4, HandlerTags::kPushButton6,
-          HandlerTags::kPushButton7, HandlerTags::kGetSubDirectories2016}) {
+         {HandlerTags::kStartUp, HandlerTags::kAddFilesFromDialog, HandlerTags::kStartExport,
+          HandlerTags::kBrowseOutputFolder, HandlerTags::kAddFolderTree, HandlerTags::kClearList,
+          HandlerTags::kLoadSamples, HandlerTags::kExpandSubfolders}) {
         EXPECT_TRUE(form.match(tag).hasMatch()) << tag.toStdString();
     }
 }

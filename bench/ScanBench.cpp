@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     AddFolder::GetSubDirectories2016(folders, true, walk);
     const qint64 walkMs = clock.restart();
 
-    HandlerTrap trap(dialogs, nullptr, HandlerTags::kPushButton4);
+    HandlerTrap trap(dialogs, nullptr, HandlerTags::kAddFolderTree);
     ReportingStepGuard guard(trap);
     AddFolder::AppendFolderSetFiles(folders, AddFolder::PatternForExtension(extension), nullptr,
                                     guard,

@@ -262,7 +262,7 @@ TEST_F(Form1ListFeaturesTest, DropsAreTakenWhileAnExportRuns) {
     ASSERT_TRUE(QDir().mkpath(outFolder));
     std::atomic<bool> holding{false};
     std::atomic<bool> released{false};
-    fakeConverter.onOpen = [&](const QString&) {
+    fakeConverter.onConvert = [&](const QString&) {
         holding = true;
         while (!released) {
             std::this_thread::yield();
@@ -287,7 +287,7 @@ TEST_F(Form1ListFeaturesTest, DropsAreTakenWhileAnExportRuns) {
     EXPECT_EQ(pointerDuringDrop, 11);
     EXPECT_TRUE(taken);
     EXPECT_EQ(Rows(), (QStringList{"/d/first.doc", InTree("late.doc")}));
-    EXPECT_EQ(fakeConverter.OpenedSources(), QStringList{"/d/first.doc"})
+    EXPECT_EQ(fakeConverter.Sources(), QStringList{"/d/first.doc"})
         << "a row added during the run is not exported by it";
 }
 

@@ -71,7 +71,7 @@ protected:
     // Holds the conversion of `source` back until `whileConverting` has run on the window's
     // thread, which proves the window's events keep turning during a conversion.
     void WhileConverting(const QString& source, std::function<void()> whileConverting) {
-        fakeConverter.onOpen = [this, source](const QString& opened) {
+        fakeConverter.onConvert = [this, source](const QString& opened) {
             if (opened == source) {
                 conversionThread = std::this_thread::get_id();
                 while (!released) {
@@ -135,7 +135,7 @@ TEST_F(Form1ExportTest, AFailingDocumentInTheMiddleIsReportedAtLine142AndTheRest
     EXPECT_EQ(report.icon, MessageIcon::Exclamation);
     EXPECT_TRUE(report.text.contains(Input("broken.doc"))) << report.text.toStdString();
     EXPECT_TRUE(
-        report.text.contains(HandlerTags::kPushButton2 + QStringLiteral("at line 142\r\r")));
+        report.text.contains(HandlerTags::kStartExport + QStringLiteral("at line 142\r\r")));
     EXPECT_EQ(dialogs.Messages().back().text, QStringLiteral("Done."));
     EXPECT_EQ(ReadOutput("a.txt"), QByteArray("alpha\n"));
     EXPECT_EQ(ReadOutput("c.txt"), QByteArray("gamma\n"));
@@ -150,22 +150,7 @@ TEST_F(Form1ExportTest, AnEmptyListAndAMissingFolderAreRefused) {
     EXPECT_EQ(
         MessageTexts(),
         (QStringList{"No files added.", "Folder does not exist. Please select another folder."}));
-    EXPECT_TRUE(fakeConverter.OpenedSources().isEmpty());
-}
-
-TEST_F(Form1ExportTest, TheOpenWordQuestionAnsweredNoThenYes) {
-    fakeConverter.runningName = QStringLiteral("Microsoft Word");
-    dialogs.messageAnswers = {MessageAnswer::No, MessageAnswer::Yes};
-    Start();
-    form->DocumentList().Append(QStringLiteral("/d/a.doc"));
-    StartExportingInto(OutputFolder());
-    EXPECT_EQ(dialogs.Messages().size(), 1u);
-    EXPECT_TRUE(fakeConverter.OpenedSources().isEmpty());
-    StartExportingInto(OutputFolder());
-    ASSERT_EQ(dialogs.Messages().size(), 3u);
-    EXPECT_EQ(dialogs.Messages().at(1).buttons, MessageButtons::YesNo);
-    EXPECT_EQ(dialogs.Messages().at(2).text, QStringLiteral("Done."));
-    EXPECT_EQ(fakeConverter.OpenedSources(), QStringList{QStringLiteral("/d/a.doc")});
+    EXPECT_TRUE(fakeConverter.Sources().isEmpty());
 }
 
 TEST_F(Form1ExportTest, WhileAConversionRunsTheWindowServesEventsButRefusesRemovalAndASecondRun) {
@@ -189,7 +174,7 @@ TEST_F(Form1ExportTest, WhileAConversionRunsTheWindowServesEventsButRefusesRemov
     EXPECT_NE(conversionThread.load(), std::this_thread::get_id());
     EXPECT_EQ(pointerSeen, 11);
     EXPECT_EQ(form->DocumentList().Texts(), (QStringList{"/d/a.doc", "/d/b.doc", "/d/late.doc"}));
-    EXPECT_EQ(fakeConverter.OpenedSources(), (QStringList{"/d/a.doc", "/d/b.doc"}));
+    EXPECT_EQ(fakeConverter.Sources(), (QStringList{"/d/a.doc", "/d/b.doc"}));
     EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral("Done.")});
     EXPECT_FALSE(form->ExportRunning());
 }
@@ -201,7 +186,7 @@ TEST_F(Form1ExportTest, ClosingTheWindowDuringAConversionEndsTheRunWithoutDone) 
     WhileConverting(QStringLiteral("/d/a.doc"), [&] { form->close(); });
     StartExportingInto(OutputFolder());
     EXPECT_EQ(endCalls, 1);
-    EXPECT_EQ(fakeConverter.OpenedSources(), QStringList{QStringLiteral("/d/a.doc")});
+    EXPECT_EQ(fakeConverter.Sources(), QStringList{QStringLiteral("/d/a.doc")});
     EXPECT_TRUE(dialogs.Messages().empty());
 }
 

@@ -29,8 +29,7 @@ TEST_F(Form1StartUpTest, FirstStartShowsAndStoresTheDesktopWithATrailingSeparato
     EXPECT_EQ(Setting(QStringLiteral("Output Folder")), desktop);
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(endCalls, 0);
-    // The converter was started once and quit by the availability check.
-    EXPECT_EQ(fakeConverter.Calls(), (QStringList{"Create", "Quit", "ReleaseApplication"}));
+    EXPECT_EQ(fakeConverter.AvailabilityChecks(), 1);
 }
 
 TEST_F(Form1StartUpTest, AStoredEmptyOutputFolderStaysEmpty) {
@@ -46,15 +45,14 @@ TEST_F(Form1StartUpTest, AStoredOutputFolderIsShownUnchangedEvenWhenItDoesNotExi
     EXPECT_EQ(Child<QLineEdit>("Text1")->text(), QStringLiteral("/no/such folder//"));
 }
 
-TEST_F(Form1StartUpTest, WithoutAConverterTheHintsAreShownAndTheProgramEnds) {
-    fakeConverter.failCreate = true;
+TEST_F(Form1StartUpTest, WithoutAConverterItsReasonIsShownAndTheProgramEnds) {
+    fakeConverter.unavailableBecause = QStringLiteral("No converter here.");
     Start();
     EXPECT_EQ(endCalls, 1);
     EXPECT_TRUE(form->ProgramEnded());
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     const MessageRequest message = dialogs.Messages().front();
-    EXPECT_TRUE(message.text.startsWith(
-        QStringLiteral("Error 842001. A normal instance of Word could not be created.\r\n\r\n")));
+    EXPECT_EQ(message.text, QStringLiteral("No converter here."));
     EXPECT_EQ(message.caption, QStringLiteral("Corvanel"));
     EXPECT_EQ(message.icon, MessageIcon::None);
     EXPECT_EQ(message.buttons, MessageButtons::Ok);
@@ -90,7 +88,7 @@ TEST_F(Form1StartUpTest, ADamagedHandCursorIsReportedAtLine106AndStartUpGoesOn) 
     Start();
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     const MessageRequest report = dialogs.Messages().front();
-    EXPECT_TRUE(report.text.contains(HandlerTags::kFormLoad + QStringLiteral("at line 106\r\r")))
+    EXPECT_TRUE(report.text.contains(HandlerTags::kStartUp + QStringLiteral("at line 106\r\r")))
         << report.text.toStdString();
     EXPECT_EQ(report.caption, QStringLiteral("Application Error"));
     EXPECT_FALSE(form->HasCustomPointerImage());
