@@ -1,11 +1,11 @@
 // Measures what the window adds to an export: the same documents converted once by the
-// converter alone and once through Form1's "Start Exporting To Text" (list, progress bar, yield,
-// pointer, worker thread), on the offscreen platform. A last, separate round watches the window
-// during the export: how often the progress bar's value changed and was painted, and the longest
-// time the event loop went without turning (a 1 ms timer that could not fire).
+// converter alone and once through the main window's "Start Exporting To Text" (list, progress bar,
+// yield, pointer, worker thread), on the offscreen platform. A last, separate round watches the
+// window during the export: how often the progress bar's value changed and was painted, and the
+// longest time the event loop went without turning (a 1 ms timer that could not fire).
 //
 //   app_export_bench [COUNT] [ROUNDS]      (defaults: 1000 documents, 5 rounds)
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "convert/Converter.h"
 #include "doclist/DocumentListModel.h"
 #include "export/NativeDocumentConverter.h"
@@ -137,8 +137,8 @@ Timing FromTheWindow(const QStringList& sources, const QString& output, const QS
     FakeDialogs dialogs;
     SettingsStore settings(settingsFile);
     NativeDocumentConverter converter;
-    Form1 form(
-        Form1Services{dialogs, settings, converter, QCoreApplication::applicationDirPath(), [] {}});
+    MainWindow form(MainWindowServices{dialogs, settings, converter,
+                                       QCoreApplication::applicationDirPath(), [] {}});
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
         std::fprintf(stderr, "the window was not shown\n");

@@ -3,8 +3,7 @@
 // Each operation is timed alone, event processing and painting included, and reported in ms.
 // Usage: doclist_list_bench [ROWS]   (default 100,000; driven by scripts/bench-list)
 #include "doclist/DocumentListModel.h"
-#include "doclist/ListView1.h"
-#include "doclist/ListViewRows.h"
+#include "doclist/DocumentListView.h"
 #include "doclist/RowReorder.h"
 
 #include <QApplication>
@@ -20,6 +19,21 @@
 #include <functional>
 
 namespace {
+
+// The view as the reordering sees it, with the pointer's screen height under the program's
+// control (the view's own reordering reads the real pointer).
+class ViewRows : public ReorderableList {
+public:
+    explicit ViewRows(DocumentListView& view) : view_(view) {}
+    DocumentListModel& Documents() override { return *view_.DocumentList(); }
+    int PositionAt(const QPoint& point) const override { return view_.PositionAt(point); }
+    int SelectedPosition() const override { return view_.SelectedPosition(); }
+    void SelectPosition(int position) override { view_.SelectPosition(position); }
+    void MakeVisible(int position) override { view_.MakeVisible(position); }
+
+private:
+    DocumentListView& view_;
+};
 
 // Lets the view take in model changes (its delayed layout) and paint what changed.
 void Settle() {
@@ -75,7 +89,7 @@ int main(int argc, char** argv) {
 
     DocumentListModel documents;
     documents.SetColumnHeader(QStringLiteral(" Word File(s)"));
-    ListView1 view;
+    DocumentListView view;
     view.SetDocumentList(&documents);
     view.resize(520, 169);  // the list's size in the window
     view.header()->resizeSection(0, 1000);
@@ -155,7 +169,7 @@ int main(int argc, char** argv) {
     // Dragging a row down the list, one row further at each pointer move; the pointer stays low
     // on the screen, so each move also brings the next row into view.
     RowReorder reorder([] { return 10000; });
-    ListViewRows list(view);
+    ViewRows list(view);
     const int start = documents.Count() / 2;
     view.SelectPosition(start);
     view.MakeVisible(start);

@@ -3,8 +3,8 @@
 // Usage: doclist_scan_bench FOLDER [EXTENSION]   (driven by scripts/bench-scan)
 #include "doclist/AddFolder.h"
 #include "doclist/DocumentListModel.h"
+#include "doclist/DocumentListView.h"
 #include "doclist/FolderFiles.h"
-#include "doclist/ListView1.h"
 #include "doclist/StepGuard.h"
 #include "platform/HandlerTrap.h"
 #include "support/FakeDialogs.h"
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     const QString extension = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("doc");
 
     DocumentListModel documents;
-    ListView1 view;
+    DocumentListView view;
     view.SetDocumentList(&documents);
     view.resize(520, 169);
     view.show();
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     QStringList folders{folder + u'/'};
-    AddFolder::GetSubDirectories2016(folders, true, walk);
+    AddFolder::ExpandSubfolders(folders, true, walk);
     const qint64 walkMs = clock.restart();
 
     HandlerTrap trap(dialogs, nullptr, HandlerTags::kAddFolderTree);

@@ -1,5 +1,5 @@
 // Corvanel's window program: the main window over the native converter.
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "convert/core/ProcessTuning.h"
 #include "export/NativeDocumentConverter.h"
 #include "platform/QtDialogs.h"
@@ -16,8 +16,9 @@ int main(int argc, char* argv[]) {
     SettingsStore settings;
     NativeDocumentConverter converter;
     // Closing the window ends the program at once, also in the middle of an export.
-    Form1 form(Form1Services{dialogs, settings, converter, QCoreApplication::applicationDirPath(),
-                             [] { std::_Exit(EXIT_SUCCESS); }});
-    form.show();
+    MainWindow window(MainWindowServices{dialogs, settings, converter,
+                                         QCoreApplication::applicationDirPath(),
+                                         [] { std::_Exit(EXIT_SUCCESS); }});
+    window.show();
     return application.exec();
 }

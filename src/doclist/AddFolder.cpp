@@ -43,8 +43,8 @@ bool IsSilentFailure(const RuntimeError& error) {
 }
 
 bool IsAcceptableSubfolderName(const QString& name) {
-    return name.size() < kMaxPathLength && !HasUnsafeCharacters(name) && !name.contains(u'?') &&
-           name != u"." && name != u"..";
+    return name.size() < kMaxPathLength && !FileTests::HasUnsafeCharacters(name) &&
+           !name.contains(u'?') && name != u"." && name != u"..";
 }
 
 class LevelWalker {
@@ -153,7 +153,7 @@ void YieldToEvents() {
     QCoreApplication::processEvents();
 }
 
-void GetSubDirectories2016(QStringList& folders, bool recursive, const FolderWalk& walk) {
+void ExpandSubfolders(QStringList& folders, bool recursive, const FolderWalk& walk) {
     FileSystemView& fileSystem = walk.fileSystem ? *walk.fileSystem : NativeFileSystem();
     LevelWalker walker(walk, fileSystem);
 

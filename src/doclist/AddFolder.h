@@ -38,7 +38,7 @@ struct FolderWalk {
 // every directory the walk has already reached (a symbolic-link loop ends). A folder that cannot
 // be enumerated for lack of permission, or that vanished, is removed without a message; other
 // failures are reported with the walk's own tag and the walk goes on.
-void GetSubDirectories2016(QStringList& folders, bool recursive, const FolderWalk& walk);
+void ExpandSubfolders(QStringList& folders, bool recursive, const FolderWalk& walk);
 
 // Names (no folder part) of the files in `folder` that match the wildcard `pattern`, hidden
 // files included, folders excluded, each one passing IsExistingFile. A folder that does not

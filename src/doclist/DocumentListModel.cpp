@@ -73,7 +73,8 @@ QVariant DocumentListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    if (role == Qt::DisplayRole) {
+    // Long paths are elided in the view; the tool tip shows the whole path.
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         return texts_.at(index.row());
     }
     return {};

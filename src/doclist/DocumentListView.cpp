@@ -1,15 +1,34 @@
-#include "doclist/ListView1.h"
+#include "doclist/DocumentListView.h"
 
 #include "doclist/DocumentListModel.h"
-#include "doclist/ListView1Events.h"
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 
-ListView1::ListView1(QWidget* parent) : QTreeView(parent) {
+namespace {
+
+// Only drags that carry files of this machine can be dropped.
+bool CarriesLocalFiles(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty()) {
+        return false;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+DocumentListView::DocumentListView(QWidget* parent) : QTreeView(parent) {
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);  // keeps 100,000 rows cheap to lay out
@@ -21,6 +40,7 @@ ListView1::ListView1(QWidget* parent) : QTreeView(parent) {
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setMouseTracking(true);
+    setTextElideMode(Qt::ElideMiddle);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     header()->setStretchLastSection(false);
@@ -29,12 +49,12 @@ ListView1::ListView1(QWidget* parent) : QTreeView(parent) {
     header()->setSectionResizeMode(QHeaderView::Interactive);
 }
 
-void ListView1::SetDocumentList(DocumentListModel* model) {
+void DocumentListView::SetDocumentList(DocumentListModel* model) {
     documents_ = model;
     setModel(model);
 }
 
-int ListView1::SelectedPosition() const {
+int DocumentListView::SelectedPosition() const {
     if (selectionModel() == nullptr) {
         return 0;
     }
@@ -42,88 +62,98 @@ int ListView1::SelectedPosition() const {
     return rows.isEmpty() ? 0 : rows.first().row() + 1;
 }
 
-void ListView1::SelectPosition(int position) {
+void DocumentListView::SelectPosition(int position) {
     if (model() == nullptr || position < 1 || position > model()->rowCount()) {
         return;
     }
     setCurrentIndex(model()->index(position - 1, 0));
 }
 
-void ListView1::MakeVisible(int position) {
+void DocumentListView::MakeVisible(int position) {
     if (model() == nullptr || position < 1 || position > model()->rowCount()) {
         return;
     }
     scrollTo(model()->index(position - 1, 0));
 }
 
-int ListView1::PositionAt(const QPoint& viewportPoint) const {
+int DocumentListView::PositionAt(const QPoint& viewportPoint) const {
     const QModelIndex at = indexAt(viewportPoint);
     return at.isValid() ? at.row() + 1 : 0;
 }
 
-void ListView1::mousePressEvent(QMouseEvent* event) {
-    const QPoint point = event->position().toPoint();
-    if (handler_ != nullptr) {
-        handler_->ListView1_MouseDown(event->button(), event->modifiers(), point);
-    }
-    QTreeView::mousePressEvent(event);
-    const int position = PositionAt(point);
-    if (handler_ != nullptr && position != 0) {
-        handler_->ListView1_ItemClick(position);
+void DocumentListView::ShowListPointer(ListPointer pointer) {
+    if (pointer == ListPointer::kDragIcon) {
+        setCursor(dragCursor_.value_or(QCursor(Qt::DragMoveCursor)));
+    } else {
+        setCursor(Qt::ArrowCursor);
     }
 }
 
-void ListView1::mouseMoveEvent(QMouseEvent* event) {
-    if (handler_ != nullptr) {
-        handler_->ListView1_MouseMove(event->buttons(), event->modifiers(),
-                                      event->position().toPoint());
+void DocumentListView::RequestRemoval() {
+    const int position = SelectedPosition();
+    if (documents_ != nullptr && position != 0) {
+        emit removeRequested(position);
     }
-    // The base class would turn a held button into a rubber-band selection; rows are moved by
-    // the window's handler instead.
+}
+
+void DocumentListView::mousePressEvent(QMouseEvent* event) {
+    reorder_.MouseDown();
+    QTreeView::mousePressEvent(event);
+    if (documents_ != nullptr && PositionAt(event->position().toPoint()) != 0) {
+        ShowListPointer(reorder_.ItemClick(*this));
+    }
+}
+
+void DocumentListView::mouseMoveEvent(QMouseEvent* event) {
+    if (documents_ != nullptr) {
+        reorder_.MouseMove(*this, event->position().toPoint());
+    }
+    // The base class would turn a held button into a rubber-band selection; a held row is moved
+    // by the reordering instead.
     if (event->buttons() == Qt::NoButton) {
         QTreeView::mouseMoveEvent(event);
     }
 }
 
-void ListView1::mouseReleaseEvent(QMouseEvent* event) {
+void DocumentListView::mouseReleaseEvent(QMouseEvent* event) {
     QTreeView::mouseReleaseEvent(event);
-    if (handler_ != nullptr) {
-        handler_->ListView1_MouseUp(event->button(), event->modifiers(),
-                                    event->position().toPoint());
-    }
+    ShowListPointer(reorder_.MouseUp());
 }
 
-void ListView1::mouseDoubleClickEvent(QMouseEvent* event) {
+void DocumentListView::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeView::mouseDoubleClickEvent(event);
-    if (handler_ != nullptr) {
-        handler_->ListView1_DblClick();
-    }
+    RequestRemoval();
 }
 
-void ListView1::keyPressEvent(QKeyEvent* event) {
-    if (handler_ != nullptr) {
-        handler_->ListView1_KeyDown(event->key(), event->modifiers());
+void DocumentListView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete) {
+        RequestRemoval();
     }
     QTreeView::keyPressEvent(event);
 }
 
-void ListView1::dragEnterEvent(QDragEnterEvent* event) {
-    event->ignore();
-    if (handler_ != nullptr) {
-        handler_->ListView1_OLEDragOver(event);
+void DocumentListView::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void DocumentListView::dragMoveEvent(QDragMoveEvent* event) {
+    if (CarriesLocalFiles(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
     }
 }
 
-void ListView1::dragMoveEvent(QDragMoveEvent* event) {
-    event->ignore();
-    if (handler_ != nullptr) {
-        handler_->ListView1_OLEDragOver(event);
+void DocumentListView::dropEvent(QDropEvent* event) {
+    if (!CarriesLocalFiles(event->mimeData())) {
+        event->ignore();
+        return;
     }
-}
-
-void ListView1::dropEvent(QDropEvent* event) {
-    event->ignore();
-    if (handler_ != nullptr) {
-        handler_->ListView1_OLEDragDrop(event);
+    // Taken before anything yields: the drag's data may go once the drop has been accepted.
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        paths.append(QDir::toNativeSeparators(url.toLocalFile()));
     }
+    event->acceptProposedAction();
+    emit pathsDropped(paths);
 }

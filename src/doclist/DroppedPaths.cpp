@@ -28,7 +28,7 @@ std::optional<bool> IsFolder(const QString& path, FileSystemView& fileSystem) {
 void AddFolderTree(const QString& folder, const AddFolder::FolderWalk& walk,
                    const AddFolder::AppendRows& append) {
     QStringList folders{folder + PathSeparator()};
-    AddFolder::GetSubDirectories2016(folders, true, walk);
+    AddFolder::ExpandSubfolders(folders, true, walk);
     SilentStepGuard guard;
     AddFolder::AppendFolderSetFiles(folders, QStringLiteral("*.*"), walk.fileSystem, guard, append);
 }

@@ -118,7 +118,7 @@ bool FileSystemView::IsExistingFolder(const QString& path) {
 }
 
 bool FileSystemView::IsExistingFile(const QString& path) {
-    return AddFolder::IsExistingFile(path);
+    return FileTests::IsExistingFile(path);
 }
 
 int FileSystemView::AttributeWord(const QString& path) {

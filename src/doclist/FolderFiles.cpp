@@ -10,6 +10,10 @@
 namespace AddFolder {
 namespace {
 
+// The file phase's steps, as the folder scan's reports quote them.
+constexpr int kListFolderStep = 122;
+constexpr int kAdmitFileStep = 132;
+
 QStringList RowsOfFolder(const QString& folder, const QStringList& names,
                          FileSystemView& fileSystem, StepGuard& guard) {
     const QChar separator = PathSeparator();
@@ -19,14 +23,14 @@ QStringList RowsOfFolder(const QString& folder, const QStringList& names,
             continue;
         }
         const QString path = folder + separator + name;  // 128
-        const bool admitted = guard.Condition(132, [&] {
+        const bool admitted = guard.Condition(kAdmitFileStep, [&] {
             // The word 34 needs the hidden bit.
             return fileSystem.IsExistingFile(path) &&
                    (!fileSystem.CanBeHidden(name) ||
                     fileSystem.AttributeWord(path) != kHiddenArchiveFile);
         });
         if (admitted) {
-            guard.Step(132, [&] { rows.append(Globals::NormalizePath(path)); });
+            guard.Step(kAdmitFileStep, [&] { rows.append(Globals::NormalizePath(path)); });
         }
     }
     return rows;
@@ -40,7 +44,8 @@ void AppendFolderSetFiles(const QStringList& folders, const QString& pattern,
     for (const QString& entry : folders) {
         const QString folder = entry.chopped(entry.isEmpty() ? 0 : 1);  // 120
         QStringList names;
-        if (!guard.Step(122, [&] { names = ListFilesInFolder(folder, pattern, &files); })) {
+        if (!guard.Step(kListFolderStep,
+                        [&] { names = ListFilesInFolder(folder, pattern, &files); })) {
             continue;
         }
         const QStringList rows = RowsOfFolder(folder, names, files, guard);

@@ -19,7 +19,7 @@ public:
 };
 
 // The list's own pointer: the drag icon while a row is held, the arrow otherwise.
-enum class ListPointer { kArrow = 1, kDragIcon = 99 };
+enum class ListPointer { kArrow, kDragIcon };
 
 // Screen heights (pixels, whole screen) beyond which a drag brings the neighbouring row into
 // view: above the first one the row above, from the second one on the row below.

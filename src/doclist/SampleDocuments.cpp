@@ -1,4 +1,4 @@
-#include "doclist/Main.h"
+#include "doclist/SampleDocuments.h"
 
 #include "doclist/AddFolder.h"
 #include "doclist/DocumentListModel.h"
@@ -6,11 +6,10 @@
 #include "platform/FileTests.h"
 #include "platform/PathStyle.h"
 
-namespace Main {
+namespace SampleDocuments {
 
-void LoadSampleFiles(DocumentListModel& list, Dialogs& dialogs, QWidget* owner,
-                     const QString& samplesFolder, const QString& applicationTitle,
-                     FileSystemView* fileSystem) {
+void Load(DocumentListModel& list, Dialogs& dialogs, QWidget* owner, const QString& samplesFolder,
+          const QString& applicationTitle, FileSystemView* fileSystem) {
     QString folder = samplesFolder;
     if (!folder.endsWith(PathSeparator())) {
         folder.append(PathSeparator());
@@ -19,7 +18,7 @@ void LoadSampleFiles(DocumentListModel& list, Dialogs& dialogs, QWidget* owner,
         AddFolder::ListFilesInFolder(folder, QStringLiteral("*.*"), fileSystem);
     for (const QString& name : names) {
         const QString samplePath = folder + name;
-        if (IsInstalled::IsExistingPath(samplePath) && !list.ListContainsPath(samplePath)) {
+        if (FileTests::IsExistingPath(samplePath) && !list.ListContainsPath(samplePath)) {
             list.Append(samplePath);
         }
     }
@@ -34,4 +33,4 @@ void LoadSampleFiles(DocumentListModel& list, Dialogs& dialogs, QWidget* owner,
     }
 }
 
-}  // namespace Main
+}  // namespace SampleDocuments

@@ -7,8 +7,8 @@ class DocumentListModel;
 class FileSystemView;
 class QWidget;
 
-// Module Main: the sample documents kept beside the program.
-namespace Main {
+// The sample documents kept beside the program.
+namespace SampleDocuments {
 
 inline const QString kSamplesFolderName = QStringLiteral("Samples");
 inline const QString kOpenSamplesQuestion = QStringLiteral(
@@ -19,8 +19,7 @@ inline const QString kOpenSamplesQuestion = QStringLiteral(
 // exists and is not listed yet, exactly as formed from the folder and the name; then asks,
 // every time, whether to open the folder in the file manager. A missing folder adds nothing.
 // Failures propagate to the caller's trap; rows appended before a failure stay.
-void LoadSampleFiles(DocumentListModel& list, Dialogs& dialogs, QWidget* owner,
-                     const QString& samplesFolder, const QString& applicationTitle,
-                     FileSystemView* fileSystem = nullptr);
+void Load(DocumentListModel& list, Dialogs& dialogs, QWidget* owner, const QString& samplesFolder,
+          const QString& applicationTitle, FileSystemView* fileSystem = nullptr);
 
-}  // namespace Main
+}  // namespace SampleDocuments

@@ -45,7 +45,7 @@ bool CannotBeNamed(const QString& path) {
 
 }  // namespace
 
-namespace AddFolder {
+namespace FileTests {
 
 bool HasUnsafeCharacters(const QString& text, EightBitCodePage codePage) {
     if (codePage == EightBitCodePage::kLocaleUtf8) {
@@ -85,10 +85,6 @@ bool IsExistingFile(const QString& path) {
 #endif
 }
 
-}  // namespace AddFolder
-
-namespace IsInstalled {
-
 bool IsExistingPath(const QString& path) {
     if (CannotBeNamed(path)) {
         return false;
@@ -101,4 +97,4 @@ bool IsExistingPath(const QString& path) {
 #endif
 }
 
-}  // namespace IsInstalled
+}  // namespace FileTests

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// File tests of module AddFolder and IsInstalled that other layers share. None ever throws.
-namespace AddFolder {
+// File tests the layers share. None ever throws.
+namespace FileTests {
 
 // The 8-bit code page whose codes decide which characters a path can carry. On POSIX it is the
 // locale encoding (UTF-8: every character has a code); Windows uses its ANSI code page.
@@ -22,11 +22,7 @@ bool HasUnsafeCharacters(const QString& text, EightBitCodePage codePage = kNativ
 // True only for an existing entry that is not a folder and can be opened.
 bool IsExistingFile(const QString& path);
 
-}  // namespace AddFolder
-
-namespace IsInstalled {
-
 // True for anything whose modification time can be read.
 bool IsExistingPath(const QString& path);
 
-}  // namespace IsInstalled
+}  // namespace FileTests

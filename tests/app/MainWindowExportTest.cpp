@@ -1,7 +1,7 @@
-#include "Form1Harness.h"
+#include "MainWindowHarness.h"
 
 #include "TestZip.h"
-#include "doclist/ListView1.h"
+#include "doclist/DocumentListView.h"
 #include "export/NativeDocumentConverter.h"
 #include "platform/HandlerTrap.h"
 
@@ -41,10 +41,10 @@ std::string DocxWithParagraphs(const std::vector<std::string>& paragraphs) {
     });
 }
 
-class Form1ExportTest : public Form1Harness {
+class MainWindowExportTest : public MainWindowHarness {
 protected:
     void SetUp() override {
-        Form1Harness::SetUp();
+        MainWindowHarness::SetUp();
         ASSERT_TRUE(QDir().mkpath(OutputFolder()));
         ASSERT_TRUE(QDir().mkpath(InputFolder()));
     }
@@ -94,7 +94,7 @@ protected:
     std::atomic<std::thread::id> conversionThread{};
 };
 
-TEST_F(Form1ExportTest, ExportsRealDocumentsIntoTheFolderAndSaysDone) {
+TEST_F(MainWindowExportTest, ExportsRealDocumentsIntoTheFolderAndSaysDone) {
     NativeDocumentConverter native;
     converter = &native;
     Start();
@@ -112,12 +112,12 @@ TEST_F(Form1ExportTest, ExportsRealDocumentsIntoTheFolderAndSaysDone) {
     auto* bar = Child<QProgressBar>("ProgressBar1");
     EXPECT_EQ(bar->value(), 0);
     EXPECT_EQ(bar->text(), QStringLiteral("Progress Bar"));
-    EXPECT_EQ(form->MousePointer(), 0);
+    EXPECT_EQ(form->Pointer(), PointerShape::kArrow);
     EXPECT_FALSE(form->ExportRunning());
     EXPECT_EQ(form->DocumentList().Count(), 2);  // the list is left as it was
 }
 
-TEST_F(Form1ExportTest, AFailingDocumentInTheMiddleIsReportedAtLine142AndTheRestExported) {
+TEST_F(MainWindowExportTest, AFailingDocumentInTheMiddleIsReportedAtLine142AndTheRestExported) {
     NativeDocumentConverter native;
     converter = &native;
     Start();
@@ -142,7 +142,7 @@ TEST_F(Form1ExportTest, AFailingDocumentInTheMiddleIsReportedAtLine142AndTheRest
     EXPECT_EQ(ReadOutput("broken.txt"), QByteArray("<missing>"));
 }
 
-TEST_F(Form1ExportTest, AnEmptyListAndAMissingFolderAreRefused) {
+TEST_F(MainWindowExportTest, AnEmptyListAndAMissingFolderAreRefused) {
     Start();
     StartExportingInto(QStringLiteral("/no/such/folder"));
     form->DocumentList().Append(QStringLiteral("/d/a.doc"));
@@ -153,13 +153,14 @@ TEST_F(Form1ExportTest, AnEmptyListAndAMissingFolderAreRefused) {
     EXPECT_TRUE(fakeConverter.Sources().isEmpty());
 }
 
-TEST_F(Form1ExportTest, WhileAConversionRunsTheWindowServesEventsButRefusesRemovalAndASecondRun) {
+TEST_F(MainWindowExportTest,
+       WhileAConversionRunsTheWindowServesEventsButRefusesRemovalAndASecondRun) {
     Start();
     form->DocumentList().AppendMany({"/d/a.doc", "/d/b.doc"});
-    auto* list = Child<ListView1>("ListView1");
-    int pointerSeen = -1;
+    auto* list = Child<DocumentListView>("ListView1");
+    PointerShape pointerSeen = PointerShape::kArrow;
     WhileConverting(QStringLiteral("/d/a.doc"), [&] {
-        pointerSeen = form->MousePointer();
+        pointerSeen = form->Pointer();
         list->SelectPosition(2);
         QTest::keyClick(list, Qt::Key_Delete);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
@@ -172,14 +173,14 @@ TEST_F(Form1ExportTest, WhileAConversionRunsTheWindowServesEventsButRefusesRemov
     StartExportingInto(OutputFolder());
 
     EXPECT_NE(conversionThread.load(), std::this_thread::get_id());
-    EXPECT_EQ(pointerSeen, 11);
+    EXPECT_EQ(pointerSeen, PointerShape::kHourglass);
     EXPECT_EQ(form->DocumentList().Texts(), (QStringList{"/d/a.doc", "/d/b.doc", "/d/late.doc"}));
     EXPECT_EQ(fakeConverter.Sources(), (QStringList{"/d/a.doc", "/d/b.doc"}));
     EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral("Done.")});
     EXPECT_FALSE(form->ExportRunning());
 }
 
-TEST_F(Form1ExportTest, ClosingTheWindowDuringAConversionEndsTheRunWithoutDone) {
+TEST_F(MainWindowExportTest, ClosingTheWindowDuringAConversionEndsTheRunWithoutDone) {
     Start();
     form->show();
     form->DocumentList().AppendMany({"/d/a.doc", "/d/b.doc"});

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "doclist/DocumentListModel.h"
 #include "platform/SettingsStore.h"
 #include "support/FakeConverter.h"
@@ -17,7 +17,7 @@
 
 // A main window over fakes: scripted dialogs, a recording converter, a settings file and a
 // program folder in a temporary folder, and an "end the program" that only counts.
-class Form1Harness : public testing::Test {
+class MainWindowHarness : public testing::Test {
 protected:
     void SetUp() override {
         EnsureGuiTestApplication();
@@ -29,8 +29,8 @@ protected:
     void TearDown() override { form.reset(); }
 
     void Start() {
-        form = std::make_unique<Form1>(
-            Form1Services{dialogs, settings, *converter, programFolder, [this] { ++endCalls; }});
+        form = std::make_unique<MainWindow>(MainWindowServices{
+            dialogs, settings, *converter, programFolder, [this] { ++endCalls; }});
     }
 
     template <typename T>
@@ -63,5 +63,5 @@ protected:
     FakeConverter fakeConverter;
     DocumentConverter* converter = &fakeConverter;
     int endCalls = 0;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 };

@@ -1,6 +1,6 @@
-#include "Form1Harness.h"
+#include "MainWindowHarness.h"
 
-#include "doclist/ListView1.h"
+#include "doclist/DocumentListView.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -17,7 +17,7 @@ struct ControlCase {
     QRect geometry;  // pixels: twips / 15
 };
 
-class Form1LayoutTest : public Form1Harness {};
+class MainWindowLayoutTest : public MainWindowHarness {};
 
 // The next widget the Tab key reaches.
 QWidget* NextTabStop(QWidget* widget) {
@@ -28,7 +28,7 @@ QWidget* NextTabStop(QWidget* widget) {
     return next;
 }
 
-TEST_F(Form1LayoutTest, EveryControlHasItsNameCaptionParentAndPlace) {
+TEST_F(MainWindowLayoutTest, EveryControlHasItsNameCaptionParentAndPlace) {
     Start();
     const ControlCase cases[] = {
         {"ListView1", nullptr, "Form1", QRect(8, 8, 520, 169)},
@@ -59,7 +59,7 @@ TEST_F(Form1LayoutTest, EveryControlHasItsNameCaptionParentAndPlace) {
     EXPECT_EQ(Child<QGroupBox>("Frame1")->title(), QStringLiteral("Save Results To This Folder"));
 }
 
-TEST_F(Form1LayoutTest, TheWindowIsFixedWhiteAndCaptioned) {
+TEST_F(MainWindowLayoutTest, TheWindowIsFixedWhiteAndCaptioned) {
     Start();
     EXPECT_EQ(form->size(), QSize(536, 381));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
@@ -71,12 +71,12 @@ TEST_F(Form1LayoutTest, TheWindowIsFixedWhiteAndCaptioned) {
     EXPECT_EQ(form->font().family(), QStringLiteral("Arial"));
     EXPECT_EQ(form->font().pointSizeF(), 9.0);
     EXPECT_TRUE(form->font().bold());
-    EXPECT_EQ(form->MousePointer(), 0);
+    EXPECT_EQ(form->Pointer(), PointerShape::kArrow);
 }
 
-TEST_F(Form1LayoutTest, TheListHasItsColumnTooltipAndAcceptsDrops) {
+TEST_F(MainWindowLayoutTest, TheListHasItsColumnTooltipAndAcceptsDrops) {
     Start();
-    auto* list = Child<ListView1>("ListView1");
+    auto* list = Child<DocumentListView>("ListView1");
     EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(),
               QStringLiteral(" Word File(s)"));
     EXPECT_EQ(list->model()->columnCount(), 1);
@@ -88,7 +88,7 @@ TEST_F(Form1LayoutTest, TheListHasItsColumnTooltipAndAcceptsDrops) {
     EXPECT_FALSE(list->isSortingEnabled());
 }
 
-TEST_F(Form1LayoutTest, TheProgressBarIdlesAtZeroWithItsText) {
+TEST_F(MainWindowLayoutTest, TheProgressBarIdlesAtZeroWithItsText) {
     Start();
     auto* bar = Child<QProgressBar>("ProgressBar1");
     EXPECT_EQ(bar->minimum(), 0);
@@ -98,7 +98,7 @@ TEST_F(Form1LayoutTest, TheProgressBarIdlesAtZeroWithItsText) {
     EXPECT_EQ(bar->text(), QStringLiteral("Progress Bar"));
 }
 
-TEST_F(Form1LayoutTest, TabOrderFollowsTheDesign) {
+TEST_F(MainWindowLayoutTest, TabOrderFollowsTheDesign) {
     Start();
     const char* order[] = {"ListView1",   "PushButton1", "PushButton4", "PushButton6",
                            "PushButton7", "PushButton2", "Text1",       "PushButton3"};

@@ -1,13 +1,14 @@
-#include "Form1Harness.h"
+#include "MainWindowHarness.h"
 
 #include "app/StartUpFiles.h"
-#include "doclist/ListView1.h"
+#include "doclist/DocumentListView.h"
 
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
@@ -31,17 +32,17 @@ const QString kPrompt = QStringLiteral(
     "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc "
     "files, etc.)");
 
-class Form1ListFeaturesTest : public Form1Harness {
+class MainWindowListFeaturesTest : public MainWindowHarness {
 protected:
     void SetUp() override {
-        Form1Harness::SetUp();
+        MainWindowHarness::SetUp();
         tree = temp.filePath(QStringLiteral("tree"));
         ASSERT_TRUE(QDir().mkpath(tree));
     }
 
     void StartWindow() {
         Start();
-        list = Child<ListView1>("ListView1");
+        list = Child<DocumentListView>("ListView1");
     }
     QString InTree(const QString& relative) const { return tree + u'/' + relative; }
     void MakeFile(const QString& relative, const QByteArray& bytes = "x") const {
@@ -97,10 +98,10 @@ protected:
     }
 
     QString tree;
-    ListView1* list = nullptr;
+    DocumentListView* list = nullptr;
 };
 
-TEST_F(Form1ListFeaturesTest, ExtensionBoxShowsThePromptAndAnEmptyAnswerChangesNothing) {
+TEST_F(MainWindowListFeaturesTest, ExtensionBoxShowsThePromptAndAnEmptyAnswerChangesNothing) {
     StartWindow();
     dialogs.inputAnswers.push_back(QString());
     Click("PushButton4");
@@ -110,10 +111,10 @@ TEST_F(Form1ListFeaturesTest, ExtensionBoxShowsThePromptAndAnEmptyAnswerChangesN
     EXPECT_EQ(box.title, QStringLiteral("Corvanel"));
     EXPECT_EQ(box.initialText, QStringLiteral("doc"));
     EXPECT_EQ(Setting("Extension"), "<absent>");
-    EXPECT_EQ(form->MousePointer(), 0);
+    EXPECT_EQ(form->Pointer(), PointerShape::kArrow);
 }
 
-TEST_F(Form1ListFeaturesTest, ExtensionIsStoredEvenWhenThePickerIsCancelled) {
+TEST_F(MainWindowListFeaturesTest, ExtensionIsStoredEvenWhenThePickerIsCancelled) {
     SaveSetting("LastFolder", "/remembered");
     StartWindow();
     dialogs.inputAnswers.push_back(QStringLiteral("txt"));
@@ -131,7 +132,7 @@ TEST_F(Form1ListFeaturesTest, ExtensionIsStoredEvenWhenThePickerIsCancelled) {
     EXPECT_EQ(dialogs.shown.back().input.initialText, QStringLiteral("txt"));
 }
 
-TEST_F(Form1ListFeaturesTest, ScanListsMatchingFilesLevelByLevelUnderTheFolderRules) {
+TEST_F(MainWindowListFeaturesTest, ScanListsMatchingFilesLevelByLevelUnderTheFolderRules) {
     MakeFile("top.doc");
     MakeFile("~$top.doc");
     MakeFile(".hidden.doc");  // hidden + archive: 34
@@ -151,7 +152,7 @@ TEST_F(Form1ListFeaturesTest, ScanListsMatchingFilesLevelByLevelUnderTheFolderRu
                                    InTree(".hidden-folder/inside.doc"), InTree("a/in-a.doc"),
                                    InTree("b/in-b.doc"), InTree("a/deep/er/deepest.doc")}));
     EXPECT_EQ(Setting("LastFolder"), tree);
-    EXPECT_EQ(form->MousePointer(), 0);
+    EXPECT_EQ(form->Pointer(), PointerShape::kArrow);
     EXPECT_TRUE(dialogs.Messages().empty());
 
     ScanTree("doc", tree);
@@ -159,7 +160,7 @@ TEST_F(Form1ListFeaturesTest, ScanListsMatchingFilesLevelByLevelUnderTheFolderRu
     EXPECT_EQ(dialogs.shown.back().folder, tree) << "the picker starts at the last pick";
 }
 
-TEST_F(Form1ListFeaturesTest, RootStylePickWithItsSeparatorListsSingleSeparators) {
+TEST_F(MainWindowListFeaturesTest, RootStylePickWithItsSeparatorListsSingleSeparators) {
     MakeFile("x.doc");
     MakeFile("sub/y.doc");
     StartWindow();
@@ -167,7 +168,7 @@ TEST_F(Form1ListFeaturesTest, RootStylePickWithItsSeparatorListsSingleSeparators
     EXPECT_EQ(Rows(), (QStringList{InTree("x.doc"), InTree("sub/y.doc")}));
 }
 
-TEST_F(Form1ListFeaturesTest, ScanEndsOnASymbolicLinkLoop) {
+TEST_F(MainWindowListFeaturesTest, ScanEndsOnASymbolicLinkLoop) {
     MakeFile("a/file.doc");
     ASSERT_TRUE(QFile::link(tree, InTree("a/loop")));
     StartWindow();
@@ -175,54 +176,42 @@ TEST_F(Form1ListFeaturesTest, ScanEndsOnASymbolicLinkLoop) {
     EXPECT_EQ(Rows(), QStringList{InTree("a/file.doc")});
 }
 
-TEST_F(Form1ListFeaturesTest, HourglassHoldsDuringTheWalkAndHoveringLeavesIt) {
+TEST_F(MainWindowListFeaturesTest, TheHourglassCoversTheWholeProgramDuringTheWalk) {
     MakeFile("a/one.doc");
     StartWindow();
-    QList<int> seen;
+    QList<PointerShape> seen;
     // Runs in the walk's first yield to the event queue.
     QTimer::singleShot(0, form.get(), [&] {
-        seen.append(form->MousePointer());
-        Move(Child<QPushButton>("PushButton1"));
-        Move(Child<QLineEdit>("Text1"));
-        seen.append(form->MousePointer());
+        seen.append(form->Pointer());
+        seen.append(QGuiApplication::overrideCursor() != nullptr ? PointerShape::kHourglass
+                                                                 : PointerShape::kArrow);
     });
     ScanTree("doc", tree);
-    EXPECT_EQ(seen, (QList<int>{11, 11}));
-    EXPECT_EQ(form->MousePointer(), 0);
+    EXPECT_EQ(seen, (QList<PointerShape>{PointerShape::kHourglass, PointerShape::kHourglass}));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(form->Pointer(), PointerShape::kArrow);
     EXPECT_EQ(Rows(), QStringList{InTree("a/one.doc")});
 }
 
-TEST_F(Form1ListFeaturesTest, HoverGivesTheHandOverButtonsAndTheArrowElsewhere) {
+TEST_F(MainWindowListFeaturesTest, TheButtonsShowTheHandAndNothingElseDoes) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(CORVANEL_RESOURCE_DIR "/HAND-M.CUR"),
+                            programFolder + QStringLiteral("/HAND-M.CUR")));
     StartWindow();
     for (const char* button : {"PushButton1", "PushButton2", "PushButton3", "PushButton4",
                                "PushButton6", "PushButton7"}) {
-        form->SetMousePointer(0);
-        Move(Child<QPushButton>(button));
-        EXPECT_EQ(form->MousePointer(), 99) << button;
+        EXPECT_EQ(form->PointerOver(Child<QPushButton>(button)), PointerShape::kHand) << button;
+        EXPECT_EQ(Child<QPushButton>(button)->cursor().shape(), Qt::BitmapCursor) << button;
     }
-    Move(Child<QGroupBox>("Frame1"));
-    EXPECT_EQ(form->MousePointer(), 0);
-    form->SetMousePointer(99);
-    Move(Child<QLineEdit>("Text1"));
-    EXPECT_EQ(form->MousePointer(), 0);
-    form->SetMousePointer(99);
-    Move(form.get(), QPoint(2, 2));  // the window's own background
-    EXPECT_EQ(form->MousePointer(), 0);
-    form->SetMousePointer(99);
-    Move(list->viewport());
-    EXPECT_EQ(form->MousePointer(), 0);
-    form->SetMousePointer(99);
-    Move(Child<QProgressBar>("ProgressBar1"));
-    EXPECT_EQ(form->MousePointer(), 99) << "the progress bar has no pointer handling";
-
-    form->SetMousePointer(11);
-    Move(Child<QPushButton>("PushButton2"));
-    Move(list->viewport());
-    Move(form.get(), QPoint(2, 2));
-    EXPECT_EQ(form->MousePointer(), 11);
+    const QList<QWidget*> surfaces = {Child<QGroupBox>("Frame1"), Child<QLineEdit>("Text1"),
+                                      form.get(), list, Child<QProgressBar>("ProgressBar1")};
+    for (QWidget* surface : surfaces) {
+        const std::string name = surface->objectName().toStdString();
+        EXPECT_EQ(form->PointerOver(surface), PointerShape::kArrow) << name;
+        EXPECT_NE(surface->cursor().shape(), Qt::BitmapCursor) << name;
+    }
 }
 
-TEST_F(Form1ListFeaturesTest, OnlyDragsOfLocalFilesAreTaken) {
+TEST_F(MainWindowListFeaturesTest, OnlyDragsOfLocalFilesAreTaken) {
     MakeFile("a.doc");
     StartWindow();
     auto* text = new QMimeData;
@@ -234,7 +223,7 @@ TEST_F(Form1ListFeaturesTest, OnlyDragsOfLocalFilesAreTaken) {
     EXPECT_EQ(Rows().size(), 0);
 }
 
-TEST_F(Form1ListFeaturesTest, DroppedFilesStayUnchangedAndFoldersAreWalked) {
+TEST_F(MainWindowListFeaturesTest, DroppedFilesStayUnchangedAndFoldersAreWalked) {
     MakeFile("folder/one.png");
     MakeFile("folder/~lock.doc");
     MakeFile("folder/.hidden");  // 34: left out
@@ -247,7 +236,7 @@ TEST_F(Form1ListFeaturesTest, DroppedFilesStayUnchangedAndFoldersAreWalked) {
                                    InTree("folder/one.png"), InTree("folder/sub/two.doc")}));
 }
 
-TEST_F(Form1ListFeaturesTest, VanishedDroppedPathIsSkippedWithoutEndingAnything) {
+TEST_F(MainWindowListFeaturesTest, VanishedDroppedPathIsSkippedWithoutEndingAnything) {
     MakeFile("kept.doc");
     StartWindow();
     EXPECT_TRUE(DragAndDrop(FileDrag({InTree("gone.doc"), InTree("kept.doc")})));
@@ -256,7 +245,7 @@ TEST_F(Form1ListFeaturesTest, VanishedDroppedPathIsSkippedWithoutEndingAnything)
     EXPECT_EQ(endCalls, 0);
 }
 
-TEST_F(Form1ListFeaturesTest, DropsAreTakenWhileAnExportRuns) {
+TEST_F(MainWindowListFeaturesTest, DropsAreTakenWhileAnExportRuns) {
     MakeFile("late.doc");
     const QString outFolder = temp.filePath(QStringLiteral("out"));
     ASSERT_TRUE(QDir().mkpath(outFolder));
@@ -271,30 +260,30 @@ TEST_F(Form1ListFeaturesTest, DropsAreTakenWhileAnExportRuns) {
     StartWindow();
     form->DocumentList().Append(QStringLiteral("/d/first.doc"));
     Child<QLineEdit>("Text1")->setText(outFolder + u'/');
-    int pointerDuringDrop = -1;
+    PointerShape pointerDuringDrop = PointerShape::kArrow;
     bool taken = false;
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (holding && !released) {
-            pointerDuringDrop = form->MousePointer();
+            pointerDuringDrop = form->Pointer();
             taken = DragAndDrop(FileDrag({InTree("late.doc")}));
             released = true;
         }
     });
     poll.start();
     Click("PushButton2");
-    EXPECT_EQ(pointerDuringDrop, 11);
+    EXPECT_EQ(pointerDuringDrop, PointerShape::kHourglass);
     EXPECT_TRUE(taken);
     EXPECT_EQ(Rows(), (QStringList{"/d/first.doc", InTree("late.doc")}));
     EXPECT_EQ(fakeConverter.Sources(), QStringList{"/d/first.doc"})
         << "a row added during the run is not exported by it";
 }
 
-class Form1SamplesTest : public Form1ListFeaturesTest {
+class MainWindowSamplesTest : public MainWindowListFeaturesTest {
 protected:
     void SetUp() override {
-        Form1ListFeaturesTest::SetUp();
+        MainWindowListFeaturesTest::SetUp();
         samples = programFolder + QStringLiteral("/Samples");
         ASSERT_TRUE(QDir().mkpath(samples + QStringLiteral("/nested")));
         for (const char* name : {"b.docx", "a.rtf", "c.odt"}) {
@@ -311,7 +300,7 @@ protected:
     QString samples;
 };
 
-TEST_F(Form1SamplesTest, SecondPressAddsNothingAndStillAsks) {
+TEST_F(MainWindowSamplesTest, SecondPressAddsNothingAndStillAsks) {
     Press(MessageAnswer::No);
     Press(MessageAnswer::No);
     EXPECT_EQ(Rows(), (QStringList{Sample("a.rtf"), Sample("b.docx"), Sample("c.odt")}));
@@ -323,7 +312,7 @@ TEST_F(Form1SamplesTest, SecondPressAddsNothingAndStillAsks) {
     }
 }
 
-TEST_F(Form1SamplesTest, RemovedSampleReturnsAloneAndYesOpensTheFolder) {
+TEST_F(MainWindowSamplesTest, RemovedSampleReturnsAloneAndYesOpensTheFolder) {
     Press(MessageAnswer::No);
     form->DocumentList().RemoveAt(2);
     Press(MessageAnswer::Yes);
@@ -332,16 +321,16 @@ TEST_F(Form1SamplesTest, RemovedSampleReturnsAloneAndYesOpensTheFolder) {
     EXPECT_EQ(dialogs.shown.back().folder, samples + u'/');
 }
 
-TEST_F(Form1SamplesTest, SamplesAreAddedWhileTheHourglassShows) {
-    form->SetMousePointer(11);
+TEST_F(MainWindowSamplesTest, SamplesAreAddedWhileTheHourglassShows) {
+    form->ShowBusyPointer(true);
     Press(MessageAnswer::No);
     EXPECT_EQ(Rows().size(), 3);
 }
 
-class Form1ReorderTest : public Form1ListFeaturesTest {
+class MainWindowReorderTest : public MainWindowListFeaturesTest {
 protected:
     void SetUp() override {
-        Form1ListFeaturesTest::SetUp();
+        MainWindowListFeaturesTest::SetUp();
         ASSERT_TRUE(QFile::copy(QStringLiteral(CORVANEL_RESOURCE_DIR "/drag.ico"),
                                 programFolder + QStringLiteral("/drag.ico")));
         StartWindow();
@@ -358,7 +347,7 @@ protected:
     int Selected() const { return list->SelectedPosition(); }
 };
 
-TEST_F(Form1ReorderTest, SlowDragCarriesTheRowWithTheSelectionAndTheDragPointer) {
+TEST_F(MainWindowReorderTest, SlowDragCarriesTheRowWithTheSelectionAndTheDragPointer) {
     Fill({"A", "B", "C"});
     Press(1);
     EXPECT_EQ(list->cursor().shape(), Qt::BitmapCursor) << "the drag icon";
@@ -372,7 +361,7 @@ TEST_F(Form1ReorderTest, SlowDragCarriesTheRowWithTheSelectionAndTheDragPointer)
     EXPECT_EQ(list->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(Form1ReorderTest, JumpSwapsTwoRowsAndDuplicatesOrNoButtonChangeNothing) {
+TEST_F(MainWindowReorderTest, JumpSwapsTwoRowsAndDuplicatesOrNoButtonChangeNothing) {
     Fill({"A", "B", "C", "D"});
     Press(1);
     DragTo(4);
@@ -389,20 +378,17 @@ TEST_F(Form1ReorderTest, JumpSwapsTwoRowsAndDuplicatesOrNoButtonChangeNothing) {
     Release(2);
 }
 
-TEST_F(Form1ReorderTest, MovingOverTheListResetsTheHandButNotTheHourglass) {
+TEST_F(MainWindowReorderTest, ReorderingGoesOnUnderTheHourglass) {
     Fill({"A", "B"});
-    form->SetMousePointer(99);
-    Move(list->viewport(), RowCentre(1));
-    EXPECT_EQ(form->MousePointer(), 0);
-    form->SetMousePointer(11);
+    form->ShowBusyPointer(true);
     Press(1);
     DragTo(2);
     EXPECT_EQ(Rows(), (QStringList{"B", "A"})) << "reordering goes on while busy";
-    EXPECT_EQ(form->MousePointer(), 11);
+    EXPECT_EQ(form->Pointer(), PointerShape::kHourglass);
     Release(2);
 }
 
-TEST_F(Form1ReorderTest, ScrollsNearTheScreenThresholds) {
+TEST_F(MainWindowReorderTest, ScrollsNearTheScreenThresholds) {
     QCursor::setPos(QPoint(10, 330));
     if (QCursor::pos().y() != 330) {
         GTEST_SKIP() << "this platform does not let the test place the pointer";
@@ -432,7 +418,7 @@ TEST_F(Form1ReorderTest, ScrollsNearTheScreenThresholds) {
     Release(topPosition);
 }
 
-TEST_F(Form1ReorderTest, WidenedColumnScrollsSidewaysAndTheHeaderNeverSorts) {
+TEST_F(MainWindowReorderTest, WidenedColumnScrollsSidewaysAndTheHeaderNeverSorts) {
     Fill({"/z/last.doc", "/a/first.doc"});
     EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
     list->header()->resizeSection(0, 3000);

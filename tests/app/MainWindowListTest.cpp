@@ -1,6 +1,6 @@
-#include "Form1Harness.h"
+#include "MainWindowHarness.h"
 
-#include "doclist/ListView1.h"
+#include "doclist/DocumentListView.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,12 +8,12 @@
 
 namespace {
 
-class Form1ListTest : public Form1Harness {
+class MainWindowListTest : public MainWindowHarness {
 protected:
     void SetUp() override {
-        Form1Harness::SetUp();
+        MainWindowHarness::SetUp();
         Start();
-        list = Child<ListView1>("ListView1");
+        list = Child<DocumentListView>("ListView1");
         text1 = Child<QLineEdit>("Text1");
     }
 
@@ -28,11 +28,11 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowCentre(position));
     }
 
-    ListView1* list = nullptr;
+    DocumentListView* list = nullptr;
     QLineEdit* text1 = nullptr;
 };
 
-TEST_F(Form1ListTest, AddByDialogAppendsOneFileUnchanged) {
+TEST_F(MainWindowListTest, AddByDialogAppendsOneFileUnchanged) {
     form->DocumentList().Append(QStringLiteral("/d/first.doc"));
     dialogs.openFilesAnswers = {{QStringLiteral("/d//odd name.docx")}};
     Click("PushButton1");
@@ -44,7 +44,7 @@ TEST_F(Form1ListTest, AddByDialogAppendsOneFileUnchanged) {
     EXPECT_EQ(form->DocumentList().Texts(), (QStringList{"/d/first.doc", "/d//odd name.docx"}));
 }
 
-TEST_F(Form1ListTest, AddByDialogAppendsSeveralFilesNormalisedInTheDialogsOrder) {
+TEST_F(MainWindowListTest, AddByDialogAppendsSeveralFilesNormalisedInTheDialogsOrder) {
     dialogs.openFilesAnswers = {{"/docs/b.doc", "/docs/a.doc", "/docs/a.doc"},
                                 {"/a.doc", "/b.doc"}};
     Click("PushButton1");
@@ -54,14 +54,14 @@ TEST_F(Form1ListTest, AddByDialogAppendsSeveralFilesNormalisedInTheDialogsOrder)
     EXPECT_TRUE(dialogs.Messages().empty());
 }
 
-TEST_F(Form1ListTest, CancellingTheDialogAddsNothing) {
+TEST_F(MainWindowListTest, CancellingTheDialogAddsNothing) {
     dialogs.openFilesAnswers = {{}};
     Click("PushButton1");
     EXPECT_EQ(form->DocumentList().Count(), 0);
     EXPECT_TRUE(dialogs.Messages().empty());
 }
 
-TEST_F(Form1ListTest, DeleteWithAnyShiftStateAndDoubleClickRemoveTheSelectedRow) {
+TEST_F(MainWindowListTest, DeleteWithAnyShiftStateAndDoubleClickRemoveTheSelectedRow) {
     form->DocumentList().AppendMany({"A", "B", "C", "D", "E"});
     SelectRow(2);
     QTest::keyClick(list, Qt::Key_Delete);
@@ -77,7 +77,7 @@ TEST_F(Form1ListTest, DeleteWithAnyShiftStateAndDoubleClickRemoveTheSelectedRow)
     EXPECT_EQ(form->DocumentList().Count(), 1);
 }
 
-TEST_F(Form1ListTest, RemovalWithoutASelectionOrOnAnEmptyListDoesNothing) {
+TEST_F(MainWindowListTest, RemovalWithoutASelectionOrOnAnEmptyListDoesNothing) {
     QTest::keyClick(list, Qt::Key_Delete);
     form->DocumentList().AppendMany({"A", "B"});
     list->clearSelection();
@@ -86,21 +86,21 @@ TEST_F(Form1ListTest, RemovalWithoutASelectionOrOnAnEmptyListDoesNothing) {
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(Form1ListTest, RemovalAndClearingAreRefusedWhileTheHourglassShows) {
+TEST_F(MainWindowListTest, RemovalAndClearingAreRefusedWhileTheHourglassShows) {
     form->DocumentList().AppendMany({"A", "B"});
     SelectRow(1);
-    form->SetMousePointer(11);
+    form->ShowBusyPointer(true);
     QTest::keyClick(list, Qt::Key_Delete);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, RowCentre(1));
     Click("PushButton6");
     EXPECT_EQ(form->DocumentList().Count(), 2);
-    form->SetMousePointer(0);
+    form->ShowBusyPointer(false);
     Click("PushButton6");
     EXPECT_EQ(form->DocumentList().Count(), 0);
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(Form1ListTest, APickedFolderGetsOneTrailingSeparatorAndIsRemembered) {
+TEST_F(MainWindowListTest, APickedFolderGetsOneTrailingSeparatorAndIsRemembered) {
     SaveSetting(QStringLiteral("LastFolderDot"), QStringLiteral("/start"));
     dialogs.folderAnswers = {QStringLiteral("/home/user/out"), QStringLiteral("/")};
     Click("PushButton3");
@@ -116,7 +116,7 @@ TEST_F(Form1ListTest, APickedFolderGetsOneTrailingSeparatorAndIsRemembered) {
     EXPECT_EQ(Setting(QStringLiteral("LastFolderDot")), QStringLiteral("/"));
 }
 
-TEST_F(Form1ListTest, CancellingThePickerChangesNothing) {
+TEST_F(MainWindowListTest, CancellingThePickerChangesNothing) {
     text1->setText(QStringLiteral("/kept/"));
     SaveSetting(QStringLiteral("LastFolderDot"), QStringLiteral("/kept"));
     dialogs.folderAnswers = {QString()};
@@ -126,7 +126,7 @@ TEST_F(Form1ListTest, CancellingThePickerChangesNothing) {
     EXPECT_EQ(dialogs.Messages().size(), 0u);
 }
 
-TEST_F(Form1ListTest, EveryKeystrokeInTheFolderBoxIsStored) {
+TEST_F(MainWindowListTest, EveryKeystrokeInTheFolderBoxIsStored) {
     text1->clear();
     QStringList stored;
     QObject::connect(text1, &QLineEdit::textChanged,

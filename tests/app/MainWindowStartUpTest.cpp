@@ -1,16 +1,18 @@
-#include "Form1Harness.h"
+#include "MainWindowHarness.h"
 
 #include "platform/HandlerTrap.h"
 
 #include <QFile>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
 
 namespace {
 
-class Form1StartUpTest : public Form1Harness {
+class MainWindowStartUpTest : public MainWindowHarness {
 protected:
     void WriteBesideProgram(const QString& name, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(programFolder + u'/' + name).path());
@@ -20,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(Form1StartUpTest, FirstStartShowsAndStoresTheDesktopWithATrailingSeparator) {
+TEST_F(MainWindowStartUpTest, FirstStartShowsAndStoresTheDesktopWithATrailingSeparator) {
     ASSERT_EQ(Setting(QStringLiteral("Output Folder")), QStringLiteral("<absent>"));
     Start();
     const QString desktop =
@@ -32,20 +34,20 @@ TEST_F(Form1StartUpTest, FirstStartShowsAndStoresTheDesktopWithATrailingSeparato
     EXPECT_EQ(fakeConverter.AvailabilityChecks(), 1);
 }
 
-TEST_F(Form1StartUpTest, AStoredEmptyOutputFolderStaysEmpty) {
+TEST_F(MainWindowStartUpTest, AStoredEmptyOutputFolderStaysEmpty) {
     SaveSetting(QStringLiteral("Output Folder"), QString());
     Start();
     EXPECT_EQ(Child<QLineEdit>("Text1")->text(), QString());
     EXPECT_EQ(Setting(QStringLiteral("Output Folder")), QString());
 }
 
-TEST_F(Form1StartUpTest, AStoredOutputFolderIsShownUnchangedEvenWhenItDoesNotExist) {
+TEST_F(MainWindowStartUpTest, AStoredOutputFolderIsShownUnchangedEvenWhenItDoesNotExist) {
     SaveSetting(QStringLiteral("Output Folder"), QStringLiteral("/no/such folder//"));
     Start();
     EXPECT_EQ(Child<QLineEdit>("Text1")->text(), QStringLiteral("/no/such folder//"));
 }
 
-TEST_F(Form1StartUpTest, WithoutAConverterItsReasonIsShownAndTheProgramEnds) {
+TEST_F(MainWindowStartUpTest, WithoutAConverterItsReasonIsShownAndTheProgramEnds) {
     fakeConverter.unavailableBecause = QStringLiteral("No converter here.");
     Start();
     EXPECT_EQ(endCalls, 1);
@@ -58,7 +60,7 @@ TEST_F(Form1StartUpTest, WithoutAConverterItsReasonIsShownAndTheProgramEnds) {
     EXPECT_EQ(message.buttons, MessageButtons::Ok);
 }
 
-TEST_F(Form1StartUpTest, TheHandCursorBesideTheProgramBecomesThePointerImage) {
+TEST_F(MainWindowStartUpTest, TheHandCursorBesideTheProgramBecomesThePointerImage) {
     QFile shipped(QStringLiteral(CORVANEL_RESOURCE_DIR "/HAND-M.CUR"));
     if (!shipped.open(QIODevice::ReadOnly)) {
         GTEST_SKIP() << "no HAND-M.CUR in resources yet";
@@ -66,24 +68,22 @@ TEST_F(Form1StartUpTest, TheHandCursorBesideTheProgramBecomesThePointerImage) {
     WriteBesideProgram(QStringLiteral("HAND-M.CUR"), shipped.readAll());
     Start();
     EXPECT_TRUE(dialogs.shown.empty());
-    ASSERT_TRUE(form->HasCustomPointerImage());
-    form->SetMousePointer(99);
-    EXPECT_EQ(form->cursor().shape(), Qt::BitmapCursor);
-    form->SetMousePointer(11);
-    EXPECT_EQ(form->cursor().shape(), Qt::WaitCursor);
-    form->SetMousePointer(0);
-    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+    ASSERT_TRUE(form->HasHandImage());
+    EXPECT_EQ(Child<QPushButton>("PushButton2")->cursor().shape(), Qt::BitmapCursor);
+    form->ShowBusyPointer(true);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    form->ShowBusyPointer(false);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(Form1StartUpTest, WithoutAHandCursorTheCustomPointerIsTheArrow) {
+TEST_F(MainWindowStartUpTest, WithoutAHandCursorTheButtonsShowTheArrow) {
     Start();
-    EXPECT_FALSE(form->HasCustomPointerImage());
-    form->SetMousePointer(99);
-    EXPECT_EQ(form->MousePointer(), 99);
-    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(form->HasHandImage());
+    EXPECT_EQ(Child<QPushButton>("PushButton2")->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(Form1StartUpTest, ADamagedHandCursorIsReportedAtLine106AndStartUpGoesOn) {
+TEST_F(MainWindowStartUpTest, ADamagedHandCursorIsReportedAtLine106AndStartUpGoesOn) {
     WriteBesideProgram(QStringLiteral("HAND-M.CUR"), QByteArray("not a cursor at all"));
     Start();
     ASSERT_EQ(dialogs.Messages().size(), 1u);
@@ -91,11 +91,11 @@ TEST_F(Form1StartUpTest, ADamagedHandCursorIsReportedAtLine106AndStartUpGoesOn) 
     EXPECT_TRUE(report.text.contains(HandlerTags::kStartUp + QStringLiteral("at line 106\r\r")))
         << report.text.toStdString();
     EXPECT_EQ(report.caption, QStringLiteral("Application Error"));
-    EXPECT_FALSE(form->HasCustomPointerImage());
+    EXPECT_FALSE(form->HasHandImage());
     EXPECT_FALSE(Child<QLineEdit>("Text1")->text().isEmpty());  // later steps ran
 }
 
-TEST_F(Form1StartUpTest, ASkinIsAppliedAfterTheTwoBackgroundColours) {
+TEST_F(MainWindowStartUpTest, ASkinIsAppliedAfterTheTwoBackgroundColours) {
     const QByteArray sheet = "QPushButton { color: rgb(10, 20, 30); }";
     WriteBesideProgram(QStringLiteral("x/o.cjs"), sheet);
     Start();
@@ -105,14 +105,14 @@ TEST_F(Form1StartUpTest, ASkinIsAppliedAfterTheTwoBackgroundColours) {
     EXPECT_EQ(Child<QGroupBox>("Frame1")->palette().color(QPalette::Window), buttonFace);
 }
 
-TEST_F(Form1StartUpTest, WithoutASkinTheWindowStaysWhite) {
+TEST_F(MainWindowStartUpTest, WithoutASkinTheWindowStaysWhite) {
     WriteBesideProgram(QStringLiteral("x/other.cjs"), "QWidget { color: red; }");
     Start();
     EXPECT_TRUE(form->styleSheet().isEmpty());
     EXPECT_EQ(form->palette().color(QPalette::Window), QColor(Qt::white));
 }
 
-TEST_F(Form1StartUpTest, ClosingTheWindowEndsTheProgram) {
+TEST_F(MainWindowStartUpTest, ClosingTheWindowEndsTheProgram) {
     Start();
     form->show();
     form->close();
@@ -120,7 +120,7 @@ TEST_F(Form1StartUpTest, ClosingTheWindowEndsTheProgram) {
     EXPECT_TRUE(form->ProgramEnded());
 }
 
-TEST_F(Form1StartUpTest, ASettingsStoreThatRefusesWritesIsReportedOnceNotAtEveryKeystroke) {
+TEST_F(MainWindowStartUpTest, ASettingsStoreThatRefusesWritesIsReportedOnceNotAtEveryKeystroke) {
     ASSERT_TRUE(QDir().mkpath(settings.FilePath()));  // a folder where the file should be
     Start();
     auto* text1 = Child<QLineEdit>("Text1");

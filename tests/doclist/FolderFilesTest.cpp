@@ -39,7 +39,7 @@ protected:
     QStringList Scan(const QString& pattern, StepGuard& guard) {
         QStringList folders{tree.Root() + u'/'};
         AddFolder::FolderWalk walk{dialogs, nullptr, [] {}, &fileSystem};
-        AddFolder::GetSubDirectories2016(folders, true, walk);
+        AddFolder::ExpandSubfolders(folders, true, walk);
         QStringList rows;
         AddFolder::AppendFolderSetFiles(folders, pattern, &fileSystem, guard,
                                         [&](const QStringList& found) { rows += found; });

@@ -47,7 +47,7 @@ protected:
     QStringList Walk(const QString& top) {
         QStringList folders{top};
         AddFolder::FolderWalk walk{dialogs, nullptr, [this] { ++yields; }, &fileSystem};
-        AddFolder::GetSubDirectories2016(folders, true, walk);
+        AddFolder::ExpandSubfolders(folders, true, walk);
         return folders;
     }
     QString Top() const { return tree.Root() + u'/'; }
@@ -173,7 +173,7 @@ TEST_F(FolderWalkTest, DuplicateEntriesOfTheCallerStay) {
     tree.Folder("x");
     QStringList folders{Top(), Top()};
     AddFolder::FolderWalk walk{dialogs, nullptr, [] {}, &fileSystem};
-    AddFolder::GetSubDirectories2016(folders, true, walk);
+    AddFolder::ExpandSubfolders(folders, true, walk);
     EXPECT_EQ(Relative(folders), (QStringList{"", "", "x/"}));
 }
 
@@ -181,7 +181,7 @@ TEST_F(FolderWalkTest, WithoutRecursionOnlyOneLevelIsAdded) {
     tree.Folder("a/b");
     QStringList folders{Top()};
     AddFolder::FolderWalk walk{dialogs, nullptr, [] {}, &fileSystem};
-    AddFolder::GetSubDirectories2016(folders, false, walk);
+    AddFolder::ExpandSubfolders(folders, false, walk);
     EXPECT_EQ(Relative(folders), (QStringList{"", "a/"}));
 }
 

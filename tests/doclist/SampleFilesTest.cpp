@@ -1,6 +1,6 @@
 #include "TempTree.h"
 #include "doclist/DocumentListModel.h"
-#include "doclist/Main.h"
+#include "doclist/SampleDocuments.h"
 #include "support/FakeDialogs.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ protected:
     QString Sample(const QString& name) const { return tree.Path("Samples/" + name); }
     void Load(MessageAnswer answer) {
         dialogs.messageAnswers.push_back(answer);
-        Main::LoadSampleFiles(list, dialogs, nullptr, Samples(), kTitle);
+        SampleDocuments::Load(list, dialogs, nullptr, Samples(), kTitle);
     }
 
     TempTree tree;
@@ -35,7 +35,7 @@ TEST_F(SampleFilesTest, AddsEveryFileOnceThenAsksWithYesAndNo) {
               (QStringList{Sample(".hidden.txt"), Sample("A.rtf"), Sample("b.docx")}));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     const MessageRequest& question = dialogs.shown.front().message;
-    EXPECT_EQ(question.text, Main::kOpenSamplesQuestion);
+    EXPECT_EQ(question.text, SampleDocuments::kOpenSamplesQuestion);
     EXPECT_EQ(question.text,
               "Would you like this software to open the folder where these sample files are "
               "stored (so that you can view them before working with them)?");
@@ -80,7 +80,7 @@ TEST(SampleFilesMissingTest, MissingFolderAddsNothingButAsks) {
     FakeDialogs dialogs;
     DocumentListModel list;
     dialogs.messageAnswers.push_back(MessageAnswer::No);
-    Main::LoadSampleFiles(list, dialogs, nullptr, tree.Path("Samples"), kTitle);
+    SampleDocuments::Load(list, dialogs, nullptr, tree.Path("Samples"), kTitle);
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(dialogs.Messages().size(), 1u);
 }

@@ -10,10 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using AddFolder::EightBitCodePage;
-using AddFolder::HasUnsafeCharacters;
-using AddFolder::IsExistingFile;
-using IsInstalled::IsExistingPath;
+using FileTests::EightBitCodePage;
+using FileTests::HasUnsafeCharacters;
+using FileTests::IsExistingFile;
+using FileTests::IsExistingPath;
 
 namespace {
 
