@@ -1,6 +1,8 @@
 #include "convert/core/FormatDetection.h"
 
+#include "convert/core/Ascii.h"
 #include "convert/core/TextEncoding.h"
+#include "convert/core/XmlScanning.h"
 #include "convert/core/ZipPackage.h"
 
 #include <algorithm>
@@ -11,60 +13,14 @@ namespace corvanel::convert {
 
 namespace {
 
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
-}
-
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(s[i])) !=
-            std::tolower(static_cast<unsigned char>(prefix[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
+using ascii::StartsWith;
+using ascii::StartsWithNoCase;
 
 std::string_view SkipSpace(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) {
+    while (!s.empty() && ascii::IsSpace(s.front())) {
         s.remove_prefix(1);
     }
     return s;
-}
-
-// Skips the XML declaration, processing instructions, comments and a document type
-// declaration; returns the text from the first element's "<".
-std::string_view SkipXmlProlog(std::string_view s) {
-    for (;;) {
-        s = SkipSpace(s);
-        if (StartsWith(s, "<?")) {
-            const auto end = s.find("?>");
-            if (end == std::string_view::npos) {
-                return {};
-            }
-            s.remove_prefix(end + 2);
-        } else if (StartsWith(s, "<!--")) {
-            const auto end = s.find("-->");
-            if (end == std::string_view::npos) {
-                return {};
-            }
-            s.remove_prefix(end + 3);
-        } else if (StartsWithNoCase(s, "<!DOCTYPE")) {
-            if (StartsWithNoCase(s, "<!DOCTYPE html")) {
-                return s;
-            }
-            const auto end = s.find('>');
-            if (end == std::string_view::npos) {
-                return {};
-            }
-            s.remove_prefix(end + 1);
-        } else {
-            return s;
-        }
-    }
 }
 
 // The local name of the first element ("w:wordDocument" -> "wordDocument").
@@ -74,8 +30,7 @@ std::string FirstElementName(std::string_view s) {
     }
     s.remove_prefix(1);
     size_t end = 0;
-    while (end < s.size() && !std::isspace(static_cast<unsigned char>(s[end])) && s[end] != '>' &&
-           s[end] != '/') {
+    while (end < s.size() && !ascii::IsSpace(s[end]) && s[end] != '>' && s[end] != '/') {
         ++end;
     }
     std::string name(s.substr(0, end));
@@ -129,7 +84,7 @@ ContainerFormat DetectFormat(std::string_view head) {
         return ContainerFormat::kMht;
     }
     if (StartsWith(trimmed, "<")) {
-        const std::string_view body = SkipXmlProlog(trimmed);
+        const std::string_view body = xmlscan::SkipProlog(trimmed);
         if (StartsWithNoCase(body, "<!DOCTYPE html")) {
             return ContainerFormat::kHtml;
         }
@@ -143,9 +98,7 @@ ContainerFormat DetectFormat(std::string_view head) {
         if (element == "wordDocument") {
             return ContainerFormat::kWordml2003;
         }
-        std::string lower = element;
-        std::transform(lower.begin(), lower.end(), lower.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        const std::string lower = ascii::LowerCopy(element);
         if (lower == "html" || lower == "head" || lower == "body" || lower == "meta" ||
             lower == "title" || lower == "div" || lower == "p" || lower == "table") {
             return ContainerFormat::kHtml;

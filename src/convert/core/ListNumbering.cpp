@@ -1,5 +1,7 @@
 #include "convert/core/ListNumbering.h"
 
+#include "convert/core/Ascii.h"
+
 #include <array>
 #include <cctype>
 
@@ -167,7 +169,7 @@ void AppendText(std::string& out, std::int64_t value, bool ordinal) {
     if (ordinal) {
         MakeOrdinalWord(words);
     }
-    words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
+    words[0] = ascii::ToUpper(words[0]);
     out += words;
 }
 
@@ -178,8 +180,7 @@ bool EqualsLoose(std::string_view name, std::string_view expected) {
         if (c == '-') {
             continue;
         }
-        if (j >= expected.size() || std::tolower(static_cast<unsigned char>(c)) !=
-                                        std::tolower(static_cast<unsigned char>(expected[j]))) {
+        if (j >= expected.size() || ascii::ToLower(c) != ascii::ToLower(expected[j])) {
             return false;
         }
         ++j;

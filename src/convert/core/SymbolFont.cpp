@@ -1,5 +1,6 @@
 #include "convert/core/SymbolFont.h"
 
+#include "convert/core/Ascii.h"
 #include "convert/core/TextEncoding.h"
 
 #include <array>
@@ -112,17 +113,7 @@ char32_t NextCodePoint(std::string_view s, size_t& i) {
     return value;
 }
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
+using ascii::StartsWithNoCase;
 
 }  // namespace
 

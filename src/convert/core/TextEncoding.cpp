@@ -1,5 +1,7 @@
 #include "convert/core/TextEncoding.h"
 
+#include "convert/core/Utf16.h"
+
 #include <iconv.h>
 
 #include <array>
@@ -84,10 +86,10 @@ std::string DecodeUtf16(std::string_view bytes, bool littleEndian) {
     };
     for (size_t k = 0; k < units; ++k) {
         char32_t u = unit(k);
-        if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units) {
+        if (utf16::IsHighSurrogate(u) && k + 1 < units) {
             const char32_t low = unit(k + 1);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+            if (utf16::IsLowSurrogate(low)) {
+                AppendUtf8(out, utf16::JoinSurrogates(u, low));
                 ++k;
                 continue;
             }

@@ -1,7 +1,9 @@
 #pragma once
 
 // Small pieces for the readers that look at XML as text before (or instead of) parsing it:
-// the block scanner and the style-sheet index.
+// the block scanner, the style-sheet index and the format detection.
+
+#include "convert/core/Ascii.h"
 
 #include <cstddef>
 #include <cstring>
@@ -52,6 +54,35 @@ inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
         }
     }
     return true;
+}
+
+// Skips white space, the XML declaration, processing instructions, comments and a document type
+// declaration; returns the text from the first element's "<" (an HTML document type included,
+// which tells a page). Empty when one of them does not end.
+inline std::string_view SkipProlog(std::string_view s) {
+    for (;;) {
+        while (!s.empty() && ascii::IsSpace(s.front())) {
+            s.remove_prefix(1);
+        }
+        std::string_view closing;
+        if (s.starts_with("<?")) {
+            closing = "?>";
+        } else if (s.starts_with("<!--")) {
+            closing = "-->";
+        } else if (ascii::StartsWithNoCase(s, "<!DOCTYPE")) {
+            if (ascii::StartsWithNoCase(s, "<!DOCTYPE html")) {
+                return s;
+            }
+            closing = ">";
+        } else {
+            return s;
+        }
+        const auto end = s.find(closing);
+        if (end == std::string_view::npos) {
+            return {};
+        }
+        s.remove_prefix(end + closing.size());
+    }
 }
 
 // One past the ">" that ends the tag whose inside starts at `from`, skipping quoted attribute

@@ -40,6 +40,17 @@ libdeflate_decompressor* ThreadDecompressor() {
 
 constexpr std::size_t kChunkBytes = 64 * 1024;
 
+// The limits as the messages state them, taken from the limits themselves.
+std::string WouldExpandTooFar(std::string_view name) {
+    return std::string(name) + " would expand beyond " +
+           std::to_string(limits::kMaxPartBytes >> 20) + " MiB";
+}
+
+std::string ExpandsLikeABomb(std::string_view name) {
+    return std::string(name) + " expands more than " +
+           std::to_string(limits::kMaxCompressionRatio) + " times its compressed size (a ZIP bomb)";
+}
+
 }  // namespace
 
 bool ZipPackage::LooksLikeZip(std::string_view head) {
@@ -125,13 +136,12 @@ std::optional<std::string> ZipPackage::Read(std::string_view name) {
     const std::uint64_t declared = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
     const std::uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
     if (declared > limits::kMaxPartBytes) {
-        ThrowTooLarge(std::string(name) + " would expand beyond 512 MiB");
+        ThrowTooLarge(WouldExpandTooFar(name));
     }
 
     if (declared > limits::kBombCheckThreshold &&
         declared > limits::kMaxCompressionRatio * std::max<std::uint64_t>(compressed, 1)) {
-        ThrowTooLarge(std::string(name) +
-                      " expands more than 200 times its compressed size (a ZIP bomb)");
+        ThrowTooLarge(ExpandsLikeABomb(name));
     }
 
     // Deflated parts with a known size and checksum are inflated in one call into a buffer of
@@ -221,8 +231,7 @@ std::string ZipPackage::InflateStreamed(zip_file* file, std::string_view name,
         }
         if (data.size() > limits::kBombCheckThreshold &&
             data.size() > limits::kMaxCompressionRatio * std::max<std::uint64_t>(compressed, 1)) {
-            ThrowTooLarge(std::string(name) +
-                          " expands more than 200 times its compressed size (a ZIP bomb)");
+            ThrowTooLarge(ExpandsLikeABomb(name));
         }
     }
     return data;

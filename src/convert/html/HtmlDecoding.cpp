@@ -1,5 +1,6 @@
 #include "convert/html/HtmlDecoding.h"
 
+#include "convert/core/Ascii.h"
 #include "convert/core/TextEncoding.h"
 #include "convert/html/HtmlStreaming.h"
 
@@ -12,15 +13,10 @@ namespace corvanel::convert::html {
 
 namespace {
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
+using ascii::StartsWith;
 
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
+std::string Lower(std::string_view s) {
+    return ascii::LowerCopy(s);
 }
 
 // The names browsers treat as other names.
@@ -69,8 +65,8 @@ std::string DeclaredCharset(std::string_view html) {
             ++v;
         }
         std::size_t e = v;
-        while (e < tag.size() && !std::isspace(static_cast<unsigned char>(tag[e])) &&
-               tag[e] != '"' && tag[e] != '\'' && tag[e] != ';' && tag[e] != '/' && tag[e] != '>') {
+        while (e < tag.size() && !ascii::IsSpace(tag[e]) && tag[e] != '"' && tag[e] != '\'' &&
+               tag[e] != ';' && tag[e] != '/' && tag[e] != '>') {
             ++e;
         }
         if (e > v) {

@@ -1,5 +1,6 @@
 #include "convert/html/HtmlElements.h"
 
+#include "convert/core/Ascii.h"
 #include "convert/core/XmlDocument.h"
 
 #include <libxml/xmlmemory.h>
@@ -32,19 +33,11 @@ bool HasAttribute(xmlNode* node, const char* name) {
     return xmlHasProp(node, reinterpret_cast<const xmlChar*>(name)) != nullptr;
 }
 
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
-}
-
 // The style attribute lower-cased and without white space: "display:none;mso-list:ignore".
 std::string Style(xmlNode* element) {
     std::string style = Attribute(element, "style");
-    style.erase(std::remove_if(style.begin(), style.end(),
-                               [](unsigned char c) { return std::isspace(c) != 0; }),
-                style.end());
-    std::transform(style.begin(), style.end(), style.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return style;
+    style.erase(std::remove_if(style.begin(), style.end(), ascii::IsSpace), style.end());
+    return ascii::LowerCopy(style);
 }
 
 // The value of one property of a compact style ("mso-element" -> "footnote").

@@ -3,6 +3,7 @@
 // Small readers of libxml2 HTML nodes: names, attributes, inline styles, and the marks Word and
 // LibreOffice leave in their HTML (list labels, notes, hidden parts).
 
+#include "convert/core/Ascii.h"
 #include "convert/core/DocumentSink.h"
 #include "convert/core/SymbolFont.h"
 
@@ -20,7 +21,7 @@ std::string_view Name(const xmlNode* node);
 std::string Attribute(xmlNode* node, const char* name);
 bool HasAttribute(xmlNode* node, const char* name);
 
-bool StartsWith(std::string_view s, std::string_view prefix);
+using ascii::StartsWith;
 
 // The style attribute lower-cased and without white space: "display:none;mso-list:ignore".
 std::string Style(xmlNode* element);

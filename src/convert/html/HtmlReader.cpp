@@ -1,3 +1,4 @@
+#include "convert/core/Ascii.h"
 #include "convert/core/ConvertError.h"
 #include "convert/core/PropertyValues.h"
 #include "convert/core/Readers.h"
@@ -139,9 +140,7 @@ std::string AttributeOf(xmlNode* element, const char* name) {
 }
 
 std::string LowerAscii(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+    return ascii::LowerCopy(text);
 }
 
 // White space runs shown as one space, as a browser shows a title.

@@ -1,5 +1,6 @@
 #include "convert/html/HtmlTreeStream.h"
 
+#include "convert/core/Ascii.h"
 #include "convert/core/ConvertError.h"
 #include "convert/html/HtmlElements.h"
 
@@ -25,10 +26,7 @@ std::size_t FindCaptionTag(std::string_view text, std::size_t from) {
     static constexpr std::string_view kTag = "<caption";
     while ((from = text.find('<', from)) != std::string_view::npos) {
         const std::string_view rest = text.substr(from, kTag.size());
-        if (rest.size() == kTag.size() &&
-            std::equal(rest.begin(), rest.end(), kTag.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) == b;
-            })) {
+        if (ascii::EqualsNoCase(rest, kTag)) {
             return from;
         }
         ++from;

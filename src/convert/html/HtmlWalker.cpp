@@ -125,28 +125,56 @@ HtmlWalker::Opened HtmlWalker::StartChild(Content parent, xmlNode* child, bool c
 // caption further on) is left for later (kWhole) before anything is emitted.
 HtmlWalker::Opened HtmlWalker::Open(xmlNode* element, std::string_view name, bool complete,
                                     bool captionMayFollow) {
-    Opened opened;
     if (IsNeverShown(name)) {
-        return opened;
+        return {};
     }
     const std::string style = Style(element);
     // Word's comment marks: the link to the comment and the mark character after it.
     if (IsHidden(element, style) || Attribute(element, "class") == "msocomanchor" ||
         StyleValue(style, "mso-special-character") == "comment") {
-        return opened;
+        return {};
     }
+    if (std::optional<Opened> opened = OpenWordPart(element, name, style, complete)) {
+        return *opened;
+    }
+    if (std::optional<Opened> opened = OpenWordInlineMark(element, style, complete)) {
+        return *opened;
+    }
+    if (name == "a") {
+        if (std::optional<Opened> opened = OpenNoteLink(element, complete)) {
+            return *opened;
+        }
+    }
+    if (name == "table" && !complete && captionMayFollow) {
+        // Its captions come before its rows, wherever they stand in it.
+        return Whole();
+    }
+    return OpenStructure(element, name, style);
+}
+
+HtmlWalker::Opened HtmlWalker::Whole() {
+    Opened opened;
+    opened.content = Content::kWhole;
+    return opened;
+}
+
+// Notes, note lists, page headers and footers, comments: the parts of a Word page that are not
+// its body text.
+std::optional<HtmlWalker::Opened> HtmlWalker::OpenWordPart(xmlNode* element, std::string_view name,
+                                                           const std::string& style,
+                                                           bool complete) {
     const std::string_view wordElement = StyleValue(style, "mso-element");
     NoteKind noteKind;
     if (NoteKindOf(element, style, noteKind)) {
-        if (complete) {
-            WalkNote(element, noteKind);
-        } else {
-            opened.content = Content::kWhole;
+        if (!complete) {
+            return Whole();
         }
-        return opened;
+        WalkNote(element, noteKind);
+        return Opened{};
     }
     if (wordElement == "footnote-list" || wordElement == "endnote-list") {
         EndParagraph();
+        Opened opened;
         opened.content = Content::kNoteList;
         return opened;
     }
@@ -155,12 +183,18 @@ HtmlWalker::Opened HtmlWalker::Open(xmlNode* element, std::string_view name, boo
     if (title == "header" || title == "footer" || StartsWith(wordElement, "header") ||
         StartsWith(wordElement, "footer") || StartsWith(wordElement, "comment") ||
         wordElement.find("separator") != std::string_view::npos) {
-        return opened;
+        return Opened{};
     }
+    return std::nullopt;
+}
+
+// The marks Word puts inside a paragraph: list labels, tabs and runs of spaces.
+std::optional<HtmlWalker::Opened> HtmlWalker::OpenWordInlineMark(xmlNode* element,
+                                                                 const std::string& style,
+                                                                 bool complete) {
     if (StyleValue(style, "mso-list") == "ignore") {
         if (!complete) {
-            opened.content = Content::kWhole;
-            return opened;
+            return Whole();
         }
         // Word's list label: the number or bullet and the spacing after it.
         std::string text;
@@ -171,19 +205,18 @@ HtmlWalker::Opened HtmlWalker::Open(xmlNode* element, std::string_view name, boo
         }
         label_ = BulletText(TrimLabel(text), font);
         hasLabel_ = !label_.empty();
-        return opened;
+        return Opened{};
     }
     if (!StyleValue(style, "mso-tab-count").empty()) {
         Emit({});
         EnsureParagraph();
         sink_.Tab();
         pendingSpace_ = false;
-        return opened;
+        return Opened{};
     }
     if (StyleValue(style, "mso-spacerun") == "yes") {
         if (!complete) {
-            opened.content = Content::kWhole;
-            return opened;
+            return Whole();
         }
         // Runs of spaces Word kept with no-break spaces: spaces, not collapsed.
         std::string spaces;
@@ -199,32 +232,36 @@ HtmlWalker::Opened HtmlWalker::Open(xmlNode* element, std::string_view name, boo
             pendingSpace_ = false;
             Emit(run);
         }
-        return opened;
+        return Opened{};
     }
-    if (name == "a") {
-        if (IsNoteBackLink(element)) {
-            return opened;  // a note's link back to its reference
-        }
-        if (IsNoteReference(element)) {
-            if (!complete) {
-                opened.content = Content::kWhole;
-                return opened;
-            }
-            const std::string href = Attribute(element, "href");
-            std::string text;
-            AppendNodeText(element, text, depth_);
-            Emit({});
-            EnsureParagraph();
-            sink_.NoteReference(NoteMark(std::move(text), href));
-            pendingSpace_ = false;
-            return opened;
-        }
+    return std::nullopt;
+}
+
+// A note's reference and its link back to it.
+std::optional<HtmlWalker::Opened> HtmlWalker::OpenNoteLink(xmlNode* element, bool complete) {
+    if (IsNoteBackLink(element)) {
+        return Opened{};
     }
-    if (name == "table" && !complete && captionMayFollow) {
-        // Its captions come before its rows, wherever they stand in it.
-        opened.content = Content::kWhole;
-        return opened;
+    if (!IsNoteReference(element)) {
+        return std::nullopt;
     }
+    if (!complete) {
+        return Whole();
+    }
+    const std::string href = Attribute(element, "href");
+    std::string text;
+    AppendNodeText(element, text, depth_);
+    Emit({});
+    EnsureParagraph();
+    sink_.NoteReference(NoteMark(std::move(text), href));
+    pendingSpace_ = false;
+    return Opened{};
+}
+
+// The page's own structure: breaks, lists, tables, preformatted text and blocks.
+HtmlWalker::Opened HtmlWalker::OpenStructure(xmlNode* element, std::string_view name,
+                                             const std::string& style) {
+    Opened opened;
     const SymbolFontKind font = FontOf(element, style);
     opened.restoresFont = true;
     opened.outerFont = symbolFont_;

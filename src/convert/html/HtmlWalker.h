@@ -6,6 +6,7 @@
 
 #include <libxml/tree.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +66,13 @@ private:
     // Begins an element's walk; `complete` when its subtree is all there.
     Opened Open(xmlNode* element, std::string_view name, bool complete,
                 bool captionMayFollow = false);
+    static Opened Whole();
+    std::optional<Opened> OpenWordPart(xmlNode* element, std::string_view name,
+                                       const std::string& style, bool complete);
+    std::optional<Opened> OpenWordInlineMark(xmlNode* element, const std::string& style,
+                                             bool complete);
+    std::optional<Opened> OpenNoteLink(xmlNode* element, bool complete);
+    Opened OpenStructure(xmlNode* element, std::string_view name, const std::string& style);
     void WalkContent(xmlNode* element, Content content);
     void OpenList(xmlNode* element, bool ordered);
     void OpenListItem(xmlNode* element);

@@ -1,5 +1,7 @@
 #include "convert/html/MimeMessage.h"
 
+#include "convert/core/Ascii.h"
+
 #include <algorithm>
 #include <cctype>
 #include <vector>
@@ -12,17 +14,14 @@ namespace {
 constexpr int kMaxMultipartDepth = 8;
 
 std::string Lower(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
+    return ascii::LowerCopy(s);
 }
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) {
+    while (!s.empty() && ascii::IsSpace(s.front())) {
         s.remove_prefix(1);
     }
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) {
+    while (!s.empty() && ascii::IsSpace(s.back())) {
         s.remove_suffix(1);
     }
     return s;
@@ -51,7 +50,7 @@ void ParseContentType(std::string_view value, Headers& h) {
         }
         const std::string name = Lower(Trim(value.substr(pos, eq - pos)));
         std::size_t v = eq + 1;
-        while (v < value.size() && std::isspace(static_cast<unsigned char>(value[v]))) {
+        while (v < value.size() && ascii::IsSpace(value[v])) {
             ++v;
         }
         std::string param;

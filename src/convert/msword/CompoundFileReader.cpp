@@ -1,3 +1,4 @@
+#include "convert/core/Ascii.h"
 #include "convert/core/ConvertError.h"
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
@@ -8,10 +9,6 @@ namespace corvanel::convert {
 
 namespace {
 
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
-}
-
 // Why a compound file without a Word document cannot be read, by what it holds instead.
 [[noreturn]] void ThrowNotAWordDocument(const msword::CompoundFile& file) {
     for (const std::string& name : file.RootNames()) {
@@ -21,7 +18,7 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
         if (name == "PowerPoint Document") {
             ThrowNotReadable("it is a PowerPoint presentation, not a word-processing document");
         }
-        if (StartsWith(name, "__substg1.0_") || name == "__properties_version1.0") {
+        if (ascii::StartsWith(name, "__substg1.0_") || name == "__properties_version1.0") {
             ThrowNotReadable("it is an Outlook message, not a word-processing document");
         }
         if (name == "VisioDocument") {

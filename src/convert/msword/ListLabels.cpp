@@ -3,6 +3,7 @@
 #include "convert/core/ConvertError.h"
 #include "convert/core/SymbolFont.h"
 #include "convert/core/TextEncoding.h"
+#include "convert/core/Utf16.h"
 #include "convert/msword/ByteReader.h"
 #include "convert/msword/Sprm.h"
 
@@ -22,9 +23,9 @@ std::string Utf8(std::u16string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+        if (utf16::IsHighSurrogate(c) && i + 1 < text.size() &&
+            utf16::IsLowSurrogate(text[i + 1])) {
+            c = utf16::JoinSurrogates(c, text[i + 1]);
             ++i;
         }
         AppendUtf8(out, c);

@@ -41,6 +41,7 @@ StoryWriter::StoryWriter(const DocumentText& text, const CpRuns<CharProps>& char
       styles_(styles),
       sink_(sink),
       boxWritten_(stories.textBoxes.size(), false),
+      pending_(text.RawCodePage()),
       word6Numbering_(fonts, text.RawCodePage() != 0 ? text.RawCodePage() : 1252) {
     UpdateNextNote();
     for (std::size_t i = 0; i < stories_.textBoxes.size(); ++i) {
@@ -65,57 +66,8 @@ void StoryWriter::WriteBody() {
     }
 }
 
-void StoryWriter::AppendByte(char16_t c, int codePage) {
-    if (codePage != pendingCodePage_) {
-        DrainRaw();
-    }
-    pendingCodePage_ = codePage;
-    pendingRaw_.push_back(static_cast<char>(c));
-}
-
-void StoryWriter::Append(char16_t c) {
-    if (c < 0x80 && highSurrogate_ == 0 && text_.RawCodePage() == 0) {
-        pending_.push_back(static_cast<char>(c));
-        return;
-    }
-    if (text_.RawCodePage() != 0) {
-        AppendByte(c, text_.RawCodePage());
-        return;
-    }
-    if (highSurrogate_ != 0) {
-        const char16_t high = highSurrogate_;
-        highSurrogate_ = 0;
-        if (c >= 0xDC00 && c <= 0xDFFF) {
-            AppendUtf8(pending_,
-                       0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (c - 0xDC00));
-            return;
-        }
-        AppendUtf8(pending_, 0xFFFD);
-    }
-    if (c >= 0xD800 && c <= 0xDBFF) {
-        highSurrogate_ = c;
-        return;
-    }
-    AppendUtf8(pending_, c);
-}
-
-void StoryWriter::DrainRaw() {
-    if (!pendingRaw_.empty()) {
-        pending_ += DecodeCodePage(pendingRaw_, pendingCodePage_);
-        pendingRaw_.clear();
-    }
-}
-
 void StoryWriter::Flush() {
-    if (highSurrogate_ != 0) {
-        AppendUtf8(pending_, 0xFFFD);
-        highSurrogate_ = 0;
-    }
-    DrainRaw();
-    if (!pending_.empty()) {
-        sink_.Text(pending_);
-        pending_.clear();
-    }
+    pending_.FlushTo(sink_);
 }
 
 bool StoryWriter::IsSectionMark(std::uint32_t cp) const {
@@ -306,12 +258,11 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
             if (c >= 0x20 && !props.symbol && !(props.special && c == kSymbolPlaceholder) &&
                 !(c >= 0xF020 && c <= 0xF0FF)) {
                 if (bytes != nullptr) {
-                    DrainRaw();
-                    AppendUtf8(pending_, (*bytes)[c & 0xFF]);
+                    pending_.AppendCodePoint((*bytes)[c & 0xFF]);
                 } else if (codePage != 0) {
-                    AppendByte(c, codePage);
+                    pending_.AppendByte(c, codePage);
                 } else {
-                    Append(c);
+                    pending_.Append(c);
                 }
             } else {
                 WriteSpecial(c, props, font);
@@ -377,7 +328,8 @@ void StoryWriter::WriteSpecial(char16_t c, const CharProps& props, std::uint16_t
         symbolBuffer_.clear();
         AppendUtf8(symbolBuffer_, c);
         Flush();
-        pending_ += MapSymbolFontText(symbolBuffer_, ClassifySymbolFont(fonts_.Name(font)));
+        pending_.AppendUtf8(
+            MapSymbolFontText(symbolBuffer_, ClassifySymbolFont(fonts_.Name(font))));
         return;
     }
     switch (c) {
@@ -398,8 +350,7 @@ void StoryWriter::WriteSpecial(char16_t c, const CharProps& props, std::uint16_t
             sink_.Break(BreakKind::kColumn);
             break;
         case kNonBreakingHyphen:
-            DrainRaw();
-            pending_.push_back('-');
+            pending_.AppendUtf8("-");
             break;
         default:
             break;  // soft hyphens (0x1F), joined paragraph marks, other controls: no text
@@ -420,7 +371,7 @@ void StoryWriter::Symbol(const CharProps& props) {
     }
     if (mapped != 0) {
         Flush();
-        AppendUtf8(pending_, mapped);
+        pending_.AppendCodePoint(mapped);
     }
 }
 

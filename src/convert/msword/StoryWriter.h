@@ -4,6 +4,7 @@
 #include "convert/msword/Fonts.h"
 #include "convert/msword/FormattingRuns.h"
 #include "convert/msword/ListLabels.h"
+#include "convert/msword/PendingText.h"
 #include "convert/msword/PieceTable.h"
 #include "convert/msword/Stories.h"
 #include "convert/msword/StyleSheet.h"
@@ -58,9 +59,6 @@ private:
     void CloseTablesDeeperThan(State& state, std::size_t depth);
     std::uint32_t FindParagraphEnd(std::uint32_t from, std::uint32_t end, bool& hasMark) const;
     bool IsSectionMark(std::uint32_t cp) const;
-    void Append(char16_t c);
-    void AppendByte(char16_t c, int codePage);
-    void DrainRaw();
     void Flush();
 
     const DocumentText& text_;
@@ -82,10 +80,7 @@ private:
     std::vector<std::pair<int, ByteTable>> byteTables_;  // single-byte code pages met so far
     int storyDepth_ = 0;
 
-    std::string pending_;     // UTF-8 text not yet sent
-    std::string pendingRaw_;  // Word 6 bytes not yet decoded, in pendingCodePage_
-    int pendingCodePage_ = 0;
-    char16_t highSurrogate_ = 0;
+    PendingText pending_;
     std::string label_, suffix_, symbolBuffer_;
     Word6Numbering word6Numbering_;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/ooxml/BodyBlocks.h"
+#include "convert/core/ContainerBlocks.h"
 
 #include <pugixml.hpp>
 
