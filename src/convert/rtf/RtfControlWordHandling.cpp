@@ -60,11 +60,16 @@ void RtfParser::OnWord(const RtfToken& token) {
         return;
     }
     FlushText();
-    const int param = token.parameter;
-    const bool on = !token.hasParameter || param != 0;
+    // Each family handles its own words and answers false to the others'.
+    static_cast<void>(OnDestinationWord(word, token) || OnNumberingWord(word, token) ||
+                      OnFontWord(word, token) || OnFormattingWord(word, token) ||
+                      OnContentWord(word, token) || OnNoteWord(word, token));
+}
+
+// Words that start a destination: which text of the group is shown, and where it goes.
+bool RtfParser::OnDestinationWord(const RtfControlWord& word, const RtfToken& token) {
+    GroupState& s = State();
     switch (word.action) {
-        case RtfAction::kNone:
-            break;
         case RtfAction::kSkipDestination:
             SkipRestOfGroup();
             break;
@@ -138,6 +143,30 @@ void RtfParser::OnWord(const RtfToken& token) {
             numberingAfter_.clear();
             numberingCodePage_ = s.codePage;
             break;
+        case RtfAction::kFloatingText:
+            if (s.destination == Destination::kFontTable ||
+                s.destination == Destination::kListText || InInfo() || s.hidden || s.deleted) {
+                SkipRestOfGroup();
+                break;
+            }
+            Out().StartFloatingText(Level());
+            s.destination = Destination::kText;
+            s.result = Destination::kText;
+            s.onEnd = OnGroupEnd::kFloating;
+            s.inTable = false;
+            s.nestingLevel = 0;
+            break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+// Words inside an old-style paragraph numbering ({\pn ...}).
+bool RtfParser::OnNumberingWord(const RtfControlWord& word, const RtfToken& token) {
+    GroupState& s = State();
+    const int param = token.parameter;
+    switch (word.action) {
         case RtfAction::kNumberingBefore:
         case RtfAction::kNumberingAfter:
             if (s.destination == Destination::kNumbering) {
@@ -183,19 +212,17 @@ void RtfParser::OnWord(const RtfToken& token) {
                 numberingCodePage_ = font.codePage;
             }
             break;
-        case RtfAction::kFloatingText:
-            if (s.destination == Destination::kFontTable ||
-                s.destination == Destination::kListText || InInfo() || s.hidden || s.deleted) {
-                SkipRestOfGroup();
-                break;
-            }
-            Out().StartFloatingText(Level());
-            s.destination = Destination::kText;
-            s.result = Destination::kText;
-            s.onEnd = OnGroupEnd::kFloating;
-            s.inTable = false;
-            s.nestingLevel = 0;
-            break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+// The document's code page, the font table and the current font.
+bool RtfParser::OnFontWord(const RtfControlWord& word, const RtfToken& token) {
+    GroupState& s = State();
+    const int param = token.parameter;
+    switch (word.action) {
         case RtfAction::kAnsi:
             documentCodePage_ = 1252;
             ApplyFont(s);
@@ -250,6 +277,18 @@ void RtfParser::OnWord(const RtfToken& token) {
             s.font = -1;
             ApplyFont(s);
             break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+// Paragraph and character state that decides what is shown and how it nests.
+bool RtfParser::OnFormattingWord(const RtfControlWord& word, const RtfToken& token) {
+    GroupState& s = State();
+    const int param = token.parameter;
+    const bool on = !token.hasParameter || param != 0;
+    switch (word.action) {
         case RtfAction::kParagraphDefaults:
             s.inTable = false;
             s.nestingLevel = 0;
@@ -270,6 +309,17 @@ void RtfParser::OnWord(const RtfToken& token) {
         case RtfAction::kUnicodeSkip:
             s.unicodeSkip = std::clamp(param, 0, kMaxUnicodeSkip);
             break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+// Words that stand for text or structure: paragraphs, breaks, tabs, cells, rows, characters.
+bool RtfParser::OnContentWord(const RtfControlWord& word, const RtfToken& token) {
+    GroupState& s = State();
+    const int param = token.parameter;
+    switch (word.action) {
         case RtfAction::kUnicode:
             OnUnicode(param);
             unicodeSkipLeft_ = s.unicodeSkip;
@@ -315,6 +365,20 @@ void RtfParser::OnWord(const RtfToken& token) {
                 Out().EndRow(word.action == RtfAction::kRow ? 1 : std::max(s.nestingLevel, 1));
             }
             break;
+        case RtfAction::kCharacter:
+            if (Visible()) {
+                Deliver(word.text, SymbolFontKind::kOther);
+            }
+            break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+// Note references and the number formats of notes.
+bool RtfParser::OnNoteWord(const RtfControlWord& word, const RtfToken& /*token*/) {
+    switch (word.action) {
         case RtfAction::kNoteMark:
             if (noteDepth_ == 0 && InText()) {
                 referencePending_ = true;
@@ -332,16 +396,12 @@ void RtfParser::OnWord(const RtfToken& token) {
         case RtfAction::kEndnoteFormat:
             endnoteFormat_ = NumberFormatFromName(word.text);
             break;
-        case RtfAction::kCharacter:
-            if (Visible()) {
-                Deliver(word.text, SymbolFontKind::kOther);
-            }
-            break;
+        default:
+            return false;
     }
+    return true;
 }
 
-// The {\info} group, read only when the stated properties are wanted: its \title and \author
-// are text as any other (code pages, \'hh, \u), its dates are \yr, \mo, ... numbers.
 void RtfParser::OnInfoWord(const RtfControlWord& word, const RtfToken& token) {
     GroupState& s = State();
     const auto propertyNamed = [](std::string_view name) {

@@ -3,6 +3,7 @@
 #include "convert/core/ConvertError.h"
 #include "convert/core/Limits.h"
 #include "convert/core/TextEncoding.h"
+#include "convert/core/Utf16.h"
 #include "convert/rtf/RtfControlWords.h"
 
 #include <algorithm>
@@ -250,17 +251,15 @@ void RtfParser::OnUnicode(std::int32_t value) {
     if (value < -32768 || value > 65535) {
         cp = 0xFFFD;
     }
-    if (cp >= 0xD800 && cp <= 0xDBFF) {
+    if (utf16::IsHighSurrogate(cp)) {
         if (pendingHighSurrogate_ != 0) {
             DeliverCodePoint(0xFFFD);
         }
         pendingHighSurrogate_ = cp;
         return;
     }
-    if (cp >= 0xDC00 && cp <= 0xDFFF) {
-        cp = pendingHighSurrogate_ != 0
-                 ? 0x10000 + ((pendingHighSurrogate_ - 0xD800) << 10) + (cp - 0xDC00)
-                 : 0xFFFD;
+    if (utf16::IsLowSurrogate(cp)) {
+        cp = pendingHighSurrogate_ != 0 ? utf16::JoinSurrogates(pendingHighSurrogate_, cp) : 0xFFFD;
     } else if (pendingHighSurrogate_ != 0) {
         DeliverCodePoint(0xFFFD);
     }

@@ -104,6 +104,12 @@ private:
     void OnText(std::string_view text);
     void OnSymbol(char symbol);
     void OnWord(const RtfToken& token);
+    bool OnDestinationWord(const RtfControlWord& word, const RtfToken& token);
+    bool OnNumberingWord(const RtfControlWord& word, const RtfToken& token);
+    bool OnFontWord(const RtfControlWord& word, const RtfToken& token);
+    bool OnFormattingWord(const RtfControlWord& word, const RtfToken& token);
+    bool OnContentWord(const RtfControlWord& word, const RtfToken& token);
+    bool OnNoteWord(const RtfControlWord& word, const RtfToken& token);
     void OnUnicode(std::int32_t value);
     void FlushText();
     void Deliver(std::string_view utf8, SymbolFontKind symbol);
