@@ -69,12 +69,12 @@ void RtfParser::Run() {
         switch (token.kind) {
             case RtfToken::Kind::kText:
                 if (!text.empty()) {
-                    pendingHighSurrogate_ = 0;
+                    EndUnpairedSurrogate();
                     OnText(text);
                 }
                 break;
             case RtfToken::Kind::kHexByte: {
-                pendingHighSurrogate_ = 0;
+                EndUnpairedSurrogate();
                 const char byte = static_cast<char>(token.byte);
                 OnText(std::string_view(&byte, 1));
                 break;
@@ -89,6 +89,7 @@ void RtfParser::Run() {
                 break;
         }
     }
+    EndUnpairedSurrogate();
     FlushText();
     if (notePending_) {
         BeginPendingNote();
@@ -150,9 +151,9 @@ void RtfParser::StartGroup() {
 }
 
 void RtfParser::EndGroup() {
+    EndUnpairedSurrogate();
     FlushText();
     unicodeSkipLeft_ = 0;
-    pendingHighSurrogate_ = 0;
     const OnGroupEnd onEnd = stack_.back().onEnd;
     stack_.pop_back();
     switch (onEnd) {
@@ -251,9 +252,7 @@ void RtfParser::OnUnicode(std::int32_t value) {
         cp = 0xFFFD;
     }
     if (cp >= 0xD800 && cp <= 0xDBFF) {
-        if (pendingHighSurrogate_ != 0) {
-            DeliverCodePoint(0xFFFD);
-        }
+        EndUnpairedSurrogate();
         pendingHighSurrogate_ = cp;
         return;
     }
@@ -261,12 +260,20 @@ void RtfParser::OnUnicode(std::int32_t value) {
         cp = pendingHighSurrogate_ != 0
                  ? 0x10000 + ((pendingHighSurrogate_ - 0xD800) << 10) + (cp - 0xDC00)
                  : 0xFFFD;
-    } else if (pendingHighSurrogate_ != 0) {
-        DeliverCodePoint(0xFFFD);
+        pendingHighSurrogate_ = 0;
+    } else {
+        EndUnpairedSurrogate();
     }
-    pendingHighSurrogate_ = 0;
     if (cp != 0) {
         DeliverCodePoint(cp);
+    }
+}
+
+// A high surrogate that no low one follows is shown as U+FFFD, as an unpaired low one is.
+void RtfParser::EndUnpairedSurrogate() {
+    if (pendingHighSurrogate_ != 0) {
+        pendingHighSurrogate_ = 0;
+        DeliverCodePoint(0xFFFD);
     }
 }
 
