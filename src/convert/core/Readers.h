@@ -27,5 +27,8 @@ void ReadRtf(SourceFile& source, DocumentSink& sink);
 void ReadHtml(SourceFile& source, DocumentSink& sink);
 void ReadMht(SourceFile& source, DocumentSink& sink);
 void ReadPlainText(SourceFile& source, DocumentSink& sink);
+// WordPerfect, Works, Windows Write, Word for DOS and old Mac documents, recognised by their
+// libraries from the content: true when one of them knew the document (it was then read).
+bool ReadRevengeDocument(SourceFile& source, DocumentSink& sink);
 
 }  // namespace corvanel::convert
