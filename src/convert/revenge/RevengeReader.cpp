@@ -15,6 +15,7 @@
 
 #include <limits>
 #include <new>
+#include <string_view>
 
 namespace corvanel::convert {
 
@@ -49,10 +50,21 @@ void ReadWith(DocumentSink& sink, Parse&& parse) {
     }
 }
 
-bool ReadWordPerfect(RVNGInputStream& stream, DocumentSink& sink) {
+// A WordPerfect 6 or later header (-1, "WPC", ..., major version 2) whose encryption key is set:
+// libwpd refuses such a document outright, yet it is no less a password-protected one.
+bool IsEncryptedWordPerfect6(std::string_view bytes) {
+    return bytes.size() >= 16 && bytes.substr(0, 4) == "\xFFWPC" && bytes[10] == 2 &&
+           (bytes[12] != 0 || bytes[13] != 0);
+}
+
+bool ReadWordPerfect(RVNGInputStream& stream, std::string_view bytes, DocumentSink& sink) {
     Rewind(stream);
     switch (libwpd::WPDocument::isFileFormatSupported(&stream)) {
         case libwpd::WPD_CONFIDENCE_NONE:
+            if (IsEncryptedWordPerfect6(bytes)) {
+                sink.Format("wordperfect");
+                ThrowPasswordProtected();
+            }
             return false;
         case libwpd::WPD_CONFIDENCE_SUPPORTED_ENCRYPTION:
         case libwpd::WPD_CONFIDENCE_UNSUPPORTED_ENCRYPTION:
@@ -176,7 +188,7 @@ bool ReadRevengeDocument(SourceFile& source, DocumentSink& sink) {
     }
     librevenge::RVNGStringStream stream(reinterpret_cast<const unsigned char*>(bytes.data()),
                                         static_cast<unsigned int>(bytes.size()));
-    return ReadWordPerfect(stream, sink) || ReadWorks(stream, sink) ||
+    return ReadWordPerfect(stream, bytes, sink) || ReadWorks(stream, sink) ||
            ReadMacDocument(stream, sink);
 }
 
