@@ -223,6 +223,9 @@ void RevengeAdapter::Push(Scope scope) {
         ThrowDamaged("its parts are nested more deeply than any document needs");
     }
     const bool emitted = !LeftOut();
+    if (emitted && scope == Scope::kTable) {
+        EndParagraph();  // a table is no part of a paragraph: none is open around it
+    }
     open_.push_back({scope, paragraphOpen_, emitted});
     if (scope == Scope::kLeftOut) {
         ++leftOut_;
@@ -233,7 +236,6 @@ void RevengeAdapter::Push(Scope scope) {
     }
     switch (scope) {
         case Scope::kTable:
-            EndParagraph();
             sink_.StartTable();
             break;
         case Scope::kRow:

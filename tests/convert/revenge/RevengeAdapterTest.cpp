@@ -104,8 +104,15 @@ const Case kCases[] = {
          a.closeTableRow();
          a.closeTable();
          Para(a, "after");
+         a.openParagraph({});
+         a.insertText("before");
+         a.openTable({});  // ends the paragraph it comes in
+         a.openTableRow({});
+         Cell(a, "t");
+         a.closeTable();
+         a.insertText("then");
      },
-     "x\ty\n\tz\nafter\n"},
+     "x\ty\n\tz\nafter\nbefore\nt\nthen\n"},
     {"MisplacedTablePartsStayBalanced",
      [](RevengeAdapter& a) {
          a.openTableCell({});  // no table open: dropped with its close
