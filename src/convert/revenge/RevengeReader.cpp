@@ -3,9 +3,9 @@
 // Each library recognises its own formats from the content; the first that claims a document
 // reads it, through the one adapter to Corvanel's events.
 
+#include "convert/revenge/RevengeReader.h"
+
 #include "convert/core/ConvertError.h"
-#include "convert/core/Readers.h"
-#include "convert/core/SourceFile.h"
 #include "convert/revenge/RevengeAdapter.h"
 
 #include <librevenge-stream/librevenge-stream.h>
@@ -17,7 +17,7 @@
 #include <new>
 #include <string_view>
 
-namespace corvanel::convert {
+namespace corvanel::convert::revenge {
 
 namespace {
 
@@ -27,12 +27,18 @@ void Rewind(RVNGInputStream& stream) {
     stream.seek(0, librevenge::RVNG_SEEK_SET);
 }
 
+// A library has claimed the document: the caller learns its format even when reading it fails.
+void Recognise(DocumentSink& sink, const char*& recognised, const char* name) {
+    recognised = name;
+    sink.Format(name);
+}
+
 enum class Outcome { kRead, kPassword, kDamaged };
 
 // Runs a library's parse into the adapter; a failure of the sink wins over the library's own.
 template <typename Parse>
 void ReadWith(DocumentSink& sink, Parse&& parse) {
-    revenge::RevengeAdapter adapter(sink);
+    RevengeAdapter adapter(sink);
     Outcome outcome = Outcome::kDamaged;
     try {
         outcome = parse(adapter);
@@ -57,24 +63,26 @@ bool IsEncryptedWordPerfect6(std::string_view bytes) {
            (bytes[12] != 0 || bytes[13] != 0);
 }
 
-bool ReadWordPerfect(RVNGInputStream& stream, std::string_view bytes, DocumentSink& sink) {
+bool ReadWordPerfect(RVNGInputStream& stream, std::string_view bytes, DocumentSink& sink,
+                     const char*& recognised) {
+    constexpr const char* kName = "wordperfect";
     Rewind(stream);
     switch (libwpd::WPDocument::isFileFormatSupported(&stream)) {
         case libwpd::WPD_CONFIDENCE_NONE:
             if (IsEncryptedWordPerfect6(bytes)) {
-                sink.Format("wordperfect");
+                Recognise(sink, recognised, kName);
                 ThrowPasswordProtected();
             }
             return false;
         case libwpd::WPD_CONFIDENCE_SUPPORTED_ENCRYPTION:
         case libwpd::WPD_CONFIDENCE_UNSUPPORTED_ENCRYPTION:
-            sink.Format("wordperfect");
+            Recognise(sink, recognised, kName);
             ThrowPasswordProtected();
         case libwpd::WPD_CONFIDENCE_EXCELLENT:
             break;
     }
-    sink.Format("wordperfect");
-    ReadWith(sink, [&](revenge::RevengeAdapter& adapter) {
+    Recognise(sink, recognised, kName);
+    ReadWith(sink, [&](RevengeAdapter& adapter) {
         Rewind(stream);
         switch (libwpd::WPDocument::parse(&stream, &adapter, nullptr)) {
             case libwpd::WPD_OK:
@@ -109,7 +117,7 @@ WpsFormat WpsFormatOf(libwps::WPSCreator creator) {
     }
 }
 
-bool ReadWorks(RVNGInputStream& stream, DocumentSink& sink) {
+bool ReadWorks(RVNGInputStream& stream, DocumentSink& sink, const char*& recognised) {
     Rewind(stream);
     libwps::WPSKind kind = libwps::WPS_TEXT;
     libwps::WPSCreator creator = libwps::WPS_MSWORKS;
@@ -120,11 +128,11 @@ bool ReadWorks(RVNGInputStream& stream, DocumentSink& sink) {
         return false;
     }
     const WpsFormat format = WpsFormatOf(creator);
-    sink.Format(format.name);
+    Recognise(sink, recognised, format.name);
     if (confidence == libwps::WPS_CONFIDENCE_SUPPORTED_ENCRYPTION) {
         ThrowPasswordProtected();
     }
-    ReadWith(sink, [&](revenge::RevengeAdapter& adapter) {
+    ReadWith(sink, [&](RevengeAdapter& adapter) {
         Rewind(stream);
         const libwps::WPSResult result =
             libwps::WPSDocument::parse(&stream, &adapter, "", needsEncoding ? format.encoding : "");
@@ -156,7 +164,7 @@ const char* MacFormatName(MWAWDocument::Type type) {
     }
 }
 
-bool ReadMacDocument(RVNGInputStream& stream, DocumentSink& sink) {
+bool ReadMacDocument(RVNGInputStream& stream, DocumentSink& sink, const char*& recognised) {
     Rewind(stream);
     MWAWDocument::Type type = MWAWDocument::MWAW_T_UNKNOWN;
     MWAWDocument::Kind kind = MWAWDocument::MWAW_K_UNKNOWN;
@@ -165,11 +173,11 @@ bool ReadMacDocument(RVNGInputStream& stream, DocumentSink& sink) {
     if (confidence == MWAWDocument::MWAW_C_NONE || kind != MWAWDocument::MWAW_K_TEXT) {
         return false;
     }
-    sink.Format(MacFormatName(type));
+    Recognise(sink, recognised, MacFormatName(type));
     if (confidence != MWAWDocument::MWAW_C_EXCELLENT) {
         ThrowPasswordProtected();
     }
-    ReadWith(sink, [&](revenge::RevengeAdapter& adapter) {
+    ReadWith(sink, [&](RevengeAdapter& adapter) {
         Rewind(stream);
         const MWAWDocument::Result result = MWAWDocument::parse(&stream, &adapter, nullptr);
         return result == MWAWDocument::MWAW_R_OK                         ? Outcome::kRead
@@ -181,15 +189,16 @@ bool ReadMacDocument(RVNGInputStream& stream, DocumentSink& sink) {
 
 }  // namespace
 
-bool ReadRevengeDocument(SourceFile& source, DocumentSink& sink) {
-    const std::string& bytes = source.Bytes();
+void ReadDocument(std::string_view bytes, DocumentSink& sink, const char*& recognised) {
+    recognised = nullptr;
     if (bytes.empty() || bytes.size() > std::numeric_limits<unsigned int>::max()) {
-        return false;
+        return;
     }
     librevenge::RVNGStringStream stream(reinterpret_cast<const unsigned char*>(bytes.data()),
                                         static_cast<unsigned int>(bytes.size()));
-    return ReadWordPerfect(stream, bytes, sink) || ReadWorks(stream, sink) ||
-           ReadMacDocument(stream, sink);
+    if (!ReadWordPerfect(stream, bytes, sink, recognised) && !ReadWorks(stream, sink, recognised)) {
+        ReadMacDocument(stream, sink, recognised);
+    }
 }
 
-}  // namespace corvanel::convert
+}  // namespace corvanel::convert::revenge

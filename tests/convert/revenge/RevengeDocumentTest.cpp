@@ -75,6 +75,20 @@ TEST_F(OlderFormats, GiveLibreOfficesTextUnderAnyName) {
     }
 }
 
+// The converter does not link the libraries: its public calls read these formats through the
+// module corvanel-revenge.so, which the first such document brings into the process.
+TEST_F(OlderFormats, AreReadByTheModuleOpenedOnFirstUse) {
+    ConvertOptions options;
+    options.collectFacts = true;
+    std::string text;
+    const ConversionResult result =
+        ExtractText((kCorpus / "documents/tika-legacy/testWORKS.wps").string(), text, options);
+    ASSERT_TRUE(result.Ok()) << result.description;
+    EXPECT_EQ(result.facts.format, "works");
+    EXPECT_NE(text.find_first_not_of(" \n"), std::string::npos);
+    EXPECT_NE(Slurp("/proc/self/maps").find("/corvanel-revenge.so"), std::string::npos);
+}
+
 TEST_F(OlderFormats, EncryptedWordPerfectIsPasswordProtected) {
     // The header's encryption key, set in a WordPerfect 5 and a WordPerfect 6 header.
     for (const char majorVersion : {'\x00', '\x02'}) {
