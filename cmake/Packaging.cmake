@@ -17,6 +17,10 @@ set(CORVANEL_DOC_DIR "usr/share/doc/corvanel")
 install(TARGETS corvanel-convert RUNTIME DESTINATION ${CORVANEL_INSTALL_DIR})
 # Beside corvanel-convert, which it runs by default on the cluster's workers.
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/src/dask/corvanel-dask DESTINATION ${CORVANEL_INSTALL_DIR})
+# The older formats' reader, opened on first use from the programs' own folder. dpkg-shlibdeps
+# finds the libraries it links (librevenge, libwpd, libwps, libmwaw) for the package's Depends.
+install(TARGETS corvanel-revenge LIBRARY DESTINATION ${CORVANEL_INSTALL_DIR}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 set(CORVANEL_MANUAL_PAGES corvanel-convert.1 corvanel-dask.1)
 if(TARGET corvanel)
     install(TARGETS corvanel RUNTIME DESTINATION ${CORVANEL_INSTALL_DIR})

@@ -14,7 +14,9 @@ import sys
 import tempfile
 
 FORMATS = {"docx", "docm", "dotx", "dotm", "flat-opc", "doc", "word6", "rtf", "odt", "ott",
-           "fodt", "wordml", "html", "mht", "text"}
+           "fodt", "wordml", "html", "mht", "text", "wordperfect", "works", "write", "word-dos",
+           "xywrite", "pocket-word", "mac-word", "mac-works", "macwrite", "macwrite-pro",
+           "clarisworks", "writenow", "nisus-writer", "mac-text"}
 ERRORS = {"cannot-open", "not-readable", "password-protected", "damaged", "too-large",
           "cannot-write", "internal", "no-text-name", "name-taken", "timeout",
           "out-of-memory", "crashed"}

@@ -28,7 +28,14 @@ void Dispatch(SourceFile& source, DocumentSink& sink) {
             ThrowNotReadable("it is a ZIP archive that holds no word-processing document");
         }
         case ContainerFormat::kCompoundFile:
-            ReadCompoundFile(source, sink);
+            try {
+                ReadCompoundFile(source, sink);
+            } catch (const ConvertError& error) {
+                // Works keeps its documents in compound files too.
+                if (error.Code() != ErrorCode::kNotReadable || !ReadRevengeDocument(source, sink)) {
+                    throw;
+                }
+            }
             return;
         case ContainerFormat::kRtf:
             ReadRtf(source, sink);
@@ -52,6 +59,9 @@ void Dispatch(SourceFile& source, DocumentSink& sink) {
             ReadPlainText(source, sink);
             return;
         case ContainerFormat::kBinary:
+            if (ReadRevengeDocument(source, sink)) {
+                return;
+            }
             if (IsOldWordFormat(source.Head())) {
                 ThrowNotReadable("it is in an old Word format Corvanel does not read");
             }

@@ -27,5 +27,10 @@ void ReadRtf(SourceFile& source, DocumentSink& sink);
 void ReadHtml(SourceFile& source, DocumentSink& sink);
 void ReadMht(SourceFile& source, DocumentSink& sink);
 void ReadPlainText(SourceFile& source, DocumentSink& sink);
+// WordPerfect, Works, Windows Write, Word for DOS and old Mac documents, recognised by their
+// libraries from the content: true when one of them knew the document (it was then read). The
+// reader is the module corvanel-revenge.so, opened on the first call; when it cannot be loaded,
+// every call fails with an internal error that says so.
+bool ReadRevengeDocument(SourceFile& source, DocumentSink& sink);
 
 }  // namespace corvanel::convert

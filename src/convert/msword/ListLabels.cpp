@@ -41,7 +41,11 @@ std::size_t ListLabels::ReadLevel(std::string_view data, Level& level) const {
     const int nfc = r.U8(4);
     level.format = NumberFormatFromWordCode(nfc);
     level.bullet = nfc == kBulletCode;
-    level.legal = (r.U8(5) & 0x04) != 0;
+    const std::uint8_t flags = r.U8(5);
+    level.legal = (flags & 0x04) != 0;
+    if ((flags & 0x08) != 0) {  // fNoRestart: only levels before ilvlRestartLim restart it
+        level.restartAfter = r.U8(26);
+    }
     level.follow = r.U8(15);
     const std::size_t chpxBytes = r.U8(24);
     const std::size_t papxBytes = r.U8(25);
@@ -159,17 +163,29 @@ bool ListLabels::Next(std::uint16_t ilfo, std::uint8_t ilvl, std::string& label,
         return o.hasLevel[k] ? o.levels[k] : list.levels[k];
     };
     const Level& level = levelOf(ilvl);
-    if (o.hasStart[ilvl] && !o.startUsed[ilvl]) {
-        o.startUsed[ilvl] = true;  // an override restarts the level once, where first used
-        list.counters[ilvl] = o.start[ilvl];
-    } else if (list.counting[ilvl]) {
-        ++list.counters[ilvl];
-    } else {
-        list.counters[ilvl] = level.start;
+    const auto advance = [&](std::size_t k) {
+        if (o.hasStart[k] && !o.startUsed[k]) {
+            o.startUsed[k] = true;  // an override restarts the level once, where first used
+            list.counters[k] = o.start[k];
+        } else if (list.counting[k]) {
+            ++list.counters[k];
+        } else {
+            list.counters[k] = levelOf(k).start;
+        }
+        list.counting[k] = true;
+    };
+    // A level skipped on the way down counts as having shown its start value.
+    for (std::size_t shallower = 0; shallower < ilvl; ++shallower) {
+        if (!list.counting[shallower]) {
+            advance(shallower);
+        }
     }
-    list.counting[ilvl] = true;
+    advance(ilvl);
     for (std::size_t deeper = ilvl + 1; deeper < kLevels; ++deeper) {
-        list.counting[deeper] = false;
+        const int restartAfter = levelOf(deeper).restartAfter;
+        if (restartAfter < 0 || ilvl < restartAfter) {
+            list.counting[deeper] = false;
+        }
     }
     label.clear();
     if (level.format == NumberFormat::kNone && level.text.empty()) {

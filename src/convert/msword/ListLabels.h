@@ -34,6 +34,7 @@ private:
         bool bullet = false;
         bool symbolFont = false;
         std::uint8_t follow = 0;  // 0 tab, 1 space, 2 nothing
+        int restartAfter = -1;    // -1: after any shallower level; 0: never; n: after levels < n
         std::u16string text;      // characters 0..8 stand for the levels' numbers
     };
     struct List {

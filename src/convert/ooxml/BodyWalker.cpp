@@ -187,7 +187,8 @@ void BodyWalker::ListLabel(const ParagraphProperties& props) {
         listId = *id;
     }
     if (const auto ilvl = IntegerVal(Child(props.numbering, "ilvl"))) {
-        level = static_cast<int>(std::clamp<std::int64_t>(*ilvl, 0, kListLevels - 1));
+        // Kept out of range when it is: the numbering treats such a level as broken.
+        level = static_cast<int>(std::clamp<std::int64_t>(*ilvl, 0, kListLevels));
     }
     if (listId < 0 || level < 0) {
         const WordStyles::Numbering fromStyle = context_.styles.ParagraphNumbering(props.style);

@@ -187,6 +187,9 @@ void BodyWalker::RunContent(pugi::xml_node container, RunState& state) {
             case WordElement::kRuby:
                 Inline(Child(child, "rubyBase"));
                 break;
+            case WordElement::kRun:
+                Run(child);  // some writers nest runs; Word shows their text
+                break;
             default:
                 break;
         }

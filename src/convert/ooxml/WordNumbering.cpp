@@ -126,6 +126,7 @@ std::optional<WordNumbering::Label> WordNumbering::Next(std::int64_t listId, int
     if (target < 0) {
         return std::nullopt;
     }
+    const bool levelInRange = level == ClampLevel(level);
     level = ClampLevel(level);
     Abstract& counters = abstracts_[static_cast<size_t>(target)];
     if (!instance->used) {
@@ -146,6 +147,15 @@ std::optional<WordNumbering::Label> WordNumbering::Next(std::int64_t listId, int
         const int restartAfter = LevelOf(*instance, counters, deeper).restartAfter;
         if (restartAfter < 0 || level < restartAfter) {
             counters.counted[static_cast<size_t>(deeper)] = false;
+        }
+    }
+    // A level skipped on the way down counts as having shown its start value (a level number
+    // out of range is no way down, only a broken paragraph).
+    for (size_t shallower = 0; levelInRange && shallower < static_cast<size_t>(level);
+         ++shallower) {
+        if (!counters.counted[shallower]) {
+            counters.value[shallower] = counters.start[shallower];
+            counters.counted[shallower] = true;
         }
     }
     const auto index = static_cast<size_t>(level);

@@ -14,7 +14,7 @@ void RtfParser::OnSymbol(char symbol) {
         case '\\':
         case '{':
         case '}':
-            pendingHighSurrogate_ = 0;
+            EndUnpairedSurrogate();
             OnText(std::string_view(&symbol, 1));
             return;
         case '*':
@@ -23,8 +23,8 @@ void RtfParser::OnSymbol(char symbol) {
         default:
             break;
     }
+    EndUnpairedSurrogate();
     FlushText();
-    pendingHighSurrogate_ = 0;
     State().starred = false;
     if (!Visible()) {
         return;
@@ -51,13 +51,17 @@ void RtfParser::OnWord(const RtfToken& token) {
     GroupState& s = State();
     if (s.starred) {
         s.starred = false;
-        if (!IsDestination(word.action)) {
+        // \* hides a destination the reader does not know; a known word goes on as usual.
+        if (word.action == RtfAction::kNone) {
             SkipRestOfGroup();
             return;
         }
     }
-    if (word.action == RtfAction::kNone) {
+    if (word.action == RtfAction::kNone || word.action == RtfAction::kFormatting) {
         return;
+    }
+    if (word.action != RtfAction::kUnicode && word.action != RtfAction::kUnicodeSkip) {
+        EndUnpairedSurrogate();
     }
     FlushText();
     // Each family handles its own words and answers false to the others'.

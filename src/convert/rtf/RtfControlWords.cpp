@@ -140,6 +140,18 @@ Table BuildTable() {
     t["rdblquote"] = {RtfAction::kCharacter, "\xE2\x80\x9D"};
     t["zwj"] = {RtfAction::kCharacter, "\xE2\x80\x8D"};
     t["zwnj"] = {RtfAction::kCharacter, "\xE2\x80\x8C"};
+    for (const std::string_view word :
+         {"cs",         "s",       "ds",          "ts",         "cf",    "cb",      "chcbpat",
+          "highlight",  "fs",      "afs",         "af",         "loch",  "hich",    "dbch",
+          "rtlch",      "ltrch",   "b",           "ab",         "i",     "ai",      "ul",
+          "ulnone",     "uld",     "uldb",        "strike",     "caps",  "scaps",   "outline",
+          "shad",       "super",   "sub",         "nosupersub", "up",    "dn",      "lang",
+          "langfe",     "langnp",  "langfenp",    "alang",      "expnd", "expndtw", "kerning",
+          "charscalex", "insrsid", "charrsid",    "ql",         "qr",    "qc",      "qj",
+          "li",         "ri",      "fi",          "sb",         "sa",    "sl",      "slmult",
+          "noproof",    "cgrid",   "nowidctlpar", "widctlpar"}) {
+        t[word] = {RtfAction::kFormatting, {}};
+    }
     return t;
 }
 
@@ -149,28 +161,6 @@ RtfControlWord LookUpControlWord(std::string_view word) {
     static const Table table = BuildTable();
     const auto it = table.find(word);
     return it == table.end() ? RtfControlWord{} : it->second;
-}
-
-bool IsDestination(RtfAction action) {
-    switch (action) {
-        case RtfAction::kSkipDestination:
-        case RtfAction::kInfo:
-        case RtfAction::kInfoText:
-        case RtfAction::kInfoDate:
-        case RtfAction::kFontTable:
-        case RtfAction::kListText:
-        case RtfAction::kTextDestination:
-        case RtfAction::kNoTextDestination:
-        case RtfAction::kUpr:
-        case RtfAction::kFootnote:
-        case RtfAction::kFloatingText:
-        case RtfAction::kNumbering:
-        case RtfAction::kNumberingBefore:
-        case RtfAction::kNumberingAfter:
-            return true;
-        default:
-            return false;
-    }
 }
 
 }  // namespace corvanel::convert::rtf

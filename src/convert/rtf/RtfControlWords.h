@@ -70,6 +70,9 @@ enum class RtfAction {
     kNumberingFont,    // \pnfN
     // A character written as a control word (\emdash, \bullet, ...): `text` is its UTF-8.
     kCharacter,
+    // Formatting the reader knows and the text does not show (\cs, \cf, \b, ...): unlike an
+    // unknown word, it is no destination even after \*.
+    kFormatting,
 };
 
 struct RtfControlWord {
@@ -78,8 +81,5 @@ struct RtfControlWord {
 };
 
 RtfControlWord LookUpControlWord(std::string_view word);
-
-// True for the actions that open a destination (allowed after \*).
-bool IsDestination(RtfAction action);
 
 }  // namespace corvanel::convert::rtf

@@ -70,12 +70,12 @@ void RtfParser::Run() {
         switch (token.kind) {
             case RtfToken::Kind::kText:
                 if (!text.empty()) {
-                    pendingHighSurrogate_ = 0;
+                    EndUnpairedSurrogate();
                     OnText(text);
                 }
                 break;
             case RtfToken::Kind::kHexByte: {
-                pendingHighSurrogate_ = 0;
+                EndUnpairedSurrogate();
                 const char byte = static_cast<char>(token.byte);
                 OnText(std::string_view(&byte, 1));
                 break;
@@ -90,6 +90,7 @@ void RtfParser::Run() {
                 break;
         }
     }
+    EndUnpairedSurrogate();
     FlushText();
     if (notePending_) {
         BeginPendingNote();
@@ -151,9 +152,9 @@ void RtfParser::StartGroup() {
 }
 
 void RtfParser::EndGroup() {
+    EndUnpairedSurrogate();
     FlushText();
     unicodeSkipLeft_ = 0;
-    pendingHighSurrogate_ = 0;
     const OnGroupEnd onEnd = stack_.back().onEnd;
     stack_.pop_back();
     switch (onEnd) {
@@ -252,20 +253,26 @@ void RtfParser::OnUnicode(std::int32_t value) {
         cp = 0xFFFD;
     }
     if (utf16::IsHighSurrogate(cp)) {
-        if (pendingHighSurrogate_ != 0) {
-            DeliverCodePoint(0xFFFD);
-        }
+        EndUnpairedSurrogate();
         pendingHighSurrogate_ = cp;
         return;
     }
     if (utf16::IsLowSurrogate(cp)) {
         cp = pendingHighSurrogate_ != 0 ? utf16::JoinSurrogates(pendingHighSurrogate_, cp) : 0xFFFD;
-    } else if (pendingHighSurrogate_ != 0) {
-        DeliverCodePoint(0xFFFD);
+        pendingHighSurrogate_ = 0;
+    } else {
+        EndUnpairedSurrogate();
     }
-    pendingHighSurrogate_ = 0;
     if (cp != 0) {
         DeliverCodePoint(cp);
+    }
+}
+
+// A high surrogate that no low one follows is shown as U+FFFD, as an unpaired low one is.
+void RtfParser::EndUnpairedSurrogate() {
+    if (pendingHighSurrogate_ != 0) {
+        pendingHighSurrogate_ = 0;
+        DeliverCodePoint(0xFFFD);
     }
 }
 

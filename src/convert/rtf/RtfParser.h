@@ -114,6 +114,7 @@ private:
     void FlushText();
     void Deliver(std::string_view utf8, SymbolFontKind symbol);
     void DeliverCodePoint(char32_t codePoint);
+    void EndUnpairedSurrogate();
     void ApplyFont(GroupState& state);
     void FinishFontName();
     void FinishListLabel();

@@ -105,9 +105,12 @@ std::vector<Outcome> ConvertAll(const std::vector<std::string>& files) {
 // What every converted document reports: a known format name; dates in ISO 8601, counts as
 // decimal numbers, text without surrounding white space.
 void ExpectWellFormedFacts(const Outcome& o) {
-    static const std::set<std::string> kFormats = {"docx", "docm",   "dotx", "dotm", "flat-opc",
-                                                   "doc",  "word6",  "rtf",  "odt",  "ott",
-                                                   "fodt", "wordml", "html", "mht",  "text"};
+    static const std::set<std::string> kFormats = {
+        "docx",         "docm",        "dotx",        "dotm",         "flat-opc",  "doc",
+        "word6",        "rtf",         "odt",         "ott",          "fodt",      "wordml",
+        "html",         "mht",         "text",        "wordperfect",  "works",     "write",
+        "word-dos",     "xywrite",     "pocket-word", "mac-word",     "mac-works", "macwrite",
+        "macwrite-pro", "clarisworks", "writenow",    "nisus-writer", "mac-text"};
     // "9999-99-99", then optionally "T99:99:99", then optionally "Z" or "+99:99".
     auto matches = [](const std::string& value, std::string_view shape) {
         return value.size() == shape.size() &&

@@ -46,6 +46,14 @@ TEST(OoxmlLists, LabelsFollowLevelsAndDeeperLevelsRestart) {
               "1.\tone\na)\ta\nb)\tb\n1.b.i deep\n2.\ttwo\na)\tagain a\nIx\nplain\n(A)\tletter\n");
 }
 
+TEST(OoxmlLists, ASkippedLevelCountsAsHavingShownItsStart) {
+    DocxBuilder docx;
+    docx.numbering = kOutline + Num(1, 0);
+    docx.body = Item(1, 2, "deep first") + Item(1, 0, "one") + Item(1, 2, "deep") +
+                Item(1, 1, "next") + Item(1, 1, "after");
+    EXPECT_EQ(TextOf(docx), "1.a.i deep first\n2.\tone\n2.a.i deep\nb)\tnext\nc)\tafter\n");
+}
+
 TEST(OoxmlLists, InstancesShareTheirDefinitionsCountUnlessTheyOverrideTheStart) {
     DocxBuilder docx;
     docx.numbering =

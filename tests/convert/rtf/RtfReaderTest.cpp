@@ -83,6 +83,12 @@ TEST(RtfReader, SkipsTablesInfoPicturesHeadersAndUnknownStarredGroups) {
               "after\n");
 }
 
+TEST(RtfReader, StarBeforeAKnownWordKeepsTheText) {
+    EXPECT_EQ(RtfBodyText("{\\loch\\f2\\fs24\\i0\\b0\\*\\cs7\\cf0 Some words}\\par"
+                          "{\\b\\*\\unknownword hidden}{\\*\\par shown}\\par"),
+              "Some words\n\nshown\n");
+}
+
 TEST(RtfReader, FieldsGiveTheirResultOnly) {
     EXPECT_EQ(RtfBodyText("See {\\field{\\*\\fldinst {HYPERLINK \"http://x\"}}"
                           "{\\fldrslt {\\ul the link}}} here.\\par"

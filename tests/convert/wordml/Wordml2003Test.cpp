@@ -108,6 +108,11 @@ TEST(Wordml2003, RevisionsCommentsHyperlinksAndCustomElements) {
                      "<ns0:block>" +
                      Para("custom block") + "</ns0:block></w:body>"),
               "abcd\ncustom block\n");
+    // Runs nested in runs keep their text, each with its own properties.
+    EXPECT_EQ(TextOf("<w:body><w:p><w:hlink><w:r><w:rPr/><w:r><w:t>nested</w:t></w:r>"
+                     "<w:r><w:rPr><w:vanish/></w:rPr><w:t>hidden</w:t></w:r></w:r></w:hlink>"
+                     "</w:p></w:body>"),
+              "nested\n");
 }
 
 TEST(Wordml2003, InlineFootnotesAndFields) {

@@ -1,0 +1,472 @@
+#include "convert/revenge/RevengeAdapter.h"
+
+#include "convert/core/ConvertError.h"
+#include "convert/core/Limits.h"
+#include "convert/core/PropertyValues.h"
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+namespace corvanel::convert::revenge {
+
+namespace {
+
+using librevenge::RVNGPropertyList;
+
+std::string StringOf(const RVNGPropertyList& list, const char* name) {
+    const librevenge::RVNGProperty* property = list[name];
+    return property ? std::string(property->getStr().cstr()) : std::string();
+}
+
+std::optional<std::int64_t> IntOf(const RVNGPropertyList& list, const char* name) {
+    const librevenge::RVNGProperty* property = list[name];
+    if (!property) {
+        return std::nullopt;
+    }
+    return property->getInt();
+}
+
+ListLevelDefinition LevelOf(const RVNGPropertyList& list, bool ordered) {
+    ListLevelDefinition level;
+    level.ordered = ordered;
+    level.listId = static_cast<int>(IntOf(list, "librevenge:list-id").value_or(0));
+    level.level = static_cast<int>(
+        std::clamp<std::int64_t>(IntOf(list, "librevenge:level").value_or(1), 1, 10));
+    level.format = StringOf(list, "style:num-format");
+    level.prefix = StringOf(list, "style:num-prefix");
+    level.suffix = StringOf(list, "style:num-suffix");
+    level.bullet = StringOf(list, "text:bullet-char");
+    level.start = IntOf(list, "text:start-value").value_or(1);
+    level.displayLevels = static_cast<int>(
+        std::clamp<std::int64_t>(IntOf(list, "text:display-levels").value_or(1), 1, 10));
+    return level;
+}
+
+}  // namespace
+
+template <typename Event>
+void RevengeAdapter::Guarded(Event&& event) {
+    if (failure_) {
+        return;
+    }
+    try {
+        event();
+    } catch (...) {
+        failure_ = std::current_exception();  // thrown again by Finish, past the library
+    }
+}
+
+void RevengeAdapter::Finish() {
+    Guarded([&] {
+        while (!open_.empty()) {
+            CloseTop();
+        }
+        EndParagraph();
+    });
+    if (failure_) {
+        std::rethrow_exception(failure_);
+    }
+}
+
+void RevengeAdapter::setDocumentMetaData(const RVNGPropertyList& propList) {
+    if (!sink_.WantsProperties()) {
+        return;
+    }
+    Guarded([&] {
+        SendText(sink_, DocumentProperty::kTitle, StringOf(propList, "dc:title"));
+        std::string author = StringOf(propList, "meta:initial-creator");
+        SendText(sink_, DocumentProperty::kAuthor,
+                 author.empty() ? StringOf(propList, "dc:creator") : author);
+        SendIsoDate(sink_, DocumentProperty::kCreated, StringOf(propList, "meta:creation-date"));
+        SendIsoDate(sink_, DocumentProperty::kModified, StringOf(propList, "dc:date"));
+    });
+}
+
+// Paragraphs.
+
+bool RevengeAdapter::CanHoldParagraph() const {
+    if (open_.empty()) {
+        return true;
+    }
+    const Scope top = open_.back().scope;
+    return top != Scope::kTable && top != Scope::kRow;
+}
+
+void RevengeAdapter::EnsureParagraph() {
+    if (!paragraphOpen_ && CanHoldParagraph()) {
+        sink_.StartParagraph();
+        paragraphOpen_ = true;
+    }
+}
+
+void RevengeAdapter::EndParagraph() {
+    if (paragraphOpen_) {
+        sink_.EndParagraph();
+        paragraphOpen_ = false;
+    }
+}
+
+void RevengeAdapter::openParagraph(const RVNGPropertyList&) {
+    if (LeftOut()) {
+        return;
+    }
+    Guarded([&] {
+        EndParagraph();
+        EnsureParagraph();
+    });
+}
+
+void RevengeAdapter::closeParagraph() {
+    if (LeftOut()) {
+        return;
+    }
+    Guarded([&] { EndParagraph(); });
+}
+
+void RevengeAdapter::openListElement(const RVNGPropertyList& propList) {
+    if (LeftOut()) {
+        return;
+    }
+    Guarded([&] {
+        EndParagraph();
+        if (!CanHoldParagraph()) {
+            return;
+        }
+        EnsureParagraph();
+        const std::string label = lists_.NextLabel(IntOf(propList, "text:start-value"));
+        if (!label.empty()) {
+            sink_.ListLabel(label, "\t");
+        }
+    });
+}
+
+void RevengeAdapter::closeListElement() {
+    closeParagraph();
+}
+
+void RevengeAdapter::openOrderedListLevel(const RVNGPropertyList& propList) {
+    lists_.OpenLevel(LevelOf(propList, true));
+}
+
+void RevengeAdapter::openUnorderedListLevel(const RVNGPropertyList& propList) {
+    lists_.OpenLevel(LevelOf(propList, false));
+}
+
+void RevengeAdapter::closeOrderedListLevel() {
+    lists_.CloseLevel();
+}
+
+void RevengeAdapter::closeUnorderedListLevel() {
+    lists_.CloseLevel();
+}
+
+// Runs.
+
+void RevengeAdapter::openSpan(const RVNGPropertyList& propList) {
+    hiddenSpan_ = StringOf(propList, "text:display") == "none";
+}
+
+void RevengeAdapter::closeSpan() {
+    hiddenSpan_ = false;
+}
+
+void RevengeAdapter::Text(const std::string& utf8) {
+    if (LeftOut() || hiddenSpan_) {
+        return;
+    }
+    Guarded([&] {
+        EnsureParagraph();
+        if (paragraphOpen_) {
+            sink_.Text(utf8);
+        }
+    });
+}
+
+void RevengeAdapter::insertText(const librevenge::RVNGString& text) {
+    Text(std::string(text.cstr(), text.size()));
+}
+
+void RevengeAdapter::insertSpace() {
+    Text(" ");
+}
+
+void RevengeAdapter::insertTab() {
+    if (LeftOut() || hiddenSpan_) {
+        return;
+    }
+    Guarded([&] {
+        EnsureParagraph();
+        if (paragraphOpen_) {
+            sink_.Tab();
+        }
+    });
+}
+
+void RevengeAdapter::insertLineBreak() {
+    if (LeftOut() || hiddenSpan_) {
+        return;
+    }
+    Guarded([&] {
+        EnsureParagraph();
+        if (paragraphOpen_) {
+            sink_.Break(BreakKind::kLine);
+        }
+    });
+}
+
+// Scopes: parts left out, notes, text boxes and tables.
+
+void RevengeAdapter::Push(Scope scope) {
+    if (open_.size() >= static_cast<std::size_t>(limits::kMaxNestingDepth)) {
+        ThrowDamaged("its parts are nested more deeply than any document needs");
+    }
+    const bool emitted = !LeftOut();
+    if (emitted && scope == Scope::kTable) {
+        EndParagraph();  // a table is no part of a paragraph: none is open around it
+    }
+    open_.push_back({scope, paragraphOpen_, emitted});
+    if (scope == Scope::kLeftOut) {
+        ++leftOut_;
+        return;
+    }
+    if (!emitted) {
+        return;
+    }
+    switch (scope) {
+        case Scope::kTable:
+            sink_.StartTable();
+            break;
+        case Scope::kRow:
+            sink_.StartRow();
+            break;
+        case Scope::kCell:
+            sink_.StartCell();
+            break;
+        case Scope::kTextBox:
+            sink_.StartFloatingText();
+            break;
+        case Scope::kNote:
+        case Scope::kLeftOut:
+            break;  // the note was started by StartNote
+    }
+    paragraphOpen_ = false;
+}
+
+void RevengeAdapter::CloseTop() {
+    const Open top = open_.back();
+    open_.pop_back();
+    if (top.scope == Scope::kLeftOut) {
+        --leftOut_;
+        return;
+    }
+    if (!top.emitted) {
+        return;
+    }
+    EndParagraph();
+    switch (top.scope) {
+        case Scope::kTable:
+            sink_.EndTable();
+            break;
+        case Scope::kRow:
+            sink_.EndRow();
+            break;
+        case Scope::kCell:
+            sink_.EndCell();
+            break;
+        case Scope::kTextBox:
+            sink_.EndFloatingText();
+            break;
+        case Scope::kNote:
+            sink_.EndNote();
+            break;
+        case Scope::kLeftOut:
+            break;
+    }
+    paragraphOpen_ = top.outerParagraph;
+}
+
+bool RevengeAdapter::Pop(Scope scope) {
+    const bool tablePart = scope == Scope::kTable || scope == Scope::kRow || scope == Scope::kCell;
+    for (auto it = open_.rbegin(); it != open_.rend(); ++it) {
+        if (it->scope == scope) {
+            CloseAbove(static_cast<std::size_t>(open_.rend() - it) - 1);
+            return true;
+        }
+        // A table part closes only within its own note or text box.
+        if (tablePart && (it->scope == Scope::kNote || it->scope == Scope::kTextBox)) {
+            return false;
+        }
+    }
+    return false;
+}
+
+void RevengeAdapter::openHeader(const RVNGPropertyList&) {
+    Guarded([&] { Push(Scope::kLeftOut); });
+}
+
+void RevengeAdapter::closeHeader() {
+    Guarded([&] { Pop(Scope::kLeftOut); });
+}
+
+void RevengeAdapter::openFooter(const RVNGPropertyList&) {
+    openHeader({});
+}
+
+void RevengeAdapter::closeFooter() {
+    closeHeader();
+}
+
+void RevengeAdapter::openComment(const RVNGPropertyList&) {
+    openHeader({});
+}
+
+void RevengeAdapter::closeComment() {
+    closeHeader();
+}
+
+void RevengeAdapter::StartNote(NoteKind kind, const RVNGPropertyList& propList) {
+    const bool inNote = std::any_of(open_.begin(), open_.end(),
+                                    [](const Open& o) { return o.scope == Scope::kNote; });
+    if (LeftOut() || inNote) {
+        Push(Scope::kLeftOut);  // notes hold no notes
+        return;
+    }
+    std::int64_t& seen = notesSeen_[kind == NoteKind::kFootnote ? 0 : 1];
+    ++seen;
+    const std::string mark = std::to_string(IntOf(propList, "librevenge:number").value_or(seen));
+    EnsureParagraph();
+    if (paragraphOpen_) {
+        sink_.NoteReference(mark);
+    }
+    sink_.StartNote(kind, mark);
+    Push(Scope::kNote);
+}
+
+void RevengeAdapter::openFootnote(const RVNGPropertyList& propList) {
+    Guarded([&] { StartNote(NoteKind::kFootnote, propList); });
+}
+
+void RevengeAdapter::openEndnote(const RVNGPropertyList& propList) {
+    Guarded([&] { StartNote(NoteKind::kEndnote, propList); });
+}
+
+void RevengeAdapter::closeFootnote() {
+    Guarded([&] {
+        if (!open_.empty() && open_.back().scope == Scope::kLeftOut) {
+            Pop(Scope::kLeftOut);
+        } else {
+            Pop(Scope::kNote);
+        }
+    });
+}
+
+void RevengeAdapter::closeEndnote() {
+    closeFootnote();
+}
+
+void RevengeAdapter::openTextBox(const RVNGPropertyList&) {
+    Guarded([&] { Push(Scope::kTextBox); });
+}
+
+void RevengeAdapter::closeTextBox() {
+    Guarded([&] { Pop(Scope::kTextBox); });
+}
+
+void RevengeAdapter::openTable(const RVNGPropertyList&) {
+    Guarded([&] {
+        // A table that comes between the cells of another goes into a cell of its own.
+        if (!CanHoldParagraph()) {
+            if (open_.back().scope == Scope::kTable) {
+                Push(Scope::kRow);
+            }
+            Push(Scope::kCell);
+        }
+        Push(Scope::kTable);
+    });
+}
+
+void RevengeAdapter::closeTable() {
+    Guarded([&] { Pop(Scope::kTable); });
+}
+
+// Table parts are matched with the innermost open table, row or cell: a row or cell that comes
+// where none may (no table open, a cell before its row) is placed or dropped, never nested wrong.
+// A row sits right above its table and a cell right above its row.
+void RevengeAdapter::openTableRow(const RVNGPropertyList&) {
+    Guarded([&] {
+        const std::size_t part = InnermostTablePart();
+        if (part == kNone) {
+            return;
+        }
+        const std::size_t table = part - (open_[part].scope == Scope::kRow    ? 1
+                                          : open_[part].scope == Scope::kCell ? 2
+                                                                              : 0);
+        CloseAbove(table + 1);
+        Push(Scope::kRow);
+    });
+}
+
+void RevengeAdapter::closeTableRow() {
+    Guarded([&] {
+        const std::size_t part = InnermostTablePart();
+        if (part != kNone && open_[part].scope != Scope::kTable) {
+            CloseAbove(open_[part].scope == Scope::kRow ? part : part - 1);
+        }
+    });
+}
+
+void RevengeAdapter::openTableCell(const RVNGPropertyList&) {
+    Guarded([&] {
+        const std::size_t part = InnermostTablePart();
+        if (part == kNone) {
+            return;
+        }
+        const Scope scope = open_[part].scope;
+        CloseAbove(scope == Scope::kCell ? part : part + 1);
+        if (scope == Scope::kTable) {
+            Push(Scope::kRow);  // a cell before any row starts one
+        }
+        Push(Scope::kCell);
+    });
+}
+
+void RevengeAdapter::closeTableCell() {
+    Guarded([&] {
+        const std::size_t part = InnermostTablePart();
+        if (part != kNone && open_[part].scope == Scope::kCell) {
+            CloseAbove(part);
+        }
+    });
+}
+
+std::size_t RevengeAdapter::InnermostTablePart() const {
+    for (std::size_t i = open_.size(); i-- > 0;) {
+        switch (open_[i].scope) {
+            case Scope::kTable:
+            case Scope::kRow:
+            case Scope::kCell:
+                return i;
+            case Scope::kNote:
+            case Scope::kTextBox:
+                return kNone;  // a note or a text box holds its own tables
+            case Scope::kLeftOut:
+                break;
+        }
+    }
+    return kNone;
+}
+
+void RevengeAdapter::CloseAbove(std::size_t keep) {
+    while (open_.size() > keep) {
+        CloseTop();
+    }
+}
+
+void RevengeAdapter::insertCoveredTableCell(const RVNGPropertyList& propList) {
+    openTableCell(propList);
+    closeTableCell();
+}
+
+}  // namespace corvanel::convert::revenge

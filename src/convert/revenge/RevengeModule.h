@@ -1,0 +1,38 @@
+#pragma once
+
+// The one entry point of corvanel-revenge.so, the reader of the older formats. The module links
+// librevenge, libwpd, libwps and libmwaw, which together cost more than a millisecond at every
+// start of a program that links them; the converter opens the module only when a document may be
+// in one of those formats (RevengeLoader.cpp).
+//
+// Only plain C types cross the boundary, besides the sink, whose calls take only views and enums.
+// No exception crosses it either way: the module catches its own, and the converter hands it a
+// sink that keeps whatever the real sink throws. corvanel-convert carries its own C++ runtime
+// while the module and its libraries use the shared one, so an exception thrown by one and
+// caught by the other would be a gamble.
+
+#include <cstddef>
+
+namespace corvanel::convert {
+class DocumentSink;
+}
+
+extern "C" {
+
+// Reads `size` bytes at `bytes` into `sink` when one of the libraries recognises them.
+//   *format: the recognised format's name (also sent to the sink), a string of the module's own
+//            that lives as long as the module; nullptr when no library knew the document.
+//   *error:  0, or the ErrorCode (ConvertError.h) the reading failed with;
+//   message: the failure's detail, NUL-terminated, cut to `messageSize` bytes.
+using CorvanelRevengeRead = void (*)(const unsigned char* bytes, std::size_t size,
+                                     corvanel::convert::DocumentSink* sink, int* error,
+                                     const char** format, char* message, std::size_t messageSize);
+
+// The entry point's name carries the version of the interface (the sink's calls included): bump
+// it with any change to either, so that a module built against another version is refused
+// rather than called wrongly.
+#define CORVANEL_REVENGE_READ_SYMBOL "corvanel_revenge_read_1"
+void corvanel_revenge_read_1(const unsigned char* bytes, std::size_t size,
+                             corvanel::convert::DocumentSink* sink, int* error, const char** format,
+                             char* message, std::size_t messageSize);
+}
