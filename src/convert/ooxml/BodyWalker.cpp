@@ -169,11 +169,10 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
     Inline(p);
     // So does one whose mark is hidden (a style separator, for one), and a drop cap: its frame
     // holds the first letter of the next paragraph.
-    const bool runsOn = props.markDeleted || props.markHidden || props.dropCap;
-    const pugi::xml_node next = p.next_sibling();
-    const bool nextIsParagraph =
-        next ? Is(next, "p") : p.parent() == piece_.blocks && piece_.followedByParagraph;
-    if (runsOn && nextIsParagraph) {
+    // Whether a paragraph follows is left to what comes next, not to the next sibling:
+    // bookmark ends, range marks and content controls may stand between the two paragraphs.
+    // A table or the end of the story ends the paragraph after all.
+    if (props.markDeleted || props.markHidden || props.dropCap) {
         mergeWithNext_ = true;
     } else {
         sink_.EndParagraph();

@@ -84,21 +84,67 @@ TEST(OoxmlRevisions, InsertionsAreInDeletionsAndMovedFromTextOut) {
               "keep inserted moved-here\n");
 }
 
+// A paragraph whose mark is a tracked deletion, with its runs.
+std::string MarkDeleted(const std::string& runs) {
+    return Para("<w:rPr><w:del w:id=\"1\" w:author=\"A\"/></w:rPr>", runs);
+}
+
+std::string Deleted(const std::string& text) {
+    return "<w:del w:id=\"2\" w:author=\"A\"><w:r><w:delText>" + text +
+           "</w:delText></w:r></w:del>";
+}
+
+std::string NumberedItem(const std::string& pPr, const std::string& text) {
+    return Para("<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>" + pPr,
+                TextRun(text));
+}
+
 TEST(OoxmlRevisions, ADeletedParagraphMarkJoinsTheNextParagraph) {
-    EXPECT_EQ(
-        BodyText(Para("<w:rPr><w:del w:id=\"1\" w:author=\"A\"/></w:rPr>", TextRun("first ")) +
-                 Para("second") + Para("third")),
-        "first second\nthird\n");
-    // A wholly deleted paragraph leaves no empty line behind.
-    EXPECT_EQ(BodyText(Para("one") +
-                       Para("<w:rPr><w:del w:id=\"1\" w:author=\"A\"/></w:rPr>",
-                            "<w:del w:id=\"2\"><w:r><w:delText>gone</w:delText></w:r></w:del>") +
-                       Para("two")),
-              "one\ntwo\n");
-    // Before a table the paragraph simply ends.
-    EXPECT_EQ(BodyText(Para("<w:rPr><w:del w:id=\"1\"/></w:rPr>", TextRun("last")) +
-                       "<w:tbl><w:tr><w:tc>" + Para("cell") + "</w:tc></w:tr></w:tbl>"),
-              "last\ncell\n");
+    const std::string markDeleted = "<w:rPr><w:del w:id=\"1\" w:author=\"A\"/></w:rPr>";
+    const std::string table = "<w:tbl><w:tr><w:tc>" + Para("cell") + "</w:tc></w:tr></w:tbl>";
+    struct Case {
+        const char* name;
+        std::string body;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"next paragraph", MarkDeleted(TextRun("first ")) + Para("second") + Para("third"),
+         "first second\nthird\n"},
+        {"partly deleted", MarkDeleted(TextRun("kept ") + Deleted("gone")) + Para("next"),
+         "kept next\n"},
+        {"wholly deleted", Para("one") + MarkDeleted(Deleted("gone")) + Para("two"), "one\ntwo\n"},
+        {"several in a row", MarkDeleted(TextRun("a ")) + MarkDeleted(TextRun("b ")) + Para("c"),
+         "a b c\n"},
+        {"bookmark end between",
+         MarkDeleted(TextRun("first ")) + "<w:bookmarkEnd w:id=\"0\"/>" + Para("second"),
+         "first second\n"},
+        {"next in a content control",
+         MarkDeleted(TextRun("first ")) + "<w:sdt><w:sdtContent>" + Para("second") +
+             "</w:sdtContent></w:sdt>",
+         "first second\n"},
+        {"last in a content control",
+         "<w:sdt><w:sdtContent>" + MarkDeleted(TextRun("first ")) + "</w:sdtContent></w:sdt>" +
+             Para("second"),
+         "first second\n"},
+        {"list item keeps its label",
+         NumberedItem(markDeleted, "one ") + NumberedItem("", "more") + NumberedItem("", "two"),
+         "1.\tone more\n2.\ttwo\n"},
+        {"before a table", MarkDeleted(TextRun("last")) + table, "last\ncell\n"},
+        {"end of a cell",
+         "<w:tbl><w:tr><w:tc>" + MarkDeleted(TextRun("x")) + "</w:tc><w:tc>" + Para("y") +
+             "</w:tc></w:tr></w:tbl>" + Para("after"),
+         "x\ty\nafter\n"},
+        {"end of the body", Para("one") + MarkDeleted(TextRun("last")), "one\nlast\n"},
+    };
+    for (const Case& c : cases) {
+        DocxBuilder docx;
+        docx.numbering =
+            "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/>"
+            "<w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum>"
+            "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>";
+        docx.body = c.body;
+        EXPECT_EQ(TextOf(docx), c.text) << c.name;
+    }
 }
 
 TEST(OoxmlRevisions, CommentsAreLeftOut) {
