@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 namespace corvanel::testing {
@@ -24,17 +27,26 @@ inline bool RerunAsUnprivilegedUser() {
         return false;
     }
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::array<char, PATH_MAX> self{};
-    const ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
-    if (length <= 0) {
-        ADD_FAILURE() << "the test program's path cannot be read";
+    // The test program is run from a copy in a fresh folder of /tmp: the build folder may lie
+    // where the unprivileged user cannot reach (under /root, say).
+    char folder[] = "/tmp/corvanel-unprivileged-XXXXXX";
+    if (::mkdtemp(folder) == nullptr || ::chmod(folder, 0755) != 0) {
+        ADD_FAILURE() << "no folder for the unprivileged run";
         return true;
     }
-    // 65534 is "nobody" on Debian; HOME points where that user may write.
+    const std::string copy = std::string(folder) + "/test";
+    {
+        std::ifstream from("/proc/self/exe", std::ios::binary);
+        std::ofstream to(copy, std::ios::binary);
+        to << from.rdbuf();
+    }
+    ::chmod(copy.c_str(), 0755);
+    // 65534 is "nobody" on Debian; HOME points where that user may write. The leak checker
+    // stays in the parent: its suppressions file may be out of the child's reach too.
     const std::string command =
-        "setpriv --reuid=65534 --regid=65534 --clear-groups env HOME=/tmp '" +
-        std::string(self.data(), static_cast<std::size_t>(length)) + "' --gtest_filter='" +
-        test->test_suite_name() + "." + test->name() + "' 2>&1";
+        "cd /tmp && setpriv --reuid=65534 --regid=65534 --clear-groups "
+        "env -u LSAN_OPTIONS ASAN_OPTIONS=detect_leaks=0 HOME=/tmp '" +
+        copy + "' --gtest_filter='" + test->test_suite_name() + "." + test->name() + "' 2>&1";
     std::string output;
     if (std::FILE* child = ::popen(command.c_str(), "r")) {
         std::array<char, 4096> buffer{};
@@ -49,6 +61,8 @@ inline bool RerunAsUnprivilegedUser() {
     // The child must have run the test, not skipped it.
     EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;
     EXPECT_EQ(output.find("[  SKIPPED ]"), std::string::npos) << output;
+    std::remove(copy.c_str());
+    ::rmdir(folder);
     return true;
 }
 
