@@ -121,6 +121,7 @@ struct Worker {
     int records = -1;  // and read records here
     std::size_t done = 0;
     std::deque<Pending> queued;  // the first is being converted
+    FrameReader reader;
     Clock::time_point memoryChecked;
 };
 
@@ -155,6 +156,7 @@ bool Spawn(Worker& worker) {
     }
     worker.jobs = jobPipe[1];
     worker.records = recordPipe[0];
+    worker.reader = FrameReader(worker.records);
     worker.done = 0;
     return true;
 }
@@ -343,20 +345,31 @@ public:
     }
 
 private:
+    // Takes in the records a worker has sent since the last time.
     void Answer(Worker& worker) {
-        std::optional<std::string> frame = ReadFrame(worker.records);
-        DocumentRecord record;
-        if (!frame || !DecodeRecordFrame(*frame, record)) {
+        if (!worker.reader.Fill()) {
             Died(worker);
             return;
         }
-        worker.queued.pop_front();
-        report_.Finished(record);
-        ++worker.done;
-        if (!worker.queued.empty()) {
-            worker.queued.front().started = worker.memoryChecked = Clock::now();
-        } else if (worker.done >= limits_.maxPerWorker) {
-            Retire(worker, true);  // a fresh one is started for the next document
+        bool damaged = false;
+        while (std::optional<std::string> frame = worker.reader.Take(damaged)) {
+            DocumentRecord record;
+            if (worker.queued.empty() || !DecodeRecordFrame(*frame, record)) {
+                damaged = true;
+                break;
+            }
+            worker.queued.pop_front();
+            report_.Finished(record);
+            ++worker.done;
+            if (!worker.queued.empty()) {
+                worker.queued.front().started = worker.memoryChecked = Clock::now();
+            } else if (worker.done >= limits_.maxPerWorker) {
+                Retire(worker, true);  // a fresh one is started for the next document
+                return;
+            }
+        }
+        if (damaged && !worker.queued.empty()) {
+            Died(worker);
         }
     }
 
@@ -447,7 +460,8 @@ int RunWorker() {
     // and lets the document under way finish.
     std::signal(SIGINT, SIG_IGN);
     std::signal(SIGTERM, SIG_DFL);
-    while (std::optional<std::string> frame = ReadFrame(0)) {
+    FrameReader jobs(0);
+    while (std::optional<std::string> frame = jobs.Next()) {
         DocumentJob job;
         RunSettings settings;
         if (!DecodeJob(*frame, job, settings)) {

@@ -151,41 +151,54 @@ bool WriteFrame(int descriptor, const std::string& frame) {
     return true;
 }
 
-namespace {
-
-bool ReadExactly(int descriptor, char* into, std::size_t size) {
-    for (std::size_t done = 0; done < size;) {
-        const ssize_t got = ::read(descriptor, into + done, size - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(got);
+bool FrameReader::Fill() {
+    if (start_ > 0) {
+        buffer_.erase(0, start_);
+        start_ = 0;
     }
-    return true;
+    constexpr std::size_t kReadBytes = 64 * 1024;
+    const std::size_t had = buffer_.size();
+    buffer_.resize(had + kReadBytes);
+    ssize_t got;
+    do {
+        got = ::read(descriptor_, buffer_.data() + had, kReadBytes);
+    } while (got < 0 && errno == EINTR);
+    buffer_.resize(had + static_cast<std::size_t>(got > 0 ? got : 0));
+    return got > 0;
 }
 
-}  // namespace
-
-std::optional<std::string> ReadFrame(int descriptor) {
-    char header[8];
-    if (!ReadExactly(descriptor, header, sizeof header)) {
+std::optional<std::string> FrameReader::Take(bool& damaged) {
+    damaged = false;
+    if (buffer_.size() - start_ < 8) {
         return std::nullopt;
     }
     std::uint64_t size = 0;
     for (int i = 0; i < 8; ++i) {
-        size |= static_cast<std::uint64_t>(static_cast<unsigned char>(header[i])) << (8 * i);
+        size |= static_cast<std::uint64_t>(static_cast<unsigned char>(buffer_[start_ + i]))
+                << (8 * i);
     }
     if (size > kMaxFrameBytes) {
+        damaged = true;
         return std::nullopt;
     }
-    std::string frame(size, '\0');
-    if (!ReadExactly(descriptor, frame.data(), frame.size())) {
+    if (buffer_.size() - start_ - 8 < size) {
         return std::nullopt;
     }
+    std::string frame = buffer_.substr(start_ + 8, size);
+    start_ += 8 + size;
     return frame;
+}
+
+std::optional<std::string> FrameReader::Next() {
+    while (true) {
+        bool damaged = false;
+        if (std::optional<std::string> frame = Take(damaged)) {
+            return frame;
+        }
+        if (damaged || !Fill()) {
+            return std::nullopt;
+        }
+    }
 }
 
 }  // namespace corvanel::cli
