@@ -1,5 +1,7 @@
 #include "cli/DocumentRecord.h"
 
+#include "convert/core/TextEncoding.h"
+
 #include <cstdio>
 
 namespace corvanel::cli {
@@ -10,35 +12,6 @@ void AppendEscape(std::string& out, unsigned code) {
     char escape[8];
     std::snprintf(escape, sizeof escape, "\\u%04x", code);
     out += escape;
-}
-
-// The length of the valid UTF-8 sequence at `i`, or 0.
-std::size_t SequenceLength(std::string_view s, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned lead = byte(i);
-    std::size_t length = 0;
-    unsigned minimum = 0;
-    unsigned code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, minimum = 0x80, code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, minimum = 0x800, code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, minimum = 0x10000, code = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + length > s.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            return 0;
-        }
-        code = (code << 6) | (byte(i + k) & 0x3F);
-    }
-    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    return code >= minimum && code <= 0x10FFFF && !surrogate ? length : 0;
 }
 
 const char* StatusName(DocumentRecord::Status status) {
@@ -96,7 +69,7 @@ void AppendJsonString(std::string& out, std::string_view text) {
             ++i;
             continue;
         }
-        if (const std::size_t length = SequenceLength(text, i); length > 0) {
+        if (const std::size_t length = convert::Utf8SequenceLength(text, i); length > 0) {
             out.append(text.substr(i, length));
             i += length;
         } else {

@@ -31,44 +31,49 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(s[at]);
+    if (lead < 0x80) {
+        return 1;
+    }
+    std::size_t length;
+    char32_t cp;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (at + length > s.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto cc = static_cast<unsigned char>(s[at + k]);
+        if ((cc & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    if ((length == 3 && cp < 0x800) || (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return 0;
+    }
+    return length;
+}
+
 bool IsValidUtf8(std::string_view s) {
-    size_t i = 0;
-    const size_t n = s.size();
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra;
-        char32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t length = Utf8SequenceLength(s, i);
+        if (length == 0) {
             return false;
         }
-        if (i + static_cast<size_t>(extra) >= n) {
-            return false;
-        }
-        for (int k = 1; k <= extra; ++k) {
-            const auto cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) {
-                return false;
-            }
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-            (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return false;
-        }
-        i += extra + 1;
+        i += length;
     }
     return true;
 }

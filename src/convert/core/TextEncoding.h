@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,6 +12,9 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
+// The length of the well-formed UTF-8 character at `at` (1 for ASCII), or 0 when the bytes there
+// are not one (a stray continuation, an overlong form, a surrogate, a cut sequence).
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at);
 
 // Decodes 8-bit or double-byte text in a Windows code page (1252, 1251, 932, 936, 949, 950,
 // 874, 1250..1258, 437, 850, 10000 Mac Roman, ...) into UTF-8. Bytes the code page does not map
