@@ -20,6 +20,15 @@ void PutNumber(std::string& out, std::uint64_t value) {
     }
 }
 
+// The number PutNumber wrote at `bytes` (eight of them, least significant first).
+std::uint64_t GetNumber(const char* bytes) {
+    std::uint64_t value = 0;
+    for (int i = 0; i < 8; ++i) {
+        value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    }
+    return value;
+}
+
 void PutField(std::string& out, const std::string& field) {
     PutNumber(out, field.size());
     out += field;
@@ -33,11 +42,7 @@ public:
         if (frame_.size() - at_ < 8) {
             return false;
         }
-        value = 0;
-        for (int i = 0; i < 8; ++i) {
-            value |= static_cast<std::uint64_t>(static_cast<unsigned char>(frame_[at_ + i]))
-                     << (8 * i);
-        }
+        value = GetNumber(frame_.data() + at_);
         at_ += 8;
         return true;
     }
@@ -172,11 +177,7 @@ std::optional<std::string> FrameReader::Take(bool& damaged) {
     if (buffer_.size() - start_ < 8) {
         return std::nullopt;
     }
-    std::uint64_t size = 0;
-    for (int i = 0; i < 8; ++i) {
-        size |= static_cast<std::uint64_t>(static_cast<unsigned char>(buffer_[start_ + i]))
-                << (8 * i);
-    }
+    const std::uint64_t size = GetNumber(buffer_.data() + start_);
     if (size > kMaxFrameBytes) {
         damaged = true;
         return std::nullopt;
