@@ -1,24 +1,31 @@
-// Corvanel's window program: the main window over the native converter.
+// Corvanel's window program: the main window over the native converter, which runs in a worker
+// process (this program started again).
 #include "app/MainWindow.h"
-#include "convert/core/ProcessTuning.h"
-#include "export/NativeDocumentConverter.h"
+#include "export/ConversionWorker.h"
+#include "export/WorkerDocumentConverter.h"
 #include "platform/QtDialogs.h"
 #include "platform/SettingsStore.h"
 
 #include <QApplication>
 
 #include <cstdlib>
+#include <cstring>
 
 int main(int argc, char* argv[]) {
-    corvanel::convert::TuneProcessForConversions();
+    if (argc == 2 && std::strcmp(argv[1], kConversionWorkerArgument) == 0) {
+        return RunConversionWorker();
+    }
     QApplication application(argc, argv);
     QtDialogs dialogs;
     SettingsStore settings;
-    NativeDocumentConverter converter;
-    // Closing the window ends the program at once, also in the middle of an export.
+    WorkerDocumentConverter converter;
+    // Closing the window ends the program at once, also in the middle of an export, and its
+    // worker with it.
     MainWindow window(MainWindowServices{dialogs, settings, converter,
-                                         QCoreApplication::applicationDirPath(),
-                                         [] { std::_Exit(EXIT_SUCCESS); }});
+                                         QCoreApplication::applicationDirPath(), [&converter] {
+                                             converter.Stop();
+                                             std::_Exit(EXIT_SUCCESS);
+                                         }});
     window.show();
     return application.exec();
 }

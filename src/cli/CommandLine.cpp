@@ -167,7 +167,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, st
     if (options.inProcess || oneDocument) {
         RunJobs(sources, settings, threads, report, stopRequested);
     } else {
-        IsolationLimits limits;
+        isolation::IsolationLimits limits;
         limits.timeoutSeconds = options.timeoutSeconds;
         limits.maxMemoryBytes = static_cast<std::uint64_t>(options.maxMemoryMiB) << 20;
         limits.maxPerWorker = options.maxPerWorker;

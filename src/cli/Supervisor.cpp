@@ -4,12 +4,13 @@
 #include "cli/SourceStream.h"
 #include "cli/TargetClaims.h"
 #include "cli/WorkerProtocol.h"
+#include "convert/core/ErrorCode.h"
+#include "isolation/WorkerProcess.h"
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
-#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <mutex>
@@ -20,11 +21,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace corvanel::cli {
 
@@ -116,101 +113,24 @@ struct Pending {
 };
 
 struct Worker {
-    pid_t pid = -1;
-    int jobs = -1;     // we write jobs here
-    int records = -1;  // and read records here
+    isolation::WorkerProcess process;
     std::size_t done = 0;
     std::deque<Pending> queued;  // the first is being converted
-    FrameReader reader;
     Clock::time_point memoryChecked;
 };
 
 bool Spawn(Worker& worker) {
-    int jobPipe[2], recordPipe[2];
-    if (::pipe2(jobPipe, O_CLOEXEC) != 0) {
-        return false;
-    }
-    if (::pipe2(recordPipe, O_CLOEXEC) != 0) {
-        ::close(jobPipe[0]);
-        ::close(jobPipe[1]);
-        return false;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, jobPipe[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, recordPipe[1], 1);
-    char program[] = "corvanel-convert";
-    char argument[64];
-    std::strncpy(argument, kWorkerArgument, sizeof argument - 1);
-    argument[sizeof argument - 1] = '\0';
-    char* argv[] = {program, argument, nullptr};
-    const int failed = posix_spawn(&worker.pid, "/proc/self/exe", &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(jobPipe[0]);
-    ::close(recordPipe[1]);
-    if (failed != 0) {
-        ::close(jobPipe[1]);
-        ::close(recordPipe[0]);
-        worker.pid = -1;
-        return false;
-    }
-    worker.jobs = jobPipe[1];
-    worker.records = recordPipe[0];
-    worker.reader = FrameReader(worker.records);
-    worker.done = 0;
-    return true;
+    return worker.process.Start(isolation::kThisProgram, "corvanel-convert", kWorkerArgument);
 }
 
 // Ends a worker: killed (its document abandoned) or, when `gently`, at the end of its input.
 // Returns how it ended, as waitpid tells.
 int Retire(Worker& worker, bool gently) {
-    if (worker.pid < 0) {
-        return 0;
-    }
-    if (!gently) {
-        ::kill(worker.pid, SIGKILL);
-    }
-    ::close(worker.jobs);
-    int status = 0;
-    while (::waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    ::close(worker.records);
-    worker.pid = -1;
-    worker.jobs = worker.records = -1;
     worker.done = 0;
-    return status;
+    return worker.process.Stop(gently);
 }
 
-// A killed worker leaves the temporary file of the text it was writing (target.corvanel-PID-...).
-void RemoveTemporaryFiles(const std::string& target, pid_t pid) {
-    const fs::path path(target);
-    const std::string prefix = path.filename().string() + ".corvanel-" + std::to_string(pid) + "-";
-    std::error_code ec;
-    const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
-    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.rfind(prefix, 0) == 0 && name.size() > 4 &&
-            name.compare(name.size() - 4, 4, ".tmp") == 0) {
-            fs::remove(it->path(), ec);
-        }
-    }
-}
-
-std::uint64_t ResidentBytes(pid_t pid) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/statm", static_cast<int>(pid));
-    std::FILE* statm = std::fopen(path, "r");
-    if (statm == nullptr) {
-        return 0;
-    }
-    unsigned long long size = 0, resident = 0;
-    const int read = std::fscanf(statm, "%llu %llu", &size, &resident);
-    std::fclose(statm);
-    return read == 2 ? resident * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)) : 0;
-}
-
-DocumentRecord Failed(const Pending& pending, const char* code, const std::string& why) {
+DocumentRecord Failed(const Pending& pending, convert::ErrorCode code, const std::string& why) {
     DocumentRecord record;
     record.source = pending.job.source;
     std::error_code ec;
@@ -218,32 +138,17 @@ DocumentRecord Failed(const Pending& pending, const char* code, const std::strin
     if (!ec) {
         record.bytes = size;
     }
-    record.errorCode = code;
-    record.errorMessage = pending.job.source + " could not be converted: " + why;
+    record.errorCode = convert::ErrorCodeName(code);
+    record.errorMessage = convert::DescribeError(code, pending.job.source, why);
     record.milliseconds =
         std::chrono::duration<double, std::milli>(Clock::now() - pending.started).count();
     return record;
 }
 
-std::string Seconds(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", seconds);
-    return text;
-}
-
-std::string SignalName(int status) {
-    if (!WIFSIGNALED(status)) {
-        return "exit status " + std::to_string(WEXITSTATUS(status));
-    }
-    const char* name = sigabbrev_np(WTERMSIG(status));
-    return name != nullptr ? std::string("SIG") + name
-                           : "signal " + std::to_string(WTERMSIG(status));
-}
-
 class Supervision {
 public:
-    Supervision(const RunSettings& settings, unsigned workers, const IsolationLimits& limits,
-                RunReport& report)
+    Supervision(const RunSettings& settings, unsigned workers,
+                const isolation::IsolationLimits& limits, RunReport& report)
         : settings_(settings), limits_(limits), report_(report), workers_(workers) {}
 
     ~Supervision() {
@@ -266,8 +171,9 @@ public:
             return false;
         }
         Worker& worker = *chosen;
-        if (worker.pid < 0 && !Spawn(worker)) {
-            report_.Finished(Failed(pending, "internal", "no worker process can be started"));
+        if (!worker.process.Running() && !Spawn(worker)) {
+            report_.Finished(
+                Failed(pending, convert::ErrorCode::kInternal, "no worker process can be started"));
             return true;
         }
         if (pending.attempts == 0) {
@@ -280,7 +186,7 @@ public:
         if (first) {
             worker.memoryChecked = worker.queued.front().started;
         }
-        if (!WriteFrame(worker.jobs, frame)) {
+        if (!worker.process.Send(frame)) {
             Died(worker);
         }
         return true;
@@ -306,7 +212,7 @@ public:
         const auto limit = std::chrono::duration<double>(limits_.timeoutSeconds);
         for (Worker& worker : workers_) {
             if (!worker.queued.empty()) {
-                waits.push_back({worker.records, POLLIN, 0});
+                waits.push_back({worker.process.AnswerDescriptor(), POLLIN, 0});
                 owners.push_back(&worker);
                 const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                     worker.queued.front().started + limit - Clock::now());
@@ -330,15 +236,12 @@ public:
                 continue;
             }
             if (now - worker.queued.front().started > limit) {
-                Kill(worker, "timeout",
-                     "it took longer than the time limit of " + Seconds(limits_.timeoutSeconds) +
-                         " s");
+                Kill(worker, convert::ErrorCode::kTimeout, isolation::TimeoutReason(limits_));
             } else if (now - worker.memoryChecked >= kMemoryCheckInterval) {
                 worker.memoryChecked = now;
-                if (ResidentBytes(worker.pid) > limits_.maxMemoryBytes) {
-                    Kill(worker, "out-of-memory",
-                         "it needed more than the memory limit of " +
-                             std::to_string(limits_.maxMemoryBytes >> 20) + " MiB");
+                if (worker.process.ResidentBytes() > limits_.maxMemoryBytes) {
+                    Kill(worker, convert::ErrorCode::kOutOfMemory,
+                         isolation::MemoryReason(limits_));
                 }
             }
         }
@@ -347,12 +250,12 @@ public:
 private:
     // Takes in the records a worker has sent since the last time.
     void Answer(Worker& worker) {
-        if (!worker.reader.Fill()) {
+        if (!worker.process.Answers().Fill()) {
             Died(worker);
             return;
         }
         bool damaged = false;
-        while (std::optional<std::string> frame = worker.reader.Take(damaged)) {
+        while (std::optional<std::string> frame = worker.process.Answers().Take(damaged)) {
             DocumentRecord record;
             if (worker.queued.empty() || !DecodeRecordFrame(*frame, record)) {
                 damaged = true;
@@ -382,13 +285,13 @@ private:
             retries_.push_front(std::move(worker.queued.back()));
             worker.queued.pop_back();
         }
-        const pid_t pid = worker.pid;
+        const pid_t pid = worker.process.Pid();
         status = Retire(worker, false);
-        RemoveTemporaryFiles(failed.job.target, pid);
+        isolation::RemoveTemporaryFiles(failed.job.target, pid);
         return failed;
     }
 
-    void Kill(Worker& worker, const char* code, const std::string& why) {
+    void Kill(Worker& worker, convert::ErrorCode code, const std::string& why) {
         int status = 0;
         const Pending failed = EndWorker(worker, status);
         report_.Finished(Failed(failed, code, why));
@@ -401,12 +304,12 @@ private:
             retries_.push_front(std::move(failed));  // once more, in a fresh worker
             return;
         }
-        report_.Finished(Failed(failed, "crashed",
-                                "its worker process ended twice (" + SignalName(status) + ")"));
+        report_.Finished(
+            Failed(failed, convert::ErrorCode::kCrashed, isolation::CrashReason(status)));
     }
 
     const RunSettings& settings_;
-    const IsolationLimits& limits_;
+    const isolation::IsolationLimits& limits_;
     RunReport& report_;
     std::vector<Worker> workers_;
     std::deque<Pending> retries_;
@@ -415,7 +318,8 @@ private:
 }  // namespace
 
 void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned workers,
-                 const IsolationLimits& limits, RunReport& report, const std::atomic<bool>& stop) {
+                 const isolation::IsolationLimits& limits, RunReport& report,
+                 const std::atomic<bool>& stop) {
     int wake[2];
     if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
         RunJobs(sources, settings, workers, report, stop);  // no pipe: the threads instead
@@ -458,16 +362,17 @@ void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned wo
 int RunWorker() {
     // An interrupt on the terminal reaches every process of the group: the supervisor decides,
     // and lets the document under way finish.
+    isolation::EndWithStarter();
     std::signal(SIGINT, SIG_IGN);
     std::signal(SIGTERM, SIG_DFL);
-    FrameReader jobs(0);
+    isolation::FrameReader jobs(0);
     while (std::optional<std::string> frame = jobs.Next()) {
         DocumentJob job;
         RunSettings settings;
         if (!DecodeJob(*frame, job, settings)) {
             return 2;
         }
-        if (!WriteFrame(1, EncodeRecordFrame(PerformJob(job, settings)))) {
+        if (!isolation::WriteFrame(1, EncodeRecordFrame(PerformJob(job, settings)))) {
             return 1;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/JobRunner.h"
+#include "isolation/WorkerProcess.h"
 
 #include <atomic>
 #include <cstddef>
@@ -10,12 +11,6 @@ namespace corvanel::cli {
 
 class SourceStream;
 
-struct IsolationLimits {
-    double timeoutSeconds = 120;                   // per document
-    std::uint64_t maxMemoryBytes = 2048ull << 20;  // resident memory of a worker
-    std::size_t maxPerWorker = 10000;              // documents before a worker is replaced
-};
-
 // Converts the documents of `sources` in `workers` long-lived worker processes (this program
 // started again with kWorkerArgument), so a document that hangs, exhausts memory or crashes its
 // reader costs only itself: past the time or memory limit its worker is killed and replaced and
@@ -23,7 +18,8 @@ struct IsolationLimits {
 // once in a fresh one, and a second death fails it ("crashed"). A killed worker's temporary
 // file is removed. Every document gets one record, in `report`.
 void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned workers,
-                 const IsolationLimits& limits, RunReport& report, const std::atomic<bool>& stop);
+                 const isolation::IsolationLimits& limits, RunReport& report,
+                 const std::atomic<bool>& stop);
 
 inline constexpr const char* kWorkerArgument = "--internal-worker";
 

@@ -2,67 +2,15 @@
 
 #include "cli/JobRunner.h"
 
-#include <cerrno>
-#include <cstdint>
-#include <cstring>
+#include "isolation/Frames.h"
 
-#include <unistd.h>
+#include <cstdint>
 
 namespace corvanel::cli {
 
-namespace {
-
-constexpr std::uint32_t kMaxFrameBytes = 64u << 20;
-
-void PutNumber(std::string& out, std::uint64_t value) {
-    for (int i = 0; i < 8; ++i) {
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
-}
-
-// The number PutNumber wrote at `bytes` (eight of them, least significant first).
-std::uint64_t GetNumber(const char* bytes) {
-    std::uint64_t value = 0;
-    for (int i = 0; i < 8; ++i) {
-        value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-    }
-    return value;
-}
-
-void PutField(std::string& out, const std::string& field) {
-    PutNumber(out, field.size());
-    out += field;
-}
-
-class FieldReader {
-public:
-    explicit FieldReader(const std::string& frame) : frame_(frame) {}
-
-    bool Number(std::uint64_t& value) {
-        if (frame_.size() - at_ < 8) {
-            return false;
-        }
-        value = GetNumber(frame_.data() + at_);
-        at_ += 8;
-        return true;
-    }
-    bool Field(std::string& field) {
-        std::uint64_t size = 0;
-        if (!Number(size) || frame_.size() - at_ < size) {
-            return false;
-        }
-        field = frame_.substr(at_, size);
-        at_ += size;
-        return true;
-    }
-    bool AtEnd() const { return at_ == frame_.size(); }
-
-private:
-    const std::string& frame_;
-    std::size_t at_ = 0;
-};
-
-}  // namespace
+using isolation::FieldReader;
+using isolation::PutField;
+using isolation::PutNumber;
 
 std::string EncodeJob(const DocumentJob& job, const RunSettings& settings) {
     std::string out;
@@ -137,69 +85,6 @@ bool DecodeRecordFrame(const std::string& frame, DocumentRecord& record) {
         record.facts.properties[static_cast<convert::DocumentProperty>(property)] = value;
     }
     return in.AtEnd();
-}
-
-bool WriteFrame(int descriptor, const std::string& frame) {
-    std::string out;
-    PutNumber(out, frame.size());
-    out += frame;
-    for (std::size_t done = 0; done < out.size();) {
-        const ssize_t wrote = ::write(descriptor, out.data() + done, out.size() - done);
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
-        if (wrote <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
-}
-
-bool FrameReader::Fill() {
-    if (start_ > 0) {
-        buffer_.erase(0, start_);
-        start_ = 0;
-    }
-    constexpr std::size_t kReadBytes = 64 * 1024;
-    const std::size_t had = buffer_.size();
-    buffer_.resize(had + kReadBytes);
-    ssize_t got;
-    do {
-        got = ::read(descriptor_, buffer_.data() + had, kReadBytes);
-    } while (got < 0 && errno == EINTR);
-    buffer_.resize(had + static_cast<std::size_t>(got > 0 ? got : 0));
-    return got > 0;
-}
-
-std::optional<std::string> FrameReader::Take(bool& damaged) {
-    damaged = false;
-    if (buffer_.size() - start_ < 8) {
-        return std::nullopt;
-    }
-    const std::uint64_t size = GetNumber(buffer_.data() + start_);
-    if (size > kMaxFrameBytes) {
-        damaged = true;
-        return std::nullopt;
-    }
-    if (buffer_.size() - start_ - 8 < size) {
-        return std::nullopt;
-    }
-    std::string frame = buffer_.substr(start_ + 8, size);
-    start_ += 8 + size;
-    return frame;
-}
-
-std::optional<std::string> FrameReader::Next() {
-    while (true) {
-        bool damaged = false;
-        if (std::optional<std::string> frame = Take(damaged)) {
-            return frame;
-        }
-        if (damaged || !Fill()) {
-            return std::nullopt;
-        }
-    }
 }
 
 }  // namespace corvanel::cli

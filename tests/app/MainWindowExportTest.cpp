@@ -3,7 +3,9 @@
 #include "TestZip.h"
 #include "doclist/DocumentListView.h"
 #include "export/NativeDocumentConverter.h"
+#include "export/WorkerDocumentConverter.h"
 #include "platform/HandlerTrap.h"
+#include "support/LargeText.h"
 
 #include <QLineEdit>
 #include <QProgressBar>
@@ -140,6 +142,30 @@ TEST_F(MainWindowExportTest, AFailingDocumentInTheMiddleIsReportedAtLine142AndTh
     EXPECT_EQ(ReadOutput("a.txt"), QByteArray("alpha\n"));
     EXPECT_EQ(ReadOutput("c.txt"), QByteArray("gamma\n"));
     EXPECT_EQ(ReadOutput("broken.txt"), QByteArray("<missing>"));
+}
+
+TEST_F(MainWindowExportTest, ADocumentOutlivingTheTimeLimitIsReportedAtLine142AndTheRunGoesOn) {
+    WorkerDocumentConverter worker(CORVANEL_PROGRAM, {0.2, 2048ull << 20, 10000});
+    converter = &worker;
+    Start();
+    WriteInput(QStringLiteral("a.txt"), "alpha\n");
+    ASSERT_TRUE(WriteLargeText(Input("large.txt")));
+    WriteInput(QStringLiteral("c.txt"), "gamma\n");
+    form->DocumentList().AppendMany({Input("a.txt"), Input("large.txt"), Input("c.txt")});
+
+    StartExportingInto(OutputFolder());
+
+    ASSERT_EQ(dialogs.Messages().size(), 2u);
+    const QString report = dialogs.Messages().front().text;
+    EXPECT_TRUE(report.contains(Input("large.txt") +
+                                QStringLiteral(" could not be converted: it took longer than the "
+                                               "time limit of 0.2 s")))
+        << report.toStdString();
+    EXPECT_TRUE(report.contains(HandlerTags::kStartExport + QStringLiteral("at line 142\r\r")));
+    EXPECT_EQ(dialogs.Messages().back().text, QStringLiteral("Done."));
+    EXPECT_EQ(ReadOutput("c.txt"), QByteArray("gamma\n"));
+    EXPECT_EQ(QDir(OutputFolder()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("a.txt"), QStringLiteral("c.txt")}));
 }
 
 TEST_F(MainWindowExportTest, AnEmptyListAndAMissingFolderAreRefused) {

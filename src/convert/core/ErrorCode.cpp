@@ -32,6 +32,12 @@ const char* ErrorCodeName(ErrorCode code) {
             return "cannot-write";
         case ErrorCode::kInternal:
             return "internal";
+        case ErrorCode::kTimeout:
+            return "timeout";
+        case ErrorCode::kOutOfMemory:
+            return "out-of-memory";
+        case ErrorCode::kCrashed:
+            return "crashed";
     }
     return "internal";
 }
@@ -56,6 +62,10 @@ std::string DescribeError(ErrorCode code, std::string_view path, std::string_vie
         case ErrorCode::kInternal:
             return WithDetail(name + " could not be converted because of an internal error",
                               detail);
+        case ErrorCode::kTimeout:
+        case ErrorCode::kOutOfMemory:
+        case ErrorCode::kCrashed:
+            break;
     }
     return WithDetail(name + " could not be converted", detail);
 }

@@ -15,6 +15,10 @@ enum class ErrorCode : int {
     kTooLarge = 8005,           // beyond the converter's safety limits
     kCannotWrite = 8006,        // the text file cannot be written
     kInternal = 8007,           // a fault of Corvanel itself
+    // Only where documents are converted in worker processes:
+    kTimeout = 8008,      // the conversion outlived the time limit
+    kOutOfMemory = 8009,  // the conversion needed more than the memory limit
+    kCrashed = 8010,      // the conversion ended its worker process, twice
 };
 
 // The code's stable name in machine-readable reports: "cannot-open", "not-readable", ...

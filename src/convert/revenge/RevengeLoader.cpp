@@ -203,6 +203,10 @@ ErrorCode KnownCode(int code) {
         case ErrorCode::kCannotWrite:
         case ErrorCode::kInternal:
             return static_cast<ErrorCode>(code);
+        case ErrorCode::kTimeout:  // only a supervisor says these
+        case ErrorCode::kOutOfMemory:
+        case ErrorCode::kCrashed:
+            break;
     }
     return ErrorCode::kInternal;
 }

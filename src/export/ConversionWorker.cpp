@@ -1,0 +1,48 @@
+#include "export/ConversionWorker.h"
+
+#include "convert/Converter.h"
+#include "convert/core/ProcessTuning.h"
+#include "isolation/Frames.h"
+#include "isolation/WorkerProcess.h"
+
+#include <csignal>
+
+using corvanel::isolation::FieldReader;
+using corvanel::isolation::PutField;
+using corvanel::isolation::PutNumber;
+
+std::string EncodeConversionRequest(const std::string& source, const std::string& target) {
+    std::string frame;
+    PutField(frame, source);
+    PutField(frame, target);
+    return frame;
+}
+
+bool DecodeConversionAnswer(const std::string& frame, ConversionAnswer& answer) {
+    FieldReader in(frame);
+    return in.Number(answer.number) && in.Field(answer.description) && in.AtEnd();
+}
+
+int RunConversionWorker() {
+    corvanel::isolation::EndWithStarter();
+    // An interrupt on the terminal reaches the whole group: the window decides.
+    std::signal(SIGINT, SIG_IGN);
+    corvanel::convert::TuneProcessForConversions();
+    corvanel::isolation::FrameReader requests(0);
+    while (std::optional<std::string> frame = requests.Next()) {
+        FieldReader in(*frame);
+        std::string source, target;
+        if (!in.Field(source) || !in.Field(target) || !in.AtEnd()) {
+            return 2;
+        }
+        const corvanel::convert::ConversionResult result =
+            corvanel::convert::ConvertFile(source, target);
+        std::string answer;
+        PutNumber(answer, static_cast<std::uint64_t>(result.Number()));
+        PutField(answer, result.description);
+        if (!corvanel::isolation::WriteFrame(1, answer)) {
+            return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,116 @@
+#include "isolation/Frames.h"
+
+#include <cerrno>
+
+#include <unistd.h>
+
+namespace corvanel::isolation {
+
+namespace {
+
+constexpr std::uint64_t kMaxFrameBytes = 64u << 20;
+
+}  // namespace
+
+void PutNumber(std::string& out, std::uint64_t value) {
+    for (int i = 0; i < 8; ++i) {
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+std::uint64_t GetNumber(const char* bytes) {
+    std::uint64_t value = 0;
+    for (int i = 0; i < 8; ++i) {
+        value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    }
+    return value;
+}
+
+void PutField(std::string& out, const std::string& field) {
+    PutNumber(out, field.size());
+    out += field;
+}
+
+bool FieldReader::Number(std::uint64_t& value) {
+    if (frame_.size() - at_ < 8) {
+        return false;
+    }
+    value = GetNumber(frame_.data() + at_);
+    at_ += 8;
+    return true;
+}
+
+bool FieldReader::Field(std::string& field) {
+    std::uint64_t size = 0;
+    if (!Number(size) || frame_.size() - at_ < size) {
+        return false;
+    }
+    field = frame_.substr(at_, size);
+    at_ += size;
+    return true;
+}
+
+bool WriteFrame(int descriptor, const std::string& frame) {
+    std::string out;
+    PutNumber(out, frame.size());
+    out += frame;
+    for (std::size_t done = 0; done < out.size();) {
+        const ssize_t wrote = ::write(descriptor, out.data() + done, out.size() - done);
+        if (wrote < 0 && errno == EINTR) {
+            continue;
+        }
+        if (wrote <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
+bool FrameReader::Fill() {
+    if (start_ > 0) {
+        buffer_.erase(0, start_);
+        start_ = 0;
+    }
+    constexpr std::size_t kReadBytes = 64 * 1024;
+    const std::size_t had = buffer_.size();
+    buffer_.resize(had + kReadBytes);
+    ssize_t got;
+    do {
+        got = ::read(descriptor_, buffer_.data() + had, kReadBytes);
+    } while (got < 0 && errno == EINTR);
+    buffer_.resize(had + static_cast<std::size_t>(got > 0 ? got : 0));
+    return got > 0;
+}
+
+std::optional<std::string> FrameReader::Take(bool& damaged) {
+    damaged = false;
+    if (buffer_.size() - start_ < 8) {
+        return std::nullopt;
+    }
+    const std::uint64_t size = GetNumber(buffer_.data() + start_);
+    if (size > kMaxFrameBytes) {
+        damaged = true;
+        return std::nullopt;
+    }
+    if (buffer_.size() - start_ - 8 < size) {
+        return std::nullopt;
+    }
+    std::string frame = buffer_.substr(start_ + 8, size);
+    start_ += 8 + size;
+    return frame;
+}
+
+std::optional<std::string> FrameReader::Next() {
+    while (true) {
+        bool damaged = false;
+        if (std::optional<std::string> frame = Take(damaged)) {
+            return frame;
+        }
+        if (damaged || !Fill()) {
+            return std::nullopt;
+        }
+    }
+}
+
+}  // namespace corvanel::isolation

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "isolation/WorkerProcess.h"
+
+#include <atomic>
+#include <string>
+
+namespace corvanel::isolation {
+
+// One worker process asked one thing at a time under the limits: started on first use, killed
+// and replaced past the time or memory limit, replaced when it dies (the request is asked once
+// more in a fresh one) and after `maxPerWorker` requests.
+class SingleWorker {
+public:
+    SingleWorker(std::string program, std::string name, std::string argument,
+                 IsolationLimits limits);
+
+    enum class Ending { kAnswered, kTimeout, kOutOfMemory, kCrashed, kStopped };
+    struct Reply {
+        Ending ending = Ending::kAnswered;
+        std::string answer;  // the worker's frame, when answered
+        std::string reason;  // why not, in words that follow "could not be converted: "
+    };
+    // `target` is the file the request has the worker write: a killed worker's temporary file
+    // of it is removed.
+    Reply Ask(const std::string& request, const std::string& target);
+
+    // Kills the worker at once and refuses further requests (kStopped). Safe to call from
+    // another thread while Ask waits.
+    void Stop();
+
+    const IsolationLimits& Limits() const { return limits_; }
+
+private:
+    enum class Wait { kAnswer, kDied, kTimeout, kOutOfMemory };
+    Wait AwaitAnswer(std::string& answer);
+
+    std::string program_, name_, argument_;
+    IsolationLimits limits_;
+    WorkerProcess worker_;
+    std::size_t served_ = 0;
+    std::atomic<pid_t> running_{-1};
+    std::atomic<bool> stopped_{false};
+};
+
+}  // namespace corvanel::isolation
