@@ -33,10 +33,16 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kMemoryCheckInterval = std::chrono::milliseconds(20);
 // Jobs a worker holds at once: the next one waits in its pipe while it converts the first, so
 // it never idles for a round trip through the supervisor.
-constexpr std::size_t kJobsPerWorker = 2;
+constexpr std::size_t kJobsPerWorker = 6;
+// While every worker has at least this many jobs in hand, the supervisor lets records gather
+// for a moment before it reads them: one wake-up then takes in several.
+constexpr std::size_t kWellFed = 3;
+constexpr auto kGatherRecords = std::chrono::microseconds(500);
 
 // Documents taken from the sources by a thread of their own, named and claimed in list order, so
-// a slow list never keeps the supervisor from its workers.
+// a slow list never keeps the supervisor from its workers. Each side wakes the other only when
+// it has to: the supervisor when it found no job waiting, the filling thread when the queue has
+// gone down to half. A wake-up per document would cost each of them a context switch.
 class JobQueue {
 public:
     JobQueue(SourceStream& sources, const TargetRule& rule, std::size_t capacity, int wake,
@@ -58,11 +64,14 @@ public:
         std::lock_guard lock(mutex_);
         ended = ended_ && jobs_.empty();
         if (jobs_.empty()) {
+            hungry_ = !ended_;
             return std::nullopt;
         }
         DocumentJob job = std::move(jobs_.front());
         jobs_.pop_front();
-        room_.notify_one();
+        if (jobs_.size() == capacity_ / 2) {
+            room_.notify_one();
+        }
         return job;
     }
 
@@ -84,16 +93,19 @@ private:
                 return;
             }
             jobs_.push_back(std::move(*job));
-            lock.unlock();
-            Wake();
+            WakeIfHungry();
         }
         std::lock_guard lock(mutex_);
         ended_ = true;
-        Wake();
+        WakeIfHungry();
     }
-    void Wake() {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t wrote = ::write(wake_, &byte, 1);
+    // Called with the lock held.
+    void WakeIfHungry() {
+        if (hungry_) {
+            hungry_ = false;
+            const char byte = 1;
+            [[maybe_unused]] const ssize_t wrote = ::write(wake_, &byte, 1);
+        }
     }
 
     std::mutex mutex_;
@@ -103,6 +115,7 @@ private:
     int wake_;
     bool ended_ = false;
     bool closed_ = false;
+    bool hungry_ = false;  // the supervisor found no job and waits for one
     std::thread thread_;
 };
 
@@ -203,9 +216,16 @@ public:
         });
     }
     std::deque<Pending>& Retries() { return retries_; }
+    bool WellFed() const {
+        return std::all_of(workers_.begin(), workers_.end(),
+                           [](const Worker& worker) { return worker.queued.size() >= kWellFed; });
+    }
 
     // Waits for records (or `wake`) at most until the next deadline, then enforces the limits.
     void Wait(int wake) {
+        if (WellFed()) {
+            std::this_thread::sleep_for(kGatherRecords);
+        }
         std::vector<pollfd> waits{{wake, POLLIN, 0}};
         std::vector<Worker*> owners{nullptr};
         auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(kMemoryCheckInterval);
@@ -327,7 +347,7 @@ void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned wo
     }
     {
         Supervision supervision(settings, std::max(workers, 1u), limits, report);
-        JobQueue queue(sources, settings.targets, 4 * std::max(workers, 1u), wake[1], stop);
+        JobQueue queue(sources, settings.targets, 16 * std::max(workers, 1u), wake[1], stop);
         bool ended = false;
         while (true) {
             while (!stop && supervision.HasRoom()) {
