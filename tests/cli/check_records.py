@@ -13,7 +13,7 @@ import subprocess
 import sys
 import tempfile
 
-FORMATS = {"docx", "docm", "dotx", "dotm", "flat-opc", "doc", "word6", "rtf", "odt", "ott",
+FORMATS = {"docx", "docm", "dotx", "dotm", "flat-opc", "doc", "word6", "rtf", "odt", "ott", "sxw", "stw",
            "fodt", "wordml", "html", "mht", "text", "wordperfect", "works", "write", "word-dos",
            "xywrite", "pocket-word", "mac-word", "mac-works", "macwrite", "macwrite-pro",
            "clarisworks", "writenow", "nisus-writer", "mac-text"}

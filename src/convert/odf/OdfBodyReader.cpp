@@ -248,13 +248,17 @@ void BodyReader::Inline(pugi::xml_node node, InlineState& state) {
 }
 
 void BodyReader::Note(pugi::xml_node note, InlineState& state) {
-    const pugi::xml_node citation = note.child("text:note-citation");
+    const bool endnote = std::string_view(note.attribute("text:note-class").value()) == "endnote" ||
+                         std::strcmp(note.name(), "text:endnote") == 0;
+    // OpenOffice.org 1.x wrote <text:footnote> with <text:footnote-citation> and -body.
+    pugi::xml_node citation = note.child("text:note-citation");
+    if (!citation) {
+        citation = note.child(endnote ? "text:endnote-citation" : "text:footnote-citation");
+    }
     std::string mark = citation.attribute("text:label").value();
     if (mark.empty()) {
         mark = PlainTextOf(citation);
     }
-    const bool endnote = std::string_view(note.attribute("text:note-class").value()) == "endnote" ||
-                         std::strcmp(note.name(), "text:endnote") == 0;
     FlushSpace(state);
     sink_.NoteReference(mark);
     pugi::xml_node body = note.child("text:note-body");

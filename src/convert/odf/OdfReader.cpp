@@ -48,9 +48,13 @@ auto ExplainingEncryption(ZipPackage& package, Read&& read) {
     }
 }
 
-// The format of a package whose mimetype names a text document.
+// The format of a package whose mimetype names a text document (OpenOffice.org 1.x: sxw, stw).
 std::string_view PackageFormat(std::string_view mimetype) {
-    return mimetype.ends_with("-template") || mimetype.ends_with(".template") ? "ott" : "odt";
+    const bool template_ = mimetype.ends_with("-template") || mimetype.ends_with(".template");
+    if (mimetype.starts_with("application/vnd.sun.xml.writer")) {
+        return template_ ? "stw" : "sxw";
+    }
+    return template_ ? "ott" : "odt";
 }
 
 bool NameIs(pugi::xml_node node, std::string_view localName) {

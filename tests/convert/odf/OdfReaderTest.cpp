@@ -218,6 +218,27 @@ TEST(OdfReader, EntitiesOfADocumentTypeAreNeverExpanded) {
     EXPECT_LT(text.size(), 100u);
 }
 
+// OpenOffice.org 1.x: no <office:text>, numbered lists as <text:ordered-list>, notes as
+// <text:footnote>/<text:endnote> with their own citation and body elements, tabs as
+// <text:tab-stop>.
+TEST(OdfReader, OpenOfficeOrgOneDocuments) {
+    const std::string content =
+        R"(<office:document-content xmlns:office="http://openoffice.org/2000/office" )"
+        R"(xmlns:style="http://openoffice.org/2000/style" xmlns:text="http://openoffice.org/2000/text">)"
+        R"(<office:automatic-styles><text:list-style style:name="L1">)"
+        R"(<text:list-level-style-number text:level="1" style:num-suffix="." style:num-format="1"/>)"
+        R"(</text:list-style></office:automatic-styles><office:body>)"
+        R"(<text:p>a<text:tab-stop/>b<text:footnote><text:footnote-citation>1</text:footnote-citation>)"
+        R"(<text:footnote-body><text:p>foot</text:p></text:footnote-body></text:footnote>)"
+        R"(<text:endnote><text:endnote-citation>i</text:endnote-citation>)"
+        R"(<text:endnote-body><text:p>end</text:p></text:endnote-body></text:endnote></text:p>)"
+        R"(<text:ordered-list text:style-name="L1"><text:list-item><text:p>one</text:p></text:list-item>)"
+        R"(</text:ordered-list></office:body></office:document-content>)";
+    EXPECT_EQ(
+        TextOf(MakeZip({{"mimetype", "application/vnd.sun.xml.writer"}, {"content.xml", content}})),
+        "a\tb1i\n1.\tone\n\n1 foot\ni end\n");
+}
+
 TEST(OdfFacts, FormatAndStatedPropertiesOfPackagesAndFlatDocuments) {
     using testing::Properties;
     const std::string content = OdfContent("<text:p>text</text:p>");
@@ -259,6 +280,11 @@ TEST(OdfFacts, FormatAndStatedPropertiesOfPackagesAndFlatDocuments) {
          {{DocumentProperty::kAuthor, "Bo"},
           {DocumentProperty::kModified, "2020-05-01T10:00:00-04:00"}}},
         {"bare.odt", odt("application/vnd.oasis.opendocument.text", ""), "odt", {}},
+        {"old.sxw",
+         odt("application/vnd.sun.xml.writer", "<dc:title>Old</dc:title>"),
+         "sxw",
+         {{DocumentProperty::kTitle, "Old"}}},
+        {"old.stw", odt("application/vnd.sun.xml.writer.template", ""), "stw", {}},
         {"no-mimetype.odt",
          odt("", "<dc:title>Kept</dc:title>"),
          "odt",
