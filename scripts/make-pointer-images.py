@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Writes Corvanel's two pointer images from the pixel art below.
 
 resources/HAND-M.CUR  the hand shown over the main window's push buttons (a cursor file:

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Writes the sample documents of resources/Samples from the content below.
 
 The texts are Corvanel's own. Each document is written as HTML and converted once with
