@@ -14,6 +14,10 @@ class SingleWorker {
 public:
     SingleWorker(std::string program, std::string name, std::string argument,
                  IsolationLimits limits);
+    // Kills a worker still running: nothing waits for its answer any more.
+    ~SingleWorker() { worker_.Stop(false); }
+    SingleWorker(const SingleWorker&) = delete;
+    SingleWorker& operator=(const SingleWorker&) = delete;
 
     enum class Ending { kAnswered, kTimeout, kOutOfMemory, kCrashed, kStopped };
     struct Reply {
