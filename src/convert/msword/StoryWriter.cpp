@@ -1,5 +1,6 @@
 #include "convert/msword/StoryWriter.h"
 
+#include "convert/core/EqField.h"
 #include "convert/core/Limits.h"
 #include "convert/core/ListNumbering.h"
 #include "convert/core/SymbolFont.h"
@@ -202,34 +203,55 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
 }
 
 bool StoryWriter::FieldCharacter(State& state, char16_t c) {
+    std::vector<OpenField>& fields = state.fields;
     switch (c) {
         case kFieldBegin:
-            if (state.fieldInResult.size() >= static_cast<std::size_t>(limits::kMaxNestingDepth)) {
+            if (fields.size() >= static_cast<std::size_t>(limits::kMaxNestingDepth)) {
                 ++state.fieldsTooDeep;
             } else {
-                state.fieldInResult.push_back(false);
+                fields.push_back({false, false, PendingText(text_.RawCodePage())});
                 ++state.fieldsInCode;
             }
             return true;
         case kFieldSeparator:
-            if (state.fieldsTooDeep == 0 && !state.fieldInResult.empty() &&
-                !state.fieldInResult.back()) {
-                state.fieldInResult.back() = true;
+            if (state.fieldsTooDeep == 0 && !fields.empty() && !fields.back().inResult) {
+                fields.back().inResult = true;
                 --state.fieldsInCode;
             }
             return true;
         case kFieldEnd:
             if (state.fieldsTooDeep > 0) {
                 --state.fieldsTooDeep;
-            } else if (!state.fieldInResult.empty()) {
-                if (!state.fieldInResult.back()) {
+            } else if (!fields.empty()) {
+                OpenField field = std::move(fields.back());
+                fields.pop_back();
+                if (!field.inResult) {
                     --state.fieldsInCode;
                 }
-                state.fieldInResult.pop_back();
+                if (field.shown || state.fieldsInCode > 0) {
+                    return true;
+                }
+                if (const auto text = EqFieldText(field.code.Take()); text && !text->empty()) {
+                    pending_.AppendUtf8(*text);
+                    if (!fields.empty()) {
+                        fields.back().shown = true;
+                    }
+                }
             }
             return true;
         default:
             return false;
+    }
+}
+
+void StoryWriter::AppendCharacter(PendingText& to, char16_t c, const ByteTable* bytes,
+                                  int codePage) {
+    if (bytes != nullptr) {
+        to.AppendCodePoint((*bytes)[c & 0xFF]);
+    } else if (codePage != 0) {
+        to.AppendByte(c, codePage);
+    } else {
+        to.Append(c);
     }
 }
 
@@ -247,23 +269,30 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
             codePage = fonts_.CodePage(font, text_.RawCodePage());
             bytes = BytesOf(codePage);
         }
+        const bool plain = !props.symbol && !props.special;
         for (; cp < runEnd; ++cp) {
             const char16_t c = text_.At(cp);
             if (c < 0x20 && FieldCharacter(state, c)) {
                 continue;
             }
-            if (state.fieldsInCode > 0 || state.fieldsTooDeep > 0 || leftOut) {
+            if (state.fieldsTooDeep > 0 || leftOut) {
                 continue;
+            }
+            if (state.fieldsInCode > 0) {
+                // The innermost field's code, kept for a field drawn from it.
+                OpenField& field = state.fields.back();
+                if (!field.inResult && c >= 0x20 && plain &&
+                    field.code.Size() < kMaxFieldCodeBytes) {
+                    AppendCharacter(field.code, c, bytes, codePage);
+                }
+                continue;
+            }
+            if (!state.fields.empty()) {
+                state.fields.back().shown = true;
             }
             if (c >= 0x20 && !props.symbol && !(props.special && c == kSymbolPlaceholder) &&
                 !(c >= 0xF020 && c <= 0xF0FF)) {
-                if (bytes != nullptr) {
-                    pending_.AppendCodePoint((*bytes)[c & 0xFF]);
-                } else if (codePage != 0) {
-                    pending_.AppendByte(c, codePage);
-                } else {
-                    pending_.Append(c);
-                }
+                AppendCharacter(pending_, c, bytes, codePage);
             } else {
                 WriteSpecial(c, props, font);
             }

@@ -266,6 +266,18 @@ TEST(Word6Document, FieldsShowOnlyTheirResult) {
               "[y]\n");
 }
 
+TEST(Word6Document, EqFieldsAreDrawnFromTheirCode) {
+    // A phonetic guide in a Japanese document's Shift-JIS shows its base; a stored result
+    // wins; an EQ field in another field's code stays code.
+    Word6Options japanese;
+    japanese.lid = 0x0411;
+    EXPECT_EQ(TextOf(Word6Document("a\x13 EQ \\o\\ad(\\s\\up 9(\x82\xa9\x82\xf1),\x8a\xbf\x8e\x9a)"
+                                   "\x15"
+                                   "b\x13 EQ \\f(1,2)\x14y\x15\x13 IF \x13 EQ x\x15\x15\r",
+                                   japanese)),
+              "a漢字by\n");
+}
+
 TEST(Word6Document, LastParagraphWithoutMarkStillCounts) {
     EXPECT_EQ(TextOf(Word6Document("No mark at the end")), "No mark at the end\n");
 }
