@@ -74,6 +74,7 @@ private:
     };
     void ListLabel(const ParagraphProperties& props);
     void Table(pugi::xml_node tbl);
+    void AltChunk(pugi::xml_node chunk);
     void StartTable();
     void Rows(pugi::xml_node container);
     void Row(pugi::xml_node tr);
