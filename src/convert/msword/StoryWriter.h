@@ -50,7 +50,8 @@ private:
     };
 
     void WriteStory(CpRange range, Kind kind);
-    void WriteParagraph(State& state, std::uint32_t start, std::uint32_t mark, bool hasMark);
+    void WriteParagraph(State& state, std::uint32_t start, std::uint32_t mark, bool hasMark,
+                        std::uint32_t firstMark);
     void WriteRun(State& state, std::uint32_t start, std::uint32_t end, std::uint16_t paraStyle);
     using ByteTable = std::array<char32_t, 256>;
     bool FieldCharacter(State& state, char16_t c);
@@ -65,7 +66,12 @@ private:
     void WriteTextBox(TextBoxEntry& box);
     void OpenTables(State& state, std::size_t depth, bool openInnermostCell);
     void CloseTablesDeeperThan(State& state, std::size_t depth);
-    std::uint32_t FindParagraphEnd(std::uint32_t from, std::uint32_t end, bool& hasMark) const;
+    // The mark that ends the paragraph at `from`; `firstMark` is its own mark, before any
+    // deleted or hidden ones that join it to the next.
+    std::uint32_t FindParagraphEnd(std::uint32_t from, std::uint32_t end, bool& hasMark,
+                                   std::uint32_t& firstMark) const;
+    bool AnyShown(std::uint32_t from, std::uint32_t end) const;
+    static std::size_t TableDepth(const ParaProps& props);
     bool IsSectionMark(std::uint32_t cp) const;
     void Flush();
 
