@@ -128,6 +128,7 @@ bool RtfParser::OnDestinationWord(const RtfControlWord& word, const RtfToken& to
                 break;
             }
             s.destination = Destination::kFieldCode;
+            s.inFieldCode = true;
             break;
         case RtfAction::kUpr:
             if (InInfo()) {
@@ -163,7 +164,8 @@ bool RtfParser::OnDestinationWord(const RtfControlWord& word, const RtfToken& to
             break;
         case RtfAction::kFloatingText:
             if (s.destination == Destination::kFontTable ||
-                s.destination == Destination::kListText || InInfo() || s.hidden || s.deleted) {
+                s.destination == Destination::kListText || InInfo() || s.hidden || s.deleted ||
+                s.inFieldCode) {
                 SkipRestOfGroup();
                 break;
             }

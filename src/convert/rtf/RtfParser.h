@@ -56,6 +56,7 @@ struct GroupState {
     bool hidden = false;
     bool deleted = false;
     bool inTable = false;
+    bool inFieldCode = false;  // within a \fldinst read for its text
     int nestingLevel = 0;
     int numbering = -1;  // Word 6 numbering of the paragraph (index in RtfOldNumbering)
     int unicodeSkip = 1;
