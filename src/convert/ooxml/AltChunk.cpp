@@ -175,8 +175,13 @@ void ReadAltChunk(WordPackage& package, std::string_view mainPart,
     std::optional<std::string> bytes;
     try {
         bytes = package.PartBytes(partName);
-    } catch (const ConvertError&) {
-        return;  // a damaged or too large chunk loses only itself
+    } catch (const ConvertError& e) {
+        // A damaged, encrypted or too large chunk loses only itself; a source that cannot be
+        // read any more is the document's fault.
+        if (e.Code() == ErrorCode::kCannotOpen || e.Code() == ErrorCode::kInternal) {
+            throw;
+        }
+        return;
     }
     if (!bytes || bytes->size() > limits::kMaxTotalInflatedBytes - nesting.bytes) {
         return;
