@@ -68,4 +68,15 @@ void PendingText::FlushTo(DocumentSink& sink) {
     }
 }
 
+std::string PendingText::Take() {
+    if (highSurrogate_ != 0) {
+        convert::AppendUtf8(utf8_, 0xFFFD);
+        highSurrogate_ = 0;
+    }
+    DrainBytes();
+    std::string text = std::move(utf8_);
+    utf8_.clear();
+    return text;
+}
+
 }  // namespace corvanel::convert::msword

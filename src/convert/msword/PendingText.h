@@ -24,6 +24,9 @@ public:
     void AppendUtf8(std::string_view text);
     // Sends what waits; an unpaired high surrogate becomes U+FFFD.
     void FlushTo(DocumentSink& sink);
+    // What waits, as UTF-8, taken out.
+    std::string Take();
+    std::size_t Size() const { return utf8_.size() + bytes_.size(); }
 
 private:
     void DrainBytes();

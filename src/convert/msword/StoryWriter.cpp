@@ -1,5 +1,6 @@
 #include "convert/msword/StoryWriter.h"
 
+#include "convert/core/EqField.h"
 #include "convert/core/Limits.h"
 #include "convert/core/ListNumbering.h"
 #include "convert/core/SymbolFont.h"
@@ -74,23 +75,50 @@ bool StoryWriter::IsSectionMark(std::uint32_t cp) const {
     return std::binary_search(stories_.sectionMarks.begin(), stories_.sectionMarks.end(), cp);
 }
 
-std::uint32_t StoryWriter::FindParagraphEnd(std::uint32_t from, std::uint32_t end,
-                                            bool& hasMark) const {
+std::size_t StoryWriter::TableDepth(const ParaProps& props) {
+    if (!props.inTable && props.tableDepth <= 0) {
+        return 0;
+    }
+    return static_cast<std::size_t>(std::clamp<std::int32_t>(props.tableDepth, 1, kMaxTableDepth));
+}
+
+bool StoryWriter::AnyShown(std::uint32_t from, std::uint32_t end) const {
+    while (from < end) {
+        std::uint32_t runEnd = end;
+        const CharProps& props = chars_.Run(from, runEnd);
+        if (!props.vanish && !props.deleted) {
+            return true;
+        }
+        from = std::max(runEnd, from + 1);
+    }
+    return false;
+}
+
+std::uint32_t StoryWriter::FindParagraphEnd(std::uint32_t from, std::uint32_t end, bool& hasMark,
+                                            std::uint32_t& firstMark) const {
+    firstMark = end;
+    std::uint32_t paragraphStart = from;
     for (std::uint32_t cp = from; cp < end; ++cp) {
         const char16_t c = text_.At(cp);
-        if (c == kCellMark) {
-            hasMark = true;
-            return cp;
+        if (c != kCellMark && c != kParagraphMark && !(c == kPageBreak && IsSectionMark(cp))) {
+            continue;
         }
-        if (c == kParagraphMark || (c == kPageBreak && IsSectionMark(cp))) {
-            // A hidden or deleted paragraph mark joins the paragraph to the next one.
-            const CharProps& props = chars_.At(cp);
-            if (props.vanish || props.deleted) {
-                continue;
+        // A hidden or deleted paragraph mark joins the paragraph to the next one, unless a table
+        // starts or ends there.
+        const CharProps& props = chars_.At(cp);
+        if (c != kCellMark && (props.vanish || props.deleted) &&
+            (cp + 1 >= end || TableDepth(paras_.At(cp)) == TableDepth(paras_.At(cp + 1)))) {
+            // The joined paragraph is the first one whose text remains: one deleted whole (or
+            // empty) is gone once the deletion is accepted.
+            if (firstMark == end && AnyShown(paragraphStart, cp)) {
+                firstMark = cp;
             }
-            hasMark = true;
-            return cp;
+            paragraphStart = cp + 1;
+            continue;
         }
+        firstMark = std::min(firstMark, cp);
+        hasMark = true;
+        return cp;
     }
     hasMark = false;
     return end;
@@ -105,8 +133,9 @@ void StoryWriter::WriteStory(CpRange range, Kind kind) {
     std::uint32_t cp = range.start;
     while (cp < range.end) {
         bool hasMark = false;
-        const std::uint32_t mark = FindParagraphEnd(cp, range.end, hasMark);
-        WriteParagraph(state, cp, mark, hasMark);
+        std::uint32_t firstMark = 0;
+        const std::uint32_t mark = FindParagraphEnd(cp, range.end, hasMark, firstMark);
+        WriteParagraph(state, cp, mark, hasMark, firstMark);
         cp = hasMark ? mark + 1 : range.end;
     }
     CloseTablesDeeperThan(state, 0);
@@ -150,14 +179,12 @@ void StoryWriter::CloseTablesDeeperThan(State& state, std::size_t depth) {
 }
 
 void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_t mark,
-                                 bool hasMark) {
+                                 bool hasMark, std::uint32_t firstMark) {
     const char16_t markChar = hasMark ? text_.At(mark) : kParagraphMark;
     const ParaProps& props = paras_.At(hasMark ? mark : (mark > start ? mark - 1 : start));
-    std::size_t depth = 0;
-    if (props.inTable || props.tableDepth > 0) {
-        depth =
-            static_cast<std::size_t>(std::clamp<std::int32_t>(props.tableDepth, 1, kMaxTableDepth));
-    }
+    // Paragraphs joined by deleted or hidden marks are labelled as the first whose text remains.
+    const ParaProps& first = firstMark < mark ? paras_.At(firstMark) : props;
+    const std::size_t depth = TableDepth(props);
     const bool rowEnd = depth == 1 ? (props.rowEnd && markChar == kCellMark)
                                    : (depth > 1 && (props.innerRowEnd || props.rowEnd));
     const bool cellEnd =
@@ -186,9 +213,9 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
     }
     OpenTables(state, depth, true);
     sink_.StartParagraph();
-    if (props.ilfo != 0 && lists_.Next(props.ilfo, props.ilvl, label_, suffix_)) {
+    if (first.ilfo != 0 && lists_.Next(first.ilfo, first.ilvl, label_, suffix_)) {
         sink_.ListLabel(label_, suffix_);
-    } else if (text_.RawCodePage() != 0 && word6Numbering_.Next(props, label_, suffix_)) {
+    } else if (text_.RawCodePage() != 0 && word6Numbering_.Next(first, label_, suffix_)) {
         sink_.ListLabel(label_, suffix_);
     }
     WriteRun(state, start, mark, props.istd);
@@ -202,34 +229,55 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
 }
 
 bool StoryWriter::FieldCharacter(State& state, char16_t c) {
+    std::vector<OpenField>& fields = state.fields;
     switch (c) {
         case kFieldBegin:
-            if (state.fieldInResult.size() >= static_cast<std::size_t>(limits::kMaxNestingDepth)) {
+            if (fields.size() >= static_cast<std::size_t>(limits::kMaxNestingDepth)) {
                 ++state.fieldsTooDeep;
             } else {
-                state.fieldInResult.push_back(false);
+                fields.push_back({false, false, PendingText(text_.RawCodePage())});
                 ++state.fieldsInCode;
             }
             return true;
         case kFieldSeparator:
-            if (state.fieldsTooDeep == 0 && !state.fieldInResult.empty() &&
-                !state.fieldInResult.back()) {
-                state.fieldInResult.back() = true;
+            if (state.fieldsTooDeep == 0 && !fields.empty() && !fields.back().inResult) {
+                fields.back().inResult = true;
                 --state.fieldsInCode;
             }
             return true;
         case kFieldEnd:
             if (state.fieldsTooDeep > 0) {
                 --state.fieldsTooDeep;
-            } else if (!state.fieldInResult.empty()) {
-                if (!state.fieldInResult.back()) {
+            } else if (!fields.empty()) {
+                OpenField field = std::move(fields.back());
+                fields.pop_back();
+                if (!field.inResult) {
                     --state.fieldsInCode;
                 }
-                state.fieldInResult.pop_back();
+                if (field.shown || state.fieldsInCode > 0) {
+                    return true;
+                }
+                if (const auto text = EqFieldText(field.code.Take()); text && !text->empty()) {
+                    pending_.AppendUtf8(*text);
+                    if (!fields.empty()) {
+                        fields.back().shown = true;
+                    }
+                }
             }
             return true;
         default:
             return false;
+    }
+}
+
+void StoryWriter::AppendCharacter(PendingText& to, char16_t c, const ByteTable* bytes,
+                                  int codePage) {
+    if (bytes != nullptr) {
+        to.AppendCodePoint((*bytes)[c & 0xFF]);
+    } else if (codePage != 0) {
+        to.AppendByte(c, codePage);
+    } else {
+        to.Append(c);
     }
 }
 
@@ -247,23 +295,30 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
             codePage = fonts_.CodePage(font, text_.RawCodePage());
             bytes = BytesOf(codePage);
         }
+        const bool plain = !props.symbol && !props.special;
         for (; cp < runEnd; ++cp) {
             const char16_t c = text_.At(cp);
             if (c < 0x20 && FieldCharacter(state, c)) {
                 continue;
             }
-            if (state.fieldsInCode > 0 || state.fieldsTooDeep > 0 || leftOut) {
+            if (state.fieldsTooDeep > 0 || leftOut) {
                 continue;
+            }
+            if (state.fieldsInCode > 0) {
+                // The innermost field's code, kept for a field drawn from it.
+                OpenField& field = state.fields.back();
+                if (!field.inResult && c >= 0x20 && plain &&
+                    field.code.Size() < kMaxFieldCodeBytes) {
+                    AppendCharacter(field.code, c, bytes, codePage);
+                }
+                continue;
+            }
+            if (!state.fields.empty()) {
+                state.fields.back().shown = true;
             }
             if (c >= 0x20 && !props.symbol && !(props.special && c == kSymbolPlaceholder) &&
                 !(c >= 0xF020 && c <= 0xF0FF)) {
-                if (bytes != nullptr) {
-                    pending_.AppendCodePoint((*bytes)[c & 0xFF]);
-                } else if (codePage != 0) {
-                    pending_.AppendByte(c, codePage);
-                } else {
-                    pending_.Append(c);
-                }
+                AppendCharacter(pending_, c, bytes, codePage);
             } else {
                 WriteSpecial(c, props, font);
             }

@@ -34,19 +34,28 @@ private:
         bool row = false;
         bool cell = false;
     };
+    // Only a field's result is text, except for EQ fields, which have none and are drawn from
+    // their code.
+    struct OpenField {
+        bool inResult = false;  // past its separator
+        bool shown = false;     // its result has shown something
+        PendingText code;       // the code's visible text
+    };
     struct State {
         Kind kind;
         std::vector<TableLevel> tables;
-        std::vector<bool> fieldInResult;  // open fields: past their separator?
-        int fieldsInCode = 0;             // open fields still in their code
-        int fieldsTooDeep = 0;            // nesting beyond the limit, counted only
+        std::vector<OpenField> fields;
+        int fieldsInCode = 0;   // open fields still in their code
+        int fieldsTooDeep = 0;  // nesting beyond the limit, counted only
     };
 
     void WriteStory(CpRange range, Kind kind);
-    void WriteParagraph(State& state, std::uint32_t start, std::uint32_t mark, bool hasMark);
+    void WriteParagraph(State& state, std::uint32_t start, std::uint32_t mark, bool hasMark,
+                        std::uint32_t firstMark);
     void WriteRun(State& state, std::uint32_t start, std::uint32_t end, std::uint16_t paraStyle);
-    bool FieldCharacter(State& state, char16_t c);
     using ByteTable = std::array<char32_t, 256>;
+    bool FieldCharacter(State& state, char16_t c);
+    static void AppendCharacter(PendingText& to, char16_t c, const ByteTable* bytes, int codePage);
 
     void Symbol(const CharProps& props);
     void WriteSpecial(char16_t c, const CharProps& props, std::uint16_t font);
@@ -57,7 +66,12 @@ private:
     void WriteTextBox(TextBoxEntry& box);
     void OpenTables(State& state, std::size_t depth, bool openInnermostCell);
     void CloseTablesDeeperThan(State& state, std::size_t depth);
-    std::uint32_t FindParagraphEnd(std::uint32_t from, std::uint32_t end, bool& hasMark) const;
+    // The mark that ends the paragraph at `from`; `firstMark` is its own mark, before any
+    // deleted or hidden ones that join it to the next.
+    std::uint32_t FindParagraphEnd(std::uint32_t from, std::uint32_t end, bool& hasMark,
+                                   std::uint32_t& firstMark) const;
+    bool AnyShown(std::uint32_t from, std::uint32_t end) const;
+    static std::size_t TableDepth(const ParaProps& props);
     bool IsSectionMark(std::uint32_t cp) const;
     void Flush();
 

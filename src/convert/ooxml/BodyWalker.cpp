@@ -125,6 +125,9 @@ void BodyWalker::Blocks(pugi::xml_node container) {
                     Blocks(Child(child, "content"));
                 }
                 break;
+            case WordElement::kAltChunk:
+                AltChunk(child);
+                break;
             case WordElement::kOther:
                 if (DescendUnknown()) {
                     Blocks(child);
@@ -205,6 +208,16 @@ void BodyWalker::ListLabel(const ParagraphProperties& props) {
     if (const auto label = context_.Numbering().Next(listId, std::max(level, 0))) {
         sink_.ListLabel(label->text, label->suffix);
     }
+}
+
+void BodyWalker::AltChunk(pugi::xml_node chunk) {
+    if (!context_.readChunk) {
+        return;
+    }
+    if (std::exchange(mergeWithNext_, false)) {
+        sink_.EndParagraph();  // the chunk's paragraphs are its own
+    }
+    context_.readChunk(AttrValue(chunk, "id"), sink_);
 }
 
 void BodyWalker::Table(pugi::xml_node tbl) {

@@ -49,9 +49,15 @@ private:
         SymbolFontKind font = SymbolFontKind::kOther;
     };
     // Complex fields (begin, separate, end) may span runs and paragraphs; only their results
-    // are text. Nested fields stack up.
+    // are text, except for EQ fields, which have none and are drawn from their code. Nested
+    // fields stack up.
+    struct OpenField {
+        bool inCode = true;
+        std::uint64_t textBeforeResult = 0;  // textShown_ when the result began
+        std::string code;                    // the code's visible text
+    };
     struct FieldState {
-        std::vector<bool> inCode;  // per open field: still in its code part
+        std::vector<OpenField> open;
         int codeCount = 0;
     };
 
@@ -68,6 +74,7 @@ private:
     };
     void ListLabel(const ParagraphProperties& props);
     void Table(pugi::xml_node tbl);
+    void AltChunk(pugi::xml_node chunk);
     void StartTable();
     void Rows(pugi::xml_node container);
     void Row(pugi::xml_node tr);
@@ -82,6 +89,9 @@ private:
     void Run(pugi::xml_node r);
     void RunContent(pugi::xml_node container, RunState& state);
     void Field(pugi::xml_node fldChar);
+    void FieldCode(std::string_view text);
+    void SimpleField(pugi::xml_node fldSimple);
+    void DrawnField(std::string_view code);
     void Symbol(pugi::xml_node sym);
     void EmitText(std::string_view text, SymbolFontKind font);
     void NoteReference(pugi::xml_node reference, NoteKind kind, RunState& state);
@@ -101,6 +111,7 @@ private:
     bool mergeWithNext_ = false;               // the last paragraph's mark was deleted: it runs on
     std::int64_t footnotesSeen_ = 0;
     std::int64_t endnotesSeen_ = 0;
+    std::uint64_t textShown_ = 0;  // text events so far, to tell an empty field result
     std::string scratch_;
 };
 

@@ -3,6 +3,7 @@
 #include "convert/ooxml/BodyWalker.h"
 
 #include "convert/core/ConvertError.h"
+#include "convert/core/EqField.h"
 #include "convert/core/Limits.h"
 #include "convert/core/TextEncoding.h"
 #include "convert/ooxml/WordElements.h"
@@ -73,8 +74,10 @@ void BodyWalker::Inline(pugi::xml_node container) {
             case WordElement::kRun:
                 Run(child);
                 break;
-            case WordElement::kHyperlink:
             case WordElement::kSimpleField:
+                SimpleField(child);
+                break;
+            case WordElement::kHyperlink:
             case WordElement::kTransparent:
             case WordElement::kContentControlContent:
                 Inline(child);
@@ -140,6 +143,12 @@ void BodyWalker::RunContent(pugi::xml_node container, RunState& state) {
             Field(child);  // even when hidden: the field's structure must stay balanced
             continue;
         }
+        if (element == WordElement::kFieldCode) {
+            if (!state.hidden) {
+                FieldCode(child.text().get());
+            }
+            continue;
+        }
         if (!Visible(state)) {
             continue;
         }
@@ -197,6 +206,7 @@ void BodyWalker::RunContent(pugi::xml_node container, RunState& state) {
 }
 
 void BodyWalker::EmitText(std::string_view text, SymbolFontKind font) {
+    ++textShown_;
     if (font == SymbolFontKind::kOther &&
         std::memchr(text.data(), '\xEF', text.size()) == nullptr) {
         sink_.Text(text);
@@ -212,30 +222,66 @@ void BodyWalker::Symbol(pugi::xml_node sym) {
     }
     scratch_.clear();
     AppendUtf8(scratch_, c);
+    ++textShown_;
     sink_.Text(scratch_);
 }
 
 void BodyWalker::Field(pugi::xml_node fldChar) {
     const std::string_view type = AttrValue(fldChar, "fldCharType");
+    std::vector<OpenField>& open = fields_.open;
     if (type == "begin") {
-        if (fields_.inCode.size() >= static_cast<size_t>(limits::kMaxNestingDepth)) {
+        if (open.size() >= static_cast<size_t>(limits::kMaxNestingDepth)) {
             ThrowDamaged("its fields are nested more than " +
                          std::to_string(limits::kMaxNestingDepth) + " levels deep");
         }
-        fields_.inCode.push_back(true);
+        open.emplace_back();
         ++fields_.codeCount;
     } else if (type == "separate") {
-        if (!fields_.inCode.empty() && fields_.inCode.back()) {
-            fields_.inCode.back() = false;
+        if (!open.empty() && open.back().inCode) {
+            open.back().inCode = false;
+            open.back().textBeforeResult = textShown_;
             --fields_.codeCount;
         }
     } else if (type == "end") {
-        if (!fields_.inCode.empty()) {
-            if (fields_.inCode.back()) {
+        if (!open.empty()) {
+            OpenField field = std::move(open.back());
+            open.pop_back();
+            if (field.inCode) {
                 --fields_.codeCount;
+            } else if (textShown_ != field.textBeforeResult) {
+                return;  // a stored result
             }
-            fields_.inCode.pop_back();
+            DrawnField(field.code);
         }
+    }
+}
+
+void BodyWalker::FieldCode(std::string_view text) {
+    if (fields_.open.empty() || !fields_.open.back().inCode) {
+        return;
+    }
+    std::string& code = fields_.open.back().code;
+    if (code.size() + text.size() <= kMaxFieldCodeBytes) {
+        code.append(text);
+    }
+}
+
+void BodyWalker::SimpleField(pugi::xml_node fldSimple) {
+    const std::uint64_t before = textShown_;
+    Inline(fldSimple);
+    if (textShown_ == before) {
+        DrawnField(AttrValue(fldSimple, "instr"));
+    }
+}
+
+// A field without a result that Word draws from its code: an EQ field.
+void BodyWalker::DrawnField(std::string_view code) {
+    if (fields_.codeCount > 0) {
+        return;  // inside another field's code
+    }
+    if (const auto text = EqFieldText(code); text && !text->empty()) {
+        ++textShown_;
+        sink_.Text(*text);
     }
 }
 

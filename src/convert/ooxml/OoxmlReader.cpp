@@ -59,6 +59,10 @@ public:
         return &part.buffer;
     }
 
+    std::optional<std::string> PartBytes(std::string_view partName) override {
+        return zip_.Read(partName);
+    }
+
     // Keeps the part's bytes, read by the caller, and parses them.
     pugi::xml_node Adopt(std::string_view partName, std::string bytes) {
         Part& part = parts_.emplace_back();

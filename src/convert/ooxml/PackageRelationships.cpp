@@ -8,7 +8,8 @@ std::vector<Relationship> ReadRelationships(pugi::xml_node relationships) {
     std::vector<Relationship> result;
     for (pugi::xml_node node = relationships.first_child(); node; node = node.next_sibling()) {
         if (Is(node, "Relationship")) {
-            result.push_back({AttrValue(node, "Type"), AttrValue(node, "Target"),
+            result.push_back({AttrValue(node, "Id"), AttrValue(node, "Type"),
+                              AttrValue(node, "Target"),
                               AttrValue(node, "TargetMode") == "External"});
         }
     }

@@ -10,6 +10,7 @@ namespace corvanel::convert::word {
 
 // One relationship of an Open Packaging part (_rels/*.rels). Strings point into the parsed XML.
 struct Relationship {
+    std::string_view id;
     std::string_view type;
     std::string_view target;
     bool external = false;

@@ -26,6 +26,8 @@ public:
     std::function<void(WordNumbering&)> loadNumbering;
     // Fills the note stores and mark formats.
     std::function<void(WordContext&)> loadNotes;
+    // Reads the imported chunk of a relationship id into the sink, in place.
+    std::function<void(std::string_view, DocumentSink&)> readChunk;
 
     WordNumbering& Numbering() {
         if (loadNumbering) {

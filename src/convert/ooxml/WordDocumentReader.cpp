@@ -1,5 +1,6 @@
 #include "convert/core/ConvertError.h"
 #include "convert/core/XmlScanning.h"
+#include "convert/ooxml/AltChunk.h"
 #include "convert/ooxml/BodyBlocks.h"
 #include "convert/ooxml/BodyWalker.h"
 #include "convert/ooxml/PackageRelationships.h"
@@ -97,6 +98,10 @@ void ReadWithContext(WordPackage& package, std::string_view mainPart, pugi::xml_
         const pugi::xml_node sectPr = Child(body, "sectPr");
         ReadNoteMarkFormat(Child(sectPr, "footnotePr"), notes.footnoteMarks);
         ReadNoteMarkFormat(Child(sectPr, "endnotePr"), notes.endnoteMarks);
+    };
+
+    context.readChunk = [&](std::string_view id, DocumentSink& chunkSink) {
+        ReadAltChunk(package, mainPart, rels, id, chunkSink);
     };
 
     BodyWalker walker(context, sink);

@@ -14,8 +14,9 @@ namespace {
 using E = WordElement;
 
 // Sorted by name for a binary search.
-constexpr std::array<std::pair<std::string_view, WordElement>, 59> kElements{{
+constexpr std::array<std::pair<std::string_view, WordElement>, 60> kElements{{
     {"AlternateContent", E::kAlternateContent},
+    {"altChunk", E::kAltChunk},
     {"bdo", E::kTransparent},
     {"br", E::kBreak},
     {"cfChunk", E::kSection},

@@ -41,6 +41,7 @@ enum class WordElement : std::uint8_t {
     kRubyBase,
     kAnnotation,  // Word 2003 aml:annotation (revisions, comments)
     kSection,     // Word 2003 wx:sect, wx:sub-section, wx:pBdrGroup
+    kAltChunk,    // a part in another format, imported in place
 };
 
 WordElement ClassifyElement(const char* qualifiedName);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,12 @@ public:
     // itself; asked for as a tree afterwards, the part is read anew. Nothing when the package
     // has no such part or keeps its parts only as trees. Throws ConvertError when damaged.
     virtual std::string* PartText(std::string_view /*partName*/) { return nullptr; }
+    // A copy of a part's bytes, for a part in another format (an imported chunk); nothing when
+    // the package has no such part or does not keep such parts. Throws ConvertError when
+    // damaged.
+    virtual std::optional<std::string> PartBytes(std::string_view /*partName*/) {
+        return std::nullopt;
+    }
 };
 
 // The main part named by the package relationships (officeDocument), else "word/document.xml"

@@ -110,10 +110,25 @@ bool RtfParser::OnDestinationWord(const RtfControlWord& word, const RtfToken& to
             if (InInfo()) {
                 SkipRestOfGroup();
             } else if (s.destination != Destination::kFontTable) {
-                const bool keepsResult = token.word == "field" || token.word == "object";
+                const bool field = token.word == "field";
+                if (field && InText() && s.onEnd == OnGroupEnd::kNone) {
+                    fields_.push_back({{}, textShown_, stack_.size()});
+                    s.onEnd = OnGroupEnd::kField;
+                }
+                const bool keepsResult = field || token.word == "object";
                 s.result = keepsResult ? s.destination : Destination::kNoText;
                 s.destination = Destination::kNoText;
             }
+            break;
+        case RtfAction::kFieldCode:
+            // Only the code of a field met in the text, in a group of the field's own.
+            if (fields_.empty() || fields_.back().groupDepth + 1 != stack_.size() ||
+                s.onEnd != OnGroupEnd::kNone) {
+                SkipRestOfGroup();
+                break;
+            }
+            s.destination = Destination::kFieldCode;
+            s.inFieldCode = true;
             break;
         case RtfAction::kUpr:
             if (InInfo()) {
@@ -149,7 +164,8 @@ bool RtfParser::OnDestinationWord(const RtfControlWord& word, const RtfToken& to
             break;
         case RtfAction::kFloatingText:
             if (s.destination == Destination::kFontTable ||
-                s.destination == Destination::kListText || InInfo() || s.hidden || s.deleted) {
+                s.destination == Destination::kListText || InInfo() || s.hidden || s.deleted ||
+                s.inFieldCode) {
                 SkipRestOfGroup();
                 break;
             }
@@ -348,6 +364,8 @@ bool RtfParser::OnContentWord(const RtfControlWord& word, const RtfToken& token)
                 Content().Tab(Level());
             } else if (s.destination == Destination::kProperty) {
                 propertyText_.push_back(' ');
+            } else if (s.destination == Destination::kFieldCode) {
+                AppendFieldCode(" ");
             } else if (Visible()) {
                 label_.push_back('\t');
             }

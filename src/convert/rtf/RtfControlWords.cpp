@@ -11,37 +11,37 @@ using Table = std::unordered_map<std::string_view, RtfControlWord>;
 Table BuildTable() {
     Table t;
     // Destinations whose content never reaches the text.
-    for (const std::string_view word : {"colortbl",   "stylesheet",   "datafield",
-                                        "pict",       "objdata",      "objclass",
-                                        "objname",    "objalias",     "objsect",
-                                        "objtime",    "header",       "headerl",
-                                        "headerr",    "headerf",      "footer",
-                                        "footerl",    "footerr",      "footerf",
-                                        "annotation", "atnid",        "atnauthor",
-                                        "atndate",    "atnref",       "atnicn",
-                                        "atntime",    "atnparent",    "atrfstart",
-                                        "atrfend",    "listtable",    "listoverridetable",
-                                        "revtbl",     "rsidtbl",      "generator",
-                                        "xmlnstbl",   "themedata",    "colorschememapping",
-                                        "datastore",  "latentstyles", "pgdsctbl",
-                                        "filetbl",    "fldinst",      "sp",
-                                        "sn",         "sv",           "shprslt",
-                                        "nonshppict", "nonesttables",
+    for (const std::string_view word : {"colortbl",     "stylesheet",   "datafield",
+                                        "pict",         "objdata",      "objclass",
+                                        "objname",      "objalias",     "objsect",
+                                        "objtime",      "header",       "headerl",
+                                        "headerr",      "headerf",      "footer",
+                                        "footerl",      "footerr",      "footerf",
+                                        "annotation",   "atnid",        "atnauthor",
+                                        "atndate",      "atnref",       "atnicn",
+                                        "atntime",      "atnparent",    "atrfstart",
+                                        "atrfend",      "listtable",    "listoverridetable",
+                                        "revtbl",       "rsidtbl",      "generator",
+                                        "xmlnstbl",     "themedata",    "colorschememapping",
+                                        "datastore",    "latentstyles", "pgdsctbl",
+                                        "filetbl",      "sp",           "sn",
+                                        "sv",           "shprslt",      "nonshppict",
+                                        "nonesttables",
 
-                                        "ftnsep",     "ftnsepc",      "aftnsep",
-                                        "aftnsepc",   "ftncn",        "aftncn",
-                                        "txe",        "xe",           "tc",
-                                        "tcn",        "bkmkstart",    "bkmkend",
-                                        "template",   "docvar",       "comment",
-                                        "private",    "userprops",    "wgrffmtfilter",
-                                        "mmathPr",    "fchars",       "lchars",
-                                        "pgptbl",     "protusertbl",  "listpicture",
-                                        "blipuid",    "passwordhash", "defchp",
-                                        "defpap",     "stylesheet",   "keywords",
-                                        "subject",    "formfield",    "ftnsepc",
-                                        "operator",   "doccomm",      "hlinkbase",
-                                        "company",    "category",     "manager",
-                                        "falt",       "panose",       "fontemb",
+                                        "ftnsep",       "ftnsepc",      "aftnsep",
+                                        "aftnsepc",     "ftncn",        "aftncn",
+                                        "txe",          "xe",           "tc",
+                                        "tcn",          "bkmkstart",    "bkmkend",
+                                        "template",     "docvar",       "comment",
+                                        "private",      "userprops",    "wgrffmtfilter",
+                                        "mmathPr",      "fchars",       "lchars",
+                                        "pgptbl",       "protusertbl",  "listpicture",
+                                        "blipuid",      "passwordhash", "defchp",
+                                        "defpap",       "stylesheet",   "keywords",
+                                        "subject",      "formfield",    "ftnsepc",
+                                        "operator",     "doccomm",      "hlinkbase",
+                                        "company",      "category",     "manager",
+                                        "falt",         "panose",       "fontemb",
                                         "fontfile"}) {
         t[word] = {RtfAction::kSkipDestination, {}};
     }
@@ -66,6 +66,7 @@ Table BuildTable() {
         t[word] = {RtfAction::kNoTextDestination, {}};
     }
     t["upr"] = {RtfAction::kUpr, {}};
+    t["fldinst"] = {RtfAction::kFieldCode, {}};
     t["footnote"] = {RtfAction::kFootnote, {}};
     t["shptxt"] = {RtfAction::kFloatingText, {}};
     t["pn"] = {RtfAction::kNumbering, {}};

@@ -8,13 +8,14 @@ namespace corvanel::convert::rtf {
 enum class RtfAction {
     kNone,
     // Destinations: groups whose content is skipped, read in a special way, or read as text.
-    kSkipDestination,  // font-independent tables, pictures, headers, comments, field codes...
+    kSkipDestination,  // font-independent tables, pictures, headers, comments...
     kFontTable,
     kListText,           // \listtext and \pntext: the label as Word showed it
     kTextDestination,    // \fldrslt, \result, \ud: content read as text
     kNoTextDestination,  // \field, \shp, \shpinst, \object, \upr, \nesttableprops: only their
                          // inner destinations hold text
     kUpr,
+    kFieldCode,  // \fldinst: read for the fields drawn from their code (EQ)
     kFootnote,
     kFloatingText,     // \shptxt, \dptxbxtext
     kNumbering,        // \pn: Word 6 paragraph numbering

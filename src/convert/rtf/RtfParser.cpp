@@ -1,6 +1,7 @@
 #include "convert/rtf/RtfParser.h"
 
 #include "convert/core/ConvertError.h"
+#include "convert/core/EqField.h"
 #include "convert/core/Limits.h"
 #include "convert/core/TextEncoding.h"
 #include "convert/core/Utf16.h"
@@ -187,6 +188,9 @@ void RtfParser::EndGroup() {
         case OnGroupEnd::kDate:
             FinishDate();
             break;
+        case OnGroupEnd::kField:
+            FinishField();
+            break;
     }
 }
 
@@ -236,6 +240,8 @@ void RtfParser::OnText(std::string_view text) {
             FlushText();
             if (s.destination == Destination::kProperty) {
                 propertyText_.push_back(' ');
+            } else if (s.destination == Destination::kFieldCode) {
+                AppendFieldCode(" ");
             } else if (s.destination == Destination::kListText) {
                 label_.push_back('\t');
             } else {
@@ -307,6 +313,11 @@ void RtfParser::Deliver(std::string_view utf8, SymbolFontKind symbol) {
         propertyText_.append(utf8);
         return;
     }
+    if (State().destination == Destination::kFieldCode) {
+        AppendFieldCode(utf8);
+        return;
+    }
+    ++textShown_;
     if (State().destination == Destination::kListText) {
         label_.append(utf8);
         if (symbol != SymbolFontKind::kOther) {
@@ -373,6 +384,25 @@ void RtfParser::FinishListLabel() {
     // An empty label (a heading's outline level without a number) adds nothing, not even its tab.
     if (!label.empty()) {
         emitter_.SetListLabel(std::move(label), std::move(suffix));
+    }
+}
+
+void RtfParser::AppendFieldCode(std::string_view text) {
+    std::string& code = fields_.back().code;
+    if (code.size() + text.size() <= kMaxFieldCodeBytes) {
+        code.append(text);
+    }
+}
+
+void RtfParser::FinishField() {
+    const OpenField field = std::move(fields_.back());
+    fields_.pop_back();
+    if (textShown_ != field.textBefore) {
+        return;  // a stored result
+    }
+    if (const auto text = EqFieldText(field.code); text && !text->empty()) {
+        ++textShown_;
+        Content().Text(*text, Level());
     }
 }
 

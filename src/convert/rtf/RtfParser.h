@@ -33,6 +33,7 @@ enum class Destination : unsigned char {
     kInfo,             // \info, read for the stated properties
     kProperty,         // \title, \author in \info: text collected for a property
     kDate,             // \creatim, \revtim in \info: \yr, \mo, ... collected
+    kFieldCode,        // \fldinst of a field in the text: collected
 };
 enum class OnGroupEnd : unsigned char {
     kNone,
@@ -42,7 +43,8 @@ enum class OnGroupEnd : unsigned char {
     kFontTable,
     kNumbering,
     kProperty,
-    kDate
+    kDate,
+    kField
 };
 
 // Everything RTF scopes to a group; a group starts with a copy of its parent's state.
@@ -54,6 +56,7 @@ struct GroupState {
     bool hidden = false;
     bool deleted = false;
     bool inTable = false;
+    bool inFieldCode = false;  // within a \fldinst read for its text
     int nestingLevel = 0;
     int numbering = -1;  // Word 6 numbering of the paragraph (index in RtfOldNumbering)
     int unicodeSkip = 1;
@@ -84,7 +87,8 @@ private:
     bool Visible() const {
         const GroupState& s = stack_.back();
         return (s.destination == Destination::kText || s.destination == Destination::kListText ||
-                s.destination == Destination::kProperty) &&
+                s.destination == Destination::kProperty ||
+                s.destination == Destination::kFieldCode) &&
                !s.hidden && !s.deleted;
     }
     bool InText() const { return stack_.back().destination == Destination::kText && Visible(); }
@@ -122,6 +126,8 @@ private:
     void OnInfoWord(const RtfControlWord& word, const RtfToken& token);
     void FinishProperty();
     void FinishDate();
+    void AppendFieldCode(std::string_view text);
+    void FinishField();
 
     RtfTokenizer tokenizer_;
     RtfEmitter emitter_;
@@ -163,6 +169,16 @@ private:
     DocumentProperty property_ = DocumentProperty::kTitle;  // the \title or date being read
     std::string propertyText_;
     StatedTime date_;
+
+    // Fields in the text, innermost last. An EQ field has no result: its code is collected and
+    // its text drawn from it when the field ends with nothing shown.
+    struct OpenField {
+        std::string code;
+        std::uint64_t textBefore = 0;  // textShown_ when the field began
+        std::size_t groupDepth = 0;    // stack_.size() in the field's group
+    };
+    std::vector<OpenField> fields_;
+    std::uint64_t textShown_ = 0;
 };
 
 }  // namespace corvanel::convert::rtf

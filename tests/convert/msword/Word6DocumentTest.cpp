@@ -27,17 +27,21 @@ struct Word6Options {
     std::uint32_t ccpText = 0;               // 0: the text's length
     std::vector<std::uint32_t> sectionEnds;  // character positions where sections end
     std::string paragraphModifiers;          // given to every paragraph, if any
+    std::vector<std::string> modifiersEach;  // or to each paragraph its own
+    std::vector<std::uint32_t> deleted;      // character positions shown as deleted
     std::string summaryInformation;          // the stream, when not empty
 };
 
 constexpr std::size_t kPageBytes = 512;
+constexpr std::size_t kCharacterBinTablePair = 0xB8;
 constexpr std::size_t kParagraphBinTablePair = 0xC0;
 
-// A paragraph formatting page giving each paragraph of `text` the same modifiers.
-std::string ParagraphPage(const std::string& text, const std::string& modifiers) {
+// A paragraph formatting page giving the paragraphs of `text` (ended by paragraph or cell marks)
+// their modifiers: one for all, or one each.
+std::string ParagraphPage(const std::string& text, const std::vector<std::string>& modifiers) {
     std::vector<std::uint32_t> ends{static_cast<std::uint32_t>(kTextAt)};
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
+        if (text[i] == '\r' || text[i] == '\x07') {
             ends.push_back(static_cast<std::uint32_t>(kTextAt + i + 1));
         }
     }
@@ -46,15 +50,48 @@ std::string ParagraphPage(const std::string& text, const std::string& modifiers)
     for (std::size_t i = 0; i < ends.size(); ++i) {
         PutU32(page, 4 * i, ends[i]);
     }
-    constexpr std::size_t kPapxAt = 0x100;
+    std::size_t at = 0x100;
     for (std::size_t i = 0; i < runs; ++i) {
-        page[4 * ends.size() + 7 * i] = static_cast<char>(kPapxAt / 2);
+        const std::string& own = modifiers[std::min(i, modifiers.size() - 1)];
+        page[4 * ends.size() + 7 * i] = static_cast<char>(at / 2);
+        const std::size_t words = (2 + own.size() + 1) / 2;  // style index and modifiers
+        page[at] = static_cast<char>(words);
+        page.replace(at + 3, own.size(), own);
+        at += 2 + 2 * words;
     }
-    const std::size_t words = (2 + modifiers.size() + 1) / 2;  // style index and modifiers
-    page[kPapxAt] = static_cast<char>(words);
-    page.replace(kPapxAt + 3, modifiers.size(), modifiers);
     page[kPageBytes - 1] = static_cast<char>(runs);
     return page;
+}
+
+// A character formatting page: the characters at `deleted` are deleted, the others plain.
+std::string CharacterPage(const std::string& text, const std::vector<std::uint32_t>& deleted) {
+    std::string page(kPageBytes, '\0');
+    const std::size_t runs = text.size();  // one a character
+    constexpr std::size_t kDeletedAt = 0x1F0;
+    page.replace(kDeletedAt, 3, "\x02\x41\x01");  // two bytes: the deleted-text modifier, on
+    for (std::size_t i = 0; i <= runs; ++i) {
+        PutU32(page, 4 * i, static_cast<std::uint32_t>(kTextAt + i));
+    }
+    for (const std::uint32_t cp : deleted) {
+        page[4 * (runs + 1) + cp] = static_cast<char>(kDeletedAt / 2);
+    }
+    page[kPageBytes - 1] = static_cast<char>(runs);
+    return page;
+}
+
+// Puts a formatting page at the end of the stream and its one-page bin table after it.
+void AddFormattingPage(std::string& stream, const std::string& page, std::size_t textSize,
+                       std::size_t pair) {
+    stream.resize((stream.size() / kPageBytes + 1) * kPageBytes, '\0');
+    const std::size_t number = stream.size() / kPageBytes;
+    stream += page;
+    std::string bins(10, '\0');  // first and last position, then the page number
+    PutU32(bins, 0, static_cast<std::uint32_t>(kTextAt));
+    PutU32(bins, 4, static_cast<std::uint32_t>(kTextAt + textSize));
+    PutU16(bins, 8, static_cast<std::uint16_t>(number));
+    PutU32(stream, pair, static_cast<std::uint32_t>(stream.size()));
+    PutU32(stream, pair + 4, static_cast<std::uint32_t>(bins.size()));
+    stream += bins;
 }
 
 std::string Word6Document(const std::string& text, const Word6Options& options = {}) {
@@ -68,17 +105,16 @@ std::string Word6Document(const std::string& text, const Word6Options& options =
     PutU32(stream, 0x34,
            options.ccpText != 0 ? options.ccpText : static_cast<std::uint32_t>(text.size()));
     stream += text;
-    if (!options.paragraphModifiers.empty()) {
-        stream.resize((stream.size() / kPageBytes + 1) * kPageBytes, '\0');
-        const std::size_t page = stream.size() / kPageBytes;
-        stream += ParagraphPage(text, options.paragraphModifiers);
-        std::string bins(10, '\0');  // first and last position, then the page number
-        PutU32(bins, 0, static_cast<std::uint32_t>(kTextAt));
-        PutU32(bins, 4, static_cast<std::uint32_t>(kTextAt + text.size()));
-        PutU16(bins, 8, static_cast<std::uint16_t>(page));
-        PutU32(stream, kParagraphBinTablePair, static_cast<std::uint32_t>(stream.size()));
-        PutU32(stream, kParagraphBinTablePair + 4, static_cast<std::uint32_t>(bins.size()));
-        stream += bins;
+    if (!options.paragraphModifiers.empty() || !options.modifiersEach.empty()) {
+        const std::vector<std::string> modifiers = options.modifiersEach.empty()
+                                                       ? std::vector{options.paragraphModifiers}
+                                                       : options.modifiersEach;
+        AddFormattingPage(stream, ParagraphPage(text, modifiers), text.size(),
+                          kParagraphBinTablePair);
+    }
+    if (!options.deleted.empty()) {
+        AddFormattingPage(stream, CharacterPage(text, options.deleted), text.size(),
+                          kCharacterBinTablePair);
     }
     if (!options.sectionEnds.empty()) {
         // The section table: the positions (starting with 0), then a 12-byte record each.
@@ -257,6 +293,46 @@ TEST(Word6Document, NumberedParagraphsGetTheirLabels) {
               "c)\tOne\nd)\tTwo\ne)\tThree\n");
 }
 
+TEST(Word6Document, ADeletedParagraphMarkJoinsTheNextParagraph) {
+    std::string description(52, '\0');  // numbered 1, 2, 3 with "." after the number
+    description[2] = 1;
+    description[10] = 1;
+    description[20] = '.';
+    const std::string numbered = std::string("\x0D\x0A", 2) + "\x0C" + "\x34" + description;
+    const std::string inTable = "\x18\x01";
+    const std::string rowEnd = inTable + "\x19\x01";
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<std::string> modifiers;
+        std::vector<std::uint32_t> deleted;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"a list item keeps its own label",
+         "one \rmore\rtwo\r",
+         {numbered, "", numbered},
+         {4},
+         "1.\tone more\n2.\ttwo\n"},
+        {"a wholly deleted paragraph gives no label",
+         "one\rgone\rtwo\r",
+         {"", numbered, ""},
+         {4, 5, 6, 7, 8},
+         "one\ntwo\n"},
+        {"a table ends the paragraph",
+         "last\rcell\x07\x07",
+         {"", inTable, rowEnd},
+         {4},
+         "last\ncell\n"},
+    };
+    for (const Case& c : cases) {
+        Word6Options options;
+        options.modifiersEach = c.modifiers;
+        options.deleted = c.deleted;
+        EXPECT_EQ(TextOf(Word6Document(c.text, options)), c.expected) << c.name;
+    }
+}
+
 TEST(Word6Document, FieldsShowOnlyTheirResult) {
     EXPECT_EQ(TextOf(Word6Document("Page \x13 PAGE \x14"
                                    "5\x15 of \x13 NUMPAGES \x15.\r")),
@@ -264,6 +340,18 @@ TEST(Word6Document, FieldsShowOnlyTheirResult) {
     // A field nested in another's code is code too; one nested in a result shows its result.
     EXPECT_EQ(TextOf(Word6Document("\x13 IF \x13 A \x14x\x15 \x14[\x13 B \x14y\x15]\x15\r")),
               "[y]\n");
+}
+
+TEST(Word6Document, EqFieldsAreDrawnFromTheirCode) {
+    // A phonetic guide in a Japanese document's Shift-JIS shows its base; a stored result
+    // wins; an EQ field in another field's code stays code.
+    Word6Options japanese;
+    japanese.lid = 0x0411;
+    EXPECT_EQ(TextOf(Word6Document("a\x13 EQ \\o\\ad(\\s\\up 9(\x82\xa9\x82\xf1),\x8a\xbf\x8e\x9a)"
+                                   "\x15"
+                                   "b\x13 EQ \\f(1,2)\x14y\x15\x13 IF \x13 EQ x\x15\x15\r",
+                                   japanese)),
+              "a漢字by\n");
 }
 
 TEST(Word6Document, LastParagraphWithoutMarkStillCounts) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 namespace corvanel::convert {
@@ -209,6 +210,31 @@ TEST(WordDocumentEvents, FileNameDoesNotMatterOnlyContent) {
         ReadDocumentBytes("renamed.txt", testing::ReadTestFile(kFeatures), writer);
     ASSERT_TRUE(result.Ok()) << result.description;
     EXPECT_EQ(writer.Text().rfind("Corvanel binary Word test\n", 0), 0u);
+}
+
+TEST(WordDocumentEvents, AnEqFieldWithoutResultIsDrawnFromItsCode) {
+    // The PAGE field rewritten in place, unit for unit, into an EQ field without a result; the
+    // unit where its separator was keeps the separator's formatting and shows nothing.
+    const auto utf16 = [](std::u16string_view units) {
+        std::string bytes;
+        for (const char16_t unit : units) {
+            bytes += static_cast<char>(unit & 0xFF);
+            bytes += static_cast<char>(unit >> 8);
+        }
+        return bytes;
+    };
+    std::string bytes = testing::ReadTestFile(kFeatures);
+    const std::string page = utf16(
+        u"\x13 PAGE \x14"
+        u"1\x15");
+    const std::size_t at = bytes.find(page);
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, page.size(),
+                  utf16(u"\x13"
+                        u"EQ \\b( x\x15"));
+    PlainTextWriter writer("\n");
+    ASSERT_TRUE(ReadDocumentBytes("features.doc", bytes, writer).Ok());
+    EXPECT_NE(writer.Text().find("Link: Example site end, page (x).\n"), std::string::npos);
 }
 
 }  // namespace

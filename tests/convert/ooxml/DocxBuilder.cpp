@@ -71,6 +71,12 @@ std::vector<std::pair<std::string, std::string>> DocxBuilder::Parts() const {
     addPart(footnotes, "footnotes", "footnotes");
     addPart(endnotes, "endnotes", "endnotes");
     addPart(settings, "settings", "settings");
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        rels += Relationship("chunk" + std::to_string(i + 1), "aFChunk", chunks[i].first);
+        if (!chunks[i].second.empty()) {
+            parts.emplace_back(folder + chunks[i].first, chunks[i].second);
+        }
+    }
     parts.emplace_back(folder + "_rels/" + file + ".rels", Relationships(rels));
     parts.emplace_back(mainPart, WordXml("document", "<w:body>" + body + "</w:body>"));
     return parts;

@@ -19,6 +19,8 @@ struct DocxBuilder {
     std::string endnotes;   // inside <w:endnotes>
     std::string settings;   // inside <w:settings>
     std::string mainPart = "word/document.xml";
+    // Imported chunks: (target beside the main part, bytes); the Nth is related as "chunkN".
+    std::vector<std::pair<std::string, std::string>> chunks;
 
     // The package's parts as (name, content) pairs.
     std::vector<std::pair<std::string, std::string>> Parts() const;

@@ -65,6 +65,25 @@ TEST(OoxmlFields, HiddenFieldMarksStillCount) {
               "5\n");
 }
 
+TEST(OoxmlFields, EqFieldsAreDrawnFromTheirCode) {
+    // A phonetic guide split over runs shows its base; hidden or deleted code shows nothing;
+    // a stored result wins.
+    const std::string ruby = R"(\o\ad(\s\up 9(かんじ),漢字))";
+    const std::string hiddenCode =
+        "<w:r><w:rPr><w:vanish/></w:rPr><w:instrText>EQ \\f(1,2)</w:instrText></w:r>";
+    const std::string deletedCode =
+        "<w:del w:id=\"1\" w:author=\"A\"><w:r><w:delInstrText>"
+        "EQ \\f(3,4)</w:delInstrText></w:r></w:del>";
+    EXPECT_EQ(BodyText("<w:p>" + TextRun("a") + FieldChar("begin") + Code(" EQ \\* jc2 ") +
+                       Code(ruby) + FieldChar("end") + TextRun("b") + FieldChar("begin") +
+                       hiddenCode + FieldChar("end") + FieldChar("begin") + deletedCode +
+                       FieldChar("end") + FieldChar("begin") + Code("EQ \\f(5,6)") +
+                       FieldChar("separate") + FieldChar("end") + FieldChar("begin") +
+                       Code("EQ \\f(7,8)") + FieldChar("separate") + TextRun("x") +
+                       FieldChar("end") + "<w:fldSimple w:instr=\"EQ \\b(9)\"/></w:p>"),
+              "a漢字b5/6x(9)\n");
+}
+
 TEST(OoxmlFields, UnbalancedFieldMarksAreHarmless) {
     EXPECT_EQ(
         BodyText("<w:p>" + FieldChar("end") + FieldChar("separate") + TextRun("text") + "</w:p>"),

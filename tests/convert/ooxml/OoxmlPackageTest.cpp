@@ -146,6 +146,42 @@ std::vector<MalformedCase> MalformedCases() {
     return cases;
 }
 
+std::string AltChunk(int n) {
+    return "<w:altChunk r:id=\"chunk" + std::to_string(n) + "\"/>";
+}
+
+TEST(OoxmlPackage, ImportedChunksAreReadInPlace) {
+    // Word packages nested in each other, each with its level's paragraph and the next level as
+    // a chunk: only so many levels are read.
+    std::string nested;
+    for (int level = 6; level >= 1; --level) {
+        DocxBuilder inner;
+        inner.body = Para("level " + std::to_string(level)) + AltChunk(1);
+        if (!nested.empty()) {
+            inner.chunks = {{"inner.docx", nested}};
+        }
+        nested = inner.Build();
+    }
+    DocxBuilder docx;
+    docx.body = Para("one") + AltChunk(1) + Para("two") + AltChunk(2) + AltChunk(3) + AltChunk(4) +
+                AltChunk(5) + AltChunk(6) + AltChunk(7) + Para("end");
+    docx.chunks = {{"a.html",
+                    "<html><head><title>T</title></head><body><p>From HTML</p>"
+                    "<p>again</body></html>"},
+                   {"b.rtf", "{\\rtf1\\ansi From RTF\\par}"},
+                   {"c.txt", "From text\n"},
+                   {"d.docx", nested},
+                   {"document.xml", ""},  // the main part itself
+                   {"missing.rtf", ""},
+                   {"cut.docx", nested.substr(0, nested.size() / 2)}};
+    EXPECT_EQ(TextOf(docx),
+              "one\nFrom HTML\nagain\ntwo\nFrom RTF\nFrom text\nlevel 1\nlevel 2\nlevel 3\n"
+              "level 4\nend\n");
+    // The chunks' own formats and properties are not the document's.
+    EXPECT_EQ(FactsOf("chunks.docx", docx.Build()).format, "docx");
+    EXPECT_TRUE(FactsOf("chunks.docx", docx.Build()).properties.empty());
+}
+
 TEST(OoxmlPackage, MalformedPackagesFailWithTheRightError) {
     for (MalformedCase& c : MalformedCases()) {
         const Converted converted = ConvertBytes(std::move(c.bytes));

@@ -96,6 +96,20 @@ TEST(RtfReader, FieldsGiveTheirResultOnly) {
               "See the link here.\n7\n");
 }
 
+TEST(RtfReader, EqFieldsAreDrawnFromTheirCode) {
+    // A phonetic guide in Shift-JIS shows its base; hidden or deleted code shows nothing; a
+    // stored result wins; a text box in a field's code is code too.
+    EXPECT_EQ(
+        RtfBodyText("a{\\field{\\*\\fldinst {\\f3 EQ \\\\* jc2 \\\\o\\\\ad(\\\\s\\\\up 9("
+                    "\\'82\\'a9\\'82\\'f1\\'82\\'b6),\\'8a\\'bf}{\\f3 \\'8e\\'9a)}}"
+                    "{\\fldrslt }}b{\\field{\\*\\fldinst {\\v EQ \\\\f(1,2)}}}"
+                    "{\\deleted{\\field{\\*\\fldinst EQ \\\\f(3,4)}}}"
+                    "{\\field{\\*\\fldinst EQ \\\\f(5,6)}{\\fldrslt y}}"
+                    "{\\field{\\*\\fldinst PAGE{\\shp{\\*\\shpinst{\\shptxt box}}}}{\\fldrslt 3}}"
+                    "\\par"),
+        "a漢字by3\n");
+}
+
 TEST(RtfReader, HiddenAndDeletedTextIsLeftOut) {
     EXPECT_EQ(RtfBodyText("a{\\v hidden}b\\v c\\v0 d{\\deleted gone}{\\insrsid1 e}\\par"
                           "{\\v hidden paragraph\\par}kept\\par"),
