@@ -9,7 +9,7 @@ std::vector<Relationship> ReadRelationships(pugi::xml_node relationships) {
     for (pugi::xml_node node = relationships.first_child(); node; node = node.next_sibling()) {
         if (Is(node, "Relationship")) {
             result.push_back({AttrValue(node, "Type"), AttrValue(node, "Target"),
-                              AttrValue(node, "TargetMode") == "External"});
+                              AttrValue(node, "TargetMode") == "External", AttrValue(node, "Id")});
         }
     }
     return result;
@@ -24,6 +24,16 @@ std::string FindRelatedPart(const std::vector<Relationship>& relationships,
             continue;
         }
         return ResolvePartName(sourcePart, r.target);
+    }
+    return {};
+}
+
+std::string FindTargetById(const std::vector<Relationship>& relationships,
+                           std::string_view sourcePart, std::string_view id) {
+    for (const Relationship& r : relationships) {
+        if (!r.external && !id.empty() && r.id == id) {
+            return ResolvePartName(sourcePart, r.target);
+        }
     }
     return {};
 }

@@ -13,6 +13,7 @@ struct Relationship {
     std::string_view type;
     std::string_view target;
     bool external = false;
+    std::string_view id;
 };
 
 // The relationships of a <Relationships> element.
@@ -23,6 +24,10 @@ std::vector<Relationship> ReadRelationships(pugi::xml_node relationships);
 // name; empty when there is none.
 std::string FindRelatedPart(const std::vector<Relationship>& relationships,
                             std::string_view sourcePart, std::string_view kind);
+
+// The target of the internal relationship with the id, resolved as above; empty when none.
+std::string FindTargetById(const std::vector<Relationship>& relationships,
+                           std::string_view sourcePart, std::string_view id);
 
 // "word/_rels/document.xml.rels" for "word/document.xml"; "_rels/.rels" for the package ("").
 std::string RelationshipsPartName(std::string_view partName);

@@ -187,6 +187,14 @@ void RtfParser::EndGroup() {
         case OnGroupEnd::kDate:
             FinishDate();
             break;
+        case OnGroupEnd::kMargin:
+            emitter_.EndMarginText();
+            --marginDepth_;
+            break;
+        case OnGroupEnd::kCommentAuthor:
+            commentAuthor_ = std::move(propertyText_);
+            propertyText_.clear();
+            break;
     }
 }
 

@@ -18,6 +18,10 @@ struct DocxBuilder {
     std::string footnotes;  // inside <w:footnotes>
     std::string endnotes;   // inside <w:endnotes>
     std::string settings;   // inside <w:settings>
+    std::string comments;   // inside <w:comments>
+    // Inside <w:hdr> and <w:ftr>: the first is related as "rh1" or "rf1", and so on.
+    std::vector<std::string> headers;
+    std::vector<std::string> footers;
     std::string mainPart = "word/document.xml";
 
     // The package's parts as (name, content) pairs.
@@ -41,7 +45,7 @@ struct Converted {
     std::string text;
 };
 // Converts document bytes (any format) with "\n" line breaks.
-Converted ConvertBytes(std::string bytes);
+Converted ConvertBytes(std::string bytes, MarginTexts include = {});
 // The text of a built package; fails the calling test when the conversion fails.
 std::string TextOf(const DocxBuilder& docx);
 
