@@ -110,7 +110,7 @@ TEST(RtfReader, CommentsAreLeftOut) {
 
 TEST(RtfReader, HeadersFootersAndCommentsWhenAsked) {
     // Two sections repeating their header; the second section's header comes after the first
-    // section's body.
+    // section's body, which has left already (the text leaves as it is made).
     const std::string rtf =
         "{\\rtf1\\ansi{\\header Head\\par}{\\footerr Foot\\par}One{\\*\\atnid A}"
         "{\\*\\atnauthor Ann}\\chatn{\\*\\annotation{\\*\\atnref 1}Check\\par this.}\\par"
@@ -125,7 +125,12 @@ TEST(RtfReader, HeadersFootersAndCommentsWhenAsked) {
         {{true, false, false}, "Head\nSecond\n\nOne\nTwo\n"},
     };
     for (const auto& c : kCases) {
-        EXPECT_EQ(RtfText(rtf, c.include), c.text);
+        PlainTextWriter writer;
+        writer.WantMarginTexts(c.include);
+        std::string text;
+        writer.DrainWhenOver(0, [&](std::string_view piece) { text += piece; });
+        ASSERT_TRUE(ReadDocumentBytes("test.rtf", rtf, writer).Ok());
+        EXPECT_EQ(text + writer.Text(), c.text);
     }
 }
 

@@ -10,9 +10,8 @@
 namespace corvanel::convert {
 
 // The text Corvanel writes for an RTF document held in a string.
-inline std::string RtfText(const std::string& rtf, MarginTexts include = {}) {
+inline std::string RtfText(const std::string& rtf) {
     PlainTextWriter writer;
-    writer.WantMarginTexts(include);
     const ConversionResult result = ReadDocumentBytes("test.rtf", rtf, writer);
     EXPECT_TRUE(result.Ok()) << result.description;
     return writer.TakeText();
