@@ -3,8 +3,6 @@
 #include "convert/core/ConvertError.h"
 #include "convert/core/Limits.h"
 
-#include <algorithm>
-
 namespace corvanel::convert {
 
 namespace {
@@ -341,7 +339,8 @@ void PlainTextWriter::EndMarginText() {
 }
 
 void PlainTextWriter::Hold(std::vector<std::string>& texts, std::string text) {
-    if (&texts != &comments_ && std::find(texts.begin(), texts.end(), text) != texts.end()) {
+    if (&texts != &comments_ &&
+        !(&texts == &headers_ ? heldHeaders_ : heldFooters_).insert(text).second) {
         return;  // sections often repeat their headers and footers
     }
     marginBytes_ += text.size();

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace corvanel::convert {
@@ -112,6 +113,8 @@ private:
     std::vector<std::string> headers_;
     std::vector<std::string> footers_;
     std::vector<std::string> comments_;
+    std::unordered_set<std::string> heldHeaders_;  // to keep each distinct text once
+    std::unordered_set<std::string> heldFooters_;
     std::size_t marginBytes_ = 0;  // held in the three above
     bool headersOut_ = false;      // the headers went out ahead of the body
     std::size_t headersWritten_ = 0;

@@ -8,8 +8,8 @@
 #include "convert/ooxml/WordPackage.h"
 #include "convert/ooxml/WordXml.h"
 
-#include <algorithm>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace corvanel::convert::word {
@@ -104,16 +104,14 @@ void ReadWithContext(WordPackage& package, std::string_view mainPart, pugi::xml_
     };
 
     BodyWalker walker(context, sink);
-    std::vector<std::string> sent;  // sections often share their header and footer parts
+    std::unordered_set<std::string> sent;  // sections often share their header and footer parts
     SendSectionMargins(
         margins,
         [&](std::string_view id) {
             std::string name = FindTargetById(rels, mainPart, id);
-            if (name.empty() || name == mainPart ||
-                std::find(sent.begin(), sent.end(), name) != sent.end()) {
+            if (name.empty() || name == mainPart || !sent.insert(name).second) {
                 return pugi::xml_node();
             }
-            sent.push_back(name);
             return OptionalPart(package, name);
         },
         walker, sink);
