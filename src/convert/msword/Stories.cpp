@@ -151,11 +151,20 @@ Stories ReadStories(const Fib& fib, std::string_view source, std::uint32_t textS
 
     s.footnotes = ReadNotes(source, fib.plcffndRef, fib.plcffndTxt, footnotes, s.main);
     s.endnotes = ReadNotes(source, fib.plcfendRef, fib.plcfendTxt, endnotes, s.main);
-    if ((margins.headers || margins.footers) && fib.plcfHdd.lcb != 0) {
-        ReadHeaders(source, fib.plcfHdd, headers, margins, s.margins);
-    }
-    if (margins.comments) {
-        ReadComments(source, fib, comments, s.margins);
+    // Headers, footers and comments only add to the text: damaged tables of them are read as
+    // missing, so asking for them never fails a document that converts without.
+    try {
+        if ((margins.headers || margins.footers) && fib.plcfHdd.lcb != 0) {
+            ReadHeaders(source, fib.plcfHdd, headers, margins, s.margins);
+        }
+        if (margins.comments) {
+            ReadComments(source, fib, comments, s.margins);
+        }
+    } catch (const ConvertError& e) {
+        if (e.Code() != ErrorCode::kDamaged) {
+            throw;
+        }
+        s.margins.clear();
     }
 
     if (fib.plcfSed.lcb != 0) {

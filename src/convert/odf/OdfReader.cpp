@@ -165,7 +165,16 @@ bool ReadOdfPackage(ZipPackage& package, DocumentSink& sink) {
     styles.SetStylesPart([&package] { return package.Read("styles.xml").value_or(std::string()); });
     odf::BodyReader reader(styles, sink);
     if (WantsHeadersOrFooters(sink)) {
-        reader.HeadersAndFooters(styles.MasterStyles());
+        // They only add to the text: page styles that cannot be read are read as missing.
+        pugi::xml_node masterStyles;
+        try {
+            masterStyles = styles.MasterStyles();
+        } catch (const ConvertError& error) {
+            if (error.Code() != ErrorCode::kDamaged) {
+                throw;
+            }
+        }
+        reader.HeadersAndFooters(masterStyles);
     }
     part.ReadBody(reader);
     return true;

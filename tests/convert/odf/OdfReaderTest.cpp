@@ -296,6 +296,9 @@ TEST(OdfReader, HeadersFootersAndAnnotationsWhenAsked) {
         EXPECT_EQ(TextOf(MakeOdt(body, {}, {}, pages), c.include), c.text);
         EXPECT_EQ(TextOf(MakeFlatOdt(body, {}, {}, pages), c.include), c.text);
     }
+    // Page styles that cannot be read only leave the headers and footers out.
+    EXPECT_EQ(TextOf(MakeOdt(body, {}, {}, "<style:master-page>"), {true, true, false}),
+              "One two\n");
 }
 
 }  // namespace
