@@ -143,6 +143,7 @@ DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings) {
     }
     convert::ConvertOptions options;
     options.collectFacts = settings.collectFacts;
+    options.include = settings.include;
     convert::ConversionResult result = convert::ConvertFile(job.source, job.target, options);
     record.facts = std::move(result.facts);
     if (result.Ok()) {

@@ -2,6 +2,7 @@
 
 #include "cli/DocumentRecord.h"
 #include "cli/TargetNaming.h"
+#include "convert/Converter.h"
 
 #include <atomic>
 #include <cstddef>
@@ -18,6 +19,7 @@ struct RunSettings {
     TargetRule targets;
     bool update = false;        // skip documents whose text file is not older than they are
     bool collectFacts = false;  // counts and stated properties for the records
+    convert::MarginTexts include{};
 };
 
 struct RunTotals {

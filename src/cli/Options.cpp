@@ -26,6 +26,29 @@ std::optional<unsigned> ParseJobs(const std::string& text) {
     return ParseCount(text, kMaxJobs);
 }
 
+// "headers,comments" into `include`; an error message when a word is not one of them.
+std::string ParseInclude(const std::string& list, convert::MarginTexts& include) {
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        const std::string word = list.substr(start, comma - start);
+        if (word == "headers") {
+            include.headers = true;
+        } else if (word == "footers") {
+            include.footers = true;
+        } else if (word == "comments") {
+            include.comments = true;
+        } else {
+            return "--include takes headers, footers and comments, separated by commas, not \"" +
+                   word + "\"";
+        }
+        if (comma == list.size()) {
+            return {};
+        }
+        start = comma + 1;
+    }
+}
+
 // The combinations that cannot mean anything, with the reason.
 std::string Conflict(const Options& options) {
     const auto stdinUses = std::count_if(options.inputs.begin(), options.inputs.end(),
@@ -83,6 +106,10 @@ std::string UsageText() {
            "      --max-memory MIB   stop a document whose worker needs more (default: 2048)\n"
            "      --max-per-worker N replace a worker after N documents (default: 10000)\n"
            "      --in-process       convert on threads of this process instead (no limits)\n"
+           "      --include LIST     also write the documents' headers, footers and comments\n"
+           "                         (LIST: any of headers,footers,comments): headers before\n"
+           "                         the text, footers after it, then one line per comment\n"
+           "                         (its author, \": \" and its text)\n"
            "  -h, --help             show this help and exit\n"
            "      --version          show the version and exit\n"
            "\n"
@@ -154,7 +181,8 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
         const bool timeout = name == "--timeout";
         const bool memory = name == "--max-memory";
         const bool perWorker = name == "--max-per-worker";
-        if (!output && !jobs && !list && !jsonl && !timeout && !memory && !perWorker) {
+        const bool include = name == "--include";
+        if (!output && !jobs && !list && !jsonl && !timeout && !memory && !perWorker && !include) {
             return {std::nullopt, "unknown option " + arg};
         }
         if (!value) {
@@ -168,6 +196,10 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
         }
         if (output) {
             options.outputFolder = *value;
+        } else if (include) {
+            if (std::string error = ParseInclude(*value, options.include); !error.empty()) {
+                return {std::nullopt, error};
+            }
         } else if (list) {
             options.inputs.push_back({Input::Kind::kList, *value});
         } else if (jsonl) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/Converter.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +35,8 @@ struct Options {
     unsigned maxPerWorker = 10000;  // documents before a worker process is replaced
     bool help = false;
     bool version = false;
+
+    convert::MarginTexts include{};  // headers, footers, comments added to the text
 };
 
 struct ParseResult {

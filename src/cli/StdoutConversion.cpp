@@ -41,12 +41,14 @@ bool ReadStandardInput(std::string& bytes, std::string& error) {
 
 }  // namespace
 
-int ConvertToStdout(const std::string& source, std::FILE* out, std::FILE* err, std::FILE* records) {
+int ConvertToStdout(const std::string& source, const convert::MarginTexts& include, std::FILE* out,
+                    std::FILE* err, std::FILE* records) {
     const auto start = std::chrono::steady_clock::now();
     DocumentRecord record;
     record.source = source;
     convert::PlainTextWriter writer{std::string(convert::kNativeNewline)};
     writer.WantProperties(records != nullptr);
+    writer.WantMarginTexts(include);
     convert::TextCounter counter;
     bool writeFailed = false;
     auto write = [&](std::string_view piece) {

@@ -18,7 +18,8 @@ std::string EncodeJob(const DocumentJob& job, const RunSettings& settings) {
     PutField(out, job.target);
     PutField(out, settings.targets.outputFolder);
     PutNumber(out, (settings.update ? 1 : 0) | (settings.collectFacts ? 2 : 0) |
-                       (settings.targets.keepTree ? 4 : 0));
+                       (settings.targets.keepTree ? 4 : 0) | (settings.include.headers ? 8 : 0) |
+                       (settings.include.footers ? 16 : 0) | (settings.include.comments ? 32 : 0));
     return out;
 }
 
@@ -32,6 +33,7 @@ bool DecodeJob(const std::string& frame, DocumentJob& job, RunSettings& settings
     settings.update = (flags & 1) != 0;
     settings.collectFacts = (flags & 2) != 0;
     settings.targets.keepTree = (flags & 4) != 0;
+    settings.include = {(flags & 8) != 0, (flags & 16) != 0, (flags & 32) != 0};
     return true;
 }
 

@@ -33,6 +33,7 @@ struct ConvertOptions {
     std::string newline{kNativeNewline};
     // Also count the text's characters and words and read the document's stated properties.
     bool collectFacts = false;
+    MarginTexts include{};  // none by default, as Word's own text export
 };
 
 // Reads a document (format recognised from its content) and sends its events to the sink.

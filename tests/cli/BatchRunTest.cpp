@@ -111,5 +111,28 @@ TEST(BatchRun, OneDocumentsTextGoesToStandardOutputAlsoFromStandardInput) {
         << junk.err;
 }
 
+TEST(BatchRun, IncludeAddsHeadersFootersAndCommentsInWorkersAndOnStandardOutput) {
+    TemporaryFolder scratch;
+    fs::create_directories(scratch.File("docs"));
+    const std::string rtf = WriteFile(scratch.File("docs/a.rtf"),
+                                      "{\\rtf1\\ansi{\\header Head\\par}{\\footer Foot\\par}Body"
+                                      "{\\*\\atnauthor Ann}\\chatn{\\*\\annotation Note}\\par}");
+    WriteFile(scratch.File("docs/b.text"), "plain");
+    // A folder: the documents go to worker processes.
+    const RunOutcome run = RunProgram(scratch, {"--include", "headers,comments", "-o",
+                                                scratch.File("out"), scratch.File("docs")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadAll(scratch.File("out/a.txt")), "Head\n\nBody\n\nAnn: Note\n");
+    EXPECT_EQ(ReadAll(scratch.File("out/b.txt")), "plain\n");
+
+    const RunOutcome one = RunProgram(scratch, {"-c", "--include=footers", rtf});
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(one.out, "Body\n\nFoot\n");
+
+    const RunOutcome wrong = RunProgram(scratch, {"--include", "headers,margins", rtf});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_NE(wrong.err.find("\"margins\""), std::string::npos) << wrong.err;
+}
+
 }  // namespace
 }  // namespace corvanel::cli

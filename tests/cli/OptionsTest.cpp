@@ -32,6 +32,24 @@ TEST(Options, DoubleDashEndsOptionsAndInputsAndListsKeepTheirOrder) {
     EXPECT_EQ(r.options->jobs, 0u);
 }
 
+TEST(Options, IncludeTakesAnySubsetAndRepeats) {
+    using M = convert::MarginTexts;
+    const struct {
+        std::vector<std::string> args;
+        M include;
+    } kCases[] = {
+        {{"a"}, M{}},
+        {{"--include", "footers", "a"}, M{false, true, false}},
+        {{"--include=comments,headers", "a"}, M{true, false, true}},
+        {{"--include", "headers", "--include=footers,comments", "a"}, M{true, true, true}},
+    };
+    for (const auto& c : kCases) {
+        const ParseResult r = ParseOptions(c.args);
+        ASSERT_TRUE(r.options) << r.error;
+        EXPECT_EQ(r.options->include, c.include) << c.args[0];
+    }
+}
+
 TEST(Options, BadCommandLinesSayWhy) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{}, std::vector<std::string>{"-x", "a"},
@@ -45,7 +63,9 @@ TEST(Options, BadCommandLinesSayWhy) {
           std::vector<std::string>{"-c", "--files-from", "list"},
           std::vector<std::string>{"-c", "-o", "out", "a"},
           std::vector<std::string>{"-c", "--update", "a"},
-          std::vector<std::string>{"-", "--jsonl", "-"}}) {
+          std::vector<std::string>{"-", "--jsonl", "-"},
+          std::vector<std::string>{"--include", "headers,notes", "a"},
+          std::vector<std::string>{"--include=headers,", "a"}}) {
         const ParseResult r = ParseOptions(args);
         EXPECT_FALSE(r.options);
         EXPECT_FALSE(r.error.empty());

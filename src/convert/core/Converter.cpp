@@ -110,6 +110,7 @@ ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
                              const ConvertOptions& options) {
     PlainTextWriter writer(options.newline);
     writer.WantProperties(options.collectFacts);
+    writer.WantMarginTexts(options.include);
     ConversionResult result = ReadDocument(sourcePath, writer);
     result.facts = std::move(writer.Facts());
     if (result.Ok()) {
@@ -131,6 +132,7 @@ ConversionResult ConvertFile(const std::string& sourcePath, const std::string& t
     TextFileOutput output(targetPath);
     PlainTextWriter writer(options.newline);
     writer.WantProperties(options.collectFacts);
+    writer.WantMarginTexts(options.include);
     TextCounter counter;
     auto write = [&](std::string_view piece) {
         if (options.collectFacts) {

@@ -16,13 +16,27 @@ enum class DocumentProperty {
     kWords,     // decimal count, as stored by the program that wrote the document
 };
 enum class NoteKind { kFootnote, kEndnote };
+// Text beside the body that Word's own text export leaves out; readers send it only when asked.
+enum class MarginText { kHeader, kFooter, kComment };
+// A choice of them.
+struct MarginTexts {
+    bool headers = false;
+    bool footers = false;
+    bool comments = false;
+
+    bool Has(MarginText kind) const {
+        return kind == MarginText::kHeader ? headers
+                                           : (kind == MarginText::kFooter ? footers : comments);
+    }
+    bool operator==(const MarginTexts&) const = default;
+};
 
 // The events every reader emits, in reading order. The plain-text writer is the one sink the
 // program uses, so the text rules live there; tests may record the events instead.
 //
 // Nesting: paragraphs sit in the body, in table cells, in notes and in floating text; tables sit
 // wherever a paragraph may. Readers leave out what never reaches the text (hidden text, deleted
-// revisions, field codes, headers, footers, comments) before emitting.
+// revisions, field codes) before emitting, and headers, footers and comments unless asked.
 class DocumentSink {
 public:
     virtual ~DocumentSink() = default;
@@ -55,6 +69,20 @@ public:
     // the paragraph that anchors them.
     virtual void StartFloatingText() = 0;
     virtual void EndFloatingText() = 0;
+
+    // Whether the reader should send headers, footers or comments (reading them costs time).
+    virtual bool WantsMarginText(MarginText kind) const {
+        (void)kind;
+        return false;
+    }
+    // One header, footer or comment, its paragraphs and tables in between; comments may come
+    // anywhere, even inside a paragraph. Headers come before the body's first event: the body
+    // may leave before the document ends. `author` is a comment's (may be empty).
+    virtual void StartMarginText(MarginText kind, std::string_view author) {
+        (void)kind;
+        (void)author;
+    }
+    virtual void EndMarginText() {}
 
     // No more events follow.
     virtual void EndDocument() = 0;

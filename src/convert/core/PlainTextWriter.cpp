@@ -8,6 +8,46 @@ namespace corvanel::convert {
 namespace {
 
 constexpr std::string_view kSoftHyphen = "\xC2\xAD";
+constexpr std::string_view kBlank = " \t\r\n";
+
+std::string_view Trimmed(std::string_view s) {
+    const std::size_t first = s.find_first_not_of(kBlank);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return s.substr(first, s.find_last_not_of(kBlank) - first + 1);
+}
+
+// A comment on one line: its non-blank lines joined by a space.
+std::string OneLine(std::string_view text, std::string_view newline) {
+    std::string line;
+    while (!text.empty()) {
+        const std::size_t end = text.find(newline);
+        const std::string_view piece = Trimmed(text.substr(0, end));
+        if (!piece.empty()) {
+            if (!line.empty()) {
+                line += ' ';
+            }
+            line.append(piece);
+        }
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + newline.size());
+    }
+    return line;
+}
+
+// A header or footer without the blank lines at its start and end (empty paragraphs, or lines
+// of tabs only, as page layouts often hold); empty when nothing else is left.
+std::string WithoutBlankLines(const std::string& text, const std::string& newline) {
+    const std::size_t first = text.find_first_not_of(kBlank);
+    if (first == std::string::npos) {
+        return {};
+    }
+    const std::size_t lineStart = text.rfind(newline, first);
+    const std::size_t begin = lineStart == std::string::npos ? 0 : lineStart + newline.size();
+    const std::size_t lineEnd = text.find(newline, text.find_last_not_of(kBlank));
+    return text.substr(begin, lineEnd == std::string::npos ? std::string::npos : lineEnd - begin) +
+           newline;
+}
 
 }  // namespace
 
@@ -48,6 +88,13 @@ void PlainTextWriter::Append(std::string_view s) {
     target.append(s);
     Current().trimNoteStart = false;
     if (isOutput && drain_ && out_.size() > holdBytes_) {
+        if (!headersOut_) {
+            const std::string headers = HeaderBlock();
+            if (!headers.empty()) {
+                drain_(headers);
+                drained_ += headers.size();
+            }
+        }
         drain_(out_);
         drained_ += out_.size();
         out_.clear();
@@ -261,6 +308,71 @@ void PlainTextWriter::EndFloatingText() {
     }
 }
 
+void PlainTextWriter::StartMarginText(MarginText kind, std::string_view author) {
+    stack_.push_back(Container{Container::Kind::kMargin, nullptr});
+    Container& margin = stack_.back();
+    margin.target = &margin.buffer;
+    margin.marginKind = kind;
+    for (const char c : Trimmed(author)) {
+        margin.author += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;  // stays on its line
+    }
+}
+
+void PlainTextWriter::EndMarginText() {
+    if (Current().kind != Container::Kind::kMargin) {
+        return;
+    }
+    EndParagraph();
+    const MarginText kind = Current().marginKind;
+    std::string text = std::move(Current().buffer);
+    std::string author = std::move(Current().author);
+    stack_.pop_back();
+    if (!wantMargins_.Has(kind) || Trimmed(text).empty()) {
+        return;
+    }
+    if (kind == MarginText::kComment) {
+        std::string line = author.empty() ? std::string() : author + ": ";
+        Hold(comments_, line + OneLine(text, newline_) + newline_);
+        return;
+    }
+    Hold(kind == MarginText::kHeader ? headers_ : footers_, WithoutBlankLines(text, newline_));
+}
+
+void PlainTextWriter::Hold(std::vector<std::string>& texts, std::string text) {
+    if (&texts != &comments_ &&
+        !(&texts == &headers_ ? heldHeaders_ : heldFooters_).insert(text).second) {
+        return;  // sections often repeat their headers and footers
+    }
+    marginBytes_ += text.size();
+    if (marginBytes_ > limits::kMaxOutputBytes) {
+        ThrowTooLarge("its text exceeds the output size limit");
+    }
+    texts.push_back(std::move(text));
+}
+
+std::string PlainTextWriter::HeaderBlock() {
+    headersOut_ = true;
+    headersWritten_ = headers_.size();
+    std::string block;
+    for (const std::string& header : headers_) {
+        block += header;
+    }
+    if (!block.empty()) {
+        block += newline_;
+    }
+    return block;
+}
+
+void PlainTextWriter::AppendBlock(const std::vector<std::string>& texts) {
+    if (texts.empty()) {
+        return;
+    }
+    Append(newline_);
+    for (const std::string& text : texts) {
+        Append(text);
+    }
+}
+
 void PlainTextWriter::EndDocument() {
     if (ended_) {
         return;
@@ -277,22 +389,33 @@ void PlainTextWriter::EndDocument() {
             case Container::Kind::kFloating:
                 EndFloatingText();
                 break;
+            case Container::Kind::kMargin:
+                EndMarginText();
+                break;
             case Container::Kind::kBody:
                 stack_.pop_back();
                 break;
         }
     }
     EndParagraph();
-    if (footnotes_.empty() && endnotes_.empty()) {
-        return;
+    if (!footnotes_.empty() || !endnotes_.empty()) {
+        Append(newline_);
+        for (const std::string& note : footnotes_) {
+            Append(note);
+        }
+        for (const std::string& note : endnotes_) {
+            Append(note);
+        }
     }
-    Append(newline_);
-    for (const std::string& note : footnotes_) {
-        Append(note);
+    if (!headersOut_) {
+        out_.insert(0, HeaderBlock());
+    } else {
+        // Headers that came after the body had started to leave: late, but not lost.
+        AppendBlock(
+            {headers_.begin() + static_cast<std::ptrdiff_t>(headersWritten_), headers_.end()});
     }
-    for (const std::string& note : endnotes_) {
-        Append(note);
-    }
+    AppendBlock(footers_);
+    AppendBlock(comments_);
 }
 
 }  // namespace corvanel::convert

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace corvanel::convert {
@@ -17,7 +18,12 @@ namespace corvanel::convert {
 // - a paragraph is its text and a line break; empty paragraphs give empty lines;
 // - a table row is one line, cells separated by a tab, a cell's paragraphs by line breaks;
 // - floating text follows the paragraph that anchors it, one paragraph per line;
-// - notes follow the body after one blank line, each as its mark, a space and its text.
+// - notes follow the body after one blank line, each as its mark, a space and its text;
+// - when asked for: headers come first, then one blank line; footers follow the notes after one
+//   blank line (each distinct header or footer text once, in the order they came, without the
+//   blank lines at its start and end); then, after one blank line, comments, one a line, as their
+//   author, ": " and their text (paragraphs joined by a space; just the text when the author is not
+//   known).
 class PlainTextWriter final : public DocumentSink {
 public:
     explicit PlainTextWriter(std::string newline = "\n");
@@ -50,6 +56,11 @@ public:
     void EndFloatingText() override;
     void EndDocument() override;
 
+    void WantMarginTexts(MarginTexts want) { wantMargins_ = want; }
+    bool WantsMarginText(MarginText kind) const override { return wantMargins_.Has(kind); }
+    void StartMarginText(MarginText kind, std::string_view author) override;
+    void EndMarginText() override;
+
     // The format and, when asked for with WantProperties, the stated properties (counts are
     // not made here: the text may leave in pieces).
     void WantProperties(bool want) { wantProperties_ = want; }
@@ -62,7 +73,7 @@ private:
     // Where block items (paragraphs, table rows) go: terminated containers end every item with a
     // line break (body, notes, floating text); a cell separates its items with line breaks.
     struct Container {
-        enum class Kind { kBody, kCell, kNote, kFloating };
+        enum class Kind { kBody, kCell, kNote, kFloating, kMargin };
         Container(Kind k, std::string* t) : kind(k), target(t) {}
 
         Kind kind;
@@ -75,7 +86,9 @@ private:
         std::string notePrefix;             // a note's mark and a space, before its first text
         bool trimNoteStart = false;         // right after the mark: its own spacing is dropped
         NoteKind noteKind = NoteKind::kFootnote;
-        std::string buffer;  // own text of notes and floating text
+        MarginText marginKind = MarginText::kHeader;
+        std::string author;  // a comment's
+        std::string buffer;  // own text of notes, floating text and margin texts
     };
 
     Container& Current() { return stack_.back(); }
@@ -84,6 +97,9 @@ private:
     void EnsureParagraph();
     void FlushFloating(Container& c);
     void Append(std::string_view s);
+    void Hold(std::vector<std::string>& texts, std::string text);
+    std::string HeaderBlock();
+    void AppendBlock(const std::vector<std::string>& texts);
 
     std::string newline_;
     std::string out_;
@@ -93,6 +109,15 @@ private:
     std::deque<Container> stack_;  // deque: references stay valid as it grows
     std::vector<std::string> footnotes_;
     std::vector<std::string> endnotes_;
+    MarginTexts wantMargins_;
+    std::vector<std::string> headers_;
+    std::vector<std::string> footers_;
+    std::vector<std::string> comments_;
+    std::unordered_set<std::string> heldHeaders_;  // to keep each distinct text once
+    std::unordered_set<std::string> heldFooters_;
+    std::size_t marginBytes_ = 0;  // held in the three above
+    bool headersOut_ = false;      // the headers went out ahead of the body
+    std::size_t headersWritten_ = 0;
     bool ended_ = false;
     bool wantProperties_ = false;
     DocumentFacts facts_;

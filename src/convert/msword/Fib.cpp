@@ -20,11 +20,15 @@ enum PairIndex : std::size_t {
     kStshf = 1,
     kPlcffndRef = 2,
     kPlcffndTxt = 3,
+    kPlcfandRef = 4,
+    kPlcfandTxt = 5,
     kPlcfSed = 6,
+    kPlcfHdd = 11,
     kPlcfBteChpx = 12,
     kPlcfBtePapx = 13,
     kSttbfFfn = 15,
     kClx = 33,
+    kGrpXstAtnOwners = 36,
     kPlcSpaMom = 40,
     kPlcfendRef = 46,
     kPlcfendTxt = 47,
@@ -74,6 +78,10 @@ void ReadPairs(Fib& fib, const PairReader& pair) {
     fib.plcftxbxTxt = pair(kPlcftxbxTxt);
     fib.plfLst = pair(kPlfLst);
     fib.plfLfo = pair(kPlfLfo);
+    fib.plcfHdd = pair(kPlcfHdd);
+    fib.plcfandRef = pair(kPlcfandRef);
+    fib.plcfandTxt = pair(kPlcfandTxt);
+    fib.grpXstAtnOwners = pair(kGrpXstAtnOwners);
 }
 
 void ReadWord6(Fib& fib, const ByteReader& r) {

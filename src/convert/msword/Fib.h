@@ -33,6 +33,7 @@ struct Fib {
 
     FcLcb plcffndRef, plcffndTxt, plcfSed, plcfBteChpx, plcfBtePapx, sttbfFfn, clx, stshf;
     FcLcb plcSpaMom, plcfendRef, plcfendTxt, plcftxbxTxt, plfLst, plfLfo;
+    FcLcb plcfHdd, plcfandRef, plcfandTxt, grpXstAtnOwners;
 
     bool IsWord6() const { return version == Version::kWord6; }
 };

@@ -1,6 +1,7 @@
 #include "convert/msword/Stories.h"
 
 #include "convert/core/ConvertError.h"
+#include "convert/core/TextEncoding.h"
 #include "convert/msword/ByteReader.h"
 
 #include <algorithm>
@@ -13,6 +14,11 @@ constexpr std::size_t kFrdBytes = 2;
 constexpr std::size_t kSedBytes = 12;
 constexpr std::size_t kFtxbxsBytes = 22;
 constexpr std::size_t kFspaBytes = 26;
+constexpr std::size_t kAtrdBytes = 30;
+constexpr std::size_t kAtrdOwnerAt = 20;
+// The header story starts with the note separators; then each section has six stories.
+constexpr std::size_t kHeaderStoriesBefore = 6;
+constexpr std::size_t kStoriesPerSection = 6;
 
 // A table of character positions with a fixed-size record per range.
 class Plc {
@@ -68,9 +74,65 @@ std::vector<NoteEntry> ReadNotes(std::string_view source, FcLcb refs, FcLcb text
     return notes;
 }
 
+// A section's headers and footers in the order they are given out, as indexes of its six
+// stories (even header, odd header, even footer, odd footer, first header, first footer).
+constexpr std::size_t kSectionOrder[] = {1, 4, 0, 3, 5, 2};
+
+void ReadHeaders(std::string_view source, FcLcb where, CpRange story, MarginTexts wanted,
+                 std::vector<MarginEntry>& margins) {
+    const Plc plc(source, where, 0);
+    for (std::size_t section = kHeaderStoriesBefore; section + kStoriesPerSection <= plc.Count();
+         section += kStoriesPerSection) {
+        for (const std::size_t role : kSectionOrder) {
+            const MarginText kind =
+                role == 0 || role == 1 || role == 4 ? MarginText::kHeader : MarginText::kFooter;
+            const CpRange text{story.start + plc.Cp(section + role),
+                               story.start + plc.Cp(section + role + 1)};
+            if (wanted.Has(kind) && Within(text, story) && text.start < text.end) {
+                margins.push_back({kind, text, {}});
+            }
+        }
+    }
+}
+
+// The comment authors' names (Word 97 and later): UTF-16 strings, each after its length.
+std::vector<std::string> ReadCommentAuthors(std::string_view source, FcLcb where) {
+    std::vector<std::string> names;
+    const ByteReader r(ByteReader(source, "the comment authors").Slice(where.fc, where.lcb),
+                       "the comment authors");
+    for (std::size_t at = 0; r.Has(at, 2);) {
+        const std::size_t bytes = 2 * std::size_t{r.U16(at)};
+        if (!r.Has(at + 2, bytes)) {
+            break;
+        }
+        names.push_back(DecodeUtf16Le(r.Slice(at + 2, bytes)));
+        at += 2 + bytes;
+    }
+    return names;
+}
+
+void ReadComments(std::string_view source, const Fib& fib, CpRange story,
+                  std::vector<MarginEntry>& margins) {
+    if (fib.IsWord6() || fib.plcfandRef.lcb == 0 || fib.plcfandTxt.lcb == 0) {
+        return;  // Word 6 keeps its comment records in another layout
+    }
+    const std::vector<std::string> authors = ReadCommentAuthors(source, fib.grpXstAtnOwners);
+    const Plc refs(source, fib.plcfandRef, kAtrdBytes);
+    const Plc texts(source, fib.plcfandTxt, 0);
+    for (std::size_t i = 0; i < refs.Count() && i + 1 < texts.CpCount(); ++i) {
+        const CpRange text{story.start + texts.Cp(i), story.start + texts.Cp(i + 1)};
+        const std::size_t owner = refs.Record(i).U16(kAtrdOwnerAt);
+        if (Within(text, story) && text.start < text.end) {
+            margins.push_back({MarginText::kComment, text,
+                               owner < authors.size() ? authors[owner] : std::string()});
+        }
+    }
+}
+
 }  // namespace
 
-Stories ReadStories(const Fib& fib, std::string_view source, std::uint32_t textSize) {
+Stories ReadStories(const Fib& fib, std::string_view source, std::uint32_t textSize,
+                    MarginTexts margins) {
     Stories s;
     std::uint64_t at = 0;
     auto next = [&](std::uint32_t length) {
@@ -81,14 +143,29 @@ Stories ReadStories(const Fib& fib, std::string_view source, std::uint32_t textS
     };
     s.main = next(fib.ccpText);
     const CpRange footnotes = next(fib.ccpFtn);
-    next(fib.ccpHdd);
+    const CpRange headers = next(fib.ccpHdd);
     next(fib.ccpMcr);
-    next(fib.ccpAtn);
+    const CpRange comments = next(fib.ccpAtn);
     const CpRange endnotes = next(fib.ccpEdn);
     const CpRange textBoxes = next(fib.ccpTxbx);
 
     s.footnotes = ReadNotes(source, fib.plcffndRef, fib.plcffndTxt, footnotes, s.main);
     s.endnotes = ReadNotes(source, fib.plcfendRef, fib.plcfendTxt, endnotes, s.main);
+    // Headers, footers and comments only add to the text: damaged tables of them are read as
+    // missing, so asking for them never fails a document that converts without.
+    try {
+        if ((margins.headers || margins.footers) && fib.plcfHdd.lcb != 0) {
+            ReadHeaders(source, fib.plcfHdd, headers, margins, s.margins);
+        }
+        if (margins.comments) {
+            ReadComments(source, fib, comments, s.margins);
+        }
+    } catch (const ConvertError& e) {
+        if (e.Code() != ErrorCode::kDamaged) {
+            throw;
+        }
+        s.margins.clear();
+    }
 
     if (fib.plcfSed.lcb != 0) {
         const Plc sections(source, fib.plcfSed, kSedBytes);

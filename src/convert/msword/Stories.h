@@ -1,8 +1,10 @@
 #pragma once
 
+#include "convert/core/DocumentSink.h"
 #include "convert/msword/Fib.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +30,13 @@ struct TextBoxEntry {
     std::uint32_t anchorCp = 0;
 };
 
+// A header, footer or comment.
+struct MarginEntry {
+    MarginText kind = MarginText::kHeader;
+    CpRange text;
+    std::string author;  // a comment's
+};
+
 // Where each story of the document lies and how the body refers into the others.
 struct Stories {
     CpRange main;
@@ -35,10 +44,15 @@ struct Stories {
     std::vector<NoteEntry> endnotes;
     std::vector<TextBoxEntry> textBoxes;
     std::vector<std::uint32_t> sectionMarks;  // positions of the characters that end sections
+    // Only those asked for: headers and footers in section order (each section's usual one,
+    // then its first-page and even-page ones), comments in the order of their references.
+    std::vector<MarginEntry> margins;
 };
 
-// Reads the story lengths from the FIB and the note, text box and section tables. Entries that
-// point outside their story are left out.
-Stories ReadStories(const Fib& fib, std::string_view tableOrMain, std::uint32_t textSize);
+// Reads the story lengths from the FIB and the note, text box and section tables, and the
+// header and comment tables for the kinds in `margins`. Entries that point outside their story
+// are left out.
+Stories ReadStories(const Fib& fib, std::string_view tableOrMain, std::uint32_t textSize,
+                    MarginTexts margins = {});
 
 }  // namespace corvanel::convert::msword

@@ -23,6 +23,7 @@ constexpr char16_t kFieldSeparator = 0x14;
 constexpr char16_t kFieldEnd = 0x15;
 constexpr char16_t kNonBreakingHyphen = 0x1E;
 constexpr char16_t kNoteReference = 0x02;
+constexpr char16_t kCommentReference = 0x05;
 constexpr char16_t kDrawnObject = 0x08;
 constexpr char16_t kSymbolPlaceholder = 0x28;
 // Word nests tables at most 63 deep; a deeper claim is damage and is read as that depth.
@@ -57,6 +58,7 @@ StoryWriter::StoryWriter(const DocumentText& text, const CpRuns<CharProps>& char
 }
 
 void StoryWriter::WriteBody() {
+    WriteMargins(false);  // headers must come before the body
     WriteStory(stories_.main, Kind::kMain);
     // Text boxes whose anchor was not met (or not found) still appear, once, after the body.
     for (std::size_t i = 0; i < stories_.textBoxes.size(); ++i) {
@@ -64,6 +66,30 @@ void StoryWriter::WriteBody() {
             WriteTextBox(stories_.textBoxes[i]);
             boxWritten_[i] = true;
         }
+    }
+    WriteMargins(true);
+}
+
+// The headers and footers, or the comments. Each story ends in paragraph marks, one of them
+// only closing the story; a comment's starts with its reference mark.
+void StoryWriter::WriteMargins(bool comments) {
+    for (const MarginEntry& margin : stories_.margins) {
+        if ((margin.kind == MarginText::kComment) != comments) {
+            continue;
+        }
+        CpRange text = margin.text;
+        while (text.end - text.start >= 2 && text_.At(text.end - 1) == kParagraphMark &&
+               text_.At(text.end - 2) == kParagraphMark) {
+            --text.end;
+        }
+        if (comments && text.start < text.end && text_.At(text.start) == kCommentReference) {
+            ++text.start;
+        }
+        Flush();
+        sink_.StartMarginText(margin.kind, margin.author);
+        WriteStory(text, Kind::kMargin);
+        Flush();
+        sink_.EndMarginText();
     }
 }
 

@@ -29,7 +29,7 @@ public:
     void WriteBody();
 
 private:
-    enum class Kind { kMain, kNote, kTextBox };
+    enum class Kind { kMain, kNote, kTextBox, kMargin };
     struct TableLevel {
         bool row = false;
         bool cell = false;
@@ -64,6 +64,7 @@ private:
     void NotesAt(std::uint32_t cp, char16_t c);
     void TextBoxesAt(std::uint32_t cp);
     void WriteTextBox(TextBoxEntry& box);
+    void WriteMargins(bool comments);
     void OpenTables(State& state, std::size_t depth, bool openInnermostCell);
     void CloseTablesDeeperThan(State& state, std::size_t depth);
     // The mark that ends the paragraph at `from`; `firstMark` is its own mark, before any

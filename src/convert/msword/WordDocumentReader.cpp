@@ -165,7 +165,10 @@ void ReadWordDocument(const CompoundFile& file, const CompoundStream& wordDocume
         fib, main, tables, text, [&styles](std::uint16_t istd) { return styles.Paragraph(istd); });
     const Fonts fonts(fib, tables);
     ListLabels lists(fib, tables, fonts);
-    const Stories stories = ReadStories(fib, tables, text.Size());
+    const MarginTexts margins{sink.WantsMarginText(MarginText::kHeader),
+                              sink.WantsMarginText(MarginText::kFooter),
+                              sink.WantsMarginText(MarginText::kComment)};
+    const Stories stories = ReadStories(fib, tables, text.Size(), margins);
     StoryWriter(text, chars, paras, stories, lists, fonts, styles, sink).WriteBody();
 }
 

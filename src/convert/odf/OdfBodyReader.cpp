@@ -6,6 +6,7 @@
 #include "convert/odf/OdfNodes.h"
 
 #include <cstring>
+#include <utility>
 
 namespace corvanel::convert::odf {
 
@@ -125,6 +126,7 @@ void BodyReader::Block(pugi::xml_node node) {
         case Kind::kSkip:
         case Kind::kHiddenText:
         case Kind::kHiddenParagraph:
+        case Kind::kAnnotation:  // belongs inside a paragraph
             return;
         default:
             // Indexes, index bodies, change markers and elements Corvanel does not know: their
@@ -211,6 +213,9 @@ void BodyReader::Inline(pugi::xml_node node, InlineState& state) {
         case Kind::kShape:
             Shape(node);
             return;
+        case Kind::kAnnotation:
+            Annotation(node);
+            return;
         case Kind::kHiddenText:
             if (std::string_view(node.attribute("text:is-hidden").value()) == "false") {
                 Characters(node.attribute("text:string-value").value(), state);
@@ -270,6 +275,42 @@ void BodyReader::Note(pugi::xml_node note, InlineState& state) {
         Blocks(body);
         sink_.EndNote();
     });
+}
+
+void BodyReader::SendMarginText(MarginText kind, std::string_view author, pugi::xml_node content) {
+    WithOwnLists([&] {
+        sink_.StartMarginText(kind, author);
+        Blocks(content);  // an annotation's author and date are no blocks: their text stays out
+        sink_.EndMarginText();
+    });
+}
+
+void BodyReader::Annotation(pugi::xml_node annotation) {
+    if (sink_.WantsMarginText(MarginText::kComment)) {
+        const pugi::xml_node creator = annotation.find_child(
+            [](pugi::xml_node n) { return LocalName(n.name()) == "creator"; });
+        SendMarginText(MarginText::kComment, PlainTextOf(creator), annotation);
+    }
+}
+
+void BodyReader::HeadersAndFooters(pugi::xml_node masterStyles) {
+    for (pugi::xml_node page = masterStyles.first_child(); page; page = page.next_sibling()) {
+        if (std::strcmp(page.name(), "style:master-page") != 0) {
+            continue;
+        }
+        for (const auto& [kind, name] : {std::pair{MarginText::kHeader, "style:header"},
+                                         {MarginText::kHeader, "style:header-first"},
+                                         {MarginText::kHeader, "style:header-left"},
+                                         {MarginText::kFooter, "style:footer"},
+                                         {MarginText::kFooter, "style:footer-first"},
+                                         {MarginText::kFooter, "style:footer-left"}}) {
+            const pugi::xml_node content = page.child(name);
+            if (content && sink_.WantsMarginText(kind) &&
+                std::string_view(content.attribute("style:display").value()) != "false") {
+                SendMarginText(kind, {}, content);
+            }
+        }
+    }
 }
 
 void BodyReader::Shape(pugi::xml_node shape) {

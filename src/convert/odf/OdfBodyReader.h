@@ -14,15 +14,14 @@
 #include <unordered_map>
 #include <vector>
 
-namespace corvanel::convert {
-class DocumentSink;
-}
+#include "convert/core/DocumentSink.h"
 
 namespace corvanel::convert::odf {
 
 // Walks an office:text element (or an OpenOffice.org 1 office:body) and emits its content to
 // the sink in reading order: paragraphs with their list labels, tables, text boxes after their
-// anchor, notes; tracked deletions, hidden text, annotations and declarations stay out.
+// anchor, notes; tracked deletions, hidden text and declarations stay out, and so do headers,
+// footers and annotations unless the sink asks for them.
 class BodyReader {
 public:
     BodyReader(StyleSheet& styles, DocumentSink& sink) : styles_(styles), sink_(sink) {}
@@ -36,6 +35,10 @@ public:
     // at a time: `element` is the block without its children. False, with nothing read, when
     // the block is neither.
     bool BlockInPieces(pugi::xml_node element, const NextPiece& nextPiece);
+
+    // Sends the headers and footers of an office:master-styles element, page style by page
+    // style: the usual one, then the first-page and left-page ones.
+    void HeadersAndFooters(pugi::xml_node masterStyles);
 
 private:
     // Whitespace state inside one paragraph: runs of spaces collapse, leading ones go.
@@ -74,6 +77,8 @@ private:
     void Shape(pugi::xml_node shape);
     void FloatingText(pugi::xml_node container);
     void Note(pugi::xml_node note, InlineState& state);
+    void Annotation(pugi::xml_node annotation);
+    void SendMarginText(MarginText kind, std::string_view author, pugi::xml_node content);
     void CancelPendingLabel();
     ListCounters& NewCounters();
     void CountRepeatedVisit();

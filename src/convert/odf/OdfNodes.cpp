@@ -55,8 +55,8 @@ Kind KindOf(pugi::xml_node node) {
         return std::strcmp(name + 6, "table") == 0 ? Kind::kTable : Kind::kSkip;
     }
     if (std::strncmp(name, "office:", 7) == 0) {
-        // Annotations (comments), forms, scripts, embedded binary data.
-        return Kind::kSkip;
+        // Forms, scripts, embedded binary data, the ends of annotations.
+        return std::strcmp(name + 7, "annotation") == 0 ? Kind::kAnnotation : Kind::kSkip;
     }
     if (std::strncmp(name, "svg:", 4) == 0 || std::strncmp(name, "math:", 5) == 0 ||
         std::strncmp(name, "form:", 5) == 0 || std::strncmp(name, "presentation:", 13) == 0) {

@@ -24,6 +24,7 @@ enum class Kind {
     kHiddenParagraph,
     kRuby,
     kShape,
+    kAnnotation,  // a comment
 };
 
 Kind KindOf(pugi::xml_node node);

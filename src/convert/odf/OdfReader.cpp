@@ -26,6 +26,10 @@ std::string_view Trimmed(std::string_view s) {
     return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
 }
 
+bool WantsHeadersOrFooters(const DocumentSink& sink) {
+    return sink.WantsMarginText(MarginText::kHeader) || sink.WantsMarginText(MarginText::kFooter);
+}
+
 bool IsTextMimeType(std::string_view type) {
     return type.starts_with("application/vnd.oasis.opendocument.text") ||
            type.starts_with("application/vnd.sun.xml.writer");
@@ -164,6 +168,18 @@ bool ReadOdfPackage(ZipPackage& package, DocumentSink& sink) {
     styles.Add(root.child("office:automatic-styles"));
     styles.SetStylesPart([&package] { return package.Read("styles.xml").value_or(std::string()); });
     odf::BodyReader reader(styles, sink);
+    if (WantsHeadersOrFooters(sink)) {
+        // They only add to the text: page styles that cannot be read are read as missing.
+        pugi::xml_node masterStyles;
+        try {
+            masterStyles = styles.MasterStyles();
+        } catch (const ConvertError& error) {
+            if (error.Code() != ErrorCode::kDamaged) {
+                throw;
+            }
+        }
+        reader.HeadersAndFooters(masterStyles);
+    }
     part.ReadBody(reader);
     return true;
 }
@@ -196,6 +212,9 @@ void ReadFlatOdt(SourceFile& source, DocumentSink& sink) {
     odf::StyleSheet styles;
     AddStylesOf(styles, part.Root());
     odf::BodyReader reader(styles, sink);
+    if (WantsHeadersOrFooters(sink)) {
+        reader.HeadersAndFooters(part.Root().child("office:master-styles"));
+    }
     part.ReadBody(reader);
 }
 

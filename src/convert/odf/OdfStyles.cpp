@@ -161,6 +161,10 @@ const std::string& StyleSheet::StylesPart() {
     return *stylesPart_;
 }
 
+pugi::xml_node StyleSheet::MasterStyles() {
+    return ParseStylesFragment("<office:master-styles", "</office:master-styles>");
+}
+
 void StyleSheet::ReadCommonStyles() {
     if (commonRead_) {
         return;

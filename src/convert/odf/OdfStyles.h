@@ -57,6 +57,9 @@ public:
     // read so far count.
     enum class Family { kParagraph, kText };
     bool IsHidden(std::string_view styleName, Family family);
+    // The office:master-styles of styles.xml (page styles with their headers and footers), or
+    // an empty node.
+    pugi::xml_node MasterStyles();
 
 private:
     struct NamedStyle {

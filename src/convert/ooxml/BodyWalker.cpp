@@ -96,6 +96,17 @@ bool BodyWalker::AnnotationIsInsertion(pugi::xml_node annotation) {
     return AttrValue(annotation, "type") == "Word.Insertion";
 }
 
+// A Word 2003 XML comment (<aml:annotation w:type="Word.Comment">), when the sink wants it.
+void BodyWalker::Comment(pugi::xml_node annotation) {
+    if (AttrValue(annotation, "type") != "Word.Comment" ||
+        !sink_.WantsMarginText(MarginText::kComment)) {
+        return;
+    }
+    sink_.StartMarginText(MarginText::kComment, AttrValue(annotation, "author"));
+    WalkStory(Child(annotation, "content"));
+    sink_.EndMarginText();
+}
+
 void BodyWalker::Blocks(pugi::xml_node container) {
     DepthGuard guard(depth_);
     for (pugi::xml_node child = container.first_child(); child; child = child.next_sibling()) {
@@ -123,6 +134,8 @@ void BodyWalker::Blocks(pugi::xml_node container) {
             case WordElement::kAnnotation:
                 if (AnnotationIsInsertion(child)) {
                     Blocks(Child(child, "content"));
+                } else {
+                    Comment(child);
                 }
                 break;
             case WordElement::kAltChunk:

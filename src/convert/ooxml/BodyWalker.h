@@ -83,6 +83,7 @@ private:
     pugi::xml_node ChooseAlternative(pugi::xml_node alternateContent) const;
     bool DescendUnknown() const { return context_.dialect == Dialect::kWord2003; }
     static bool AnnotationIsInsertion(pugi::xml_node annotation);
+    void Comment(pugi::xml_node annotation);
 
     // Inline content (InlineWalker.cpp)
     void Inline(pugi::xml_node container);

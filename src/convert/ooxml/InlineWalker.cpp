@@ -96,6 +96,8 @@ void BodyWalker::Inline(pugi::xml_node container) {
             case WordElement::kAnnotation:
                 if (AnnotationIsInsertion(child)) {
                     Inline(Child(child, "content"));
+                } else {
+                    Comment(child);
                 }
                 break;
             case WordElement::kOther:
@@ -198,6 +200,9 @@ void BodyWalker::RunContent(pugi::xml_node container, RunState& state) {
                 break;
             case WordElement::kRun:
                 Run(child);  // some writers nest runs; Word shows their text
+                break;
+            case WordElement::kAnnotation:
+                Comment(child);  // Word 2003 XML keeps a comment in its reference's run
                 break;
             default:
                 break;

@@ -29,6 +29,16 @@ std::string FindRelatedPart(const std::vector<Relationship>& relationships,
     return {};
 }
 
+std::string FindTargetById(const std::vector<Relationship>& relationships,
+                           std::string_view sourcePart, std::string_view id) {
+    for (const Relationship& r : relationships) {
+        if (!r.external && !id.empty() && r.id == id) {
+            return ResolvePartName(sourcePart, r.target);
+        }
+    }
+    return {};
+}
+
 std::string RelationshipsPartName(std::string_view partName) {
     const size_t slash = partName.rfind('/');
     const std::string_view folder =

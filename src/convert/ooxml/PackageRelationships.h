@@ -25,6 +25,10 @@ std::vector<Relationship> ReadRelationships(pugi::xml_node relationships);
 std::string FindRelatedPart(const std::vector<Relationship>& relationships,
                             std::string_view sourcePart, std::string_view kind);
 
+// The target of the internal relationship with the id, resolved as above; empty when none.
+std::string FindTargetById(const std::vector<Relationship>& relationships,
+                           std::string_view sourcePart, std::string_view id);
+
 // "word/_rels/document.xml.rels" for "word/document.xml"; "_rels/.rels" for the package ("").
 std::string RelationshipsPartName(std::string_view partName);
 

@@ -4,11 +4,13 @@
 #include "convert/ooxml/BodyBlocks.h"
 #include "convert/ooxml/BodyWalker.h"
 #include "convert/ooxml/PackageRelationships.h"
+#include "convert/ooxml/SectionMargins.h"
 #include "convert/ooxml/WordContext.h"
 #include "convert/ooxml/WordPackage.h"
 #include "convert/ooxml/WordXml.h"
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace corvanel::convert::word {
@@ -73,10 +75,12 @@ void LoadStyles(WordPackage& package, const std::string& stylesPart, std::string
 }
 
 // Sets up what the body walker looks up (styles; lists and notes on first use) and lets
-// `walkBodies` walk the bodies. `document` has the first body's section properties.
+// `walkBodies` walk the bodies, after the headers and footers of `margins` and the comments
+// (when wanted). `document` has the first body's section properties.
 template <typename WalkBodies>
 void ReadWithContext(WordPackage& package, std::string_view mainPart, pugi::xml_node document,
-                     DocumentSink& sink, WalkBodies walkBodies) {
+                     const std::vector<SectionMargin>& margins, DocumentSink& sink,
+                     WalkBodies walkBodies) {
     const std::vector<Relationship> rels =
         ReadRelationships(OptionalPart(package, RelationshipsPartName(mainPart)));
     const auto related = [&](std::string_view kind) {
@@ -105,6 +109,20 @@ void ReadWithContext(WordPackage& package, std::string_view mainPart, pugi::xml_
     };
 
     BodyWalker walker(context, sink);
+    std::unordered_set<std::string> sent;  // sections often share their header and footer parts
+    SendSectionMargins(
+        margins,
+        [&](std::string_view id) {
+            std::string name = FindTargetById(rels, mainPart, id);
+            if (name.empty() || name == mainPart || !sent.insert(name).second) {
+                return pugi::xml_node();
+            }
+            return OptionalPart(package, name);
+        },
+        walker, sink);
+    if (sink.WantsMarginText(MarginText::kComment)) {
+        SendComments(related("comments"), walker, sink);
+    }
     walkBodies(walker, body);
 }
 
@@ -112,15 +130,20 @@ void ReadWithContext(WordPackage& package, std::string_view mainPart, pugi::xml_
 
 void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml_node document,
                       DocumentSink& sink) {
-    ReadWithContext(package, mainPart, document, sink, [](BodyWalker& walker, pugi::xml_node body) {
-        // Some writers split the body in several <w:body> elements; all of
-        // them are text.
-        for (pugi::xml_node part = body; part; part = part.next_sibling()) {
-            if (Is(part, "body")) {
-                walker.WalkStory(part);
-            }
-        }
-    });
+    std::vector<SectionMargin> margins;
+    if (sink.WantsMarginText(MarginText::kHeader) || sink.WantsMarginText(MarginText::kFooter)) {
+        CollectSectionMargins(document, sink, margins);
+    }
+    ReadWithContext(package, mainPart, document, margins, sink,
+                    [](BodyWalker& walker, pugi::xml_node body) {
+                        // Some writers split the body in several <w:body> elements; all of
+                        // them are text.
+                        for (pugi::xml_node part = body; part; part = part.next_sibling()) {
+                            if (Is(part, "body")) {
+                                walker.WalkStory(part);
+                            }
+                        }
+                    });
 }
 
 namespace {
@@ -177,6 +200,31 @@ std::vector<PlannedPiece> PlanBody(std::string_view mainXml,
     return plan;
 }
 
+// The headers and footers of a body read in batches: the batches' paragraphs end sections too,
+// and their XML must stay as it is for the reading that follows, so the few batches that name
+// a header or footer are parsed from a copy first. A batch that is not well-formed is left to
+// that reading to report.
+void CollectBatchedMargins(std::string_view mainXml,
+                           const std::vector<std::vector<PlannedPiece>>& plans,
+                           pugi::xml_node skeleton, const DocumentSink& sink,
+                           std::vector<SectionMargin>& margins) {
+    pugi::xml_document copy;
+    for (const std::vector<PlannedPiece>& plan : plans) {
+        for (const PlannedPiece& step : plan) {
+            const std::string_view xml = mainXml.substr(step.begin, step.size);
+            if (!step.HasXml() || (xml.find("headerReference") == std::string_view::npos &&
+                                   xml.find("footerReference") == std::string_view::npos)) {
+                continue;
+            }
+            if (copy.load_buffer(xml.data(), xml.size(), kXmlParseOptions | pugi::parse_fragment,
+                                 pugi::encoding_utf8)) {
+                CollectSectionMargins(copy, sink, margins);
+            }
+        }
+    }
+    CollectSectionMargins(skeleton, sink, margins);  // the last section's, after the blocks
+}
+
 }  // namespace
 
 void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml_node document,
@@ -186,6 +234,10 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
     std::vector<std::vector<PlannedPiece>> plans;
     for (const std::vector<BodyBlocks::Batch>& batches : blocks.bodies) {
         plans.push_back(PlanBody(mainXml, batches));
+    }
+    std::vector<SectionMargin> margins;
+    if (sink.WantsMarginText(MarginText::kHeader) || sink.WantsMarginText(MarginText::kFooter)) {
+        CollectBatchedMargins(mainXml, plans, document, sink, margins);
     }
     pugi::xml_document fragment;  // one batch at a time
     // Parses one step's range (none for a table's start or end); a range that is not
@@ -209,22 +261,23 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
     std::size_t next = 0;
     bool malformed = false;
     try {
-        ReadWithContext(package, mainPart, document, sink, [&](BodyWalker& walker, pugi::xml_node) {
-            for (body = 0; body < plans.size(); ++body) {
-                const std::vector<PlannedPiece>& plan = plans[body];
-                next = 0;
-                walker.WalkStoryPieces([&]() -> Piece {
-                    if (next == plan.size()) {
-                        return {};
-                    }
-                    const PlannedPiece& step = plan[next++];
-                    malformed = true;
-                    const pugi::xml_node parsed = parse(step);
-                    malformed = false;
-                    return {parsed, step.followedByParagraph, step.kind};
-                });
-            }
-        });
+        ReadWithContext(package, mainPart, document, margins, sink,
+                        [&](BodyWalker& walker, pugi::xml_node) {
+                            for (body = 0; body < plans.size(); ++body) {
+                                const std::vector<PlannedPiece>& plan = plans[body];
+                                next = 0;
+                                walker.WalkStoryPieces([&]() -> Piece {
+                                    if (next == plan.size()) {
+                                        return {};
+                                    }
+                                    const PlannedPiece& step = plan[next++];
+                                    malformed = true;
+                                    const pugi::xml_node parsed = parse(step);
+                                    malformed = false;
+                                    return {parsed, step.followedByParagraph, step.kind};
+                                });
+                            }
+                        });
     } catch (const ConvertError&) {
         // Parsed whole, a part that is not well-formed fails before any of it is read: a fault
         // met while reading an earlier batch gives way to a malformed later one.

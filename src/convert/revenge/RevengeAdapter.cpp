@@ -248,8 +248,9 @@ void RevengeAdapter::Push(Scope scope) {
             sink_.StartFloatingText();
             break;
         case Scope::kNote:
+        case Scope::kMargin:
         case Scope::kLeftOut:
-            break;  // the note was started by StartNote
+            break;  // started by StartNote or StartMargin
     }
     paragraphOpen_ = false;
 }
@@ -281,6 +282,9 @@ void RevengeAdapter::CloseTop() {
         case Scope::kNote:
             sink_.EndNote();
             break;
+        case Scope::kMargin:
+            sink_.EndMarginText();
+            break;
         case Scope::kLeftOut:
             break;
     }
@@ -294,32 +298,55 @@ bool RevengeAdapter::Pop(Scope scope) {
             CloseAbove(static_cast<std::size_t>(open_.rend() - it) - 1);
             return true;
         }
-        // A table part closes only within its own note or text box.
-        if (tablePart && (it->scope == Scope::kNote || it->scope == Scope::kTextBox)) {
+        // A table part closes only within its own note, text box or margin text.
+        if (tablePart && (it->scope == Scope::kNote || it->scope == Scope::kTextBox ||
+                          it->scope == Scope::kMargin)) {
             return false;
         }
     }
     return false;
 }
 
+void RevengeAdapter::StartMargin(MarginText kind, const std::string& author) {
+    const bool nested = std::any_of(open_.begin(), open_.end(), [](const Open& o) {
+        return o.scope == Scope::kNote || o.scope == Scope::kMargin;
+    });
+    if (LeftOut() || nested || !sink_.WantsMarginText(kind)) {
+        Push(Scope::kLeftOut);
+        return;
+    }
+    sink_.StartMarginText(kind, author);
+    Push(Scope::kMargin);
+}
+
+// Closes the innermost header, footer or comment, sent or left out, and what is open in it.
+void RevengeAdapter::EndMargin() {
+    for (std::size_t i = open_.size(); i-- > 0;) {
+        if (open_[i].scope == Scope::kMargin || open_[i].scope == Scope::kLeftOut) {
+            CloseAbove(i);
+            return;
+        }
+    }
+}
+
 void RevengeAdapter::openHeader(const RVNGPropertyList&) {
-    Guarded([&] { Push(Scope::kLeftOut); });
+    Guarded([&] { StartMargin(MarginText::kHeader, {}); });
 }
 
 void RevengeAdapter::closeHeader() {
-    Guarded([&] { Pop(Scope::kLeftOut); });
+    Guarded([&] { EndMargin(); });
 }
 
 void RevengeAdapter::openFooter(const RVNGPropertyList&) {
-    openHeader({});
+    Guarded([&] { StartMargin(MarginText::kFooter, {}); });
 }
 
 void RevengeAdapter::closeFooter() {
     closeHeader();
 }
 
-void RevengeAdapter::openComment(const RVNGPropertyList&) {
-    openHeader({});
+void RevengeAdapter::openComment(const RVNGPropertyList& propList) {
+    Guarded([&] { StartMargin(MarginText::kComment, StringOf(propList, "dc:creator")); });
 }
 
 void RevengeAdapter::closeComment() {
@@ -450,7 +477,8 @@ std::size_t RevengeAdapter::InnermostTablePart() const {
                 return i;
             case Scope::kNote:
             case Scope::kTextBox:
-                return kNone;  // a note or a text box holds its own tables
+            case Scope::kMargin:
+                return kNone;  // a note, text box or margin text holds its own tables
             case Scope::kLeftOut:
                 break;
         }

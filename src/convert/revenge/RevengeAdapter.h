@@ -87,7 +87,7 @@ public:
 
 private:
     // What an open event started, for matching its close.
-    enum class Scope { kLeftOut, kNote, kTextBox, kTable, kRow, kCell };
+    enum class Scope { kLeftOut, kNote, kTextBox, kTable, kRow, kCell, kMargin };
     struct Open {
         Scope scope;
         bool outerParagraph;  // whether a paragraph was open around it (notes, text boxes)
@@ -113,6 +113,9 @@ private:
     // The index of the innermost open table, row or cell of the current story, or kNone.
     std::size_t InnermostTablePart() const;
     void StartNote(NoteKind kind, const librevenge::RVNGPropertyList& propList);
+    // A header, footer or comment: sent when the sink wants it, else left out.
+    void StartMargin(MarginText kind, const std::string& author);
+    void EndMargin();
     void Text(const std::string& utf8);
 
     DocumentSink& sink_;

@@ -174,6 +174,17 @@ public:
     void Property(DocumentProperty property, std::string_view value) override {
         Pass([&] { sink_.Property(property, value); });
     }
+    bool WantsMarginText(MarginText kind) const override {
+        bool wants = false;
+        Pass([&] { wants = sink_.WantsMarginText(kind); });
+        return wants;
+    }
+    void StartMarginText(MarginText kind, std::string_view author) override {
+        Pass([&] { sink_.StartMarginText(kind, author); });
+    }
+    void EndMarginText() override {
+        Pass([&] { sink_.EndMarginText(); });
+    }
 
 private:
     template <typename Event>

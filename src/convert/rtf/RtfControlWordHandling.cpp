@@ -150,6 +150,35 @@ bool RtfParser::OnDestinationWord(const RtfControlWord& word, const RtfToken& to
             notePending_ = true;
             noteKind_ = NoteKind::kFootnote;
             break;
+        case RtfAction::kMarginText:
+        case RtfAction::kAnnotation: {
+            const MarginText kind = word.action == RtfAction::kAnnotation ? MarginText::kComment
+                                    : word.text == "header"               ? MarginText::kHeader
+                                                                          : MarginText::kFooter;
+            if (!sink_.WantsMarginText(kind) || marginDepth_ > 0 || noteDepth_ > 0 || !InText()) {
+                SkipRestOfGroup();
+                break;
+            }
+            ++marginDepth_;
+            Out().StartMarginText(kind, kind == MarginText::kComment ? commentAuthor_ : "");
+            commentAuthor_.clear();
+            s.destination = Destination::kText;
+            s.result = Destination::kText;
+            s.onEnd = OnGroupEnd::kMargin;
+            s.inTable = false;
+            s.nestingLevel = 0;
+            break;
+        }
+        case RtfAction::kAnnotationAuthor:
+            // Word gives the author before the comment; one inside it comes too late.
+            if (!sink_.WantsMarginText(MarginText::kComment) || marginDepth_ > 0 || !InText()) {
+                SkipRestOfGroup();
+                break;
+            }
+            s.destination = Destination::kProperty;
+            s.onEnd = OnGroupEnd::kCommentAuthor;
+            propertyText_.clear();
+            break;
         case RtfAction::kNumbering:
             if (s.destination != Destination::kText) {
                 SkipRestOfGroup();

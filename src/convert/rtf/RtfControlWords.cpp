@@ -55,6 +55,15 @@ Table BuildTable() {
     for (const std::string_view part : {"yr", "mo", "dy", "hr", "min", "sec"}) {
         t[part] = {RtfAction::kDatePart, part};
     }
+    // Headers, footers and comments are read when asked for: these replace their entries above.
+    for (const std::string_view word : {"header", "headerl", "headerr", "headerf"}) {
+        t[word] = {RtfAction::kMarginText, "header"};
+    }
+    for (const std::string_view word : {"footer", "footerl", "footerr", "footerf"}) {
+        t[word] = {RtfAction::kMarginText, "footer"};
+    }
+    t["annotation"] = {RtfAction::kAnnotation, {}};
+    t["atnauthor"] = {RtfAction::kAnnotationAuthor, {}};
     t["fonttbl"] = {RtfAction::kFontTable, {}};
     t["listtext"] = {RtfAction::kListText, {}};
     t["pntext"] = {RtfAction::kListText, {}};

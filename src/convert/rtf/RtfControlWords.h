@@ -17,10 +17,13 @@ enum class RtfAction {
     kUpr,
     kFieldCode,  // \fldinst: read for the fields drawn from their code (EQ)
     kFootnote,
-    kFloatingText,     // \shptxt, \dptxbxtext
-    kNumbering,        // \pn: Word 6 paragraph numbering
-    kNumberingBefore,  // \pntxtb
-    kNumberingAfter,   // \pntxta
+    kFloatingText,      // \shptxt, \dptxbxtext
+    kMarginText,        // \header, \footerl...: `text` is "header" or "footer"
+    kAnnotation,        // \annotation: a comment's text
+    kAnnotationAuthor,  // \atnauthor: the author of the comment that follows
+    kNumbering,         // \pn: Word 6 paragraph numbering
+    kNumberingBefore,   // \pntxtb
+    kNumberingAfter,    // \pntxta
     // The document's stated properties (read only when asked for; skipped otherwise).
     kInfo,       // \info
     kInfoText,   // \title, \author: `text` is the property's name

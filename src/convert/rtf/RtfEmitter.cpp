@@ -196,10 +196,28 @@ void RtfEmitter::EndFloatingText() {
     sink_.EndFloatingText();
 }
 
+void RtfEmitter::StartMarginText(MarginText kind, std::string_view author) {
+    sink_.StartMarginText(kind, author);
+    Context margin;
+    margin.kind = ContextKind::kMargin;
+    contexts_.push_back(std::move(margin));
+}
+
+void RtfEmitter::EndMarginText() {
+    if (contexts_.size() < 2 || Current().kind != ContextKind::kMargin) {
+        return;
+    }
+    CloseContext();
+    contexts_.pop_back();
+    sink_.EndMarginText();
+}
+
 void RtfEmitter::Finish() {
     while (contexts_.size() > 1) {
         if (Current().kind == ContextKind::kNote) {
             EndNote();
+        } else if (Current().kind == ContextKind::kMargin) {
+            EndMarginText();
         } else {
             EndFloatingText();
         }

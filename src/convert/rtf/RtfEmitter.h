@@ -36,6 +36,9 @@ public:
     // Floating text anchored at the current paragraph (opened if none is).
     void StartFloatingText(int level);
     void EndFloatingText();
+    // A header, footer or comment: a context of its own, like a note.
+    void StartMarginText(MarginText kind, std::string_view author);
+    void EndMarginText();
 
     // Closes whatever is open (truncated documents end here too).
     void Finish();
@@ -45,7 +48,7 @@ private:
         bool rowOpen = false;
         bool cellOpen = false;
     };
-    enum class ContextKind { kBody, kNote, kFloating };
+    enum class ContextKind { kBody, kNote, kFloating, kMargin };
     struct Context {
         ContextKind kind = ContextKind::kBody;
         bool paragraphOpen = false;

@@ -191,6 +191,14 @@ void RtfParser::EndGroup() {
         case OnGroupEnd::kField:
             FinishField();
             break;
+        case OnGroupEnd::kMargin:
+            emitter_.EndMarginText();
+            --marginDepth_;
+            break;
+        case OnGroupEnd::kCommentAuthor:
+            commentAuthor_ = std::move(propertyText_);
+            propertyText_.clear();
+            break;
     }
 }
 

@@ -44,7 +44,9 @@ enum class OnGroupEnd : unsigned char {
     kNumbering,
     kProperty,
     kDate,
-    kField
+    kField,
+    kMargin,
+    kCommentAuthor
 };
 
 // Everything RTF scopes to a group; a group starts with a copy of its parent's state.
@@ -156,6 +158,8 @@ private:
     std::string numberingAfter_;
     int numberingCodePage_ = 1252;
 
+    int marginDepth_ = 0;        // inside a header, footer or comment
+    std::string commentAuthor_;  // from \atnauthor, for the next comment
     int noteDepth_ = 0;
     bool notePending_ = false;
     NoteKind noteKind_ = NoteKind::kFootnote;

@@ -1,4 +1,5 @@
 #include "convert/core/DocumentSink.h"
+#include "convert/core/HeaderPass.h"
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/rtf/RtfParser.h"
@@ -7,8 +8,11 @@ namespace corvanel::convert {
 
 void ReadRtf(SourceFile& source, DocumentSink& sink) {
     sink.Format("rtf");
-    rtf::RtfParser parser(source.Bytes(), sink);
-    parser.Run();
+    // Each section's headers come where the section starts.
+    ReadHeadersFirst(sink, [&](DocumentSink& pass) {
+        rtf::RtfParser parser(source.Bytes(), pass);
+        parser.Run();
+    });
 }
 
 }  // namespace corvanel::convert

@@ -8,10 +8,12 @@
 #include "convert/core/SourceFile.h"
 #include "convert/core/XmlDocument.h"
 #include "convert/ooxml/BodyWalker.h"
+#include "convert/ooxml/SectionMargins.h"
 #include "convert/ooxml/WordContext.h"
 #include "convert/ooxml/WordXml.h"
 
 #include <string>
+#include <vector>
 
 namespace corvanel::convert {
 
@@ -116,7 +118,15 @@ void ReadWordml2003(SourceFile& source, DocumentSink& sink) {
     word::ReadNoteMarkFormat(Child(docPr, "endnotePr"), context.endnoteMarks);
 
     word::BodyWalker walker(context, sink);
-    walker.WalkStory(Child(root, "body"));
+    const pugi::xml_node body = Child(root, "body");
+    if (sink.WantsMarginText(MarginText::kHeader) || sink.WantsMarginText(MarginText::kFooter)) {
+        // Headers and footers sit in the section properties themselves.
+        std::vector<word::SectionMargin> margins;
+        word::CollectSectionMargins(body, sink, margins);
+        word::SendSectionMargins(
+            margins, [](std::string_view) { return pugi::xml_node(); }, walker, sink);
+    }
+    walker.WalkStory(body);
 }
 
 }  // namespace corvanel::convert

@@ -1,5 +1,8 @@
 #include "convert/core/PlainTextWriter.h"
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace corvanel::convert {
@@ -280,6 +283,75 @@ TEST(PlainTextWriterDraining, PiecesAndRestMakeTheSameTextAndNoPieceWaitsLong) {
         EXPECT_LE(draining.Text().size(), hold + 64) << hold;
         EXPECT_EQ(drained + draining.Text(), whole.Text()) << hold;
     }
+}
+
+}  // namespace
+}  // namespace corvanel::convert
+
+namespace corvanel::convert {
+namespace {
+
+void Margin(DocumentSink& sink, MarginText kind, std::string_view author,
+            std::vector<std::string_view> paragraphs) {
+    sink.StartMarginText(kind, author);
+    for (const std::string_view text : paragraphs) {
+        Paragraph(sink, text);
+    }
+    sink.EndMarginText();
+}
+
+// Two sections repeating their header, a comment inside a paragraph, a note.
+void WriteWithMargins(PlainTextWriter& w) {
+    Margin(w, MarginText::kHeader, "", {"", "Head", "second line", " "});
+    Margin(w, MarginText::kHeader, "", {""});
+    Margin(w, MarginText::kFooter, "", {"Foot"});
+    Margin(w, MarginText::kHeader, "", {"Head", "second line"});
+    Margin(w, MarginText::kHeader, "", {"Other head"});
+    w.StartParagraph();
+    w.Text("Body");
+    Margin(w, MarginText::kComment, " Ann\nLee ", {" first ", "", "second\tpart"});
+    w.NoteReference("1");
+    w.StartNote(NoteKind::kFootnote, "1");
+    Paragraph(w, "note");
+    w.EndNote();
+    w.EndParagraph();
+    Margin(w, MarginText::kComment, "", {"no author"});
+    Margin(w, MarginText::kComment, "Bo", {" "});
+    Margin(w, MarginText::kFooter, "", {"Foot"});
+    w.EndDocument();
+}
+
+TEST(PlainTextWriter, MarginTextsAsked) {
+    const struct {
+        MarginTexts want;
+        std::string_view text;
+    } kCases[] = {
+        {{}, "Body1\n\n1 note\n"},
+        {{true, true, true},
+         "Head\nsecond line\nOther head\n\nBody1\n\n1 note\n\nFoot\n\n"
+         "Ann Lee: first second\tpart\nno author\n"},
+        {{false, true, false}, "Body1\n\n1 note\n\nFoot\n"},
+        {{false, false, true}, "Body1\n\n1 note\n\nAnn Lee: first second\tpart\nno author\n"},
+    };
+    for (const auto& c : kCases) {
+        PlainTextWriter w;
+        w.WantMarginTexts(c.want);
+        WriteWithMargins(w);
+        EXPECT_EQ(w.Text(), c.text);
+    }
+}
+
+TEST(PlainTextWriterDraining, HeadersLeadEvenWhenTheBodyLeavesEarly) {
+    PlainTextWriter whole;
+    whole.WantMarginTexts({true, true, true});
+    WriteWithMargins(whole);
+
+    PlainTextWriter draining;
+    draining.WantMarginTexts({true, true, true});
+    std::string drained;
+    draining.DrainWhenOver(0, [&](std::string_view piece) { drained += piece; });
+    WriteWithMargins(draining);
+    EXPECT_EQ(drained + draining.Text(), whole.Text());
 }
 
 }  // namespace

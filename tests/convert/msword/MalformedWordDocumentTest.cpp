@@ -202,6 +202,27 @@ INSTANTIATE_TEST_SUITE_P(Cases, MalformedWordDocument,
                              return name;
                          });
 
+// Tables of headers and comments that point past their stream are read as missing: asking for
+// them never fails a document that converts without them.
+TEST(MalformedWordDocumentMargins, DamagedTablesAreLeftOut) {
+    constexpr std::size_t kCommentReferencesPair = 4;
+    constexpr std::size_t kHeaderStoriesPair = 11;
+    const std::string bytes = Repacked([](Streams& streams) {
+        std::string& fib = StreamNamed(streams, "WordDocument");
+        for (const std::size_t pair : {kCommentReferencesPair, kHeaderStoriesPair}) {
+            PutU32(fib, FibPair(fib, pair), 0x7FFFFFF0);
+            PutU32(fib, FibPair(fib, pair) + 4, 64);
+        }
+    });
+    PlainTextWriter plain("\n");
+    ASSERT_TRUE(ReadDocumentBytes("damaged.doc", bytes, plain).Ok());
+    PlainTextWriter with("\n");
+    with.WantMarginTexts({true, true, true});
+    const ConversionResult result = ReadDocumentBytes("damaged.doc", bytes, with);
+    ASSERT_TRUE(result.Ok()) << result.description;
+    EXPECT_EQ(with.Text(), plain.Text());
+}
+
 // Random damage anywhere: the reader converts or fails cleanly, never anything else.
 TEST(MalformedWordDocumentRandom, ByteChangesAndTruncationsFailCleanly) {
     std::mt19937 random(20240611);

@@ -237,5 +237,33 @@ TEST(WordDocumentEvents, AnEqFieldWithoutResultIsDrawnFromItsCode) {
     EXPECT_NE(writer.Text().find("Link: Example site end, page (x).\n"), std::string::npos);
 }
 
+// Real documents: a first-page header and footer besides the usual ones, and a comment.
+TEST(WordDocumentMargins, HeadersLeadFootersAndCommentsFollowWhenAsked) {
+    const std::string poi = std::string(CORVANEL_CORPUS_DIR) + "/documents/poi/";
+    const std::string headers =
+        "First header column!\tMid header Right header!\n"
+        "I am the header on the first page, and I’m nice and simple\n";
+    const std::string footers =
+        "Footer Left\tFooter Middle Footer Right\n"
+        "The footer of the first page\n";
+    const struct {
+        std::string file;
+        MarginTexts include;
+        std::string before, after;  // around the text without them
+    } kCases[] = {
+        {"DiffFirstPageHeadFoot.doc", {true, true, true}, headers + "\n", "\n" + footers},
+        {"DiffFirstPageHeadFoot.doc", {false, true, false}, "", "\n" + footers},
+        {"footnote.doc", {true, true, true}, "", "\nMaxim Valyanskiy: TestComment\n"},
+    };
+    for (const auto& c : kCases) {
+        std::string plain, with;
+        ASSERT_TRUE(ExtractText(poi + c.file, plain, ConvertOptions{"\n"}).Ok());
+        ConvertOptions options{"\n"};
+        options.include = c.include;
+        ASSERT_TRUE(ExtractText(poi + c.file, with, options).Ok());
+        EXPECT_EQ(with, c.before + plain + c.after) << c.file;
+    }
+}
+
 }  // namespace
 }  // namespace corvanel::convert

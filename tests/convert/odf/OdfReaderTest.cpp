@@ -17,16 +17,17 @@ using testing::MakeOdt;
 using testing::MakeZip;
 using testing::OdfContent;
 
-ConversionResult Read(const std::string& bytes, std::string& text) {
+ConversionResult Read(const std::string& bytes, std::string& text, MarginTexts include = {}) {
     PlainTextWriter writer;
+    writer.WantMarginTexts(include);
     ConversionResult result = ReadDocumentBytes("doc.odt", bytes, writer);
     text = writer.TakeText();
     return result;
 }
 
-std::string TextOf(const std::string& bytes) {
+std::string TextOf(const std::string& bytes, MarginTexts include = {}) {
     std::string text;
-    const ConversionResult result = Read(bytes, text);
+    const ConversionResult result = Read(bytes, text, include);
     EXPECT_TRUE(result.Ok()) << result.description;
     return text;
 }
@@ -296,6 +297,34 @@ TEST(OdfFacts, FormatAndStatedPropertiesOfPackagesAndFlatDocuments) {
         EXPECT_EQ(facts.format, c.format) << c.name;
         EXPECT_EQ(facts.properties, c.expected) << c.name;
     }
+}
+
+TEST(OdfReader, HeadersFootersAndAnnotationsWhenAsked) {
+    // Two page styles share their header; the second has a left-page one too.
+    const std::string pages =
+        R"(<style:master-page style:name="Standard"><style:header><text:p>Head</text:p>)"
+        R"(</style:header><style:footer><text:p>Foot</text:p></style:footer></style:master-page>)"
+        R"(<style:master-page style:name="Other"><style:header><text:p>Head</text:p>)"
+        R"(</style:header><style:header-left><text:p>Left</text:p></style:header-left>)"
+        R"(</style:master-page>)";
+    const std::string body =
+        R"(<text:p>One<office:annotation><dc:creator>Ann</dc:creator><dc:date>2024-01-01)"
+        R"(</dc:date><text:p>Check</text:p><text:p>this.</text:p></office:annotation> two</text:p>)";
+    const struct {
+        MarginTexts include;
+        std::string text;
+    } kCases[] = {
+        {{}, "One two\n"},
+        {{true, true, true}, "Head\nLeft\n\nOne two\n\nFoot\n\nAnn: Check this.\n"},
+        {{false, true, false}, "One two\n\nFoot\n"},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(TextOf(MakeOdt(body, {}, {}, pages), c.include), c.text);
+        EXPECT_EQ(TextOf(MakeFlatOdt(body, {}, {}, pages), c.include), c.text);
+    }
+    // Page styles that cannot be read only leave the headers and footers out.
+    EXPECT_EQ(TextOf(MakeOdt(body, {}, {}, "<style:master-page>"), {true, true, false}),
+              "One two\n");
 }
 
 }  // namespace

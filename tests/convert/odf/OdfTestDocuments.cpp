@@ -27,25 +27,28 @@ std::string OdfContent(const std::string& body, const std::string& automaticStyl
 }
 
 std::string MakeOdt(const std::string& body, const std::string& automaticStyles,
-                    const std::string& commonStyles) {
+                    const std::string& commonStyles, const std::string& masterStyles) {
     std::vector<std::pair<std::string, std::string>> parts = {
         {"mimetype", "application/vnd.oasis.opendocument.text"},
         {"content.xml", OdfContent(body, automaticStyles)}};
-    if (!commonStyles.empty()) {
+    if (!commonStyles.empty() || !masterStyles.empty()) {
         parts.emplace_back("styles.xml", std::string("<office:document-styles") + kNamespaces +
                                              "><office:styles>" + commonStyles +
-                                             "</office:styles></office:document-styles>");
+                                             "</office:styles><office:master-styles>" +
+                                             masterStyles +
+                                             "</office:master-styles></office:document-styles>");
     }
     return MakeZip(parts);
 }
 
 std::string MakeFlatOdt(const std::string& body, const std::string& automaticStyles,
-                        const std::string& commonStyles) {
+                        const std::string& commonStyles, const std::string& masterStyles) {
     return std::string(R"(<?xml version="1.0" encoding="UTF-8"?>)") + "<office:document" +
            kNamespaces +
            R"( office:mimetype="application/vnd.oasis.opendocument.text"><office:styles>)" +
            commonStyles + "</office:styles><office:automatic-styles>" + automaticStyles +
-           "</office:automatic-styles><office:body><office:text>" + body +
+           "</office:automatic-styles><office:master-styles>" + masterStyles +
+           "</office:master-styles><office:body><office:text>" + body +
            "</office:text></office:body></office:document>";
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace corvanel::convert::testing {
 
 namespace {
@@ -77,6 +79,15 @@ std::vector<std::pair<std::string, std::string>> DocxBuilder::Parts() const {
             parts.emplace_back(folder + chunks[i].first, chunks[i].second);
         }
     }
+    addPart(comments, "comments", "comments");
+    for (const auto& [texts, type, root] :
+         {std::tuple{&headers, "header", "hdr"}, std::tuple{&footers, "footer", "ftr"}}) {
+        for (std::size_t i = 0; i < texts->size(); ++i) {
+            const std::string name = type + std::to_string(i + 1) + ".xml";
+            rels += Relationship(std::string("r") + root[0] + std::to_string(i + 1), type, name);
+            parts.emplace_back(folder + name, WordXml(root, (*texts)[i]));
+        }
+    }
     parts.emplace_back(folder + "_rels/" + file + ".rels", Relationships(rels));
     parts.emplace_back(mainPart, WordXml("document", "<w:body>" + body + "</w:body>"));
     return parts;
@@ -98,8 +109,9 @@ std::string TextRun(const std::string& text) {
     return "<w:r><w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
 }
 
-Converted ConvertBytes(std::string bytes) {
+Converted ConvertBytes(std::string bytes, MarginTexts include) {
     PlainTextWriter writer("\n");
+    writer.WantMarginTexts(include);
     Converted converted;
     converted.result = ReadDocumentBytes("test.docx", std::move(bytes), writer);
     converted.text = writer.TakeText();

@@ -18,6 +18,10 @@ struct DocxBuilder {
     std::string footnotes;  // inside <w:footnotes>
     std::string endnotes;   // inside <w:endnotes>
     std::string settings;   // inside <w:settings>
+    std::string comments;   // inside <w:comments>
+    // Inside <w:hdr> and <w:ftr>: the first is related as "rh1" or "rf1", and so on.
+    std::vector<std::string> headers;
+    std::vector<std::string> footers;
     std::string mainPart = "word/document.xml";
     // Imported chunks: (target beside the main part, bytes); the Nth is related as "chunkN".
     std::vector<std::pair<std::string, std::string>> chunks;
@@ -43,7 +47,7 @@ struct Converted {
     std::string text;
 };
 // Converts document bytes (any format) with "\n" line breaks.
-Converted ConvertBytes(std::string bytes);
+Converted ConvertBytes(std::string bytes, MarginTexts include = {});
 // The text of a built package; fails the calling test when the conversion fails.
 std::string TextOf(const DocxBuilder& docx);
 

@@ -259,6 +259,28 @@ public:
     int paragraphs = 0;
 };
 
+TEST(RevengeAdapter, HeadersFootersAndCommentsWhenAsked) {
+    PlainTextWriter writer("\n");
+    writer.WantMarginTexts({true, true, true});
+    RevengeAdapter adapter(writer);
+    adapter.openHeader({});
+    Para(adapter, "header");
+    adapter.openTable({});  // left open: the header's close ends it
+    adapter.closeHeader();
+    adapter.openParagraph({});
+    adapter.insertText("shown");
+    adapter.openComment(Props({{"dc:creator", "Ann"}}));
+    Para(adapter, "comment");
+    adapter.closeComment();
+    adapter.closeParagraph();
+    adapter.openFooter({});
+    Para(adapter, "footer");
+    adapter.closeFooter();
+    adapter.Finish();
+    writer.EndDocument();
+    EXPECT_EQ(writer.TakeText(), "header\n\nshown\n\nfooter\n\nAnn: comment\n");
+}
+
 TEST(RevengeAdapter, SinkFailureIsRaisedByFinish) {
     FailingSink sink;
     RevengeAdapter adapter(sink);

@@ -30,8 +30,9 @@ struct Reading {
     std::string text;
 };
 
-Reading Read(const std::string& name, std::string bytes) {
+Reading Read(const std::string& name, std::string bytes, MarginTexts include = {}) {
     PlainTextWriter writer("\n");
+    writer.WantMarginTexts(include);
     Reading reading;
     reading.result = ReadDocumentBytes(name, std::move(bytes), writer);
     reading.format = writer.Facts().format;
@@ -87,6 +88,15 @@ TEST_F(OlderFormats, AreReadByTheModuleOpenedOnFirstUse) {
     EXPECT_EQ(result.facts.format, "works");
     EXPECT_NE(text.find_first_not_of(" \n"), std::string::npos);
     EXPECT_NE(Slurp("/proc/self/maps").find("/corvanel-revenge.so"), std::string::npos);
+}
+
+// Asked for through the module, the header comes before the text.
+TEST_F(OlderFormats, GiveTheirHeadersWhenAsked) {
+    const std::string header = "Document\tDate of\n\t\t\t\tTitle\tRequestor\nNumber\tRequest\t\n";
+    const Reading plain = Read("write.wri", Document("testMSWriteFile.wri"));
+    const Reading with = Read("write.wri", Document("testMSWriteFile.wri"), {true, true, true});
+    ASSERT_TRUE(with.result.Ok()) << with.result.description;
+    EXPECT_EQ(with.text, header + "\n" + plain.text);
 }
 
 TEST_F(OlderFormats, EncryptedWordPerfectIsPasswordProtected) {

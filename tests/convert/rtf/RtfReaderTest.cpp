@@ -122,6 +122,32 @@ TEST(RtfReader, CommentsAreLeftOut) {
               "text more\n");
 }
 
+TEST(RtfReader, HeadersFootersAndCommentsWhenAsked) {
+    // Two sections repeating their header; the second section's header comes after the first
+    // section's body, which has left already (the text leaves as it is made).
+    const std::string rtf =
+        "{\\rtf1\\ansi{\\header Head\\par}{\\footerr Foot\\par}One{\\*\\atnid A}"
+        "{\\*\\atnauthor Ann}\\chatn{\\*\\annotation{\\*\\atnref 1}Check\\par this.}\\par"
+        "\\sect\\sectd{\\headerl Head\\par}{\\headerf Second\\par}Two\\chatn"
+        "{\\*\\annotation Anon}\\par}";
+    const struct {
+        MarginTexts include;
+        std::string text;
+    } kCases[] = {
+        {{}, "One\nTwo\n"},
+        {{true, true, true}, "Head\nSecond\n\nOne\nTwo\n\nFoot\n\nAnn: Check this.\nAnon\n"},
+        {{true, false, false}, "Head\nSecond\n\nOne\nTwo\n"},
+    };
+    for (const auto& c : kCases) {
+        PlainTextWriter writer;
+        writer.WantMarginTexts(c.include);
+        std::string text;
+        writer.DrainWhenOver(0, [&](std::string_view piece) { text += piece; });
+        ASSERT_TRUE(ReadDocumentBytes("test.rtf", rtf, writer).Ok());
+        EXPECT_EQ(text + writer.Text(), c.text);
+    }
+}
+
 TEST(RtfReader, SymbolFontCharactersBecomeUnicode) {
     // Symbol 0x61 is alpha, 0xB3 greater-or-equal; private-use U+F061 too.
     EXPECT_EQ(RtfBodyText("{\\f1 a\\'b3}{\\f1\\u-3999 ?}\\par"), "\xCE\xB1\xE2\x89\xA5\xCE\xB1\n");

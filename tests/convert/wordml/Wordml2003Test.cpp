@@ -29,18 +29,40 @@ struct Result {
     std::string text;
 };
 
-Result Convert(const std::string& xml) {
+Result Convert(const std::string& xml, MarginTexts include = {}) {
     PlainTextWriter writer("\n");
+    writer.WantMarginTexts(include);
     Result r;
     r.result = ReadDocumentBytes("old.xml", xml, writer);
     r.text = writer.TakeText();
     return r;
 }
 
-std::string TextOf(const std::string& inner) {
-    const Result r = Convert(WordXml2003(inner));
+std::string TextOf(const std::string& inner, MarginTexts include = {}) {
+    const Result r = Convert(WordXml2003(inner), include);
     EXPECT_TRUE(r.result.Ok()) << r.result.description;
     return r.text;
+}
+
+TEST(Wordml2003, HeadersFootersAndCommentsWhenAsked) {
+    const std::string body =
+        "<w:body><wx:sect><w:p><w:r><w:t>One</w:t></w:r><w:r><aml:annotation aml:id=\"0\" "
+        "w:type=\"Word.Comment\" aml:author=\"Ann\"><aml:content>" +
+        Para("Check") +
+        "</aml:content></aml:annotation></w:r></w:p><w:sectPr>"
+        "<w:hdr w:type=\"first\">" +
+        Para("First") + "</w:hdr><w:hdr w:type=\"odd\">" + Para("Head") +
+        "</w:hdr><w:ftr w:type=\"odd\">" + Para("Foot") + "</w:ftr></w:sectPr></wx:sect></w:body>";
+    const struct {
+        MarginTexts include;
+        std::string text;
+    } kCases[] = {
+        {{}, "One\n"},
+        {{true, true, true}, "Head\nFirst\n\nOne\n\nFoot\n\nAnn: Check\n"},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(TextOf(body, c.include), c.text);
+    }
 }
 
 TEST(Wordml2003, SectionsParagraphsRunsAndTables) {

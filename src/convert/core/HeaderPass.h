@@ -1,0 +1,63 @@
+#pragma once
+
+#include "convert/core/DocumentSink.h"
+
+namespace corvanel::convert {
+
+// Headers must reach the sink before the body, but some formats give each section's headers
+// where the section starts (RTF). Such a reader reads the document twice when headers are
+// wanted: through a pass that lets only the headers through, then through one that leaves
+// them out and lets everything else through.
+class HeaderPass final : public DocumentSink {
+public:
+    enum class Mode { kHeadersOnly, kAllButHeaders };
+    HeaderPass(DocumentSink& target, Mode mode) : target_(target), mode_(mode) {}
+
+    void StartParagraph() override;
+    void EndParagraph() override;
+    void ListLabel(std::string_view label, std::string_view suffix) override;
+    void Text(std::string_view utf8) override;
+    void Tab() override;
+    void Break(BreakKind kind) override;
+    void StartTable() override;
+    void EndTable() override;
+    void StartRow() override;
+    void EndRow() override;
+    void StartCell() override;
+    void EndCell() override;
+    void NoteReference(std::string_view mark) override;
+    void StartNote(NoteKind kind, std::string_view mark) override;
+    void EndNote() override;
+    void StartFloatingText() override;
+    void EndFloatingText() override;
+    void EndDocument() override;
+    void Format(std::string_view name) override;
+    bool WantsProperties() const override;
+    void Property(DocumentProperty property, std::string_view value) override;
+    bool WantsMarginText(MarginText kind) const override;
+    void StartMarginText(MarginText kind, std::string_view author) override;
+    void EndMarginText() override;
+
+private:
+    bool Passes() const { return mode_ == Mode::kAllButHeaders || inHeader_ > 0; }
+
+    DocumentSink& target_;
+    Mode mode_;
+    int inHeader_ = 0;
+};
+
+// Calls `read(sink)` (one whole reading of the document) once, or, when headers are wanted,
+// once for them and once for the rest.
+template <typename Read>
+void ReadHeadersFirst(DocumentSink& sink, Read read) {
+    if (!sink.WantsMarginText(MarginText::kHeader)) {
+        read(sink);
+        return;
+    }
+    HeaderPass headers(sink, HeaderPass::Mode::kHeadersOnly);
+    read(static_cast<DocumentSink&>(headers));
+    HeaderPass rest(sink, HeaderPass::Mode::kAllButHeaders);
+    read(static_cast<DocumentSink&>(rest));
+}
+
+}  // namespace corvanel::convert
