@@ -4,6 +4,7 @@
 #include "cli/SourceStream.h"
 #include "cli/TargetNaming.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,8 @@ struct DocumentJob {
     // Set when the document fails before it is read (no text file name, the name taken...).
     std::string failureCode;
     std::string failureMessage;
+    // The source's size where the run looked it up (to spread the work), else 0.
+    std::uint64_t bytes = 0;
 };
 
 // Names and claims the text file of a document; nothing for a file found in a folder that

@@ -21,6 +21,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace corvanel::cli {
@@ -34,6 +35,12 @@ constexpr auto kMemoryCheckInterval = std::chrono::milliseconds(20);
 // Jobs a worker holds at once: the next one waits in its pipe while it converts the first, so
 // it never idles for a round trip through the supervisor.
 constexpr std::size_t kJobsPerWorker = 6;
+// Once the list has been read, fewer: the last documents then spread evenly over the workers.
+constexpr std::size_t kJobsPerWorkerAtTheEnd = 2;
+// Nothing waits behind a large document in a worker's pipe, where another worker could not
+// take it: jobs are added to a busy worker only while its documents add up to at most this.
+// (A file's size is a rough measure of its work, but the costly documents are the large ones.)
+constexpr std::uint64_t kQueuedBytesPerWorker = 256 * 1024;
 // While every worker has at least this many jobs in hand, the supervisor lets records gather
 // for a moment before it reads them: one wake-up then takes in several.
 constexpr std::size_t kWellFed = 3;
@@ -57,6 +64,12 @@ public:
         }
         room_.notify_all();
         thread_.join();
+    }
+
+    // Whether every document of the sources has been taken in (some may still wait here).
+    bool ListRead() {
+        std::lock_guard lock(mutex_);
+        return ended_;
     }
 
     // The next job, if one is waiting; `ended` tells whether more will come.
@@ -86,6 +99,10 @@ private:
             std::optional<DocumentJob> job = PrepareJob(std::move(*entry), rule, claims);
             if (!job) {
                 continue;
+            }
+            struct stat info {};
+            if (job->failureCode.empty() && ::stat(job->source.c_str(), &info) == 0) {
+                job->bytes = static_cast<std::uint64_t>(info.st_size);
             }
             std::unique_lock lock(mutex_);
             room_.wait(lock, [&] { return jobs_.size() < capacity_ || closed_; });
@@ -165,24 +182,30 @@ public:
         : settings_(settings), limits_(limits), report_(report), workers_(workers) {}
 
     ~Supervision() {
+        for (Worker& worker : workers_) {  // all end at once, then each is waited for
+            worker.process.EndInput();
+        }
         for (Worker& worker : workers_) {
             Retire(worker, true);
         }
     }
 
-    bool Dispatch(Pending pending) {
+    // Hands the document to a worker (taking it from `pending`), or returns false when none
+    // has room for it now.
+    bool Dispatch(std::optional<Pending>& next) {
         // An empty worker first, else one with room left in its pipe.
         Worker* chosen = nullptr;
         for (Worker& worker : workers_) {
-            const bool room = worker.queued.size() < kJobsPerWorker &&
-                              worker.done + worker.queued.size() < limits_.maxPerWorker;
-            if (room && (chosen == nullptr || worker.queued.size() < chosen->queued.size())) {
+            if (HasRoomIn(worker, next->job.bytes) &&
+                (chosen == nullptr || worker.queued.size() < chosen->queued.size())) {
                 chosen = &worker;
             }
         }
         if (chosen == nullptr) {
             return false;
         }
+        Pending pending = std::move(*next);
+        next.reset();
         Worker& worker = *chosen;
         if (!worker.process.Running() && !Spawn(worker)) {
             report_.Finished(
@@ -209,11 +232,15 @@ public:
         return std::any_of(workers_.begin(), workers_.end(),
                            [](const Worker& worker) { return !worker.queued.empty(); });
     }
-    bool HasRoom() const {
-        return std::any_of(workers_.begin(), workers_.end(), [&](const Worker& worker) {
-            return worker.queued.size() < kJobsPerWorker &&
-                   worker.done + worker.queued.size() < limits_.maxPerWorker;
-        });
+    void ListRead() { depth_ = kJobsPerWorkerAtTheEnd; }
+    // Starts every worker now, while the list is being read: a worker takes a millisecond or
+    // two to start, and the first documents would wait for that.
+    void StartWorkers() {
+        for (Worker& worker : workers_) {
+            if (!worker.process.Running()) {
+                Spawn(worker);
+            }
+        }
     }
     std::deque<Pending>& Retries() { return retries_; }
     bool WellFed() const {
@@ -268,6 +295,20 @@ public:
     }
 
 private:
+    bool HasRoomIn(const Worker& worker, std::uint64_t bytes) const {
+        if (worker.done + worker.queued.size() >= limits_.maxPerWorker) {
+            return false;
+        }
+        if (worker.queued.empty()) {
+            return true;
+        }
+        std::uint64_t queuedBytes = bytes;
+        for (const Pending& pending : worker.queued) {
+            queuedBytes += pending.job.bytes;
+        }
+        return worker.queued.size() < depth_ && queuedBytes <= kQueuedBytesPerWorker;
+    }
+
     // Takes in the records a worker has sent since the last time.
     void Answer(Worker& worker) {
         if (!worker.process.Answers().Fill()) {
@@ -333,6 +374,7 @@ private:
     RunReport& report_;
     std::vector<Worker> workers_;
     std::deque<Pending> retries_;
+    std::size_t depth_ = kJobsPerWorker;  // jobs a worker may hold
 };
 
 }  // namespace
@@ -348,15 +390,18 @@ void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned wo
     {
         Supervision supervision(settings, std::max(workers, 1u), limits, report);
         JobQueue queue(sources, settings.targets, 16 * std::max(workers, 1u), wake[1], stop);
+        supervision.StartWorkers();
         bool ended = false;
+        std::optional<Pending> next;  // taken, and waiting for a worker with room for it
         while (true) {
-            while (!stop && supervision.HasRoom()) {
-                std::optional<Pending> next;
-                if (!supervision.Retries().empty()) {
+            while (!stop) {
+                if (!next && !supervision.Retries().empty()) {
                     next = std::move(supervision.Retries().front());
                     supervision.Retries().pop_front();
-                } else if (std::optional<DocumentJob> job = queue.Take(ended)) {
-                    next = Pending{std::move(*job), 0, {}};
+                } else if (!next) {
+                    if (std::optional<DocumentJob> job = queue.Take(ended)) {
+                        next = Pending{std::move(*job), 0, {}};
+                    }
                 }
                 if (!next) {
                     break;
@@ -364,11 +409,18 @@ void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned wo
                 if (!next->job.failureCode.empty()) {  // fails before it is read: no worker
                     report.Started(next->job.source);
                     report.Finished(PerformJob(next->job, settings));
+                    next.reset();
                     continue;
                 }
-                supervision.Dispatch(std::move(*next));
+                if (!supervision.Dispatch(next)) {
+                    break;
+                }
             }
-            const bool done = (ended || stop) && supervision.Retries().empty();
+            if (queue.ListRead()) {
+                supervision.ListRead();
+            }
+            // Once stopped, nothing more is begun: the run ends with the documents under way.
+            const bool done = stop || (ended && !next && supervision.Retries().empty());
             if (done && !supervision.Busy()) {
                 break;
             }

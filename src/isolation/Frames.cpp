@@ -68,24 +68,29 @@ bool WriteFrame(int descriptor, const std::string& frame) {
 }
 
 bool FrameReader::Fill() {
+    constexpr std::size_t kReadBytes = 64 * 1024;
     if (start_ > 0) {
-        buffer_.erase(0, start_);
+        buffer_.replace(0, end_ - start_, buffer_, start_, end_ - start_);
+        end_ -= start_;
         start_ = 0;
     }
-    constexpr std::size_t kReadBytes = 64 * 1024;
-    const std::size_t had = buffer_.size();
-    buffer_.resize(had + kReadBytes);
+    if (buffer_.size() - end_ < kReadBytes) {
+        buffer_.resize(end_ + kReadBytes);
+    }
     ssize_t got;
     do {
-        got = ::read(descriptor_, buffer_.data() + had, kReadBytes);
+        got = ::read(descriptor_, buffer_.data() + end_, buffer_.size() - end_);
     } while (got < 0 && errno == EINTR);
-    buffer_.resize(had + static_cast<std::size_t>(got > 0 ? got : 0));
-    return got > 0;
+    if (got <= 0) {
+        return false;
+    }
+    end_ += static_cast<std::size_t>(got);
+    return true;
 }
 
 std::optional<std::string> FrameReader::Take(bool& damaged) {
     damaged = false;
-    if (buffer_.size() - start_ < 8) {
+    if (end_ - start_ < 8) {
         return std::nullopt;
     }
     const std::uint64_t size = GetNumber(buffer_.data() + start_);
@@ -93,11 +98,14 @@ std::optional<std::string> FrameReader::Take(bool& damaged) {
         damaged = true;
         return std::nullopt;
     }
-    if (buffer_.size() - start_ - 8 < size) {
+    if (end_ - start_ - 8 < size) {
         return std::nullopt;
     }
     std::string frame = buffer_.substr(start_ + 8, size);
     start_ += 8 + size;
+    if (start_ == end_) {
+        start_ = end_ = 0;
+    }
     return frame;
 }
 

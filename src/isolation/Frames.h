@@ -47,8 +47,11 @@ public:
 
 private:
     int descriptor_;
+    // Bytes [start_, end_) are taken in and not yet handed out; the rest is room for reading.
+    // The buffer is allocated once (and grown for a larger frame), never cleared per read.
     std::string buffer_;
     std::size_t start_ = 0;
+    std::size_t end_ = 0;
 };
 
 }  // namespace corvanel::isolation

@@ -63,7 +63,7 @@ int WorkerProcess::Stop(bool gently) {
     if (!gently) {
         ::kill(pid_, SIGKILL);
     }
-    ::close(requests_);
+    EndInput();
     int status = 0;
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
@@ -72,6 +72,13 @@ int WorkerProcess::Stop(bool gently) {
     requests_ = answers_ = -1;
     reader_ = FrameReader();
     return status;
+}
+
+void WorkerProcess::EndInput() {
+    if (requests_ >= 0) {
+        ::close(requests_);
+        requests_ = -1;
+    }
 }
 
 std::uint64_t WorkerProcess::ResidentBytes() const {

@@ -37,6 +37,8 @@ public:
     // Ends the worker: at the end of its input when `gently`, else killed at once. Returns how it
     // ended, as waitpid tells (0 when none was running).
     int Stop(bool gently);
+    // Closes its input: it ends once it has answered what it was sent. Stop(true) then waits.
+    void EndInput();
     bool Running() const { return pid_ >= 0; }
     pid_t Pid() const { return pid_; }
 
