@@ -233,11 +233,12 @@ public:
                            [](const Worker& worker) { return !worker.queued.empty(); });
     }
     void ListRead() { depth_ = kJobsPerWorkerAtTheEnd; }
-    // Starts every worker now, while the list is being read: a worker takes a millisecond or
-    // two to start, and the first documents would wait for that.
+    // Starts every worker now, before the list is read: as copies of this process while it
+    // has one thread, which saves each the millisecond or two of loading the program again.
+    // Workers replaced later are started afresh.
     void StartWorkers() {
         for (Worker& worker : workers_) {
-            if (!worker.process.Running()) {
+            if (!worker.process.Running() && !worker.process.StartCopy(&RunWorker)) {
                 Spawn(worker);
             }
         }
@@ -389,8 +390,8 @@ void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned wo
     }
     {
         Supervision supervision(settings, std::max(workers, 1u), limits, report);
-        JobQueue queue(sources, settings.targets, 16 * std::max(workers, 1u), wake[1], stop);
         supervision.StartWorkers();
+        JobQueue queue(sources, settings.targets, 16 * std::max(workers, 1u), wake[1], stop);
         bool ended = false;
         std::optional<Pending> next;  // taken, and waiting for a worker with room for it
         while (true) {

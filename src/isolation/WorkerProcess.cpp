@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #include <fcntl.h>
@@ -50,6 +51,58 @@ bool WorkerProcess::Start(const char* program, const char* name, const char* arg
         pid_ = -1;
         return false;
     }
+    requests_ = requestPipe[1];
+    answers_ = answerPipe[0];
+    reader_ = FrameReader(answers_);
+    return true;
+}
+
+namespace {
+
+bool SingleThreaded() {
+#ifdef __linux__
+    std::error_code ec;
+    fs::directory_iterator tasks("/proc/self/task", ec);
+    return !ec && std::distance(tasks, fs::directory_iterator()) == 1;
+#else
+    return false;
+#endif
+}
+
+}  // namespace
+
+bool WorkerProcess::StartCopy(int (*body)()) {
+    Stop(false);
+    if (!SingleThreaded()) {
+        return false;
+    }
+    int requestPipe[2], answerPipe[2];
+    if (::pipe2(requestPipe, O_CLOEXEC) != 0) {
+        return false;
+    }
+    if (::pipe2(answerPipe, O_CLOEXEC) != 0) {
+        ::close(requestPipe[0]);
+        ::close(requestPipe[1]);
+        return false;
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Only the two pipes stay: a write end of another worker's input kept here would keep
+        // that worker from ever seeing the end of it.
+        if (::dup2(requestPipe[0], 0) < 0 || ::dup2(answerPipe[1], 1) < 0 ||
+            ::close_range(3, ~0u, 0) != 0) {
+            std::_Exit(127);
+        }
+        std::_Exit(body());
+    }
+    ::close(requestPipe[0]);
+    ::close(answerPipe[1]);
+    if (pid < 0) {
+        ::close(requestPipe[1]);
+        ::close(answerPipe[0]);
+        return false;
+    }
+    pid_ = pid;
     requests_ = requestPipe[1];
     answers_ = answerPipe[0];
     reader_ = FrameReader(answers_);

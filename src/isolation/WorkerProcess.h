@@ -37,6 +37,11 @@ public:
     // Ends the worker: at the end of its input when `gently`, else killed at once. Returns how it
     // ended, as waitpid tells (0 when none was running).
     int Stop(bool gently);
+    // Starts `body` in a copy of this process instead of starting a program: nothing is loaded
+    // again, so the worker is ready at once. Only while this process runs one thread (a copy of
+    // a process with threads may inherit a lock held for good); false otherwise, or when it
+    // cannot. The copy keeps no descriptor of ours but its pipes.
+    bool StartCopy(int (*body)());
     // Closes its input: it ends once it has answered what it was sent. Stop(true) then waits.
     void EndInput();
     bool Running() const { return pid_ >= 0; }
