@@ -56,11 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckBatches(*blocks, size);
     }
     // A large table's rows: the root element's own children.
-    static const BlockLayout kRootChildren{{}, {}, {}};
+    static const BlockLayout kRootChildren{{}, {}};
     if (const auto blocks = ScanContainerBlocks(xml, kRootChildren, kSmallBatch)) {
         CheckBatches(*blocks, size);
     }
-    static const BlockLayout kOdfText{{"body", "text"}, {}, "p"};
+    static const BlockLayout kOdfText{{"body", "text"}, {}};
     if (const auto blocks = ScanContainerBlocks(xml, kOdfText, kSmallBatch)) {
         CheckBatches(*blocks, size);
         fuzz::RequireSameReading(ReadFlat(xml, kSmallBatch), ReadFlat(xml, SIZE_MAX));

@@ -115,11 +115,6 @@ private:
                     }
                 }
             }
-            if (inBody_ && depth_ == blockLevel_ &&
-                std::any_of(xml_.begin() + pos_, xml_.begin() + next,
-                            [](char c) { return !IsSpace(c); })) {
-                nodeSinceBlock_ = true;  // text between blocks is a node of the body
-            }
             pos_ = next;
             return true;
         }
@@ -138,9 +133,6 @@ private:
             return SkipPast("-->");
         }
         if (rest.starts_with("<![CDATA[")) {
-            if (inBody_ && depth_ == blockLevel_) {
-                nodeSinceBlock_ = true;
-            }
             return depth_ != 0 && SkipPast("]]>");
         }
         if (second == '?') {
@@ -215,7 +207,6 @@ private:
                 result_.bodies.emplace_back();
                 if (!empty) {
                     inBody_ = true;
-                    nodeSinceBlock_ = false;
                     result_.skeleton.append(xml_.substr(copied_, pos_ - copied_));
                     copied_ = pos_;
                 }
@@ -231,7 +222,6 @@ private:
                     matched_ = depth;
                     if (container) {
                         inBody_ = true;
-                        nodeSinceBlock_ = false;
                         result_.skeleton.append(xml_.substr(copied_, pos_ - copied_));
                         copied_ = pos_;
                     }
@@ -241,7 +231,6 @@ private:
             blockBegin_ = tagBegin;
             blockIsKept_ =
                 !layout_.keptInSkeleton.empty() && LocalPart(name) == layout_.keptInSkeleton;
-            blockIsParagraph_ = LocalPart(name) == layout_.paragraph;
             if (empty) {
                 AddBlock();
             }
@@ -299,12 +288,8 @@ private:
         if (!batches.empty() && pos_ - batches.back().begin <= batchBytes_) {
             batches.back().size = pos_ - batches.back().begin;
         } else {
-            if (!batches.empty()) {
-                batches.back().followedByParagraph = blockIsParagraph_ && !nodeSinceBlock_;
-            }
             batches.push_back({blockBegin_, pos_ - blockBegin_});
         }
-        nodeSinceBlock_ = false;
     }
 
     std::string_view xml_;
@@ -322,9 +307,7 @@ private:
     bool inBody_ = false;
     std::size_t blockBegin_ = 0;
     bool blockIsKept_ = false;
-    bool blockIsParagraph_ = false;
-    bool nodeSinceBlock_ = false;  // CDATA or text since the last block ended
-    std::size_t copied_ = 0;       // the skeleton holds the part up to here
+    std::size_t copied_ = 0;  // the skeleton holds the part up to here
     ContainerBlocks result_;
 };
 

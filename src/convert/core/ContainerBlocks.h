@@ -22,8 +22,6 @@ struct BlockLayout {
     std::vector<std::string_view> containerPath;
     // Blocks of this local name are also kept in the skeleton (empty: none).
     std::string_view keptInSkeleton;
-    // The local name of a paragraph block, for Batch::followedByParagraph.
-    std::string_view paragraph;
 };
 
 struct ContainerBlocks {
@@ -31,9 +29,6 @@ struct ContainerBlocks {
     struct Batch {
         std::size_t begin = 0;
         std::size_t size = 0;
-        // The next node of the container is a paragraph: a paragraph ending the batch may run
-        // on into it.
-        bool followedByParagraph = false;
     };
     // The part without its containers' content, except the blocks kept in it: what the reader
     // looks up outside the blocks. Parsed as the part's document.

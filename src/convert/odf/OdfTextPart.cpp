@@ -16,9 +16,9 @@ std::atomic<std::size_t> batchBytesForTesting{0};
 
 // office:document-content (or a flat office:document) > office:body > office:text; names are
 // matched by local part here and checked in full on the parsed skeleton.
-const BlockLayout kTextLayout{{"body", "text"}, {}, "p"};
+const BlockLayout kTextLayout{{"body", "text"}, {}};
 // A block's own children: the rows of a table, the blocks of a section.
-const BlockLayout kOwnChildren{{}, {}, {}};
+const BlockLayout kOwnChildren{{}, {}};
 
 // The block's element has this name.
 bool StartsWithTag(std::string_view block, std::string_view name) {

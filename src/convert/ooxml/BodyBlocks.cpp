@@ -23,7 +23,7 @@ void SetBodyBatchBytesForTesting(std::size_t bytes) {
 }
 
 std::optional<BodyBlocks> ScanBodyBlocks(std::string_view xml, std::size_t batchBytes) {
-    static const BlockLayout kWordBody{{"body"}, "sectPr", "p"};
+    static const BlockLayout kWordBody{{"body"}, "sectPr"};
     std::optional<ContainerBlocks> blocks = ScanContainerBlocks(xml, kWordBody, batchBytes);
     if (!blocks) {
         return std::nullopt;

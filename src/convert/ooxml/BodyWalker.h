@@ -33,8 +33,7 @@ public:
     // until the next call.
     struct StoryPiece {
         enum class Kind { kBlocks, kTableStart, kTableRows, kTableEnd };
-        pugi::xml_node blocks;             // the blocks, or the rows of a kTableRows piece
-        bool followedByParagraph = false;  // the next piece's first node is a paragraph
+        pugi::xml_node blocks;  // the blocks, or the rows of a kTableRows piece
         Kind kind = Kind::kBlocks;
     };
     void WalkStoryPieces(const std::function<StoryPiece()>& nextPiece);

@@ -156,7 +156,6 @@ struct PlannedPiece {
     Piece::Kind kind = Piece::Kind::kBlocks;
     std::size_t begin = 0;
     std::size_t size = 0;
-    bool followedByParagraph = false;
 
     bool HasXml() const {
         return kind != Piece::Kind::kTableStart && kind != Piece::Kind::kTableEnd;
@@ -179,7 +178,7 @@ bool StartsWithTable(std::string_view xml) {
 // megabytes), its rows are read a batch at a time too, so no single tree holds all of it.
 std::vector<PlannedPiece> PlanBody(std::string_view mainXml,
                                    const std::vector<BodyBlocks::Batch>& batches) {
-    static const BlockLayout kTableRows{{}, {}, {}};  // the children of the root element
+    static const BlockLayout kTableRows{{}, {}};  // the children of the root element
     std::vector<PlannedPiece> plan;
     for (const BodyBlocks::Batch& batch : batches) {
         const std::string_view xml = mainXml.substr(batch.begin, batch.size);
@@ -191,11 +190,11 @@ std::vector<PlannedPiece> PlanBody(std::string_view mainXml,
                     plan.push_back(
                         {Piece::Kind::kTableRows, batch.begin + group.begin, group.size});
                 }
-                plan.push_back({Piece::Kind::kTableEnd, 0, 0, batch.followedByParagraph});
+                plan.push_back({Piece::Kind::kTableEnd});
                 continue;
             }
         }
-        plan.push_back({Piece::Kind::kBlocks, batch.begin, batch.size, batch.followedByParagraph});
+        plan.push_back({Piece::Kind::kBlocks, batch.begin, batch.size});
     }
     return plan;
 }
@@ -274,7 +273,7 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
                                     malformed = true;
                                     const pugi::xml_node parsed = parse(step);
                                     malformed = false;
-                                    return {parsed, step.followedByParagraph, step.kind};
+                                    return {parsed, step.kind};
                                 });
                             }
                         });

@@ -91,7 +91,7 @@ std::vector<std::string> BatchTexts(const std::string& xml, const ContainerBlock
 }
 
 TEST(OdfTextPart, BatchesCoverTheTextBodyAndTheSkeletonKeepsTheRest) {
-    const BlockLayout layout{{"body", "text"}, {}, "p"};
+    const BlockLayout layout{{"body", "text"}, {}};
     const std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<office:document-content><office:scripts><office:text><text:p>s</text:p></office:text>"

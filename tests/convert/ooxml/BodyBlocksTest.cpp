@@ -89,7 +89,8 @@ TEST(BodyBlocks, AnythingTheScannerCannotFollowIsLeftToTheWholeParse) {
         "<w:document><w:body><w:p/><?\r?><w:p/></w:body></w:document>",
         "<w:document><w:body><w:p/><?1a x?><w:p/></w:body></w:document>",
         "<w:document><w:body><w:p/><?a\"b?><w:p/></w:body></w:document>",
-        "<w:document><w:body><w:p/><?" "?><w:p/></w:body></w:document>",
+        "<w:document><w:body><w:p/><?"
+        "?><w:p/></w:body></w:document>",
         "",
     };
     for (const std::string& xml : unusual) {
@@ -218,7 +219,7 @@ TEST(BodyBlocks, ARootElementsOwnChildrenCanBeTheBlocks) {
         "<w:tr><w:tc><w:p/></w:tc></w:tr><w:sdt><w:sdtContent><w:tr/>"
         "</w:sdtContent></w:sdt><w:tr/>";
     const std::string xml = "<w:tbl><w:tblPr/>" + rows + "</w:tbl>";
-    const auto blocks = ScanContainerBlocks(xml, BlockLayout{{}, {}, {}}, 1);
+    const auto blocks = ScanContainerBlocks(xml, BlockLayout{{}, {}}, 1);
     ASSERT_TRUE(blocks);
     const std::vector<std::vector<std::string>> expected{
         {"<w:tblPr/>", "<w:tr><w:tc><w:p/></w:tc></w:tr>",
