@@ -3,7 +3,6 @@
 #include "cli/DocumentRecord.h"
 #include "convert/Converter.h"
 #include "convert/core/Limits.h"
-#include "convert/core/PlainTextWriter.h"
 
 #include <cerrno>
 #include <chrono>
@@ -14,10 +13,6 @@
 namespace corvanel::cli {
 
 namespace {
-
-// Text is held up to this size before it starts to go out, so that a document that fails
-// early writes nothing.
-constexpr std::size_t kHeldTextBytes = 4u << 20;
 
 // Reads standard input whole, up to one byte past the size limit so an excess is noticed.
 bool ReadStandardInput(std::string& bytes, std::string& error) {
@@ -46,39 +41,39 @@ int ConvertToStdout(const std::string& source, const convert::MarginTexts& inclu
     const auto start = std::chrono::steady_clock::now();
     DocumentRecord record;
     record.source = source;
-    convert::PlainTextWriter writer{std::string(convert::kNativeNewline)};
-    writer.WantProperties(records != nullptr);
-    writer.WantMarginTexts(include);
-    convert::TextCounter counter;
+    convert::ConvertOptions options;
+    options.collectFacts = records != nullptr;
+    options.include = include;
     bool writeFailed = false;
-    auto write = [&](std::string_view piece) {
-        counter.Add(piece);
+    const auto write = [&](std::string_view piece) {
         writeFailed =
             writeFailed || std::fwrite(piece.data(), 1, piece.size(), out) != piece.size();
     };
-    writer.DrainWhenOver(kHeldTextBytes, write);
 
     convert::ConversionResult result;
-    if (source == "-") {
-        std::string bytes, error;
-        if (!ReadStandardInput(bytes, error)) {
-            result.code = convert::ErrorCode::kCannotOpen;
-            result.description = error;
-        } else {
-            record.bytes = bytes.size();
-            result = convert::ReadDocumentBytes("standard input", std::move(bytes), writer);
-        }
+    std::string bytes, error;
+    if (source == "-" && !ReadStandardInput(bytes, error)) {
+        result.code = convert::ErrorCode::kCannotOpen;
+        result.description = error;
+    } else if (source == "-") {
+        record.bytes = bytes.size();
+        result = convert::StreamText(
+            [&](convert::DocumentSink& sink) {
+                return convert::ReadDocumentBytes("standard input", std::move(bytes), sink);
+            },
+            write, options);
     } else {
         std::error_code ec;
         const auto size = std::filesystem::file_size(source, ec);
         if (!ec) {
             record.bytes = size;
         }
-        result = convert::ReadDocument(source, writer);
+        result = convert::StreamText(
+            [&](convert::DocumentSink& sink) { return convert::ReadDocument(source, sink); }, write,
+            options);
     }
-    record.facts = std::move(writer.Facts());
+    record.facts = std::move(result.facts);
     if (result.Ok()) {
-        write(writer.Text());
         if (writeFailed || std::fflush(out) != 0) {
             result.code = convert::ErrorCode::kCannotWrite;
             result.description = "standard output cannot be written: " +
@@ -89,8 +84,6 @@ int ConvertToStdout(const std::string& source, const convert::MarginTexts& inclu
         record.status = DocumentRecord::Status::kConverted;
         record.output = "-";
         record.hasText = true;
-        record.facts.chars = counter.Chars();
-        record.facts.words = counter.Words();
     } else {
         record.errorCode = convert::ErrorCodeName(result.code);
         record.errorMessage = result.description;

@@ -6,6 +6,7 @@
 #include "convert/core/DocumentFacts.h"
 #include "convert/core/ErrorCode.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,14 @@ ConversionResult ReadDocumentBytes(const std::string& label, std::string bytes, 
 // Reads a document into plain text (UTF-8, no byte-order mark).
 ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
                              const ConvertOptions& options = {});
+
+// Reads a document with `read` (ReadDocument or ReadDocumentBytes into the sink given) into plain
+// text handed to `write`: a short text (nearly all) in one piece at the end, so that a document
+// that cannot be read writes nothing; a long one in pieces as it is produced, never held whole.
+// Counts the text's characters and words when asked for facts.
+ConversionResult StreamText(const std::function<ConversionResult(DocumentSink&)>& read,
+                            const std::function<void(std::string_view)>& write,
+                            const ConvertOptions& options = {});
 
 // Writes text to a temporary file beside the target and renames it over the target only when
 // all of it was written: a failure never leaves a partial file or damages an existing one.

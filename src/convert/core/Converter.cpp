@@ -125,32 +125,43 @@ ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
     return result;
 }
 
-ConversionResult ConvertFile(const std::string& sourcePath, const std::string& targetPath,
-                             const ConvertOptions& options) {
-    // A long text goes to the file as it is produced, not held whole; a short one (nearly all)
-    // is written at the end, so a document that cannot be read never touches the output folder.
-    TextFileOutput output(targetPath);
+ConversionResult StreamText(const std::function<ConversionResult(DocumentSink&)>& read,
+                            const std::function<void(std::string_view)>& write,
+                            const ConvertOptions& options) {
     PlainTextWriter writer(options.newline);
     writer.WantProperties(options.collectFacts);
     writer.WantMarginTexts(options.include);
     TextCounter counter;
-    auto write = [&](std::string_view piece) {
+    auto counted = [&](std::string_view piece) {
         if (options.collectFacts) {
             counter.Add(piece);
         }
-        output.Write(piece);
+        write(piece);
     };
-    writer.DrainWhenOver(kHeldTextBytes, write);
-    ConversionResult result = ReadDocument(sourcePath, writer);
-    DocumentFacts facts = std::move(writer.Facts());
+    writer.DrainWhenOver(kHeldTextBytes, counted);
+    ConversionResult result = read(writer);
+    result.facts = std::move(writer.Facts());
     if (result.Ok()) {
-        write(writer.Text());
-        result = output.Commit();
-        facts.chars = counter.Chars();
-        facts.words = counter.Words();
-    } else {
-        output.Abandon();
+        counted(writer.Text());
+        result.facts.chars = counter.Chars();
+        result.facts.words = counter.Words();
     }
+    return result;
+}
+
+ConversionResult ConvertFile(const std::string& sourcePath, const std::string& targetPath,
+                             const ConvertOptions& options) {
+    // A document that cannot be read never touches the output folder.
+    TextFileOutput output(targetPath);
+    ConversionResult result =
+        StreamText([&](DocumentSink& sink) { return ReadDocument(sourcePath, sink); },
+                   [&](std::string_view piece) { output.Write(piece); }, options);
+    if (!result.Ok()) {
+        output.Abandon();
+        return result;
+    }
+    DocumentFacts facts = std::move(result.facts);
+    result = output.Commit();
     result.facts = std::move(facts);
     return result;
 }
