@@ -23,41 +23,25 @@ namespace corvanel::isolation {
 
 namespace fs = std::filesystem;
 
-bool WorkerProcess::Start(const char* program, const char* name, const char* argument) {
-    Stop(false);
-    int requestPipe[2], answerPipe[2];
-    if (::pipe2(requestPipe, O_CLOEXEC) != 0) {
-        return false;
-    }
-    if (::pipe2(answerPipe, O_CLOEXEC) != 0) {
-        ::close(requestPipe[0]);
-        ::close(requestPipe[1]);
-        return false;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, requestPipe[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, answerPipe[1], 1);
-    std::string shownName = name;
-    std::string option = argument;
-    char* argv[] = {shownName.data(), option.data(), nullptr};
-    const int failed = posix_spawn(&pid_, program, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(requestPipe[0]);
-    ::close(answerPipe[1]);
-    if (failed != 0) {
-        ::close(requestPipe[1]);
-        ::close(answerPipe[0]);
-        pid_ = -1;
-        return false;
-    }
-    requests_ = requestPipe[1];
-    answers_ = answerPipe[0];
-    reader_ = FrameReader(answers_);
-    return true;
-}
-
 namespace {
+
+// A worker's two pipes; [0] reads, [1] writes.
+struct WorkerPipes {
+    int requests[2] = {-1, -1};
+    int answers[2] = {-1, -1};
+
+    bool Open() {
+        if (::pipe2(requests, O_CLOEXEC) != 0) {
+            return false;
+        }
+        if (::pipe2(answers, O_CLOEXEC) != 0) {
+            ::close(requests[0]);
+            ::close(requests[1]);
+            return false;
+        }
+        return true;
+    }
+};
 
 bool SingleThreaded() {
 #ifdef __linux__
@@ -71,42 +55,57 @@ bool SingleThreaded() {
 
 }  // namespace
 
+bool WorkerProcess::Start(const char* program, const char* name, const char* argument) {
+    Stop(false);
+    WorkerPipes pipes;
+    if (!pipes.Open()) {
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipes.requests[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, pipes.answers[1], 1);
+    std::string shownName = name;
+    std::string option = argument;
+    char* argv[] = {shownName.data(), option.data(), nullptr};
+    pid_t pid = -1;
+    const int failed = posix_spawn(&pid, program, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return Adopt(failed == 0 ? pid : -1, pipes.requests, pipes.answers);
+}
+
+bool WorkerProcess::Adopt(pid_t pid, const int requests[2], const int answers[2]) {
+    ::close(requests[0]);
+    ::close(answers[1]);
+    if (pid < 0) {
+        ::close(requests[1]);
+        ::close(answers[0]);
+        return false;
+    }
+    pid_ = pid;
+    requests_ = requests[1];
+    answers_ = answers[0];
+    reader_ = FrameReader(answers_);
+    return true;
+}
+
 bool WorkerProcess::StartCopy(int (*body)()) {
     Stop(false);
-    if (!SingleThreaded()) {
-        return false;
-    }
-    int requestPipe[2], answerPipe[2];
-    if (::pipe2(requestPipe, O_CLOEXEC) != 0) {
-        return false;
-    }
-    if (::pipe2(answerPipe, O_CLOEXEC) != 0) {
-        ::close(requestPipe[0]);
-        ::close(requestPipe[1]);
+    WorkerPipes pipes;
+    if (!SingleThreaded() || !pipes.Open()) {
         return false;
     }
     const pid_t pid = ::fork();
     if (pid == 0) {
         // Only the two pipes stay: a write end of another worker's input kept here would keep
         // that worker from ever seeing the end of it.
-        if (::dup2(requestPipe[0], 0) < 0 || ::dup2(answerPipe[1], 1) < 0 ||
+        if (::dup2(pipes.requests[0], 0) < 0 || ::dup2(pipes.answers[1], 1) < 0 ||
             ::close_range(3, ~0u, 0) != 0) {
             std::_Exit(127);
         }
         std::_Exit(body());
     }
-    ::close(requestPipe[0]);
-    ::close(answerPipe[1]);
-    if (pid < 0) {
-        ::close(requestPipe[1]);
-        ::close(answerPipe[0]);
-        return false;
-    }
-    pid_ = pid;
-    requests_ = requestPipe[1];
-    answers_ = answerPipe[0];
-    reader_ = FrameReader(answers_);
-    return true;
+    return Adopt(pid, pipes.requests, pipes.answers);
 }
 
 int WorkerProcess::Stop(bool gently) {

@@ -54,6 +54,10 @@ public:
     std::uint64_t ResidentBytes() const;
 
 private:
+    // Takes the parent's ends of the pipes of a worker just started (`pid` < 0: not started) and
+    // closes the child's.
+    bool Adopt(pid_t pid, const int requests[2], const int answers[2]);
+
     pid_t pid_ = -1;
     int requests_ = -1;
     int answers_ = -1;
