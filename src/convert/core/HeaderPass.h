@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/core/DocumentSink.h"
+#include "convert/core/ForwardingSink.h"
 
 namespace corvanel::convert {
 
@@ -8,28 +8,12 @@ namespace corvanel::convert {
 // where the section starts (RTF). Such a reader reads the document twice when headers are
 // wanted: through a pass that lets only the headers through, then through one that leaves
 // them out and lets everything else through.
-class HeaderPass final : public DocumentSink {
+class HeaderPass final : public ForwardingSink {
 public:
     enum class Mode { kHeadersOnly, kAllButHeaders };
-    HeaderPass(DocumentSink& target, Mode mode) : target_(target), mode_(mode) {}
+    HeaderPass(DocumentSink& target, Mode mode) : ForwardingSink(target), mode_(mode) {}
 
-    void StartParagraph() override;
-    void EndParagraph() override;
-    void ListLabel(std::string_view label, std::string_view suffix) override;
-    void Text(std::string_view utf8) override;
-    void Tab() override;
-    void Break(BreakKind kind) override;
-    void StartTable() override;
-    void EndTable() override;
-    void StartRow() override;
-    void EndRow() override;
-    void StartCell() override;
-    void EndCell() override;
-    void NoteReference(std::string_view mark) override;
-    void StartNote(NoteKind kind, std::string_view mark) override;
-    void EndNote() override;
-    void StartFloatingText() override;
-    void EndFloatingText() override;
+    // The document's end, format and properties belong to the pass that reads the body.
     void EndDocument() override;
     void Format(std::string_view name) override;
     bool WantsProperties() const override;
@@ -39,9 +23,8 @@ public:
     void EndMarginText() override;
 
 private:
-    bool Passes() const { return mode_ == Mode::kAllButHeaders || inHeader_ > 0; }
+    bool Passes() const override { return mode_ == Mode::kAllButHeaders || inHeader_ > 0; }
 
-    DocumentSink& target_;
     Mode mode_;
     int inHeader_ = 0;
 };
