@@ -33,6 +33,25 @@ bool Understood(std::string_view required) {
     return true;
 }
 
+// Whether anything of a paragraph stays once its tracked deletions are accepted: a run outside
+// every deletion (its properties aside). Anything that is not a run sits in one, so a paragraph
+// without such a run shows nothing.
+bool KeepsARun(pugi::xml_node p) {
+    const pugi::xml_node kept = p.find_node([p](pugi::xml_node node) {
+        if (LocalName(node.name()) != "r") {
+            return false;
+        }
+        for (pugi::xml_node up = node.parent(); up && up != p; up = up.parent()) {
+            const std::string_view name = LocalName(up.name());
+            if (name == "del" || name == "moveFrom" || name == "pPr") {
+                return false;
+            }
+        }
+        return true;
+    });
+    return static_cast<bool>(kept);
+}
+
 }  // namespace
 
 template <typename WalkBlocks>
@@ -175,6 +194,11 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
         } else if (name == "framePr") {
             props.dropCap = !AttrValue(child, "dropCap").empty();
         }
+    }
+    // Deleted, mark and all, a paragraph is gone once the deletion is accepted: no line, no
+    // label, no number counted. One that ran on into it runs on into the next.
+    if (props.markDeleted && !KeepsARun(p)) {
+        return;
     }
     // A paragraph whose mark was deleted runs on into the next one once the deletion is
     // accepted.

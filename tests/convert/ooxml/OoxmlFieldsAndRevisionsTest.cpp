@@ -148,6 +148,12 @@ TEST(OoxmlRevisions, ADeletedParagraphMarkJoinsTheNextParagraph) {
         {"list item keeps its label",
          NumberedItem(markDeleted, "one ") + NumberedItem("", "more") + NumberedItem("", "two"),
          "1.\tone more\n2.\ttwo\n"},
+        // Gone whole: the next paragraph keeps its own properties, and the list its count.
+        {"wholly deleted list item",
+         Para("<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>" + markDeleted,
+              Deleted("gone")) +
+             Para("plain") + NumberedItem("", "one"),
+         "plain\n1.\tone\n"},
         {"before a table", MarkDeleted(TextRun("last")) + table, "last\ncell\n"},
         {"end of a cell",
          "<w:tbl><w:tr><w:tc>" + MarkDeleted(TextRun("x")) + "</w:tc><w:tc>" + Para("y") +
