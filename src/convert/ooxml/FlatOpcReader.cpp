@@ -2,11 +2,13 @@
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/XmlDocument.h"
+#include "convert/html/MimeMessage.h"
 #include "convert/ooxml/PackageProperties.h"
 #include "convert/ooxml/WordPackage.h"
 #include "convert/ooxml/WordXml.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,7 +18,8 @@ namespace corvanel::convert {
 namespace {
 
 // A package in one XML file (<pkg:package>), as Word saves "Word XML Document": every part is a
-// <pkg:part pkg:name="/word/document.xml"> whose <pkg:xmlData> holds the part's XML.
+// <pkg:part pkg:name="/word/document.xml"> whose <pkg:xmlData> holds the part's XML, or whose
+// <pkg:binaryData> holds its bytes in base64 (pictures, imported chunks).
 class FlatOpcPackage final : public word::WordPackage {
 public:
     explicit FlatOpcPackage(pugi::xml_node package) {
@@ -29,27 +32,42 @@ public:
                 name.remove_prefix(1);
             }
             const pugi::xml_node data = word::Child(part, "xmlData");
-            parts_.emplace_back(name, data.find_child([](pugi::xml_node n) {
-                return n.type() == pugi::node_element;
-            }));
+            parts_.push_back({name, data.find_child([](pugi::xml_node n) {
+                                  return n.type() == pugi::node_element;
+                              }),
+                              word::Child(part, "binaryData")});
         }
     }
 
     bool HasPart(std::string_view partName) override { return Find(partName) != nullptr; }
 
     pugi::xml_node PartRoot(std::string_view partName) override {
-        const auto* part = Find(partName);
-        return part ? part->second : pugi::xml_node();
+        const Part* part = Find(partName);
+        return part ? part->root : pugi::xml_node();
+    }
+
+    std::optional<std::string> PartBytes(std::string_view partName) override {
+        const Part* part = Find(partName);
+        if (part == nullptr || !part->binary) {
+            return std::nullopt;
+        }
+        return html::DecodeBase64(part->binary.child_value());
     }
 
 private:
-    const std::pair<std::string_view, pugi::xml_node>* Find(std::string_view partName) const {
+    struct Part {
+        std::string_view name;
+        pugi::xml_node root;    // of the XML, for an XML part
+        pugi::xml_node binary;  // the base64 text's element, for another part
+    };
+
+    const Part* Find(std::string_view partName) const {
         const auto it = std::find_if(parts_.begin(), parts_.end(),
-                                     [&](const auto& part) { return part.first == partName; });
+                                     [&](const Part& part) { return part.name == partName; });
         return it != parts_.end() ? &*it : nullptr;
     }
 
-    std::vector<std::pair<std::string_view, pugi::xml_node>> parts_;
+    std::vector<Part> parts_;
 };
 
 }  // namespace

@@ -213,10 +213,20 @@ TEST(OoxmlFlatOpc, PartsAreReadFromTheSingleXmlFile) {
         "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>";
     docx.footnotes = "<w:footnote w:id=\"1\"><w:p>" + TextRun("flat note") + "</w:p></w:footnote>";
     docx.body = Para("<w:numPr><w:numId w:val=\"1\"/></w:numPr>",
-                     TextRun("item") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>");
+                     TextRun("item") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>") +
+                AltChunk(1);
+    // An imported chunk is kept in base64: <html><body><p>flat chunk</p></body></html>.
+    docx.chunks = {{"chunk.htm", "stored below"}};
     std::string parts;
     for (auto& [name, xml] : docx.Parts()) {
         if (name == "[Content_Types].xml") {
+            continue;
+        }
+        if (name == "word/chunk.htm") {
+            parts +=
+                "<pkg:part pkg:name=\"/word/chunk.htm\" pkg:contentType=\"text/html\">"
+                "<pkg:binaryData>PGh0bWw+PGJvZHk+PHA+ZmxhdCBjaHVuazwvcD48\n"
+                "L2JvZHk+PC9odG1sPg==</pkg:binaryData></pkg:part>";
             continue;
         }
         const size_t declaration = xml.find("?>");
@@ -227,7 +237,7 @@ TEST(OoxmlFlatOpc, PartsAreReadFromTheSingleXmlFile) {
     }
     const Converted converted = ConvertBytes(FlatPackage(parts));
     EXPECT_TRUE(converted.result.Ok()) << converted.result.description;
-    EXPECT_EQ(converted.text, "C)\titem1\n\n1 flat note\n");
+    EXPECT_EQ(converted.text, "C)\titem1\nflat chunk\n\n1 flat note\n");
 }
 
 TEST(OoxmlFlatOpc, APackageWithoutADocumentIsNotReadable) {
