@@ -58,11 +58,11 @@ bool PathList::Fill(const std::atomic<bool>& stop) {
         buffer_.erase(0, start_);
         start_ = 0;
     }
-    const std::size_t had = buffer_.size();
-    buffer_.resize(had + kReadBytes);
+    // Read beside the buffer and appended: growing the buffer to read into it would clear the
+    // new bytes first, every time.
+    char chunk[kReadBytes];
     while (true) {
         if (stop) {
-            buffer_.resize(had);
             return false;
         }
 #ifndef _WIN32
@@ -73,14 +73,16 @@ bool PathList::Fill(const std::atomic<bool>& stop) {
             continue;
         }
 #endif
-        const auto got = ::read(descriptor_, buffer_.data() + had, kReadBytes);
+        const auto got = ::read(descriptor_, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
             error_ = std::strerror(errno);
         }
-        buffer_.resize(had + static_cast<std::size_t>(got > 0 ? got : 0));
+        if (got > 0) {
+            buffer_.append(chunk, static_cast<std::size_t>(got));
+        }
         return got > 0;
     }
 }
