@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <deque>
 #include <filesystem>
 #include <mutex>
@@ -30,8 +29,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using isolation::kMemoryCheckInterval;
 
-constexpr auto kMemoryCheckInterval = std::chrono::milliseconds(20);
 // Jobs a worker holds at once: the next one waits in its pipe while it converts the first, so
 // it never idles for a round trip through the supervisor.
 constexpr std::size_t kJobsPerWorker = 6;
@@ -433,23 +432,14 @@ void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned wo
 }
 
 int RunWorker() {
-    // An interrupt on the terminal reaches every process of the group: the supervisor decides,
-    // and lets the document under way finish.
-    isolation::EndWithStarter();
-    std::signal(SIGINT, SIG_IGN);
-    std::signal(SIGTERM, SIG_DFL);
-    isolation::FrameReader jobs(0);
-    while (std::optional<std::string> frame = jobs.Next()) {
+    return isolation::ServeRequests([](const std::string& frame) -> std::optional<std::string> {
         DocumentJob job;
         RunSettings settings;
-        if (!DecodeJob(*frame, job, settings)) {
-            return 2;
+        if (!DecodeJob(frame, job, settings)) {
+            return std::nullopt;
         }
-        if (!isolation::WriteFrame(1, EncodeRecordFrame(PerformJob(job, settings)))) {
-            return 1;
-        }
-    }
-    return 0;
+        return EncodeRecordFrame(PerformJob(job, settings));
+    });
 }
 
 }  // namespace corvanel::cli

@@ -5,7 +5,7 @@
 #include "isolation/Frames.h"
 #include "isolation/WorkerProcess.h"
 
-#include <csignal>
+#include <optional>
 
 using corvanel::isolation::FieldReader;
 using corvanel::isolation::PutField;
@@ -24,25 +24,19 @@ bool DecodeConversionAnswer(const std::string& frame, ConversionAnswer& answer) 
 }
 
 int RunConversionWorker() {
-    corvanel::isolation::EndWithStarter();
-    // An interrupt on the terminal reaches the whole group: the window decides.
-    std::signal(SIGINT, SIG_IGN);
     corvanel::convert::TuneProcessForConversions();
-    corvanel::isolation::FrameReader requests(0);
-    while (std::optional<std::string> frame = requests.Next()) {
-        FieldReader in(*frame);
-        std::string source, target;
-        if (!in.Field(source) || !in.Field(target) || !in.AtEnd()) {
-            return 2;
-        }
-        const corvanel::convert::ConversionResult result =
-            corvanel::convert::ConvertFile(source, target);
-        std::string answer;
-        PutNumber(answer, static_cast<std::uint64_t>(result.Number()));
-        PutField(answer, result.description);
-        if (!corvanel::isolation::WriteFrame(1, answer)) {
-            return 1;
-        }
-    }
-    return 0;
+    return corvanel::isolation::ServeRequests(
+        [](const std::string& request) -> std::optional<std::string> {
+            FieldReader in(request);
+            std::string source, target;
+            if (!in.Field(source) || !in.Field(target) || !in.AtEnd()) {
+                return std::nullopt;
+            }
+            const corvanel::convert::ConversionResult result =
+                corvanel::convert::ConvertFile(source, target);
+            std::string answer;
+            PutNumber(answer, static_cast<std::uint64_t>(result.Number()));
+            PutField(answer, result.description);
+            return answer;
+        });
 }

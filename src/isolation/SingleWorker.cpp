@@ -11,7 +11,6 @@ namespace corvanel::isolation {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr auto kMemoryCheckInterval = std::chrono::milliseconds(20);
 
 }  // namespace
 

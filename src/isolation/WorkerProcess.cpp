@@ -146,14 +146,27 @@ std::uint64_t WorkerProcess::ResidentBytes() const {
     return read == 2 ? resident * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)) : 0;
 }
 
-void EndWithStarter() {
+int ServeRequests(const std::function<std::optional<std::string>(const std::string&)>& answer) {
 #ifdef __linux__
     const pid_t starter = ::getppid();
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != starter) {  // it ended before the request took hold
-        std::_Exit(1);
+        return 1;
     }
 #endif
+    std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGTERM, SIG_DFL);
+    FrameReader requests(0);
+    while (std::optional<std::string> request = requests.Next()) {
+        const std::optional<std::string> reply = answer(*request);
+        if (!reply) {
+            return 2;
+        }
+        if (!WriteFrame(1, *reply)) {
+            return 1;
+        }
+    }
+    return 0;
 }
 
 void RemoveTemporaryFiles(const std::string& target, pid_t pid) {

@@ -5,8 +5,11 @@
 
 #include "isolation/Frames.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include <sys/types.h>
@@ -18,6 +21,9 @@ struct IsolationLimits {
     std::uint64_t maxMemoryBytes = 2048ull << 20;  // resident memory of a worker
     std::size_t maxPerWorker = 10000;              // documents before a worker is replaced
 };
+
+// How often a busy worker's resident memory is looked at.
+inline constexpr auto kMemoryCheckInterval = std::chrono::milliseconds(20);
 
 // The running program itself, to be started again as a worker.
 inline constexpr const char* kThisProgram = "/proc/self/exe";
@@ -64,10 +70,13 @@ private:
     FrameReader reader_;
 };
 
-// Called first in a worker: it is killed when the process that started it ends, so a worker
-// busy with a hanging document never outlives the program that waits for it (where the system
-// offers this; elsewhere the worker ends at the end of its input).
-void EndWithStarter();
+// A worker's life: requests in on standard input, each answered on standard output, until the
+// end of its input. `answer` returns nothing for a request it cannot make sense of, which ends
+// the worker with status 2. The worker dies with the process that started it (where the system
+// offers this; elsewhere it ends at the end of its input), so one busy with a hanging document
+// never outlives the program that waits for it; an interrupt from the terminal, which reaches
+// the whole group, is left to that program. Returns the exit status.
+int ServeRequests(const std::function<std::optional<std::string>(const std::string&)>& answer);
 
 // A killed worker leaves the temporary file of the text it was writing (target.corvanel-PID-...).
 void RemoveTemporaryFiles(const std::string& target, pid_t pid);
