@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
+
+#include <string>
 
 // Whether conversions can run at all; when they cannot, the reason, in words for the user.
 struct ConverterAvailability {
@@ -15,6 +18,11 @@ struct ConversionOutcome {
 
     bool Converted() const { return number == 0; }
 };
+
+// A path as a converter takes it: in the file system's own encoding.
+inline std::string FileSystemName(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 // What the window asks of a converter. NativeDocumentConverter is the default; tests use a fake.
 // Neither call throws.

@@ -3,19 +3,12 @@
 #include "convert/core/ErrorCode.h"
 #include "export/ConversionWorker.h"
 
-#include <QFile>
-
 #include <utility>
 
 using corvanel::convert::ErrorCode;
 using corvanel::isolation::SingleWorker;
 
 namespace {
-
-// Paths reach the converter in the file system's own encoding.
-std::string FileSystemName(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 ConversionOutcome Failure(ErrorCode code, const std::string& source, const std::string& reason) {
     return {static_cast<int>(code),
