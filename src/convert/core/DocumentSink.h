@@ -18,6 +18,18 @@ enum class DocumentProperty {
 enum class NoteKind { kFootnote, kEndnote };
 // Text beside the body that Word's own text export leaves out; readers send it only when asked.
 enum class MarginText { kHeader, kFooter, kComment };
+// Whether a list paragraph's label is a number (of any style: "1.", "a)", "iv.", "1.1") or a
+// bullet.
+enum class ListKind { kBullet, kNumbered };
+// The character formatting that outputs keeping structure show; the effective value, after
+// direct formatting, character and paragraph styles and document defaults.
+struct TextStyle {
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+
+    bool operator==(const TextStyle&) const = default;
+};
 // A choice of them.
 struct MarginTexts {
     bool headers = false;
@@ -86,6 +98,49 @@ public:
 
     // No more events follow.
     virtual void EndDocument() = 0;
+
+    // Structure, for outputs that keep it (Markdown). Optional: the plain-text writer ignores all
+    // of it, so none of it may change the text. Readers send what their format states.
+    //
+    // Right after StartParagraph: the paragraph is a heading of `level` 1-6 (its outline level,
+    // from the paragraph or its style chain). Writers, not readers, decide that a heading in a
+    // table cell, note, text box or margin text stays a plain paragraph.
+    virtual void Heading(int level) { (void)level; }
+    // Right after StartParagraph and before ListLabel: the paragraph is a list item at `level`
+    // (0 = outermost). The label itself still comes through ListLabel.
+    virtual void ListItem(int level, ListKind kind) {
+        (void)level;
+        (void)kind;
+    }
+    // Right after StartRow: the row is a header row (repeated heading row, `th` cells, ODF
+    // header rows).
+    virtual void HeaderRow() {}
+    // Right after StartCell: the cell spans `columns` grid columns and `rows` rows, itself
+    // included; sent only when either is over 1. The slots it covers in this row and the rows
+    // below either come as cells that CoveredCell marks or do not come at all.
+    virtual void CellSpan(int columns, int rows) {
+        (void)columns;
+        (void)rows;
+    }
+    // Right after StartCell: the cell stands in a slot that a merged cell covers (DOCX vMerge
+    // continuation, ODF covered-table-cell, RTF clvmrg/clmrg, DOC merged cells).
+    virtual void CoveredCell() {}
+    // Around a hyperlink's text, within one paragraph: an address or, when `internal`, the name
+    // of a bookmark in the document.
+    virtual void StartLink(std::string_view target, bool internal) {
+        (void)target;
+        (void)internal;
+    }
+    virtual void EndLink() {}
+    // The style of the text that follows, until the next call or the end of the paragraph;
+    // every paragraph starts plain. Readers may send it before every run: writers merge.
+    virtual void Style(TextStyle style) { (void)style; }
+    // A picture at this place: its description (alternative text) and title, either may be
+    // empty. Never its bytes.
+    virtual void Picture(std::string_view description, std::string_view title) {
+        (void)description;
+        (void)title;
+    }
 
     // What the content was recognised as, a stable lower-case name ("docx", "doc", "rtf", ...);
     // sent once, before the body. Sinks that do not need it ignore it.

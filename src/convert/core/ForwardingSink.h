@@ -100,6 +100,51 @@ public:
             target_.EndDocument();
         }
     }
+    void Heading(int level) override {
+        if (Passes()) {
+            target_.Heading(level);
+        }
+    }
+    void ListItem(int level, ListKind kind) override {
+        if (Passes()) {
+            target_.ListItem(level, kind);
+        }
+    }
+    void HeaderRow() override {
+        if (Passes()) {
+            target_.HeaderRow();
+        }
+    }
+    void CellSpan(int columns, int rows) override {
+        if (Passes()) {
+            target_.CellSpan(columns, rows);
+        }
+    }
+    void CoveredCell() override {
+        if (Passes()) {
+            target_.CoveredCell();
+        }
+    }
+    void StartLink(std::string_view target, bool internal) override {
+        if (Passes()) {
+            target_.StartLink(target, internal);
+        }
+    }
+    void EndLink() override {
+        if (Passes()) {
+            target_.EndLink();
+        }
+    }
+    void Style(TextStyle style) override {
+        if (Passes()) {
+            target_.Style(style);
+        }
+    }
+    void Picture(std::string_view description, std::string_view title) override {
+        if (Passes()) {
+            target_.Picture(description, title);
+        }
+    }
     void Format(std::string_view name) override {
         if (Passes()) {
             target_.Format(name);

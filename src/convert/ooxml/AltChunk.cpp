@@ -62,6 +62,33 @@ public:
     void StartFloatingText() override { Open(Container::kFloating); }
     void EndFloatingText() override { Close(Container::kFloating); }
     void EndDocument() override {}  // the outer document goes on
+    void Heading(int level) override {
+        Pass([&] { out_.Heading(level); });
+    }
+    void ListItem(int level, ListKind kind) override {
+        Pass([&] { out_.ListItem(level, kind); });
+    }
+    void HeaderRow() override {
+        Pass([&] { out_.HeaderRow(); });
+    }
+    void CellSpan(int columns, int rows) override {
+        Pass([&] { out_.CellSpan(columns, rows); });
+    }
+    void CoveredCell() override {
+        Pass([&] { out_.CoveredCell(); });
+    }
+    void StartLink(std::string_view target, bool internal) override {
+        Pass([&] { out_.StartLink(target, internal); });
+    }
+    void EndLink() override {
+        Pass([&] { out_.EndLink(); });
+    }
+    void Style(TextStyle style) override {
+        Pass([&] { out_.Style(style); });
+    }
+    void Picture(std::string_view description, std::string_view title) override {
+        Pass([&] { out_.Picture(description, title); });
+    }
 
     // Closes what is still open; raises the sink's own fault, if any.
     void Finish() {

@@ -163,6 +163,33 @@ public:
     void EndDocument() override {
         Pass([&] { sink_.EndDocument(); });
     }
+    void Heading(int level) override {
+        Pass([&] { sink_.Heading(level); });
+    }
+    void ListItem(int level, ListKind kind) override {
+        Pass([&] { sink_.ListItem(level, kind); });
+    }
+    void HeaderRow() override {
+        Pass([&] { sink_.HeaderRow(); });
+    }
+    void CellSpan(int columns, int rows) override {
+        Pass([&] { sink_.CellSpan(columns, rows); });
+    }
+    void CoveredCell() override {
+        Pass([&] { sink_.CoveredCell(); });
+    }
+    void StartLink(std::string_view target, bool internal) override {
+        Pass([&] { sink_.StartLink(target, internal); });
+    }
+    void EndLink() override {
+        Pass([&] { sink_.EndLink(); });
+    }
+    void Style(TextStyle style) override {
+        Pass([&] { sink_.Style(style); });
+    }
+    void Picture(std::string_view description, std::string_view title) override {
+        Pass([&] { sink_.Picture(description, title); });
+    }
     void Format(std::string_view name) override {
         Pass([&] { sink_.Format(name); });
     }
