@@ -1,0 +1,38 @@
+# libzip, as the target corvanel::libzip. Debian's shared libzip brings in libcrypto and libbz2,
+# which every start of the program then maps and relocates, though Corvanel never opens an
+# encrypted or bzip2-compressed package. When Debian's libzip source has been unpacked (by
+# scripts/install-deps) it is built here statically, with deflate only and no crypto backend;
+# otherwise the system's shared libzip serves.
+set(CORVANEL_LIBZIP_SOURCE "${PROJECT_SOURCE_DIR}/build/sources/libzip" CACHE PATH
+    "Unpacked libzip source to build statically (empty or missing: the system's libzip)")
+
+add_library(corvanel_libzip INTERFACE)
+add_library(corvanel::libzip ALIAS corvanel_libzip)
+if(CORVANEL_LIBZIP_SOURCE AND EXISTS "${CORVANEL_LIBZIP_SOURCE}/CMakeLists.txt"
+   AND NOT CMAKE_CROSSCOMPILING)
+    include(ExternalProject)
+    find_package(ZLIB REQUIRED)
+    set(prefix "${CMAKE_BINARY_DIR}/libzip")
+    set(archive "${prefix}/lib/${CMAKE_STATIC_LIBRARY_PREFIX}zip${CMAKE_STATIC_LIBRARY_SUFFIX}")
+    ExternalProject_Add(libzip_static
+        SOURCE_DIR "${CORVANEL_LIBZIP_SOURCE}"
+        INSTALL_DIR "${prefix}"
+        CMAKE_ARGS
+            -DCMAKE_INSTALL_PREFIX=<INSTALL_DIR> -DCMAKE_INSTALL_LIBDIR=lib
+            -DCMAKE_BUILD_TYPE=Release -DCMAKE_POSITION_INDEPENDENT_CODE=ON
+            -DBUILD_SHARED_LIBS=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF
+            -DBUILD_DOC=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF
+            -DENABLE_OPENSSL=OFF -DENABLE_WINDOWS_CRYPTO=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF
+        BUILD_BYPRODUCTS "${archive}"
+        UPDATE_COMMAND ""
+        USES_TERMINAL_BUILD OFF)
+    file(MAKE_DIRECTORY "${prefix}/include")
+    target_include_directories(corvanel_libzip INTERFACE "${prefix}/include")
+    target_link_libraries(corvanel_libzip INTERFACE "${archive}" ZLIB::ZLIB)
+    add_dependencies(corvanel_libzip libzip_static)
+    message(STATUS "libzip: built statically from ${CORVANEL_LIBZIP_SOURCE}")
+else()
+    pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+    target_link_libraries(corvanel_libzip INTERFACE PkgConfig::LIBZIP)
+    message(STATUS "libzip: the system's shared library")
+endif()
