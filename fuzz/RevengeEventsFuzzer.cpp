@@ -116,11 +116,20 @@ void Event(corvanel::convert::revenge::RevengeAdapter& a, std::uint8_t byte,
         case 28: {
             RVNGPropertyList span;
             span.insert("text:display", argument & 1 ? "none" : "true");
+            span.insert("fo:font-weight", argument & 4 ? "bold" : "normal");
             a.openSpan(span);
+            if (argument & 2) {
+                RVNGPropertyList link;
+                link.insert("xlink:href", argument & 8 ? "#mark" : "http://example.com/");
+                a.openLink(link);
+            }
             break;
         }
         case 29:
             a.closeSpan();
+            if (argument & 2) {
+                a.closeLink();
+            }
             break;
         case 30:
             a.openFooter(none);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <iterator>
 #include <utility>
 
@@ -217,6 +218,76 @@ bool NoteKindOf(xmlNode* element, std::string_view style, NoteKind& kind) {
         }
     }
     return false;
+}
+
+int HeadingLevelOf(std::string_view name) {
+    return name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6' ? name[1] - '0'
+                                                                                  : 0;
+}
+
+bool IsHeaderRow(xmlNode* row) {
+    if (row->parent != nullptr && Name(row->parent) == "thead") {
+        return true;
+    }
+    bool anyHeader = false;
+    for (xmlNode* cell = row->children; cell != nullptr; cell = cell->next) {
+        if (cell->type != XML_ELEMENT_NODE) {
+            continue;
+        }
+        if (Name(cell) == "td") {
+            return false;
+        }
+        anyHeader = anyHeader || Name(cell) == "th";
+    }
+    return anyHeader;
+}
+
+int SpanOf(xmlNode* cell, const char* name) {
+    const std::string value = Attribute(cell, name);
+    int span = 1;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), span);
+    if (error != std::errc() || end == value.data() || span < 1) {
+        return 1;
+    }
+    return std::min(span, 1000);
+}
+
+std::optional<bool> IsBoldWeight(std::string_view weight) {
+    if (StartsWith(weight, "bold")) {  // bold and bolder
+        return true;
+    }
+    if (StartsWith(weight, "normal") || StartsWith(weight, "lighter")) {
+        return false;
+    }
+    int value = 0;
+    const auto [end, error] = std::from_chars(weight.data(), weight.data() + weight.size(), value);
+    if (error != std::errc() || end == weight.data()) {
+        return std::nullopt;
+    }
+    return value >= 600;
+}
+
+int WordListLevel(std::string_view style) {
+    const std::string_view list = StyleValue(style, "mso-list");
+    const std::size_t at = list.find("level");
+    int level = 0;
+    if (at == std::string_view::npos ||
+        std::from_chars(list.data() + at + 5, list.data() + list.size(), level).ec != std::errc() ||
+        level < 1) {
+        return -1;
+    }
+    return std::min(level, 9) - 1;
+}
+
+bool IsNumberLabel(std::string_view label) {
+    if (std::any_of(label.begin(), label.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return true;
+    }
+    // Letters and roman numbers: "a)", "iv.", "B."
+    return label.size() >= 2 && (label.back() == '.' || label.back() == ')') &&
+           std::all_of(label.begin(), label.end() - 1, [](char c) {
+               return ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '(' || c == '.';
+           });
 }
 
 }  // namespace corvanel::convert::html

@@ -9,6 +9,7 @@
 
 #include <libxml/tree.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -63,6 +64,19 @@ bool IsNoteReference(xmlNode* anchor);
 
 // The first link back to a note's reference below `node`, or null.
 xmlNode* FindBackLink(xmlNode* node, int& depth);
+
+// 1-6 for h1-h6, else 0.
+int HeadingLevelOf(std::string_view name);
+// A row of th cells only, or a row of a thead.
+bool IsHeaderRow(xmlNode* row);
+// A cell's colspan or rowspan: 1 when missing or odd, at most 1000.
+int SpanOf(xmlNode* cell, const char* name);
+// Bold or not for a CSS font-weight; nothing when the value says neither.
+std::optional<bool> IsBoldWeight(std::string_view weight);
+// The level of a Word list paragraph ("mso-list:l0 level2 lfo1" is 1), or -1.
+int WordListLevel(std::string_view style);
+// Whether a list label is a number of some style ("3.", "iv)", "1.2") rather than a bullet.
+bool IsNumberLabel(std::string_view label);
 
 // Word's note containers: <div style='mso-element:footnote' id=ftn1>.
 // (id="sdfootnote1" in LibreOffice's HTML.)

@@ -1,8 +1,10 @@
 #include "convert/html/HtmlWalker.h"
 
+#include "convert/core/StyledText.h"
 #include "convert/core/XmlDocument.h"
 #include "convert/html/HtmlElements.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "convert/html/LibXml2.h"  // last: libxml2's calls go through the loaded library
@@ -205,6 +207,10 @@ std::optional<HtmlWalker::Opened> HtmlWalker::OpenWordInlineMark(xmlNode* elemen
         }
         label_ = BulletText(TrimLabel(text), font);
         hasLabel_ = !label_.empty();
+        if (hasLabel_ && wordListLevel_ >= 0) {
+            listItem_ = ListItemOf{wordListLevel_,
+                                   IsNumberLabel(label_) ? ListKind::kNumbered : ListKind::kBullet};
+        }
         return Opened{};
     }
     if (!StyleValue(style, "mso-tab-count").empty()) {
@@ -268,8 +274,16 @@ HtmlWalker::Opened HtmlWalker::OpenStructure(xmlNode* element, std::string_view 
     if (font != SymbolFontKind::kOther) {
         symbolFont_ = font;
     }
+    if (const TextStyle styled = StyleOf(name, style, style_); styled != style_) {
+        opened.restoresStyle = true;
+        opened.outerStyle = style_;
+        style_ = styled;
+    }
     if (name == "br") {
         OnBreak();
+    } else if (name == "img") {
+        // Where it stands: in the paragraph when one is open, else between blocks.
+        sink_.Picture(Attribute(element, "alt"), Attribute(element, "title"));
     } else if (name == "ul" || name == "ol" || name == "menu" || name == "dir") {
         OpenList(element, name == "ol");
         opened.content = Content::kFlow;
@@ -292,9 +306,14 @@ HtmlWalker::Opened HtmlWalker::OpenStructure(xmlNode* element, std::string_view 
         EndParagraph();
     } else if (IsBlock(name)) {
         EndParagraph();
+        headingLevel_ = HeadingLevelOf(name);
+        wordListLevel_ = WordListLevel(style);
         opened.content = Content::kFlow;
         opened.closing = Opened::Closing::kBlock;
     } else {
+        if (name == "a") {
+            OpenLink(element, opened);
+        }
         opened.content = Content::kFlow;
     }
     return opened;
@@ -319,6 +338,13 @@ void HtmlWalker::Close(const Opened& opened) {
             break;
         case Opened::Closing::kNothing:
             break;
+    }
+    if (opened.endsLink) {
+        EndLink();
+        inLink_ = false;
+    }
+    if (opened.restoresStyle) {
+        style_ = opened.outerStyle;
     }
     if (opened.restoresFont) {
         symbolFont_ = opened.outerFont;
@@ -375,6 +401,52 @@ void HtmlWalker::OpenListItem(xmlNode* element) {
     }
     hasLabel_ = true;
     EndParagraph();
+    const bool ordered = !lists_.empty() && lists_.back().ordered;
+    listItem_ = ListItemOf{std::max<int>(static_cast<int>(lists_.size()) - 1, 0),
+                           ordered ? ListKind::kNumbered : ListKind::kBullet};
+}
+
+TextStyle HtmlWalker::StyleOf(std::string_view name, std::string_view style, TextStyle outer) {
+    TextStyle result = outer;
+    result.bold = result.bold || name == "b" || name == "strong";
+    result.italic = result.italic || name == "i" || name == "em";
+    result.strike = result.strike || name == "s" || name == "strike";
+    if (const std::optional<bool> bold = IsBoldWeight(StyleValue(style, "font-weight"))) {
+        result.bold = *bold;
+    }
+    const std::string_view fontStyle = StyleValue(style, "font-style");
+    if (StartsWith(fontStyle, "italic") || StartsWith(fontStyle, "oblique")) {
+        result.italic = true;
+    } else if (StartsWith(fontStyle, "normal")) {
+        result.italic = false;
+    }
+    // A line through is drawn over all the text inside, whatever that text sets.
+    if (StyleValue(style, "text-decoration").find("line-through") != std::string_view::npos ||
+        StyleValue(style, "text-decoration-line").find("line-through") != std::string_view::npos) {
+        result.strike = true;
+    }
+    return result;
+}
+
+void HtmlWalker::OpenLink(xmlNode* anchor, Opened& opened) {
+    if (inLink_ || !HasAttribute(anchor, "href")) {
+        return;
+    }
+    std::string href = Attribute(anchor, "href");
+    if (href.empty()) {
+        return;
+    }
+    linkInternal_ = href.front() == '#';
+    linkTarget_ = linkInternal_ ? href.substr(1) : std::move(href);
+    inLink_ = true;
+    opened.endsLink = true;
+}
+
+void HtmlWalker::EndLink() {
+    if (linkOpen_) {
+        sink_.EndLink();
+        linkOpen_ = false;
+    }
 }
 
 // Captions first, wherever they stand among the rows; then the rows, one level deeper.
@@ -439,6 +511,9 @@ void HtmlWalker::WalkRowsChild(xmlNode* child) {
 
 void HtmlWalker::WalkRow(xmlNode* row) {
     sink_.StartRow();
+    if (IsHeaderRow(row)) {
+        sink_.HeaderRow();
+    }
     for (xmlNode* child = row->children; child != nullptr; child = child->next) {
         if (child->type == XML_TEXT_NODE &&
             (child->content == nullptr ||
@@ -456,6 +531,11 @@ void HtmlWalker::WalkRow(xmlNode* row) {
         }
         sink_.StartCell();
         if (child->type == XML_ELEMENT_NODE && (Name(child) == "td" || Name(child) == "th")) {
+            const int columns = SpanOf(child, "colspan");
+            const int rows = SpanOf(child, "rowspan");
+            if (columns > 1 || rows > 1) {
+                sink_.CellSpan(columns, rows);
+            }
             DepthGuard guard(depth_);
             WalkChildren(child);
         } else {
@@ -579,10 +659,22 @@ void HtmlWalker::EnsureParagraph() {
     }
     sink_.StartParagraph();
     paragraphOpen_ = true;
+    sentStyle_ = TextStyle{};
+    if (headingLevel_ > 0) {
+        sink_.Heading(headingLevel_);
+    }
     if (hasLabel_) {
+        if (listItem_) {
+            sink_.ListItem(listItem_->level, listItem_->kind);
+        }
         sink_.ListLabel(label_, "\t");
         hasLabel_ = false;
     }
+    listItem_.reset();
+}
+
+void HtmlWalker::SendText(std::string_view text) {
+    SendStyledText(sink_, sentStyle_, style_, text);
 }
 
 // Text after pending line breaks and held spaces; empty text only flushes those.
@@ -595,13 +687,23 @@ void HtmlWalker::Emit(std::string_view text) {
         sink_.Break(BreakKind::kLine);
     }
     if (!heldSpaces_.empty()) {
-        sink_.Text(heldSpaces_);
+        SendText(heldSpaces_);
         heldSpaces_.clear();
     }
-    if (!text.empty()) {
-        sink_.Text(text);
-        lineHasText_ = true;
+    if (text.empty()) {
+        return;
     }
+    if (inLink_ && !linkOpen_) {
+        // The space before a link's text is no part of it.
+        if (text.front() == ' ' && text.size() > 1) {
+            SendText(" ");
+            text.remove_prefix(1);
+        }
+        sink_.StartLink(linkTarget_, linkInternal_);
+        linkOpen_ = true;
+    }
+    SendText(text);
+    lineHasText_ = true;
 }
 
 void HtmlWalker::EndParagraph() {
@@ -612,8 +714,11 @@ void HtmlWalker::EndParagraph() {
         for (int i = 1; i < pendingBreaks_; ++i) {
             sink_.Break(BreakKind::kLine);
         }
+        EndLink();
         sink_.EndParagraph();
     }
+    headingLevel_ = 0;
+    wordListLevel_ = -1;
     paragraphOpen_ = false;
     pendingSpace_ = false;
     pendingBreaks_ = 0;

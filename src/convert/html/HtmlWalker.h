@@ -40,6 +40,9 @@ public:
         bool restoresFont = false;
         SymbolFontKind outerFont = SymbolFontKind::kOther;
         bool holdsLevel = false;  // a nesting level taken when the walk began
+        bool restoresStyle = false;
+        TextStyle outerStyle;
+        bool endsLink = false;
     };
     // A child just started in a parent whose children are `parent`: either its walk begins now
     // (the result has content kFlow, kTableRows or kNoteList, and Close ends it when the child
@@ -53,6 +56,10 @@ public:
     void Finish() { EndParagraph(); }
 
 private:
+    struct ListItemOf {
+        int level = 0;
+        ListKind kind = ListKind::kBullet;
+    };
     struct List {
         bool ordered = false;
         NumberFormat format = NumberFormat::kDecimal;
@@ -77,6 +84,10 @@ private:
     void OpenList(xmlNode* element, bool ordered);
     void OpenListItem(xmlNode* element);
     void OpenTable(xmlNode* table);
+    // Bold, italic and strikethrough an element sets (by its name or inline style) over `outer`.
+    static TextStyle StyleOf(std::string_view name, std::string_view style, TextStyle outer);
+    void OpenLink(xmlNode* anchor, Opened& opened);
+    void EndLink();
     void EndBlock();
     static RowsChild ClassifyRowsChild(xmlNode* child);
     void WalkRowsChild(xmlNode* child);
@@ -87,6 +98,7 @@ private:
     void LeaveLevel() { --depth_; }
 
     void OnText(std::string_view text);
+    void SendText(std::string_view text);
     void OnBreak();
     void Emit(std::string_view text);
     void EnsureParagraph();
@@ -107,6 +119,17 @@ private:
     std::vector<List> lists_;
     std::string run_;  // reused for collapsing white space
     bool inNote_ = false;
+
+    // Structure: sent with the paragraph the walk opens next.
+    int headingLevel_ = 0;
+    int wordListLevel_ = -1;  // a Word list paragraph's level (mso-list), 0 the outermost
+    std::optional<ListItemOf> listItem_;  // with a list label
+    TextStyle style_;
+    std::optional<TextStyle> sentStyle_;
+    bool inLink_ = false;    // inside an <a href>
+    bool linkOpen_ = false;  // StartLink sent in this paragraph
+    std::string linkTarget_;
+    bool linkInternal_ = false;
 };
 
 }  // namespace corvanel::convert::html

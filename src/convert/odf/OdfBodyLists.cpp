@@ -22,8 +22,14 @@ void BodyReader::Label(pugi::xml_node paragraph, bool heading) {
             frame.styleName.empty()
                 ? styles_.ParagraphListStyle(paragraph.attribute("text:style-name").value())
                 : std::string_view(frame.styleName);
-        label = NextListLabel(*frame.counters, styles_.FindListStyle(styleName), frame.level,
-                              frame.startValue);
+        const ListStyle* list = styles_.FindListStyle(styleName);
+        if (!heading) {
+            // Image bullets and unknown styles count as bullets.
+            const ListLevelStyle* level = list != nullptr ? list->Level(frame.level) : nullptr;
+            sink_.ListItem(frame.level - 1, level != nullptr && !level->bullet ? ListKind::kNumbered
+                                                                               : ListKind::kBullet);
+        }
+        label = NextListLabel(*frame.counters, list, frame.level, frame.startValue);
     } else if (heading && lists_.empty() && !IsTrue(paragraph, "text:is-list-header")) {
         const std::optional<int> level = IntAttribute(paragraph, "text:outline-level");
         if (level && *level >= 1 && styles_.Outline() != nullptr) {

@@ -2,6 +2,7 @@
 
 #include "convert/core/ConvertError.h"
 #include "convert/core/DocumentSink.h"
+#include "convert/core/StyledText.h"
 #include "convert/core/XmlDocument.h"
 #include "convert/odf/OdfNodes.h"
 
@@ -144,12 +145,62 @@ void BodyReader::Paragraph(pugi::xml_node node, bool heading) {
         return;
     }
     sink_.StartParagraph();
+    if (const int level = HeadingLevel(node, heading); level > 0) {
+        sink_.Heading(level);
+    }
     Label(node, heading);
     InlineState state;
+    state.style = styles_.ParagraphTextStyle(styleName);
     InlineChildren(node, state);
     sink_.EndParagraph();
 }
 
+// A text:h's outline level (its style's when it states none, else 1), or the level its style
+// gives a text:p; 0 for a plain paragraph. Levels past 6 are 6.
+int BodyReader::HeadingLevel(pugi::xml_node node, bool heading) {
+    const std::string_view styleName = node.attribute("text:style-name").value();
+    int level = 0;
+    if (heading) {
+        level = IntAttribute(node, "text:outline-level").value_or(0);
+        if (level < 1) {
+            level = styles_.OutlineLevel(styleName);
+        }
+        level = level < 1 ? 1 : level;
+    } else {
+        level = styles_.OutlineLevel(styleName);
+    }
+    return level > 6 ? 6 : level;
+}
+
+void BodyReader::SendText(std::string_view text, InlineState& state) {
+    SendStyledText(sink_, state.sent, state.style, text);
+}
+
+// The children of a span (or link) in the style it sets over the text around it.
+void BodyReader::StyledChildren(pugi::xml_node node, InlineState& state) {
+    const TextStyle outer = state.style;
+    const std::string_view styleName = node.attribute("text:style-name").value();
+    if (!styleName.empty()) {
+        state.style = styles_.SpanTextStyle(styleName, outer);
+    }
+    InlineChildren(node, state);
+    state.style = outer;
+}
+
+void BodyReader::Link(pugi::xml_node link, InlineState& state) {
+    const std::string_view href = link.attribute("xlink:href").value();
+    if (href.empty()) {
+        StyledChildren(link, state);
+        return;
+    }
+    if (state.pendingSpace) {
+        FlushSpace(state);  // the space before the link is no part of it
+    }
+    const bool internal = href.front() == '#';
+    sink_.StartLink(internal ? href.substr(1) : href, internal);
+    StyledChildren(link, state);
+    sink_.EndLink();
+}
 void BodyReader::InlineChildren(pugi::xml_node parent, InlineState& state) {
     DepthGuard guard(depth_);
     for (pugi::xml_node node = parent.first_child(); node; node = node.next_sibling()) {
@@ -159,7 +210,7 @@ void BodyReader::InlineChildren(pugi::xml_node parent, InlineState& state) {
 
 void BodyReader::FlushSpace(InlineState& state) {
     if (state.pendingSpace) {
-        sink_.Text(" ");
+        SendText(" ", state);
         state.pendingSpace = false;
     }
     state.lineStart = false;
@@ -179,7 +230,7 @@ void BodyReader::Characters(std::string_view text, InlineState& state) {
         text_ += c;
         state.lineStart = false;
     }
-    sink_.Text(text_);
+    SendText(text_, state);
 }
 
 void BodyReader::Inline(pugi::xml_node node, InlineState& state) {
@@ -195,7 +246,7 @@ void BodyReader::Inline(pugi::xml_node node, InlineState& state) {
         case Kind::kSpace: {
             FlushSpace(state);
             const int count = Count(node, "text:c", kMaxSpaces);
-            sink_.Text(std::string(static_cast<size_t>(count), ' '));
+            SendText(std::string(static_cast<size_t>(count), ' '), state);
             return;
         }
         case Kind::kTab:
@@ -207,14 +258,18 @@ void BodyReader::Inline(pugi::xml_node node, InlineState& state) {
             state.lineStart = true;
             sink_.Break(BreakKind::kLine);
             return;
+        // Their paragraphs come in between: this paragraph's style is sent again after them.
         case Kind::kNote:
             Note(node, state);
+            state.sent.reset();
             return;
         case Kind::kShape:
             Shape(node);
+            state.sent.reset();
             return;
         case Kind::kAnnotation:
             Annotation(node);
+            state.sent.reset();
             return;
         case Kind::kHiddenText:
             if (std::string_view(node.attribute("text:is-hidden").value()) == "false") {
@@ -247,7 +302,11 @@ void BodyReader::Inline(pugi::xml_node node, InlineState& state) {
                 return;
             }
             // Spans, links, fields (their displayed text), metadata wrappers.
-            InlineChildren(node, state);
+            if (std::strcmp(node.name(), "text:a") == 0) {
+                Link(node, state);
+            } else {
+                StyledChildren(node, state);
+            }
             return;
     }
 }
@@ -320,6 +379,9 @@ void BodyReader::Shape(pugi::xml_node shape) {
         // A frame holds alternative views of one object; its text box is the one with text.
         if (const pugi::xml_node box = shape.child("draw:text-box")) {
             FloatingText(box);
+        } else if (shape.child("draw:image") && !shape.child("draw:object") &&
+                   !shape.child("draw:object-ole")) {
+            Picture(shape);
         }
         return;
     }
@@ -343,6 +405,16 @@ void BodyReader::Shape(pugi::xml_node shape) {
             return;
         }
     }
+}
+
+// An image's description and title: the frame's, or failing those its image's.
+void BodyReader::Picture(pugi::xml_node frame) {
+    const pugi::xml_node image = frame.child("draw:image");
+    const auto textOf = [&](const char* name) {
+        std::string text = PlainTextOf(frame.child(name));
+        return text.empty() ? PlainTextOf(image.child(name)) : text;
+    };
+    sink_.Picture(textOf("svg:desc"), textOf("svg:title"));
 }
 
 void BodyReader::FloatingText(pugi::xml_node container) {

@@ -41,10 +41,13 @@ public:
     void HeadersAndFooters(pugi::xml_node masterStyles);
 
 private:
-    // Whitespace state inside one paragraph: runs of spaces collapse, leading ones go.
+    // Whitespace state inside one paragraph: runs of spaces collapse, leading ones go. The
+    // style of the text at this point and the one last sent (none: to be sent again).
     struct InlineState {
         bool pendingSpace = false;
         bool lineStart = true;
+        TextStyle style;
+        std::optional<TextStyle> sent = TextStyle{};
     };
     struct ListFrame {
         std::string styleName;  // empty: taken from the paragraph's style
@@ -62,7 +65,11 @@ private:
     void Blocks(pugi::xml_node parent);
     void Block(pugi::xml_node node);
     void Paragraph(pugi::xml_node node, bool heading);
+    int HeadingLevel(pugi::xml_node node, bool heading);
     void Label(pugi::xml_node paragraph, bool heading);
+    void SendText(std::string_view text, InlineState& state);
+    void StyledChildren(pugi::xml_node node, InlineState& state);
+    void Link(pugi::xml_node link, InlineState& state);
     void InlineChildren(pugi::xml_node parent, InlineState& state);
     void Inline(pugi::xml_node node, InlineState& state);
     void Characters(std::string_view text, InlineState& state);
@@ -71,10 +78,11 @@ private:
     void NumberedParagraph(pugi::xml_node node);
     void Table(pugi::xml_node table);
     void TableFromPieces(const NextPiece& nextPiece);
-    void TableRows(pugi::xml_node parent, TableGrid& grid);
-    void Row(pugi::xml_node row, TableGrid& grid);
-    void Cell(pugi::xml_node cell);
+    void TableRows(pugi::xml_node parent, TableGrid& grid, bool header);
+    void Row(pugi::xml_node row, TableGrid& grid, bool header);
+    void Cell(pugi::xml_node cell, int width, int height);
     void Shape(pugi::xml_node shape);
+    void Picture(pugi::xml_node frame);
     void FloatingText(pugi::xml_node container);
     void Note(pugi::xml_node note, InlineState& state);
     void Annotation(pugi::xml_node annotation);

@@ -40,32 +40,36 @@ void BodyReader::TableFromPieces(const NextPiece& nextPiece) {
     WithOwnLists([&] {
         sink_.StartTable();
         for (pugi::xml_node piece = nextPiece(); piece; piece = nextPiece()) {
-            TableRows(piece, grid);
+            TableRows(piece, grid, false);
         }
         sink_.EndTable();
     });
 }
 
-void BodyReader::TableRows(pugi::xml_node parent, TableGrid& grid) {
+void BodyReader::TableRows(pugi::xml_node parent, TableGrid& grid, bool header) {
     DepthGuard guard(depth_);
     for (pugi::xml_node node = parent.first_child(); node; node = node.next_sibling()) {
         const std::string_view name(node.name());
         if (name == "table:table-row") {
-            Row(node, grid);
-        } else if (name == "table:table-header-rows" || name == "table:table-rows" ||
-                   name == "table:table-row-group") {
-            TableRows(node, grid);
+            Row(node, grid, header);
+        } else if (name == "table:table-header-rows") {
+            TableRows(node, grid, true);
+        } else if (name == "table:table-rows" || name == "table:table-row-group") {
+            TableRows(node, grid, header);
         }
     }
 }
 
-void BodyReader::Row(pugi::xml_node row, TableGrid& grid) {
+void BodyReader::Row(pugi::xml_node row, TableGrid& grid, bool header) {
     const int repeat = Count(row, "table:number-rows-repeated", kMaxRepeat);
     for (int r = 0; r < repeat; ++r) {
         if (r == 1) {
             ++repeating_;
         }
         sink_.StartRow();
+        if (header) {
+            sink_.HeaderRow();
+        }
         int column = 0;
         std::vector<std::pair<int, int>> spansDown;
         for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
@@ -85,13 +89,14 @@ void BodyReader::Row(pugi::xml_node row, TableGrid& grid) {
                     const auto span = grid.lastCoveredRow.find(column);
                     if (span != grid.lastCoveredRow.end() && span->second >= grid.row) {
                         sink_.StartCell();
+                        sink_.CoveredCell();
                         sink_.EndCell();
                     }
                 } else {
                     if (k == 1) {
                         ++repeating_;
                     }
-                    Cell(cell);
+                    Cell(cell, width, height);
                     if (height > 1) {
                         spansDown.emplace_back(column, grid.row + height - 1);
                     }
@@ -118,8 +123,11 @@ void BodyReader::Row(pugi::xml_node row, TableGrid& grid) {
     }
 }
 
-void BodyReader::Cell(pugi::xml_node cell) {
+void BodyReader::Cell(pugi::xml_node cell, int width, int height) {
     sink_.StartCell();
+    if (width > 1 || height > 1) {
+        sink_.CellSpan(width, height);
+    }
     Blocks(cell);
     sink_.EndCell();
 }

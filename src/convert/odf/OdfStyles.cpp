@@ -1,5 +1,6 @@
 #include "convert/odf/OdfStyles.h"
 
+#include "convert/core/ConvertError.h"
 #include "convert/core/XmlDocument.h"
 
 #include <charconv>
@@ -78,6 +79,26 @@ ListStyle ReadListStyle(pugi::xml_node node) {
     return style;
 }
 
+// Bold from fo:font-weight: "bold" or a weight of 600 and more.
+std::optional<bool> BoldOf(std::string_view weight) {
+    if (weight.empty()) {
+        return std::nullopt;
+    }
+    if (weight == "bold") {
+        return true;
+    }
+    int value = 0;
+    const auto [end, error] = std::from_chars(weight.data(), weight.data() + weight.size(), value);
+    return error == std::errc() && end != weight.data() && value >= 600;
+}
+
+std::optional<bool> SetUnless(std::string_view value, std::string_view off) {
+    if (value.empty()) {
+        return std::nullopt;
+    }
+    return value != off;
+}
+
 }  // namespace
 
 const char* Attribute(pugi::xml_node node, std::string_view localName) {
@@ -98,16 +119,25 @@ void StyleSheet::Add(pugi::xml_node container) {
     for (pugi::xml_node node = container.first_child(); node; node = node.next_sibling()) {
         const std::string_view name = LocalName(node.name());
         if (name == "style") {
-            AddNamedStyle(node);
+            AddNamedStyle(node, styles_);
         } else if (name == "list-style") {
             lists_.try_emplace(Attribute(node, "name"), ReadListStyle(node));
         } else if (name == "outline-style" && !outline_) {
             outline_ = ReadListStyle(node);
+        } else if (name == "default-style") {
+            AddDefaultStyle(node);
         }
     }
 }
 
-void StyleSheet::AddNamedStyle(pugi::xml_node style) {
+void StyleSheet::AddDefaultStyle(pugi::xml_node style) {
+    if (std::string_view(Attribute(style, "family")) == "paragraph") {
+        defaultEmphasis_ = EmphasisOf(style.child("style:text-properties"));
+    }
+}
+
+void StyleSheet::AddNamedStyle(pugi::xml_node style,
+                               std::unordered_map<std::string, NamedStyle>& to) {
     const std::string_view family = Attribute(style, "family");
     if (family != "paragraph" && family != "text") {
         return;
@@ -122,8 +152,19 @@ void StyleSheet::AddNamedStyle(pugi::xml_node style) {
         } else if (display == "true") {
             named.hidden = false;
         }
+        named.emphasis = EmphasisOf(text);
     }
-    styles_.try_emplace(Attribute(style, "name"), std::move(named));
+    named.outlineLevel = ParseInt(Attribute(style, "default-outline-level"), 0, 0, kListLevels);
+    to.try_emplace(Attribute(style, "name"), std::move(named));
+}
+
+// fo:font-style "italic" or "oblique"; a line-through style other than "none".
+StyleSheet::Emphasis StyleSheet::EmphasisOf(pugi::xml_node textProperties) {
+    Emphasis emphasis;
+    emphasis.bold = BoldOf(Attribute(textProperties, "font-weight"));
+    emphasis.italic = SetUnless(Attribute(textProperties, "font-style"), "normal");
+    emphasis.strike = SetUnless(Attribute(textProperties, "text-line-through-style"), "none");
+    return emphasis;
 }
 
 const StyleSheet::NamedStyle* StyleSheet::Find(std::string_view name) const {
@@ -240,6 +281,84 @@ bool StyleSheet::IsHidden(std::string_view styleName, Family family) {
         }
     }
     return false;
+}
+
+// The common styles as the structure sees them, kept apart from the ones the text reads so that
+// the text does not change with them; a styles.xml that cannot be read leaves them out.
+void StyleSheet::ReadStructureStyles() {
+    if (structureRead_) {
+        return;
+    }
+    structureRead_ = true;
+    try {
+        pugi::xml_node root = ParseStylesFragment("<office:styles", "</office:styles>");
+        if (LocalName(root.name()) != "styles") {
+            root = root.child("office:styles");
+        }
+        for (pugi::xml_node node = root.first_child(); node; node = node.next_sibling()) {
+            const std::string_view name = LocalName(node.name());
+            if (name == "style") {
+                AddNamedStyle(node, structureStyles_);
+            } else if (name == "default-style") {
+                AddDefaultStyle(node);
+            }
+        }
+    } catch (const ConvertError&) {
+        structureStyles_.clear();
+    }
+}
+
+const StyleSheet::NamedStyle* StyleSheet::FindForStructure(std::string_view name) {
+    if (const NamedStyle* style = Find(name); style != nullptr || name.empty()) {
+        return style;
+    }
+    ReadStructureStyles();
+    const auto it = structureStyles_.find(std::string(name));
+    return it == structureStyles_.end() ? nullptr : &it->second;
+}
+
+void StyleSheet::FillEmphasis(std::string_view styleName, Emphasis& emphasis) {
+    const auto fill = [](std::optional<bool>& value, const std::optional<bool>& from) {
+        if (!value) {
+            value = from;
+        }
+    };
+    const NamedStyle* style = FindForStructure(styleName);
+    for (int step = 0; style != nullptr && step < kMaxStyleChain; ++step) {
+        fill(emphasis.bold, style->emphasis.bold);
+        fill(emphasis.italic, style->emphasis.italic);
+        fill(emphasis.strike, style->emphasis.strike);
+        style = FindForStructure(style->parent);
+    }
+}
+
+TextStyle StyleSheet::ParagraphTextStyle(std::string_view styleName) {
+    Emphasis emphasis;
+    FillEmphasis(styleName, emphasis);
+    if (!emphasis.bold || !emphasis.italic || !emphasis.strike) {
+        ReadStructureStyles();  // for the default paragraph style
+    }
+    return {emphasis.bold.value_or(defaultEmphasis_.bold.value_or(false)),
+            emphasis.italic.value_or(defaultEmphasis_.italic.value_or(false)),
+            emphasis.strike.value_or(defaultEmphasis_.strike.value_or(false))};
+}
+
+TextStyle StyleSheet::SpanTextStyle(std::string_view styleName, TextStyle outer) {
+    Emphasis emphasis;
+    FillEmphasis(styleName, emphasis);
+    return {emphasis.bold.value_or(outer.bold), emphasis.italic.value_or(outer.italic),
+            emphasis.strike.value_or(outer.strike)};
+}
+
+int StyleSheet::OutlineLevel(std::string_view styleName) {
+    const NamedStyle* style = FindForStructure(styleName);
+    for (int step = 0; style != nullptr && step < kMaxStyleChain; ++step) {
+        if (style->outlineLevel > 0) {
+            return style->outlineLevel;
+        }
+        style = FindForStructure(style->parent);
+    }
+    return 0;
 }
 
 }  // namespace corvanel::convert::odf

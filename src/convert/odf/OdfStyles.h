@@ -10,6 +10,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "convert/core/DocumentSink.h"
+
 namespace corvanel::convert::odf {
 
 // One level of an OpenDocument list style: how its label looks.
@@ -57,19 +59,43 @@ public:
     // read so far count.
     enum class Family { kParagraph, kText };
     bool IsHidden(std::string_view styleName, Family family);
+    // The effective bold, italic and strikethrough of text in this paragraph style (through its
+    // parents and the default paragraph style).
+    TextStyle ParagraphTextStyle(std::string_view styleName);
+    // The same for a text style applied over text of style `outer`.
+    TextStyle SpanTextStyle(std::string_view styleName, TextStyle outer);
+    // The heading level (1-10) a paragraph style or a parent states, or 0.
+    int OutlineLevel(std::string_view styleName);
     // The office:master-styles of styles.xml (page styles with their headers and footers), or
     // an empty node.
     pugi::xml_node MasterStyles();
 
 private:
+    // Text properties a style sets; unset ones come from its parent.
+    struct Emphasis {
+        std::optional<bool> bold;
+        std::optional<bool> italic;
+        std::optional<bool> strike;
+    };
     struct NamedStyle {
         std::string parent;
         std::string listStyle;
         std::optional<bool> hidden;
+        Emphasis emphasis;
+        int outlineLevel = 0;
     };
 
     const NamedStyle* Find(std::string_view name) const;
-    void AddNamedStyle(pugi::xml_node style);
+    static void AddNamedStyle(pugi::xml_node style,
+                              std::unordered_map<std::string, NamedStyle>& to);
+    void AddDefaultStyle(pugi::xml_node style);
+    static Emphasis EmphasisOf(pugi::xml_node textProperties);
+    void ReadStructureStyles();
+    // A style for the structure: from the styles read so far or else from the common ones.
+    const NamedStyle* FindForStructure(std::string_view name);
+    // Fills what `emphasis` leaves unset from the chain of `styleName`, reading the common styles
+    // when the chain leads into them.
+    void FillEmphasis(std::string_view styleName, Emphasis& emphasis);
     // Parses the part of styles.xml between these tags (the whole part when they are missing).
     pugi::xml_node ParseStylesFragment(std::string_view open, std::string_view close);
     void ReadCommonStyles();
@@ -86,6 +112,9 @@ private:
     std::unordered_map<std::string, NamedStyle> styles_;  // paragraph and text families
     std::unordered_map<std::string, ListStyle> lists_;
     std::optional<ListStyle> outline_;
+    Emphasis defaultEmphasis_;  // style:default-style of the paragraph family
+    bool structureRead_ = false;
+    std::unordered_map<std::string, NamedStyle> structureStyles_;
 };
 
 // The value of the attribute with this local name ("style-name" matches text:style-name).

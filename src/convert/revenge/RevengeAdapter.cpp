@@ -5,6 +5,7 @@
 #include "convert/core/PropertyValues.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -42,6 +43,26 @@ ListLevelDefinition LevelOf(const RVNGPropertyList& list, bool ordered) {
     level.displayLevels = static_cast<int>(
         std::clamp<std::int64_t>(IntOf(list, "text:display-levels").value_or(1), 1, 10));
     return level;
+}
+
+constexpr std::int64_t kMaxSpan = 16384;
+
+// Bold, italic and strikethrough as a paragraph or span states them, over `outer`.
+TextStyle StyleOf(const RVNGPropertyList& list, TextStyle outer) {
+    TextStyle style = outer;
+    const std::string weight = StringOf(list, "fo:font-weight");
+    if (!weight.empty()) {
+        style.bold = weight == "bold" || std::atoi(weight.c_str()) >= 600;
+    }
+    const std::string italic = StringOf(list, "fo:font-style");
+    if (!italic.empty()) {
+        style.italic = italic == "italic" || italic == "oblique";
+    }
+    const std::string strike = StringOf(list, "style:text-line-through-style");
+    if (!strike.empty()) {
+        style.strike = strike != "none";
+    }
+    return style;
 }
 
 }  // namespace
@@ -98,23 +119,31 @@ void RevengeAdapter::EnsureParagraph() {
     if (!paragraphOpen_ && CanHoldParagraph()) {
         sink_.StartParagraph();
         paragraphOpen_ = true;
+        sentStyle_ = TextStyle{};
     }
 }
 
 void RevengeAdapter::EndParagraph() {
     if (paragraphOpen_) {
+        EndLink();
         sink_.EndParagraph();
         paragraphOpen_ = false;
     }
 }
 
-void RevengeAdapter::openParagraph(const RVNGPropertyList&) {
+void RevengeAdapter::openParagraph(const RVNGPropertyList& propList) {
     if (LeftOut()) {
         return;
     }
     Guarded([&] {
         EndParagraph();
         EnsureParagraph();
+        paragraphStyle_ = StyleOf(propList, TextStyle{});
+        style_ = paragraphStyle_;
+        const std::optional<std::int64_t> level = IntOf(propList, "text:outline-level");
+        if (paragraphOpen_ && level && *level > 0) {
+            sink_.Heading(static_cast<int>(std::min<std::int64_t>(*level, 6)));
+        }
     });
 }
 
@@ -135,6 +164,12 @@ void RevengeAdapter::openListElement(const RVNGPropertyList& propList) {
             return;
         }
         EnsureParagraph();
+        paragraphStyle_ = StyleOf(propList, TextStyle{});
+        style_ = paragraphStyle_;
+        if (const ListLevelDefinition* level = lists_.Innermost()) {
+            sink_.ListItem(level->level - 1,
+                           level->ordered ? ListKind::kNumbered : ListKind::kBullet);
+        }
         const std::string label = lists_.NextLabel(IntOf(propList, "text:start-value"));
         if (!label.empty()) {
             sink_.ListLabel(label, "\t");
@@ -166,10 +201,71 @@ void RevengeAdapter::closeUnorderedListLevel() {
 
 void RevengeAdapter::openSpan(const RVNGPropertyList& propList) {
     hiddenSpan_ = StringOf(propList, "text:display") == "none";
+    style_ = StyleOf(propList, paragraphStyle_);
 }
 
 void RevengeAdapter::closeSpan() {
     hiddenSpan_ = false;
+    style_ = paragraphStyle_;
+}
+
+void RevengeAdapter::BeforeText() {
+    if (sentStyle_ != style_) {
+        sink_.Style(style_);
+        sentStyle_ = style_;
+    }
+    if (inLink_ && !linkOpen_ && open_.size() == linkScopes_) {
+        const bool internal = !linkTarget_.empty() && linkTarget_.front() == '#';
+        sink_.StartLink(internal ? std::string_view(linkTarget_).substr(1) : linkTarget_, internal);
+        linkOpen_ = true;
+    }
+}
+
+void RevengeAdapter::EndLink() {
+    if (linkOpen_) {
+        sink_.EndLink();
+        linkOpen_ = false;
+    }
+}
+
+void RevengeAdapter::openLink(const RVNGPropertyList& propList) {
+    if (LeftOut()) {
+        return;
+    }
+    Guarded([&] {
+        EndLink();
+        linkTarget_ = StringOf(propList, "xlink:href");
+        inLink_ = !linkTarget_.empty();
+        linkScopes_ = open_.size();
+    });
+}
+
+void RevengeAdapter::closeLink() {
+    Guarded([&] {
+        if (open_.size() == linkScopes_) {
+            EndLink();
+        }
+        inLink_ = false;
+    });
+}
+
+void RevengeAdapter::openFrame(const RVNGPropertyList& propList) {
+    frameDescription_ = StringOf(propList, "svg:desc");
+    frameTitle_ = StringOf(propList, "svg:title");
+}
+
+void RevengeAdapter::closeFrame() {
+    frameDescription_.clear();
+    frameTitle_.clear();
+}
+
+// Images only: other objects (charts, OLE objects) are no pictures a reader describes.
+void RevengeAdapter::insertBinaryObject(const RVNGPropertyList& propList) {
+    const std::string type = StringOf(propList, "librevenge:mime-type");
+    if (LeftOut() || (!type.empty() && type.rfind("image/", 0) != 0)) {
+        return;
+    }
+    Guarded([&] { sink_.Picture(frameDescription_, frameTitle_); });
 }
 
 void RevengeAdapter::Text(const std::string& utf8) {
@@ -179,6 +275,7 @@ void RevengeAdapter::Text(const std::string& utf8) {
     Guarded([&] {
         EnsureParagraph();
         if (paragraphOpen_) {
+            BeforeText();
             sink_.Text(utf8);
         }
     });
@@ -225,6 +322,9 @@ void RevengeAdapter::Push(Scope scope) {
     const bool emitted = !LeftOut();
     if (emitted && scope == Scope::kTable) {
         EndParagraph();  // a table is no part of a paragraph: none is open around it
+    }
+    if (emitted) {
+        EndLink();  // a link holds no note or text box
     }
     open_.push_back({scope, paragraphOpen_, emitted});
     if (scope == Scope::kLeftOut) {
@@ -289,6 +389,7 @@ void RevengeAdapter::CloseTop() {
             break;
     }
     paragraphOpen_ = top.outerParagraph;
+    sentStyle_.reset();  // the paragraph around goes on: its style is sent again
 }
 
 bool RevengeAdapter::Pop(Scope scope) {
@@ -421,7 +522,7 @@ void RevengeAdapter::closeTable() {
 // Table parts are matched with the innermost open table, row or cell: a row or cell that comes
 // where none may (no table open, a cell before its row) is placed or dropped, never nested wrong.
 // A row sits right above its table and a cell right above its row.
-void RevengeAdapter::openTableRow(const RVNGPropertyList&) {
+void RevengeAdapter::openTableRow(const RVNGPropertyList& propList) {
     Guarded([&] {
         const std::size_t part = InnermostTablePart();
         if (part == kNone) {
@@ -432,6 +533,10 @@ void RevengeAdapter::openTableRow(const RVNGPropertyList&) {
                                                                               : 0);
         CloseAbove(table + 1);
         Push(Scope::kRow);
+        const librevenge::RVNGProperty* header = propList["librevenge:is-header-row"];
+        if (open_.back().emitted && header != nullptr && header->getInt() != 0) {
+            sink_.HeaderRow();
+        }
     });
 }
 
@@ -444,7 +549,11 @@ void RevengeAdapter::closeTableRow() {
     });
 }
 
-void RevengeAdapter::openTableCell(const RVNGPropertyList&) {
+void RevengeAdapter::openTableCell(const RVNGPropertyList& propList) {
+    OpenCell(propList, false);
+}
+
+void RevengeAdapter::OpenCell(const RVNGPropertyList& propList, bool covered) {
     Guarded([&] {
         const std::size_t part = InnermostTablePart();
         if (part == kNone) {
@@ -456,6 +565,22 @@ void RevengeAdapter::openTableCell(const RVNGPropertyList&) {
             Push(Scope::kRow);  // a cell before any row starts one
         }
         Push(Scope::kCell);
+        if (!open_.back().emitted) {
+            return;
+        }
+        if (covered) {
+            sink_.CoveredCell();
+            return;
+        }
+        const auto span = [&](const char* name) {
+            return static_cast<int>(
+                std::clamp<std::int64_t>(IntOf(propList, name).value_or(1), 1, kMaxSpan));
+        };
+        const int columns = span("table:number-columns-spanned");
+        const int rows = span("table:number-rows-spanned");
+        if (columns > 1 || rows > 1) {
+            sink_.CellSpan(columns, rows);
+        }
     });
 }
 
@@ -493,7 +618,7 @@ void RevengeAdapter::CloseAbove(std::size_t keep) {
 }
 
 void RevengeAdapter::insertCoveredTableCell(const RVNGPropertyList& propList) {
-    openTableCell(propList);
+    OpenCell(propList, true);
     closeTableCell();
 }
 

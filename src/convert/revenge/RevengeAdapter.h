@@ -11,6 +11,7 @@
 #include <librevenge/librevenge.h>
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,8 @@ public:
     void defineCharacterStyle(const librevenge::RVNGPropertyList&) override {}
     void openSpan(const librevenge::RVNGPropertyList& propList) override;
     void closeSpan() override;
-    void openLink(const librevenge::RVNGPropertyList&) override {}
-    void closeLink() override {}
+    void openLink(const librevenge::RVNGPropertyList& propList) override;
+    void closeLink() override;
     void defineSectionStyle(const librevenge::RVNGPropertyList&) override {}
     void openSection(const librevenge::RVNGPropertyList&) override {}
     void closeSection() override {}
@@ -71,9 +72,9 @@ public:
     void closeTableCell() override;
     void insertCoveredTableCell(const librevenge::RVNGPropertyList&) override;
     void closeTable() override;
-    void openFrame(const librevenge::RVNGPropertyList&) override {}
-    void closeFrame() override {}
-    void insertBinaryObject(const librevenge::RVNGPropertyList&) override {}
+    void openFrame(const librevenge::RVNGPropertyList& propList) override;
+    void closeFrame() override;
+    void insertBinaryObject(const librevenge::RVNGPropertyList& propList) override;
     void insertEquation(const librevenge::RVNGPropertyList&) override {}
     void openGroup(const librevenge::RVNGPropertyList&) override {}
     void closeGroup() override {}
@@ -117,6 +118,11 @@ private:
     void StartMargin(MarginText kind, const std::string& author);
     void EndMargin();
     void Text(const std::string& utf8);
+    // A cell, or (`covered`) a slot that a merged cell covers.
+    void OpenCell(const librevenge::RVNGPropertyList& propList, bool covered);
+    // Sends the text's style and starts the link it is in, before its text.
+    void BeforeText();
+    void EndLink();
 
     DocumentSink& sink_;
     std::exception_ptr failure_;
@@ -124,6 +130,15 @@ private:
     int leftOut_ = 0;
     bool paragraphOpen_ = false;
     bool hiddenSpan_ = false;
+    TextStyle paragraphStyle_;            // what the paragraph's own properties set
+    TextStyle style_;                     // the text's, with its span's over the paragraph's
+    std::optional<TextStyle> sentStyle_;  // the last sent in the open paragraph
+    std::string linkTarget_;
+    bool inLink_ = false;
+    std::size_t linkScopes_ = 0;  // the open scopes around the link: its text is in none deeper
+    bool linkOpen_ = false;       // StartLink sent
+    std::string frameDescription_;
+    std::string frameTitle_;
     std::int64_t notesSeen_[2] = {0, 0};
     ListLabels lists_;
 };

@@ -29,6 +29,8 @@ public:
     void OpenLevel(ListLevelDefinition definition);
     void CloseLevel();
     bool AnyOpen() const { return !open_.empty(); }
+    // The innermost open level, or null.
+    const ListLevelDefinition* Innermost() const { return open_.empty() ? nullptr : &open_.back(); }
     // The label of the next item of the innermost open level ("" when none is open); `start`
     // restarts the count at that number.
     std::string NextLabel(std::optional<std::int64_t> start);
