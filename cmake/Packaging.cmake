@@ -110,6 +110,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "needed. It comes with a desktop window and the command-line converter\n"
     "corvanel-convert.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/")
+# The program's files only: the library's have packages of their own (LibraryPackaging.cmake).
+set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};Unspecified;/")
 set(CPACK_STRIP_FILES ON)
 # Files and folders get the usual modes whatever the builder's umask.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

@@ -32,5 +32,7 @@ void ReadPlainText(SourceFile& source, DocumentSink& sink);
 // reader is the module corvanel-revenge.so, opened on the first call; when it cannot be loaded,
 // every call fails with an internal error that says so.
 bool ReadRevengeDocument(SourceFile& source, DocumentSink& sink);
+// Whether the older formats' module loads (opening it now if not yet); why not in `reason`.
+bool OlderFormatsAvailable(std::string& reason);
 
 }  // namespace corvanel::convert

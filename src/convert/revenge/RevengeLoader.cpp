@@ -9,6 +9,7 @@
 #include "convert/revenge/RevengeModule.h"
 
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -39,13 +40,34 @@ constexpr const char* kModuleFile = "corvanel-revenge.so";
 // for a program of the build tree, also in the build tree's module folder, where the tests find
 // it. An installed program never looks into a build folder, which on another machine may be
 // anyone's to create. CORVANEL_REVENGE_MODULE, when set, names the module's file instead.
+// The shared library this code was linked into, if any: the library finds the module in its own
+// folder's corvanel/ (its installed place) or beside itself, wherever the program is.
+std::filesystem::path SharedObjectFile() {
+    Dl_info info{};
+    void* map = nullptr;
+    if (dladdr1(reinterpret_cast<void*>(&SharedObjectFile), &info, &map, RTLD_DL_LINKMAP) == 0 ||
+        map == nullptr) {
+        return {};
+    }
+    // The program itself has an empty name in the list of loaded objects.
+    const char* name = static_cast<link_map*>(map)->l_name;
+    std::error_code error;
+    return name != nullptr && *name ? std::filesystem::absolute(name, error)
+                                    : std::filesystem::path();
+}
+
 std::vector<std::string> Candidates() {
     if (const char* chosen = secure_getenv("CORVANEL_REVENGE_MODULE"); chosen && *chosen) {
         return {chosen};
     }
     std::vector<std::string> candidates;
     std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    std::filesystem::path program = SharedObjectFile();
+    if (!program.empty()) {
+        candidates.push_back((program.parent_path() / "corvanel" / kModuleFile).string());
+    } else {
+        program = std::filesystem::read_symlink("/proc/self/exe", error);
+    }
     if (error) {
         return candidates;
     }
@@ -96,6 +118,20 @@ CorvanelRevengeRead ModuleRead() {
     }
     return moduleRead;
 }
+
+}  // namespace
+
+bool OlderFormatsAvailable(std::string& reason) {
+    try {
+        ModuleRead();
+        return true;
+    } catch (const ConvertError& error) {
+        reason = error.Detail();
+        return false;
+    }
+}
+
+namespace {
 
 // Hands the events on to the real sink, keeping the first exception it throws (to be thrown
 // again once the module has returned) and dropping every event after it.
