@@ -41,9 +41,10 @@ foreach(package ${CORVANEL_LIBRARY_PACKAGES})
             COMPONENT ${package})
     install(FILES ${CORVANEL_COMPRESSED_DIR}/changelog.gz DESTINATION usr/share/doc/${package}
             COMPONENT ${package})
-    install(FILES ${CORVANEL_PACKAGING_DIR}/lintian-overrides-${package}
-            DESTINATION usr/share/lintian/overrides COMPONENT ${package} RENAME ${package}
-            OPTIONAL)
+    if(EXISTS ${CORVANEL_PACKAGING_DIR}/lintian-overrides-${package})
+        install(FILES ${CORVANEL_PACKAGING_DIR}/lintian-overrides-${package}
+                DESTINATION usr/share/lintian/overrides COMPONENT ${package} RENAME ${package})
+    endif()
 endforeach()
 
 # Each package's configuration starts from the program's and changes what differs.
@@ -83,11 +84,18 @@ foreach(package ${CORVANEL_LIBRARY_PACKAGES})
         "set(CPACK_DEBIAN_PACKAGE_SECTION \"${CORVANEL_LIBRARY_SECTION_${package}}\")\n"
         "set(CPACK_DEBIAN_PACKAGE_DEPENDS \"${CORVANEL_LIBRARY_DEPENDS_${package}}\")\n"
         "unset(CPACK_DEBIAN_PACKAGE_RECOMMENDS)\n"
-        "unset(CPACK_DEBIAN_PACKAGE_SUGGESTS)\n"
-        "set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)\n"
-        "set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY \">=\")\n")
+        "unset(CPACK_DEBIAN_PACKAGE_SUGGESTS)\n")
     if(package STREQUAL "python3-corvanel")
         string(APPEND text "set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE all)\n")
+    endif()
+    if(package STREQUAL "libcorvanel1")
+        # What a program linking the library depends on, and the dynamic linker's cache
+        # refreshed by a trigger rather than by maintainer scripts.
+        set(control ${CORVANEL_COMPRESSED_DIR}/libcorvanel1)
+        file(WRITE ${control}/shlibs "libcorvanel 1 libcorvanel1 (>= ${PROJECT_VERSION})\n")
+        file(WRITE ${control}/triggers "activate-noawait ldconfig\n")
+        string(APPEND text "set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "
+                           "\"${control}/shlibs;${control}/triggers\")\n")
     endif()
     file(WRITE ${config} "${text}")
 endforeach()

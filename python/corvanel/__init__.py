@@ -42,7 +42,12 @@ _OUTPUTS = {"text": 0, "markdown": 1}
 _INCLUDES = {"headers": 1, "footers": 2, "comments": 4}
 
 
+_NOTHING: frozenset = frozenset()
+
+
 def _include_names(include: Union[str, Iterable[str]]) -> frozenset:
+    if include == ():
+        return _NOTHING
     names = frozenset(n for n in (include.split(",") if isinstance(include, str) else include)
                       if n)
     unknown = sorted(names - _INCLUDES.keys())

@@ -66,7 +66,7 @@ def error_for(code: int, message: str, source: object = None) -> ConversionError
     return cls(message, source=source) if cls else ConversionError(message, code, source)
 
 
-@dataclass(frozen=True)
+@dataclass(slots=True)
 class Result:
     """One document's outcome. ``text`` is the document's text (empty when it failed);
     ``format`` what it was recognised as ("docx", "doc", "rtf", ... or "" when nothing was);
