@@ -534,7 +534,9 @@ void RevengeAdapter::openTableRow(const RVNGPropertyList& propList) {
         CloseAbove(table + 1);
         Push(Scope::kRow);
         const librevenge::RVNGProperty* header = propList["librevenge:is-header-row"];
-        if (open_.back().emitted && header != nullptr && header->getInt() != 0) {
+        // A flag librevenge keeps as "true" (or a number, as some libraries set it).
+        if (open_.back().emitted && header != nullptr &&
+            (std::string_view(header->getStr().cstr()) == "true" || header->getInt() != 0)) {
             sink_.HeaderRow();
         }
     });

@@ -87,7 +87,9 @@ TEST(RevengeStructure, EventsCarryWhatTheLibrariesReport) {
         {"tables",
          [](RevengeAdapter& a) {
              a.openTable({});
-             a.openTableRow(Props({}, {{"librevenge:is-header-row", 1}}));
+             RVNGPropertyList header;
+             header.insert("librevenge:is-header-row", true);
+             a.openTableRow(header);
              a.openTableCell(Props({}, {{"table:number-columns-spanned", 2}}));
              a.insertText("wide");
              a.closeTableCell();
