@@ -326,7 +326,7 @@ void RevengeAdapter::Push(Scope scope) {
     if (emitted) {
         EndLink();  // a link holds no note or text box
     }
-    open_.push_back({scope, paragraphOpen_, emitted});
+    open_.push_back({scope, paragraphOpen_, emitted, paragraphStyle_, style_});
     if (scope == Scope::kLeftOut) {
         ++leftOut_;
         return;
@@ -389,6 +389,8 @@ void RevengeAdapter::CloseTop() {
             break;
     }
     paragraphOpen_ = top.outerParagraph;
+    paragraphStyle_ = top.outerParagraphStyle;
+    style_ = top.outerStyle;
     sentStyle_.reset();  // the paragraph around goes on: its style is sent again
 }
 
