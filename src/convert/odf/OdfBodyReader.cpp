@@ -187,17 +187,19 @@ void BodyReader::StyledChildren(pugi::xml_node node, InlineState& state) {
     state.style = outer;
 }
 
+// A text:a, or a cross-reference (its text links to the bookmark, mark or note it names).
 void BodyReader::Link(pugi::xml_node link, InlineState& state) {
     const std::string_view href = link.attribute("xlink:href").value();
-    if (href.empty()) {
+    const std::string_view reference = link.attribute("text:ref-name").value();
+    if (href.empty() && reference.empty()) {
         StyledChildren(link, state);
         return;
     }
     if (state.pendingSpace) {
         FlushSpace(state);  // the space before the link is no part of it
     }
-    const bool internal = href.front() == '#';
-    sink_.StartLink(internal ? href.substr(1) : href, internal);
+    const bool internal = href.empty() || href.front() == '#';
+    sink_.StartLink(href.empty() ? reference : (internal ? href.substr(1) : href), internal);
     StyledChildren(link, state);
     sink_.EndLink();
 }
@@ -302,7 +304,8 @@ void BodyReader::Inline(pugi::xml_node node, InlineState& state) {
                 return;
             }
             // Spans, links, fields (their displayed text), metadata wrappers.
-            if (std::strcmp(node.name(), "text:a") == 0) {
+            if (std::strcmp(node.name(), "text:a") == 0 ||
+                std::string_view(node.name()).ends_with("-ref")) {
                 Link(node, state);
             } else {
                 StyledChildren(node, state);

@@ -326,7 +326,7 @@ void RevengeAdapter::Push(Scope scope) {
     if (emitted) {
         EndLink();  // a link holds no note or text box
     }
-    open_.push_back({scope, paragraphOpen_, emitted});
+    open_.push_back({scope, paragraphOpen_, emitted, paragraphStyle_, style_});
     if (scope == Scope::kLeftOut) {
         ++leftOut_;
         return;
@@ -389,6 +389,8 @@ void RevengeAdapter::CloseTop() {
             break;
     }
     paragraphOpen_ = top.outerParagraph;
+    paragraphStyle_ = top.outerParagraphStyle;
+    style_ = top.outerStyle;
     sentStyle_.reset();  // the paragraph around goes on: its style is sent again
 }
 
@@ -534,7 +536,9 @@ void RevengeAdapter::openTableRow(const RVNGPropertyList& propList) {
         CloseAbove(table + 1);
         Push(Scope::kRow);
         const librevenge::RVNGProperty* header = propList["librevenge:is-header-row"];
-        if (open_.back().emitted && header != nullptr && header->getInt() != 0) {
+        // A flag librevenge keeps as "true" (or a number, as some libraries set it).
+        if (open_.back().emitted && header != nullptr &&
+            (std::string_view(header->getStr().cstr()) == "true" || header->getInt() != 0)) {
             sink_.HeaderRow();
         }
     });

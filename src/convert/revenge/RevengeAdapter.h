@@ -93,6 +93,9 @@ private:
         Scope scope;
         bool outerParagraph;  // whether a paragraph was open around it (notes, text boxes)
         bool emitted;         // false inside a part that is left out
+        // The styles of the paragraph and text around it, which go on after it.
+        TextStyle outerParagraphStyle;
+        TextStyle outerStyle;
     };
 
     // Runs one event against the sink; once the sink has failed, nothing more reaches it.

@@ -58,6 +58,8 @@ TEST(OdfStructure, CorpusDocumentsWrittenByLibreOffice) {
          {"LI0#", "LABEL 1.", "T A list item", "LI1#", "T New level!", "LI2#", "LABEL a)",
           "T And another!", "LI0#", "T Maybe someone"}},
         {"image.odt", {"P", "PICTURE |", "/P"}},
+        {"referenceToText.odt",
+         {"T A reference to", "T  ", "LINK #an anchor", "T Some text", "/LINK"}},
     };
     for (const auto& c : cases) {
         std::ifstream in(folder / c.name, std::ios::binary);

@@ -47,11 +47,18 @@ TEST(RevengeStructure, EventsCarryWhatTheLibrariesReport) {
              a.openParagraph(Props({{"fo:font-style", "italic"}}));
              SpanText(a, {}, "i ");
              SpanText(a, Props({{"fo:font-weight", "bold"}, {"fo:font-style", "normal"}}), "b");
-             SpanText(a, Props({{"style:text-line-through-style", "solid"}}), "is");
+             a.openSpan(Props({{"style:text-line-through-style", "solid"}}));
+             a.openFootnote({});
+             a.openParagraph(Props({{"fo:font-style", "normal"}}));
+             a.insertText("note");
+             a.closeParagraph();
+             a.closeFootnote();
+             a.insertText("is");
+             a.closeSpan();
              a.closeParagraph();
          },
-         {"P", "H6", "T Deep", "/P", "P", "STYLE i", "T i ", "STYLE b", "T b", "STYLE is", "T is",
-          "/P"}},
+         {"P", "H6", "T Deep", "/P", "P", "STYLE i", "T i ", "STYLE b", "T b", "NOTE 1", "T note",
+          "/NOTE", "STYLE is", "T is", "/P"}},
         {"lists",
          [](RevengeAdapter& a) {
              a.openOrderedListLevel(Props({{"style:num-format", "1"}}, {{"librevenge:level", 1}}));
@@ -87,7 +94,9 @@ TEST(RevengeStructure, EventsCarryWhatTheLibrariesReport) {
         {"tables",
          [](RevengeAdapter& a) {
              a.openTable({});
-             a.openTableRow(Props({}, {{"librevenge:is-header-row", 1}}));
+             RVNGPropertyList header;
+             header.insert("librevenge:is-header-row", true);
+             a.openTableRow(header);
              a.openTableCell(Props({}, {{"table:number-columns-spanned", 2}}));
              a.insertText("wide");
              a.closeTableCell();
