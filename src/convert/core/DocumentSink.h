@@ -102,6 +102,9 @@ public:
     // Structure, for outputs that keep it (Markdown). Optional: the plain-text writer ignores all
     // of it, so none of it may change the text. Readers send what their format states.
     //
+    // Whether the sink keeps structure: readers may skip work that only structure needs (styles
+    // read only for emphasis or headings) when it does not.
+    virtual bool WantsStructure() const { return false; }
     // Right after StartParagraph: the paragraph is a heading of `level` 1-6 (its outline level,
     // from the paragraph or its style chain). Writers, not readers, decide that a heading in a
     // table cell, note, text box or margin text stays a plain paragraph.

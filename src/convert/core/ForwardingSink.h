@@ -100,6 +100,7 @@ public:
             target_.EndDocument();
         }
     }
+    bool WantsStructure() const override { return target_.WantsStructure(); }
     void Heading(int level) override {
         if (Passes()) {
             target_.Heading(level);

@@ -145,12 +145,15 @@ void BodyReader::Paragraph(pugi::xml_node node, bool heading) {
         return;
     }
     sink_.StartParagraph();
-    if (const int level = HeadingLevel(node, heading); level > 0) {
+    const bool structure = sink_.WantsStructure();  // its styles cost time
+    if (const int level = structure ? HeadingLevel(node, heading) : 0; level > 0) {
         sink_.Heading(level);
     }
     Label(node, heading);
     InlineState state;
-    state.style = styles_.ParagraphTextStyle(styleName);
+    if (structure) {
+        state.style = styles_.ParagraphTextStyle(styleName);
+    }
     InlineChildren(node, state);
     sink_.EndParagraph();
 }
@@ -180,7 +183,7 @@ void BodyReader::SendText(std::string_view text, InlineState& state) {
 void BodyReader::StyledChildren(pugi::xml_node node, InlineState& state) {
     const TextStyle outer = state.style;
     const std::string_view styleName = node.attribute("text:style-name").value();
-    if (!styleName.empty()) {
+    if (!styleName.empty() && sink_.WantsStructure()) {
         state.style = styles_.SpanTextStyle(styleName, outer);
     }
     InlineChildren(node, state);

@@ -62,6 +62,7 @@ public:
     void StartFloatingText() override { Open(Container::kFloating); }
     void EndFloatingText() override { Close(Container::kFloating); }
     void EndDocument() override {}  // the outer document goes on
+    bool WantsStructure() const override { return out_.WantsStructure(); }
     void Heading(int level) override {
         Pass([&] { out_.Heading(level); });
     }

@@ -199,6 +199,11 @@ public:
     void EndDocument() override {
         Pass([&] { sink_.EndDocument(); });
     }
+    bool WantsStructure() const override {
+        bool wants = false;
+        Pass([&] { wants = sink_.WantsStructure(); });
+        return wants;
+    }
     void Heading(int level) override {
         Pass([&] { sink_.Heading(level); });
     }

@@ -40,6 +40,7 @@ public:
     void EndFloatingText() override { Add("/FLOAT"); }
     void EndDocument() override {}
 
+    bool WantsStructure() const override { return true; }
     void Heading(int level) override { Add("H" + std::to_string(level)); }
     void ListItem(int level, ListKind kind) override {
         Add("LI" + std::to_string(level) + (kind == ListKind::kNumbered ? "#" : "*"));
