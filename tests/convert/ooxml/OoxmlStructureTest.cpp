@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <ostream>
+#include <string_view>
 
 namespace corvanel::convert::testing {
 namespace {
@@ -195,6 +197,55 @@ TEST(OoxmlStructure, WordArtTextIsAParagraphAfterItsAnchor) {
     DocxBuilder docx;
     docx.body = Runs(TextRun("anchor") + kVml) + Para("next");
     EXPECT_EQ(TextOf(docx), "anchor\nBig words\nnext\n");
+}
+
+// The structure events of a log, without the text, paragraphs and cells, so that a corpus
+// document's structure reads as one line.
+std::string StructureOf(const std::string& lines) {
+    static constexpr std::string_view kKept[] = {"H",    "LI",    "HEADER-ROW", "SPAN", "COVERED",
+                                                 "LINK", "NOTE ", "STYLE",      "TABLE"};
+    std::string digest;
+    std::size_t begin = 0;
+    for (std::size_t end = lines.find('\n'); end != std::string::npos;
+         begin = end + 1, end = lines.find('\n', begin)) {
+        const std::string_view line(lines.data() + begin, end - begin);
+        for (const std::string_view kept : kKept) {
+            if (line.starts_with(kept) && (kept != "H" || line.size() == 2)) {
+                digest += digest.empty() ? "" : " ";
+                digest += line.starts_with("LINK ") ? "LINK" : line;
+                break;
+            }
+        }
+    }
+    return digest;
+}
+
+// Documents of the shared corpus whose structure pandoc's reader agrees on (one written by
+// LibreOffice, the others by Word).
+TEST(OoxmlStructure, CorpusDocumentsStructure) {
+    const std::filesystem::path folder =
+        std::filesystem::path(CORVANEL_CORPUS_DIR) / "documents" / "pandoc";
+    if (!std::filesystem::exists(folder)) {
+        GTEST_SKIP() << "no corpus at " << folder;
+    }
+    const struct {
+        const char* file;
+        const char* structure;
+    } cases[] = {
+        // Heading styles set bold or italic.
+        {"docx__headers.docx", "H1 STYLE b H2 STYLE b H3 STYLE b H4 STYLE b H5 STYLE i H6"},
+        {"docx__lists.docx", "H2 STYLE b LI0# LI0# LI1# LI1# LI0* LI0* LI1* LI2* LI0* LI0*"},
+        {"docx__inline_formatting.docx",
+         "STYLE i STYLE - STYLE b STYLE bi STYLE - STYLE s STYLE - STYLE i STYLE -"},
+        {"golden__tables.docx", "H2 TABLE HEADER-ROW TABLE TABLE"},
+        {"docx__links.docx", "H2 STYLE b LINK LINK LINK LINK H2 STYLE b"},
+        {"docx__notes.docx", "H2 STYLE b NOTE 1 STYLE - NOTE i"},
+    };
+    for (const auto& c : cases) {
+        StructureLog log;
+        ASSERT_TRUE(ReadDocument((folder / c.file).string(), log).Ok()) << c.file;
+        EXPECT_EQ(StructureOf(log.Lines()), c.structure) << c.file;
+    }
 }
 
 }  // namespace
