@@ -33,6 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& id : ids) {
         (void)styles.ParagraphNumbering(id);
         (void)styles.Hidden(id);
+        (void)styles.OutlineLevel(id);
+        (void)styles.StyleToggles(id, !id.empty() && id[0] < 'M');
     }
     return 0;
 }

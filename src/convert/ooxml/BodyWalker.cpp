@@ -36,6 +36,29 @@ bool Understood(std::string_view required) {
 // Whether anything of a paragraph stays once its tracked deletions are accepted: a run outside
 // every deletion (its properties aside). Anything that is not a run sits in one, so a paragraph
 // without such a run shows nothing.
+// Headings deeper than this are kept at this level.
+constexpr int kMaxHeadingLevel = 6;
+// Word makes tables of at most 63 columns; other writers more, but not this many.
+constexpr std::int64_t kMaxGridSpan = 1000;
+
+std::int64_t GridSpan(pugi::xml_node tcPr) {
+    return std::clamp<std::int64_t>(IntegerVal(Child(tcPr, "gridSpan")).value_or(1), 1,
+                                    kMaxGridSpan);
+}
+
+// A cell's vertical merge: true where one starts, false in a cell that continues one, nothing
+// outside merges.
+std::optional<bool> VerticalMerge(pugi::xml_node tcPr) {
+    pugi::xml_node vMerge = Child(tcPr, "vMerge");
+    if (!vMerge) {
+        vMerge = Child(tcPr, "vmerge");  // Word 2003 XML
+    }
+    if (!vMerge) {
+        return std::nullopt;
+    }
+    return AttrValue(vMerge, "val") == "restart";
+}
+
 bool KeepsARun(pugi::xml_node p) {
     const pugi::xml_node kept = p.find_node([p](pugi::xml_node node) {
         if (LocalName(node.name()) != "r") {
@@ -59,12 +82,39 @@ void BodyWalker::InStory(WalkBlocks walkBlocks) {
     DepthGuard guard(depth_);
     FieldState outerFields = std::exchange(fields_, FieldState{});
     const bool outerMerge = std::exchange(mergeWithNext_, false);
+    // A link ends where a nested story (a note, a text box) starts, and goes on after it.
+    LinkState outerLink = std::exchange(link_, LinkState{});
+    if (std::exchange(outerLink.sent, false)) {
+        sink_.EndLink();
+    }
+    const WordStyles::Toggles outerToggles = paragraphToggles_;
+    const TextStyle outerRun = runStyle_;
     walkBlocks();
     if (mergeWithNext_) {
-        sink_.EndParagraph();
+        EndParagraph();
     }
     mergeWithNext_ = outerMerge;
     fields_ = std::move(outerFields);
+    link_ = std::move(outerLink);
+    paragraphToggles_ = outerToggles;
+    runStyle_ = outerRun;
+    sentStyle_.reset();
+}
+
+// A shape's own text (WordArt): one paragraph of floating text.
+void BodyWalker::ShapeText(std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    sink_.StartFloatingText();
+    InStory([&] {
+        sink_.StartParagraph();
+        sentStyle_ = TextStyle{};
+        ++textShown_;
+        sink_.Text(text);
+        EndParagraph();
+    });
+    sink_.EndFloatingText();
 }
 
 void BodyWalker::WalkStory(pugi::xml_node container) {
@@ -82,13 +132,19 @@ void BodyWalker::WalkStoryPieces(const std::function<StoryPiece()>& nextPiece) {
                     break;
                 case Kind::kTableStart:
                     tableInPieces_.emplace(depth_);  // as Table's own guard
+                    tables_.emplace_back();
                     StartTable();
                     break;
                 case Kind::kTableRows:
+                    // A merge that runs on into the next batch of rows is measured within
+                    // this one only.
+                    tables_.back().mergedRows.clear();
+                    MeasureMerges(piece_.blocks);
                     Rows(piece_.blocks);
                     break;
                 case Kind::kTableEnd:
                     sink_.EndTable();
+                    tables_.pop_back();
                     tableInPieces_.reset();
                     break;
             }
@@ -193,6 +249,11 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
             props.markHidden = OnOff(Child(child, "vanish")).value_or(false);
         } else if (name == "framePr") {
             props.dropCap = !AttrValue(child, "dropCap").empty();
+        } else if (name == "outlineLvl") {
+            const std::int64_t level = IntegerVal(child).value_or(WordStyles::kBodyTextLevel);
+            props.outline = level >= 0 && level < WordStyles::kBodyTextLevel
+                                ? static_cast<int>(level)
+                                : WordStyles::kBodyTextLevel;
         }
     }
     // Deleted, mark and all, a paragraph is gone once the deletion is accepted: no line, no
@@ -204,9 +265,19 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
     // accepted.
     if (!std::exchange(mergeWithNext_, false)) {
         sink_.StartParagraph();
-        ListLabel(props);
+        sentStyle_ = TextStyle{};
+        const int outline =
+            props.outline >= 0 ? props.outline : context_.styles.OutlineLevel(props.style);
+        const bool heading = outline < WordStyles::kBodyTextLevel;
+        if (heading) {
+            sink_.Heading(std::min(outline + 1, kMaxHeadingLevel));
+        }
+        ListLabel(props, heading);
     }
+    const WordStyles::Toggles outerToggles =
+        std::exchange(paragraphToggles_, context_.styles.StyleToggles(props.style, false));
     Inline(p);
+    paragraphToggles_ = outerToggles;
     // So does one whose mark is hidden (a style separator, for one), and a drop cap: its frame
     // holds the first letter of the next paragraph.
     // Whether a paragraph follows is left to what comes next, not to the next sibling:
@@ -215,11 +286,18 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
     if (props.markDeleted || props.markHidden || props.dropCap) {
         mergeWithNext_ = true;
     } else {
-        sink_.EndParagraph();
+        EndParagraph();
     }
 }
 
-void BodyWalker::ListLabel(const ParagraphProperties& props) {
+void BodyWalker::EndParagraph() {
+    if (std::exchange(link_.sent, false)) {
+        sink_.EndLink();  // a link field's result may go on in the next paragraph
+    }
+    sink_.EndParagraph();
+}
+
+void BodyWalker::ListLabel(const ParagraphProperties& props, bool heading) {
     std::int64_t listId = -1;
     int level = -1;
     if (const auto id = IntegerVal(props.listId)) {
@@ -243,6 +321,11 @@ void BodyWalker::ListLabel(const ParagraphProperties& props) {
         return;
     }
     if (const auto label = context_.Numbering().Next(listId, std::max(level, 0))) {
+        // A numbered heading stays a heading, its label in front.
+        if (!heading) {
+            sink_.ListItem(std::clamp(level, 0, kListLevels - 1),
+                           label->numbered ? ListKind::kNumbered : ListKind::kBullet);
+        }
         sink_.ListLabel(label->text, label->suffix);
     }
 }
@@ -252,45 +335,51 @@ void BodyWalker::AltChunk(pugi::xml_node chunk) {
         return;
     }
     if (std::exchange(mergeWithNext_, false)) {
-        sink_.EndParagraph();  // the chunk's paragraphs are its own
+        EndParagraph();  // the chunk's paragraphs are its own
     }
     context_.readChunk(AttrValue(chunk, "id"), sink_);
 }
 
 void BodyWalker::Table(pugi::xml_node tbl) {
     DepthGuard guard(depth_);
+    tables_.emplace_back();
+    MeasureMerges(tbl);
     StartTable();
     Rows(tbl);
     sink_.EndTable();
+    tables_.pop_back();
 }
 
 void BodyWalker::StartTable() {
     if (std::exchange(mergeWithNext_, false)) {
-        sink_.EndParagraph();
+        EndParagraph();
     }
     sink_.StartTable();
 }
 
-void BodyWalker::Rows(pugi::xml_node container) {
+template <typename Visit>
+void BodyWalker::ForEachElement(pugi::xml_node container, WordElement wanted, const Visit& visit) {
     DepthGuard guard(depth_);
     for (pugi::xml_node child = container.first_child(); child; child = child.next_sibling()) {
-        switch (ClassifyElement(child.name())) {
-            case WordElement::kRow:
-                Row(child);
-                break;
+        const WordElement element = ClassifyElement(child.name());
+        if (element == wanted) {
+            visit(child);
+            continue;
+        }
+        switch (element) {
             case WordElement::kContentControl:
-                Rows(Child(child, "sdtContent"));
+                ForEachElement(Child(child, "sdtContent"), wanted, visit);
                 break;
             case WordElement::kContentControlContent:
             case WordElement::kTransparent:
-                Rows(child);
+                ForEachElement(child, wanted, visit);
                 break;
             case WordElement::kAlternateContent:
-                Rows(ChooseAlternative(child));
+                ForEachElement(ChooseAlternative(child), wanted, visit);
                 break;
             case WordElement::kOther:
                 if (DescendUnknown() && child.type() == pugi::node_element) {
-                    Rows(child);
+                    ForEachElement(child, wanted, visit);
                 }
                 break;
             default:
@@ -299,52 +388,83 @@ void BodyWalker::Rows(pugi::xml_node container) {
     }
 }
 
+// How many rows each vertically merged cell of the rows spans: the cells that continue it
+// stand in the same grid column of the rows right below.
+void BodyWalker::MeasureMerges(pugi::xml_node rows) {
+    std::unordered_map<const void*, int>& merged = tables_.back().mergedRows;
+    std::vector<std::pair<std::int64_t, const void*>> above;  // (grid column, first cell)
+    std::vector<std::pair<std::int64_t, const void*>> current;
+    ForEachElement(rows, WordElement::kRow, [&](pugi::xml_node tr) {
+        const pugi::xml_node trPr = Child(tr, "trPr");
+        if (Child(trPr, "del")) {
+            return;
+        }
+        current.clear();
+        std::int64_t column = std::clamp<std::int64_t>(
+            IntegerVal(Child(trPr, "gridBefore")).value_or(0), 0, kMaxGridSpan);
+        ForEachElement(tr, WordElement::kCell, [&](pugi::xml_node tc) {
+            const pugi::xml_node tcPr = Child(tc, "tcPr");
+            const std::optional<bool> restart = VerticalMerge(tcPr);
+            if (restart == true) {
+                merged[tc.internal_object()] = 1;
+                current.emplace_back(column, tc.internal_object());
+            } else if (restart == false) {
+                const auto first = std::lower_bound(
+                    above.begin(), above.end(), column,
+                    [](const auto& cell, std::int64_t at) { return cell.first < at; });
+                if (first != above.end() && first->first == column) {
+                    ++merged[first->second];
+                    current.emplace_back(column, first->second);
+                }
+            }
+            column += GridSpan(tcPr);
+        });
+        std::swap(above, current);
+    });
+}
+
+void BodyWalker::Rows(pugi::xml_node container) {
+    ForEachElement(container, WordElement::kRow, [this](pugi::xml_node tr) { Row(tr); });
+}
+
 void BodyWalker::Row(pugi::xml_node tr) {
-    if (Child(Child(tr, "trPr"), "del")) {
+    const pugi::xml_node trPr = Child(tr, "trPr");
+    if (Child(trPr, "del")) {
         return;  // a deleted row, accepted
     }
     sink_.StartRow();
+    // The rows repeated at the top of each page are the table's header rows.
+    if (!tables_.empty() && tables_.back().headerRows) {
+        if (OnOff(Child(trPr, "tblHeader")).value_or(false)) {
+            sink_.HeaderRow();
+        } else {
+            tables_.back().headerRows = false;
+        }
+    }
     Cells(tr);
     sink_.EndRow();
 }
 
 void BodyWalker::Cells(pugi::xml_node container) {
-    DepthGuard guard(depth_);
-    for (pugi::xml_node child = container.first_child(); child; child = child.next_sibling()) {
-        switch (ClassifyElement(child.name())) {
-            case WordElement::kCell:
-                Cell(child);
-                break;
-            case WordElement::kContentControl:
-                Cells(Child(child, "sdtContent"));
-                break;
-            case WordElement::kContentControlContent:
-            case WordElement::kTransparent:
-                Cells(child);
-                break;
-            case WordElement::kAlternateContent:
-                Cells(ChooseAlternative(child));
-                break;
-            case WordElement::kOther:
-                if (DescendUnknown() && child.type() == pugi::node_element) {
-                    Cells(child);
-                }
-                break;
-            default:
-                break;
-        }
-    }
+    ForEachElement(container, WordElement::kCell, [this](pugi::xml_node tc) { Cell(tc); });
 }
 
 void BodyWalker::Cell(pugi::xml_node tc) {
     const pugi::xml_node tcPr = Child(tc, "tcPr");
-    pugi::xml_node vMerge = Child(tcPr, "vMerge");
-    if (!vMerge) {
-        vMerge = Child(tcPr, "vmerge");  // Word 2003 XML
-    }
     sink_.StartCell();
     // The continuation of a vertically merged cell shows nothing: its text is in the first.
-    if (!vMerge || AttrValue(vMerge, "val") == "restart") {
+    if (VerticalMerge(tcPr) == false) {
+        sink_.CoveredCell();
+    } else {
+        const int columns = static_cast<int>(GridSpan(tcPr));
+        int rows = 1;
+        if (!tables_.empty()) {
+            const auto merged = tables_.back().mergedRows.find(tc.internal_object());
+            rows = merged != tables_.back().mergedRows.end() ? merged->second : 1;
+        }
+        if (columns > 1 || rows > 1) {
+            sink_.CellSpan(columns, rows);
+        }
         WalkStory(tc);
     }
     sink_.EndCell();

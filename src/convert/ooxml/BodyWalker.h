@@ -4,6 +4,7 @@
 #include "convert/core/SymbolFont.h"
 #include "convert/core/XmlDocument.h"
 #include "convert/ooxml/WordContext.h"
+#include "convert/ooxml/WordElements.h"
 
 #include <pugixml.hpp>
 
@@ -12,14 +13,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace corvanel::convert::word {
 
 // Walks WordprocessingML content (a body, a table cell, a note, a text box) and emits its text
 // as document events: paragraphs with list labels, runs, tables, text boxes, notes, equations;
-// field codes, deleted and hidden text left out. One walker reads one document, so list and
-// note counters run across the whole of it.
+// field codes, deleted and hidden text left out. With the text go its structure: headings,
+// list items, header rows and merged cells, links, bold/italic/strike and pictures. One walker
+// reads one document, so list and note counters run across the whole of it.
 class BodyWalker {
 public:
     BodyWalker(WordContext& context, DocumentSink& sink) : context_(context), sink_(sink) {}
@@ -52,6 +55,7 @@ private:
     // fields stack up.
     struct OpenField {
         bool inCode = true;
+        int link = 0;                        // the link its result opened (a HYPERLINK field)
         std::uint64_t textBeforeResult = 0;  // textShown_ when the result began
         std::string code;                    // the code's visible text
     };
@@ -70,8 +74,10 @@ private:
         bool markDeleted = false;
         bool markHidden = false;
         bool dropCap = false;
+        int outline = -1;  // outlineLvl
     };
-    void ListLabel(const ParagraphProperties& props);
+    void ListLabel(const ParagraphProperties& props, bool heading);
+    void EndParagraph();
     void Table(pugi::xml_node tbl);
     void AltChunk(pugi::xml_node chunk);
     void StartTable();
@@ -79,6 +85,11 @@ private:
     void Row(pugi::xml_node tr);
     void Cells(pugi::xml_node container);
     void Cell(pugi::xml_node tc);
+    // Calls `visit` for each element of kind `wanted` among the children, looking through
+    // content controls, custom XML and alternate content as the walk does.
+    template <typename Visit>
+    void ForEachElement(pugi::xml_node container, WordElement wanted, const Visit& visit);
+    void MeasureMerges(pugi::xml_node rows);
     pugi::xml_node ChooseAlternative(pugi::xml_node alternateContent) const;
     bool DescendUnknown() const { return context_.dialect == Dialect::kWord2003; }
     static bool AnnotationIsInsertion(pugi::xml_node annotation);
@@ -97,7 +108,12 @@ private:
     void NoteReference(pugi::xml_node reference, NoteKind kind, RunState& state);
     void InlineNote(pugi::xml_node note, NoteKind kind);
     void Note(NoteKind kind, std::string_view mark, pugi::xml_node content);
-    void TextBoxes(pugi::xml_node shape);
+    void Hyperlink(pugi::xml_node link);
+    int OpenLink(std::string target, bool internal);
+    void CloseLink(int link);
+    void BeforeText();
+    void Shapes(pugi::xml_node shape);
+    void ShapeText(std::string_view text);
     void Math(pugi::xml_node math);
     bool Visible(const RunState& state) const { return !state.hidden && fields_.codeCount == 0; }
 
@@ -109,6 +125,25 @@ private:
     StoryPiece piece_;                         // the piece being walked
     std::optional<DepthGuard> tableInPieces_;  // a table read in pieces counts as one level
     bool mergeWithNext_ = false;               // the last paragraph's mark was deleted: it runs on
+    // The tables being walked, innermost last: rows so far and merged cells' heights.
+    struct TableState {
+        bool headerRows = true;                           // the rows so far are all header rows
+        std::unordered_map<const void*, int> mergedRows;  // vMerge restart cell -> rows
+    };
+    std::vector<TableState> tables_;
+    // The link the text is in: sent with the first text in it, and again after a paragraph
+    // end or a nested story ends it early.
+    struct LinkState {
+        int id = 0;  // 0: none
+        std::string target;
+        bool internal = false;
+        bool sent = false;
+    };
+    LinkState link_;
+    int links_ = 0;
+    WordStyles::Toggles paragraphToggles_ = WordStyles::kUnset;  // the paragraph style's
+    TextStyle runStyle_;                                         // the current run's
+    std::optional<TextStyle> sentStyle_;  // the sink's, within the paragraph; none: unknown
     std::int64_t footnotesSeen_ = 0;
     std::int64_t endnotesSeen_ = 0;
     std::uint64_t textShown_ = 0;  // text events so far, to tell an empty field result

@@ -6,6 +6,7 @@
 #include "convert/core/EqField.h"
 #include "convert/core/Limits.h"
 #include "convert/core/TextEncoding.h"
+#include "convert/ooxml/FieldLink.h"
 #include "convert/ooxml/WordElements.h"
 #include "convert/ooxml/WordXml.h"
 
@@ -78,6 +79,8 @@ void BodyWalker::Inline(pugi::xml_node container) {
                 SimpleField(child);
                 break;
             case WordElement::kHyperlink:
+                Hyperlink(child);
+                break;
             case WordElement::kTransparent:
             case WordElement::kContentControlContent:
                 Inline(child);
@@ -117,9 +120,10 @@ void BodyWalker::Run(pugi::xml_node r) {
     if (!Is(rPr, "rPr")) {
         rPr = Child(r, "rPr");
     }
-    // One pass over the run properties: hidden (directly or by style) and the font.
+    // One pass over the run properties: hidden (directly or by style), the font, the toggles.
     std::optional<bool> vanish;
     std::string_view style;
+    WordStyles::Toggles direct = WordStyles::kUnset;
     for (pugi::xml_node child = rPr.first_child(); child; child = child.next_sibling()) {
         const std::string_view name = LocalName(child.name());
         if (name == "vanish") {
@@ -128,10 +132,27 @@ void BodyWalker::Run(pugi::xml_node r) {
             style = AttrValue(child, "val");
         } else if (name == "rFonts") {
             state.font = RunFont(child);
+        } else if (const WordStyles::Toggle toggle = WordStyles::ToggleOf(name);
+                   toggle != WordStyles::kToggleCount) {
+            direct[toggle] = OnOff(child).value_or(false) ? 1 : 0;
         }
     }
     state.hidden = vanish ? *vanish : context_.styles.Hidden(style);
+    // Direct formatting sets a toggle; a character style turns over what the paragraph style
+    // (or the document defaults) set.
+    const WordStyles::Toggles character = context_.styles.StyleToggles(style, true);
+    const auto on = [&](WordStyles::Toggle toggle) {
+        if (direct[toggle] >= 0) {
+            return direct[toggle] > 0;
+        }
+        const bool base = paragraphToggles_[toggle] > 0;
+        return character[toggle] > 0 ? !base : base;
+    };
+    const TextStyle outerStyle = std::exchange(
+        runStyle_, TextStyle{on(WordStyles::kBold), on(WordStyles::kItalic),
+                             on(WordStyles::kStrike) || on(WordStyles::kDoubleStrike)});
     RunContent(r, state);
+    runStyle_ = outerStyle;
 }
 
 void BodyWalker::RunContent(pugi::xml_node container, RunState& state) {
@@ -175,6 +196,7 @@ void BodyWalker::RunContent(pugi::xml_node container, RunState& state) {
                 }
                 break;
             case WordElement::kNoBreakHyphen:
+                BeforeText();
                 sink_.Text("-");
                 break;
             case WordElement::kFootnoteReference:
@@ -190,7 +212,7 @@ void BodyWalker::RunContent(pugi::xml_node container, RunState& state) {
                 InlineNote(child, NoteKind::kEndnote);
                 break;
             case WordElement::kShape:
-                TextBoxes(child);
+                Shapes(child);
                 break;
             case WordElement::kAlternateContent:
                 RunContent(ChooseAlternative(child), state);
@@ -210,7 +232,19 @@ void BodyWalker::RunContent(pugi::xml_node container, RunState& state) {
     }
 }
 
+void BodyWalker::BeforeText() {
+    if (link_.id != 0 && !link_.sent) {
+        sink_.StartLink(link_.target, link_.internal);
+        link_.sent = true;
+    }
+    if (sentStyle_ != runStyle_) {
+        sink_.Style(runStyle_);
+        sentStyle_ = runStyle_;
+    }
+}
+
 void BodyWalker::EmitText(std::string_view text, SymbolFontKind font) {
+    BeforeText();
     ++textShown_;
     if (font == SymbolFontKind::kOther &&
         std::memchr(text.data(), '\xEF', text.size()) == nullptr) {
@@ -227,6 +261,7 @@ void BodyWalker::Symbol(pugi::xml_node sym) {
     }
     scratch_.clear();
     AppendUtf8(scratch_, c);
+    BeforeText();
     ++textShown_;
     sink_.Text(scratch_);
 }
@@ -246,11 +281,16 @@ void BodyWalker::Field(pugi::xml_node fldChar) {
             open.back().inCode = false;
             open.back().textBeforeResult = textShown_;
             --fields_.codeCount;
+            // The result of a HYPERLINK field (or a reference marked \h) is the link's text.
+            if (auto link = ParseFieldLink(open.back().code)) {
+                open.back().link = OpenLink(std::move(link->target), link->internal);
+            }
         }
     } else if (type == "end") {
         if (!open.empty()) {
             OpenField field = std::move(open.back());
             open.pop_back();
+            CloseLink(field.link);
             if (field.inCode) {
                 --fields_.codeCount;
             } else if (textShown_ != field.textBeforeResult) {
@@ -273,7 +313,12 @@ void BodyWalker::FieldCode(std::string_view text) {
 
 void BodyWalker::SimpleField(pugi::xml_node fldSimple) {
     const std::uint64_t before = textShown_;
+    int link = 0;
+    if (auto target = ParseFieldLink(AttrValue(fldSimple, "instr"))) {
+        link = OpenLink(std::move(target->target), target->internal);
+    }
     Inline(fldSimple);
+    CloseLink(link);
     if (textShown_ == before) {
         DrawnField(AttrValue(fldSimple, "instr"));
     }
@@ -285,6 +330,7 @@ void BodyWalker::DrawnField(std::string_view code) {
         return;  // inside another field's code
     }
     if (const auto text = EqFieldText(code); text && !text->empty()) {
+        BeforeText();
         ++textShown_;
         sink_.Text(*text);
     }
@@ -342,7 +388,49 @@ void BodyWalker::Note(NoteKind kind, std::string_view mark, pugi::xml_node conte
     inNote_ = outerInNote;
 }
 
-void BodyWalker::TextBoxes(pugi::xml_node shape) {
+void BodyWalker::Hyperlink(pugi::xml_node link) {
+    // <w:hyperlink r:id w:anchor>; Word 2003 XML: <w:hlink w:dest w:bookmark>.
+    std::string target;
+    if (const std::string_view id = AttrValue(link, "id"); !id.empty() && context_.linkTarget) {
+        target = context_.linkTarget(link, id);
+    }
+    if (target.empty()) {
+        target = AttrValue(link, "dest");
+    }
+    std::string_view bookmark = AttrValue(link, "anchor");
+    if (bookmark.empty()) {
+        bookmark = AttrValue(link, "bookmark");
+    }
+    const bool internal = target.empty();
+    if (!bookmark.empty()) {
+        target += internal ? "" : "#";
+        target += bookmark;
+    }
+    const int opened = target.empty() ? 0 : OpenLink(std::move(target), internal);
+    Inline(link);
+    CloseLink(opened);
+}
+
+// Links do not nest: a link within another one's text, or in a field's code, is left out.
+int BodyWalker::OpenLink(std::string target, bool internal) {
+    if (link_.id != 0 || fields_.codeCount > 0 || target.empty()) {
+        return 0;
+    }
+    link_ = LinkState{++links_, std::move(target), internal, false};
+    return link_.id;
+}
+
+void BodyWalker::CloseLink(int link) {
+    if (link == 0 || link_.id != link) {
+        return;
+    }
+    if (link_.sent) {
+        sink_.EndLink();
+    }
+    link_ = LinkState{};
+}
+
+void BodyWalker::Shapes(pugi::xml_node shape) {
     DepthGuard guard(depth_);
     for (pugi::xml_node child = shape.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) {
@@ -353,14 +441,34 @@ void BodyWalker::TextBoxes(pugi::xml_node shape) {
                 sink_.StartFloatingText();
                 WalkStory(child);
                 sink_.EndFloatingText();
-                break;
+                continue;
             case WordElement::kAlternateContent:
-                TextBoxes(ChooseAlternative(child));
-                break;
+                Shapes(ChooseAlternative(child));
+                continue;
             default:
-                TextBoxes(child);
                 break;
         }
+        const std::string_view name = LocalName(child.name());
+        if (name == "inline" || name == "anchor") {
+            // A drawing: its properties describe it; a picture holds no text.
+            const std::string_view uri =
+                AttrValue(Child(Child(child, "graphic"), "graphicData"), "uri");
+            if (uri.ends_with("/picture")) {
+                const pugi::xml_node docPr = Child(child, "docPr");
+                sink_.Picture(AttrValue(docPr, "descr"), AttrValue(docPr, "title"));
+                continue;
+            }
+        } else if (name == "pic") {  // a picture in a group or a drawing canvas
+            const pugi::xml_node properties = Child(Child(child, "nvPicPr"), "cNvPr");
+            sink_.Picture(AttrValue(properties, "descr"), AttrValue(properties, "title"));
+            continue;
+        } else if (name == "textpath") {
+            ShapeText(AttrValue(child, "string"));  // WordArt
+            continue;
+        } else if (const pugi::xml_node image = Child(child, "imagedata")) {  // VML
+            sink_.Picture(AttrValue(child, "alt"), AttrValue(image, "title"));
+        }
+        Shapes(child);
     }
 }
 
@@ -372,6 +480,7 @@ void BodyWalker::Math(pugi::xml_node math) {
         }
         switch (ClassifyElement(child.name())) {
             case WordElement::kText:
+                BeforeText();
                 sink_.Text(child.text().get());
                 break;
             case WordElement::kProperties:

@@ -5,6 +5,8 @@
 #include "convert/ooxml/WordNumbering.h"
 #include "convert/ooxml/WordStyles.h"
 
+#include <pugixml.hpp>
+
 #include <functional>
 #include <utility>
 
@@ -26,6 +28,9 @@ public:
     std::function<void(WordNumbering&)> loadNumbering;
     // Fills the note stores and mark formats.
     std::function<void(WordContext&)> loadNotes;
+    // The address a hyperlink's relationship id names, in the part that holds `link`; empty
+    // when there is none.
+    std::function<std::string(pugi::xml_node link, std::string_view id)> linkTarget;
     // Reads the imported chunk of a relationship id into the sink, in place.
     std::function<void(std::string_view, DocumentSink&)> readChunk;
 

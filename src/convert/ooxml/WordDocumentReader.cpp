@@ -9,6 +9,7 @@
 #include "convert/ooxml/WordPackage.h"
 #include "convert/ooxml/WordXml.h"
 
+#include <map>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -83,8 +84,19 @@ void ReadWithContext(WordPackage& package, std::string_view mainPart, pugi::xml_
                      WalkBodies walkBodies) {
     const std::vector<Relationship> rels =
         ReadRelationships(OptionalPart(package, RelationshipsPartName(mainPart)));
+    // The parts read besides the main one, by root element: a hyperlink names a relationship
+    // of the part that holds it.
+    std::vector<std::pair<pugi::xml_node, std::string>> parts;
+    std::map<std::string, std::vector<Relationship>, std::less<>> partRelationships;
+    const auto readPart = [&](std::string name) {
+        const pugi::xml_node root = OptionalPart(package, name);
+        if (root) {
+            parts.emplace_back(root, std::move(name));
+        }
+        return root;
+    };
     const auto related = [&](std::string_view kind) {
-        return OptionalPart(package, FindRelatedPart(rels, mainPart, kind));
+        return readPart(FindRelatedPart(rels, mainPart, kind));
     };
 
     const pugi::xml_node body = Child(document, "body");
@@ -104,6 +116,31 @@ void ReadWithContext(WordPackage& package, std::string_view mainPart, pugi::xml_
         ReadNoteMarkFormat(Child(sectPr, "endnotePr"), notes.endnoteMarks);
     };
 
+    context.linkTarget = [&](pugi::xml_node link, std::string_view id) {
+        std::string_view part = mainPart;
+        for (pugi::xml_node up = link; up && part == mainPart; up = up.parent()) {
+            for (const auto& [root, name] : parts) {
+                if (root == up) {
+                    part = name;
+                }
+            }
+        }
+        auto known = partRelationships.find(part);
+        if (known == partRelationships.end()) {
+            known = partRelationships
+                        .emplace(std::string(part),
+                                 part == mainPart ? rels
+                                                  : ReadRelationships(OptionalPart(
+                                                        package, RelationshipsPartName(part))))
+                        .first;
+        }
+        for (const Relationship& relationship : known->second) {
+            if (relationship.id == id) {
+                return std::string(relationship.target);
+            }
+        }
+        return std::string();
+    };
     context.readChunk = [&](std::string_view id, DocumentSink& chunkSink) {
         ReadAltChunk(package, mainPart, rels, id, chunkSink);
     };
@@ -117,7 +154,7 @@ void ReadWithContext(WordPackage& package, std::string_view mainPart, pugi::xml_
             if (name.empty() || name == mainPart || !sent.insert(name).second) {
                 return pugi::xml_node();
             }
-            return OptionalPart(package, name);
+            return readPart(std::move(name));
         },
         walker, sink);
     if (sink.WantsMarginText(MarginText::kComment)) {

@@ -163,7 +163,10 @@ std::optional<WordNumbering::Label> WordNumbering::Next(std::int64_t listId, int
         counters.counted[index] ? counters.value[index] + 1 : counters.start[index];
     counters.counted[index] = true;
 
-    Label label{BuildLabel(*instance, counters, level), LevelOf(*instance, counters, level).suffix};
+    const ListLevel& own = LevelOf(*instance, counters, level);
+    Label label{BuildLabel(*instance, counters, level), own.suffix,
+                own.format != NumberFormat::kBullet && own.format != NumberFormat::kNone &&
+                    own.text.find('%') != std::string_view::npos};
     if (label.text.empty()) {
         return std::nullopt;
     }

@@ -39,6 +39,7 @@ public:
     struct Label {
         std::string text;
         std::string_view suffix;
+        bool numbered = false;  // the label shows a number, not only the level's own text
     };
 
     // Building (the readers of numbering.xml and of Word 2003's <w:lists>).

@@ -37,24 +37,98 @@ bool IsOn(std::string_view value) {
     return value == "1" || value == "on" || value == "true";
 }
 
-}  // namespace
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return (x >= 'A' && x <= 'Z' ? x - 'A' + 'a' : x) == y;
+           });
+}
 
-void WordStyles::ReadStyle(pugi::xml_node node, Style& style) {
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        const std::string_view name = LocalName(child.name());
-        if (name == "basedOn") {
-            style.basedOn = AttrValue(child, "val");
-        } else if (name == "pPr") {
-            style.numbering = ReadNumbering(child);
-        } else if (name == "rPr") {
-            if (const auto vanish = OnOff(Child(child, "vanish"))) {
-                style.vanish = *vanish ? 1 : 0;
-            }
+// The outline level a built-in heading style's name implies ("heading 3": 2, "Title": 0), or
+// -1. Word writes these names in English; other writers capitalise them.
+int BuiltInHeadingLevel(std::string_view name) {
+    if (EqualsIgnoringCase(name, "title")) {
+        return 0;
+    }
+    if (name.size() == 9 && EqualsIgnoringCase(name.substr(0, 8), "heading ") && name[8] >= '1' &&
+        name[8] <= '9') {
+        return name[8] - '1';
+    }
+    return -1;
+}
+
+void ReadToggles(pugi::xml_node rPr, WordStyles::Toggles& toggles) {
+    for (pugi::xml_node child = rPr.first_child(); child; child = child.next_sibling()) {
+        const WordStyles::Toggle toggle = WordStyles::ToggleOf(LocalName(child.name()));
+        if (toggle != WordStyles::kToggleCount) {
+            toggles[toggle] = OnOff(child).value_or(false) ? 1 : 0;
         }
     }
 }
 
+// The docDefaults element of a styles part's text, parsed from a copy; its place is found by a
+// plain search, as the styles' own.
+void ParseDefaults(std::string_view xml, pugi::xml_document& out) {
+    const std::size_t name = xml.find("docDefaults");
+    if (name == std::string_view::npos) {
+        return;
+    }
+    const std::size_t begin = xml.rfind('<', name);
+    const std::size_t close = xml.find("docDefaults>", name + 11);
+    if (begin == std::string_view::npos || close == std::string_view::npos) {
+        return;
+    }
+    const std::size_t end = close + 12;
+    (void)out.load_buffer(xml.data() + begin, end - begin, kXmlParseOptions | pugi::parse_fragment,
+                          pugi::encoding_utf8);
+}
+
+}  // namespace
+
+WordStyles::Toggle WordStyles::ToggleOf(std::string_view localName) {
+    if (localName == "b") {
+        return kBold;
+    }
+    if (localName == "i") {
+        return kItalic;
+    }
+    if (localName == "strike") {
+        return kStrike;
+    }
+    return localName == "dstrike" ? kDoubleStrike : kToggleCount;
+}
+
+void WordStyles::ReadStyle(pugi::xml_node node, Style& style) {
+    int namedLevel = -1;
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        const std::string_view name = LocalName(child.name());
+        if (name == "basedOn") {
+            style.basedOn = AttrValue(child, "val");
+        } else if (name == "name") {
+            namedLevel = BuiltInHeadingLevel(AttrValue(child, "val"));
+        } else if (name == "pPr") {
+            style.numbering = ReadNumbering(child);
+            if (const auto level = IntegerVal(Child(child, "outlineLvl"))) {
+                style.outline = static_cast<signed char>(
+                    *level >= 0 && *level < kBodyTextLevel ? *level : kBodyTextLevel);
+            }
+        } else if (name == "rPr") {
+            if (const auto vanish = OnOff(Child(child, "vanish"))) {
+                style.vanish = *vanish ? 1 : 0;
+            }
+            ReadToggles(child, style.toggles);
+        }
+    }
+    if (style.outline < 0 && namedLevel >= 0) {
+        style.outline = static_cast<signed char>(namedLevel);
+    }
+}
+
+void WordStyles::LoadDefaults(pugi::xml_node docDefaults) {
+    ReadToggles(Child(Child(docDefaults, "rPrDefault"), "rPr"), defaults_);
+}
+
 void WordStyles::Load(pugi::xml_node styles) {
+    LoadDefaults(Child(styles, "docDefaults"));
     for (pugi::xml_node node = styles.first_child(); node; node = node.next_sibling()) {
         if (!Is(node, "style")) {
             continue;
@@ -76,6 +150,11 @@ bool WordStyles::LoadLazily(std::string& xml) {
         return false;
     }
     text_ = &xml;
+    ParseDefaults(
+        std::string_view(xml).substr(0, spans->empty() ? xml.size() : spans->front().begin),
+        fragment_);
+    LoadDefaults(fragment_.first_child());
+    fragment_.reset();
     styles_.reserve(spans->size());
     for (const StyleSpan& span : *spans) {
         Style style;
@@ -148,6 +227,14 @@ const WordStyles::Style* WordStyles::Resolved(std::string_view id) const {
         if (style->numbering.level < 0) {
             style->numbering.level = ancestor->numbering.level;
         }
+        if (style->outline < 0) {
+            style->outline = ancestor->outline;
+        }
+        for (std::size_t i = 0; i < kToggleCount; ++i) {
+            if (style->toggles[i] < 0) {
+                style->toggles[i] = ancestor->toggles[i];
+            }
+        }
         if (ancestor->resolved) {
             break;  // its values already hold the rest of the chain
         }
@@ -164,6 +251,27 @@ WordStyles::Numbering WordStyles::ParagraphNumbering(std::string_view styleId) c
 bool WordStyles::Hidden(std::string_view styleId) const {
     const Style* style = styleId.empty() ? nullptr : Resolved(styleId);
     return style != nullptr && style->vanish > 0;
+}
+
+int WordStyles::OutlineLevel(std::string_view styleId) const {
+    const Style* style = Resolved(styleId.empty() ? defaultParagraphStyle_ : styleId);
+    return style != nullptr && style->outline >= 0 ? style->outline : kBodyTextLevel;
+}
+
+WordStyles::Toggles WordStyles::StyleToggles(std::string_view styleId, bool character) const {
+    if (character && styleId.empty()) {
+        return kUnset;
+    }
+    const Style* style = Resolved(styleId.empty() ? defaultParagraphStyle_ : styleId);
+    Toggles toggles = style != nullptr ? style->toggles : kUnset;
+    if (!character) {
+        for (std::size_t i = 0; i < kToggleCount; ++i) {
+            if (toggles[i] < 0) {
+                toggles[i] = defaults_[i];
+            }
+        }
+    }
+    return toggles;
 }
 
 }  // namespace corvanel::convert::word

@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,16 +11,26 @@
 
 namespace corvanel::convert::word {
 
-// What the text needs from the style sheet: a paragraph style's list numbering and whether a
-// style hides its text, both resolved along the basedOn chain (bounded, so cycles end) when
-// first asked for. Works for styles.xml and for the <w:styles> of Word 2003 XML. Style ids
-// point into the style sheet's text, which must outlive this.
+// What the text needs from the style sheet: a paragraph style's list numbering and outline
+// level, and the character formatting a style sets (hidden, bold, italic, struck through), all
+// resolved along the basedOn chain (bounded, so cycles end) when first asked for. Works for
+// styles.xml and for the <w:styles> of Word 2003 XML. Style ids point into the style sheet's text,
+// which must outlive this.
 class WordStyles {
 public:
     struct Numbering {
         std::int64_t listId = -1;  // numId (ilfo in Word 2003 XML); -1: none given, 0: no list
         int level = -1;            // -1: none given
     };
+    // The on/off character properties outputs keep; -1 where a style leaves one unset.
+    enum Toggle { kBold, kItalic, kStrike, kDoubleStrike, kToggleCount };
+    using Toggles = std::array<signed char, kToggleCount>;
+    static constexpr Toggles kUnset{-1, -1, -1, -1};
+    // The toggle an element of run properties sets (<w:b>, <w:i>, <w:strike>, <w:dstrike>), or
+    // kToggleCount for any other.
+    static Toggle ToggleOf(std::string_view localName);
+    // Outline level 9 is body text.
+    static constexpr int kBodyTextLevel = 9;
 
     // Reads the <w:style> children of a parsed styles element (absent: no styles).
     void Load(pugi::xml_node styles);
@@ -33,6 +44,13 @@ public:
     Numbering ParagraphNumbering(std::string_view styleId) const;
     // True when the style (character or paragraph) hides its text.
     bool Hidden(std::string_view styleId) const;
+    // The outline level (0-8) of a paragraph style (empty: the default one), stated or, for
+    // Word's built-in headings ("heading 1", "Title"), implied by the built-in name, which
+    // Word keeps in English whatever the language of its interface; kBodyTextLevel for none.
+    int OutlineLevel(std::string_view styleId) const;
+    // The toggles a style (paragraph, or character when `character`) sets, through its chain.
+    // A paragraph style's fall back on the document defaults.
+    Toggles StyleToggles(std::string_view styleId, bool character) const;
 
 private:
     struct Style {
@@ -40,8 +58,10 @@ private:
         std::string_view basedOn;
         Numbering numbering;
         signed char vanish = -1;  // -1: not set here
-        bool parsed = true;       // false: still only a span of the text
-        bool resolved = false;    // the basedOn chain has filled the unset values
+        signed char outline = -1;
+        Toggles toggles = kUnset;
+        bool parsed = true;     // false: still only a span of the text
+        bool resolved = false;  // the basedOn chain has filled the unset values
         std::size_t begin = 0;
         std::size_t size = 0;
     };
@@ -51,12 +71,14 @@ private:
     void Parse(Style& style) const;
     const Style* Resolved(std::string_view id) const;
     void SortById();
+    void LoadDefaults(pugi::xml_node docDefaults);
 
     // Looked-up styles are parsed and resolved on first use, behind const look-ups.
     mutable std::vector<Style> styles_;  // sorted by id
     mutable pugi::xml_document fragment_;
     std::string* text_ = nullptr;  // the indexed text, when loaded lazily
     std::string_view defaultParagraphStyle_;
+    Toggles defaults_ = kUnset;  // docDefaults
 };
 
 }  // namespace corvanel::convert::word

@@ -17,6 +17,7 @@ constexpr const char* kNamespaces =
     R"( xmlns:m="http://schemas.openxmlformats.org/officeDocument/2006/math")"
     R"( xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006")"
     R"( xmlns:v="urn:schemas-microsoft-com:vml")"
+    R"( xmlns:o="urn:schemas-microsoft-com:office:office")"
     R"( xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing")"
     R"( xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main")"
     R"( xmlns:wps="http://schemas.microsoft.com/office/word/2010/wordprocessingShape")"
@@ -78,6 +79,11 @@ std::vector<std::pair<std::string, std::string>> DocxBuilder::Parts() const {
         if (!chunks[i].second.empty()) {
             parts.emplace_back(folder + chunks[i].first, chunks[i].second);
         }
+    }
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        rels += "<Relationship Id=\"link" + std::to_string(i + 1) + "\" Type=\"" +
+                kRelationshipBase + "hyperlink\" Target=\"" + links[i] +
+                "\" TargetMode=\"External\"/>";
     }
     addPart(comments, "comments", "comments");
     for (const auto& [texts, type, root] :

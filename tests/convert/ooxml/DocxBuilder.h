@@ -9,7 +9,7 @@
 namespace corvanel::convert::testing {
 
 // Builds small .docx packages for tests: the body and the optional parts are given as the XML
-// inside their root elements, with the usual namespace prefixes (w, m, mc, v, wps, wp, a, r)
+// inside their root elements, with the usual namespace prefixes (w, m, mc, v, o, wps, wp, a, r)
 // declared.
 struct DocxBuilder {
     std::string body;       // inside <w:body>
@@ -25,6 +25,8 @@ struct DocxBuilder {
     std::string mainPart = "word/document.xml";
     // Imported chunks: (target beside the main part, bytes); the Nth is related as "chunkN".
     std::vector<std::pair<std::string, std::string>> chunks;
+    // External hyperlink targets: the Nth is related as "linkN".
+    std::vector<std::string> links;
 
     // The package's parts as (name, content) pairs.
     std::vector<std::pair<std::string, std::string>> Parts() const;

@@ -3,12 +3,15 @@
 #include "convert/Converter.h"
 #include "convert/core/PlainTextWriter.h"
 
+#include "StructureLog.h"
 #include "TestFacts.h"
 
 #include <gtest/gtest.h>
 
 namespace corvanel::convert {
 namespace {
+
+using testing::StructureLog;
 
 std::string WordXml2003(const std::string& inner) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -135,6 +138,27 @@ TEST(Wordml2003, RevisionsCommentsHyperlinksAndCustomElements) {
                      "<w:r><w:rPr><w:vanish/></w:rPr><w:t>hidden</w:t></w:r></w:r></w:hlink>"
                      "</w:p></w:body>"),
               "nested\n");
+}
+
+TEST(Wordml2003, StructureOfHeadingsListsLinksMergesAndStyles) {
+    StructureLog log;
+    const std::string xml = WordXml2003(
+        "<w:lists><w:listDef w:listDefId=\"0\"><w:lvl w:ilvl=\"0\"><w:nfc w:val=\"23\"/>"
+        "<w:lvlText w:val=\"-\"/></w:lvl></w:listDef><w:list w:ilfo=\"1\"><w:ilst "
+        "w:val=\"0\"/></w:list></w:lists><w:styles><w:style w:type=\"paragraph\" "
+        "w:styleId=\"Berschrift2\"><w:name w:val=\"heading 2\"/><w:rPr><w:i/></w:rPr>"
+        "</w:style></w:styles><w:body><w:p><w:pPr><w:pStyle w:val=\"Berschrift2\"/></w:pPr>"
+        "<w:r><w:t>h</w:t></w:r></w:p><w:p><w:pPr><w:listPr><w:ilvl w:val=\"0\"/><w:ilfo "
+        "w:val=\"1\"/></w:listPr></w:pPr><w:hlink w:dest=\"http://x.example/\" "
+        "w:bookmark=\"b\"><w:r><w:rPr><w:strike/></w:rPr><w:t>item</w:t></w:r></w:hlink></w:p>"
+        "<w:tbl><w:tr><w:tc><w:tcPr><w:vmerge w:val=\"restart\"/></w:tcPr>" +
+        Para("m") + "</w:tc></w:tr><w:tr><w:tc><w:tcPr><w:vmerge/></w:tcPr>" + Para("") +
+        "</w:tc></w:tr></w:tbl></w:body>");
+    ASSERT_TRUE(ReadDocumentBytes("old.xml", xml, log).Ok());
+    EXPECT_EQ(log.Lines(),
+              "P\nH2\nSTYLE i\nT h\n/P\nP\nLI0*\nLABEL -\nLINK http://x.example/#b\nSTYLE "
+              "s\nT item\n/LINK\n/P\nTABLE\nROW\nCELL\nSPAN 1x2\nP\nT m\n/P\n/CELL\n/ROW\nROW\n"
+              "CELL\nCOVERED\n/CELL\n/ROW\n/TABLE\n");
 }
 
 TEST(Wordml2003, InlineFootnotesAndFields) {
