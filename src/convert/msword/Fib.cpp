@@ -32,6 +32,7 @@ enum PairIndex : std::size_t {
     kPlcSpaMom = 40,
     kPlcfendRef = 46,
     kPlcfendTxt = 47,
+    kDggInfo = 50,
     kPlcftxbxTxt = 56,
     kPlfLst = 73,
     kPlfLfo = 74,
@@ -82,6 +83,7 @@ void ReadPairs(Fib& fib, const PairReader& pair) {
     fib.plcfandRef = pair(kPlcfandRef);
     fib.plcfandTxt = pair(kPlcfandTxt);
     fib.grpXstAtnOwners = pair(kGrpXstAtnOwners);
+    fib.dggInfo = pair(kDggInfo);
 }
 
 void ReadWord6(Fib& fib, const ByteReader& r) {
@@ -98,6 +100,7 @@ void ReadWord6(Fib& fib, const ByteReader& r) {
     // Word 6 has no list tables: its pairs end before them.
     ReadPairs(fib, PairReader(r, 0x58, kPlcftxbxTxt + 1, true));
     fib.plcSpaMom = {};  // Word 6 anchors drawings differently
+    fib.dggInfo = {};
 }
 
 void ReadWord97(Fib& fib, const ByteReader& r) {

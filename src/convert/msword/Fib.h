@@ -34,6 +34,7 @@ struct Fib {
     FcLcb plcffndRef, plcffndTxt, plcfSed, plcfBteChpx, plcfBtePapx, sttbfFfn, clx, stshf;
     FcLcb plcSpaMom, plcfendRef, plcfendTxt, plcftxbxTxt, plfLst, plfLfo;
     FcLcb plcfHdd, plcfandRef, plcfandTxt, grpXstAtnOwners;
+    FcLcb dggInfo;  // the drawings' records (Word 97 and later)
 
     bool IsWord6() const { return version == Version::kWord6; }
 };

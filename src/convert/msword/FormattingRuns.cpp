@@ -31,8 +31,11 @@ std::uint64_t Mix(std::uint64_t h) {
 std::uint64_t HashOf(const CharProps& p) {
     const std::uint64_t flags =
         (p.vanish ? 1u : 0u) | (p.special ? 2u : 0u) | (p.deleted ? 4u : 0u) | (p.symbol ? 8u : 0u);
+    const std::uint64_t styles =
+        p.bold ^ (std::uint64_t{p.italic} << 8) ^ (std::uint64_t{p.strike} << 16) ^
+        (std::uint64_t{p.doubleStrike} << 24) ^ (std::uint64_t{p.pictureAt} << 32);
     return Mix(flags ^ (std::uint64_t{p.symbolFont} << 4) ^ (std::uint64_t{p.symbolChar} << 20) ^
-               (std::uint64_t{p.istd} << 36) ^ (std::uint64_t{p.font} << 48));
+               (std::uint64_t{p.istd} << 36) ^ (std::uint64_t{p.font} << 48) ^ Mix(styles));
 }
 
 std::uint64_t HashOf(const ParaProps& p) {
@@ -40,7 +43,8 @@ std::uint64_t HashOf(const ParaProps& p) {
                                 (p.innerCellEnd ? 4u : 0u) | (p.innerRowEnd ? 8u : 0u);
     std::uint64_t h = flags ^ (std::uint64_t{static_cast<std::uint32_t>(p.tableDepth)} << 4) ^
                       (std::uint64_t{p.ilfo} << 20) ^ (std::uint64_t{p.ilvl} << 36) ^
-                      (std::uint64_t{p.istd} << 44) ^ (std::uint64_t{p.autoNumberLevel} << 56);
+                      (std::uint64_t{p.istd} << 44) ^ (std::uint64_t{p.autoNumberLevel} << 56) ^
+                      Mix(p.outlineLevel ^ (std::uint64_t{p.row} << 8));
     if (!p.autoNumber.empty()) {
         h ^= std::hash<std::string_view>{}(p.autoNumber);
     }
@@ -227,7 +231,8 @@ CpRuns<CharProps> ReadCharacterRuns(const Fib& fib, const MainStream& wordDocume
 
 CpRuns<ParaProps> ReadParagraphRuns(const Fib& fib, const MainStream& wordDocument,
                                     std::string_view table, const DocumentText& text,
-                                    const StyleParaProps& styles) {
+                                    const StyleParaProps& styles,
+                                    std::vector<TableRowDefinition>* rows) {
     const std::size_t entryBytes = fib.IsWord6() ? 7 : 13;
     PropsTable<ParaProps> distinct;
     // Word 6 properties may refer into the page: its main stream is held whole, so the view
@@ -254,7 +259,12 @@ CpRuns<ParaProps> ReadParagraphRuns(const Fib& fib, const MainStream& wordDocume
                 const std::uint16_t istd = page.U16(data);
                 props = styles(istd);
                 props.istd = istd;
-                ApplyParaSprms(page.Slice(data + 2, size - 2), fib.IsWord6(), props);
+                TableRowDefinition row;
+                ApplyParaSprms(page.Slice(data + 2, size - 2), fib.IsWord6(), props, &row);
+                if (rows != nullptr && props.rowEnd && !row.Empty()) {
+                    rows->push_back(std::move(row));
+                    props.row = static_cast<std::uint32_t>(rows->size());
+                }
             }
         }
         return distinct.Intern(props);

@@ -85,13 +85,15 @@ private:
 // The paragraph properties a style gives, by style index.
 using StyleParaProps = std::function<ParaProps(std::uint16_t istd)>;
 
-// Character and paragraph properties of the whole text, from the formatted disk pages listed in
+// Character and paragraph properties of the whole text (and the definitions of the rows that
+// row ends refer to, where asked for), from the formatted disk pages listed in
 // the bin tables, mapped through the piece table into character positions.
 // `table` is the table stream, or for Word 6 and 95 the main stream held whole.
 CpRuns<CharProps> ReadCharacterRuns(const Fib& fib, const MainStream& wordDocument,
                                     std::string_view table, const DocumentText& text);
 CpRuns<ParaProps> ReadParagraphRuns(const Fib& fib, const MainStream& wordDocument,
                                     std::string_view table, const DocumentText& text,
-                                    const StyleParaProps& styles);
+                                    const StyleParaProps& styles,
+                                    std::vector<TableRowDefinition>* rows = nullptr);
 
 }  // namespace corvanel::convert::msword

@@ -149,6 +149,18 @@ ListLabels::ListLabels(const Fib& fib, std::string_view table, const Fonts& font
     }
 }
 
+ListKind ListLabels::Kind(std::uint16_t ilfo, std::uint8_t ilvl) const {
+    if (ilfo == 0 || ilfo > overrides_.size() || ilvl >= kLevels) {
+        return ListKind::kNumbered;
+    }
+    const Override& o = overrides_[ilfo - 1];
+    if (o.list >= lists_.size()) {
+        return ListKind::kNumbered;
+    }
+    const Level& level = o.hasLevel[ilvl] ? o.levels[ilvl] : lists_[o.list].levels[ilvl];
+    return level.bullet ? ListKind::kBullet : ListKind::kNumbered;
+}
+
 bool ListLabels::Next(std::uint16_t ilfo, std::uint8_t ilvl, std::string& label,
                       std::string& suffix) {
     if (ilfo == 0 || ilfo > overrides_.size() || ilvl >= kLevels) {

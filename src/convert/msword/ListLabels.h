@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/core/DocumentSink.h"
 #include "convert/core/ListNumbering.h"
 #include "convert/msword/Fib.h"
 #include "convert/msword/Fonts.h"
@@ -23,6 +24,8 @@ public:
     // The label and its suffix for a paragraph of list override `ilfo` (1-based) at level
     // `ilvl`; false when the paragraph shows no label.
     bool Next(std::uint16_t ilfo, std::uint8_t ilvl, std::string& label, std::string& suffix);
+    // Whether that level's label is a bullet or a number.
+    ListKind Kind(std::uint16_t ilfo, std::uint8_t ilvl) const;
 
 private:
     static constexpr int kLevels = 9;

@@ -178,6 +178,15 @@ Stories ReadStories(const Fib& fib, std::string_view source, std::uint32_t textS
         std::sort(s.sectionMarks.begin(), s.sectionMarks.end());
     }
 
+    if (fib.plcSpaMom.lcb != 0) {
+        const Plc shapes(source, fib.plcSpaMom, kFspaBytes);
+        for (std::size_t i = 0; i < shapes.Count(); ++i) {
+            if (shapes.Cp(i) < s.main.end) {
+                s.shapeAnchors.emplace_back(shapes.Cp(i), shapes.Record(i).U32(0));
+            }
+        }
+    }
+
     if (fib.plcftxbxTxt.lcb != 0 && fib.ccpTxbx != 0) {
         const Plc boxes(source, fib.plcftxbxTxt, kFtxbxsBytes);
         std::vector<std::pair<std::int32_t, std::uint32_t>> anchors;  // shape id, position

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace corvanel::convert::msword {
@@ -44,6 +45,8 @@ struct Stories {
     std::vector<NoteEntry> endnotes;
     std::vector<TextBoxEntry> textBoxes;
     std::vector<std::uint32_t> sectionMarks;  // positions of the characters that end sections
+    // The shapes the body anchors: the drawn object's position and the shape's id.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> shapeAnchors;
     // Only those asked for: headers and footers in section order (each section's usual one,
     // then its first-page and even-page ones), comments in the order of their references.
     std::vector<MarginEntry> margins;

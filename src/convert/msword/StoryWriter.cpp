@@ -1,6 +1,7 @@
 #include "convert/msword/StoryWriter.h"
 
 #include "convert/core/EqField.h"
+#include "convert/core/HyperlinkField.h"
 #include "convert/core/Limits.h"
 #include "convert/core/ListNumbering.h"
 #include "convert/core/SymbolFont.h"
@@ -25,15 +26,21 @@ constexpr char16_t kNonBreakingHyphen = 0x1E;
 constexpr char16_t kNoteReference = 0x02;
 constexpr char16_t kCommentReference = 0x05;
 constexpr char16_t kDrawnObject = 0x08;
+constexpr char16_t kInlinePicture = 0x01;
+constexpr std::uint32_t kNoPicture = 0xFFFFFFFF;
 constexpr char16_t kSymbolPlaceholder = 0x28;
 // Word nests tables at most 63 deep; a deeper claim is damage and is read as that depth.
 constexpr std::int32_t kMaxTableDepth = 63;
+constexpr std::uint16_t kDefaultParagraphFont = 10;
+constexpr std::uint8_t kWord6NumberedList = 10;
+constexpr std::uint8_t kWord6BulletedList = 11;
 
 }  // namespace
 
 StoryWriter::StoryWriter(const DocumentText& text, const CpRuns<CharProps>& chars,
                          const CpRuns<ParaProps>& paras, const Stories& stories, ListLabels& lists,
-                         const Fonts& fonts, const StyleSheet& styles, DocumentSink& sink)
+                         const Fonts& fonts, const StyleSheet& styles, DocumentSink& sink,
+                         const std::vector<TableRowDefinition>& rows, const Drawings& drawings)
     : text_(text),
       chars_(chars),
       paras_(paras),
@@ -42,6 +49,8 @@ StoryWriter::StoryWriter(const DocumentText& text, const CpRuns<CharProps>& char
       fonts_(fonts),
       styles_(styles),
       sink_(sink),
+      rows_(rows),
+      drawings_(drawings),
       boxWritten_(stories.textBoxes.size(), false),
       pending_(text.RawCodePage()),
       word6Numbering_(fonts, text.RawCodePage() != 0 ? text.RawCodePage() : 1252) {
@@ -155,7 +164,11 @@ void StoryWriter::WriteStory(CpRange range, Kind kind) {
         return;  // notes and text boxes never hold further stories
     }
     ++storyDepth_;
-    State state{kind, {}, {}, 0, 0};
+    // A note or text box may come in the middle of a paragraph, which goes on after it.
+    const bool paragraphWasOpen = paragraphOpen_;
+    const bool linkWasOpen = linkOpen_;
+    paragraphOpen_ = linkOpen_ = false;
+    State state{kind, {}, {}, 0, 0, range.end, {}, 0, 0};
     std::uint32_t cp = range.start;
     while (cp < range.end) {
         bool hasMark = false;
@@ -166,26 +179,72 @@ void StoryWriter::WriteStory(CpRange range, Kind kind) {
     }
     CloseTablesDeeperThan(state, 0);
     --storyDepth_;
+    paragraphOpen_ = paragraphWasOpen;
+    linkOpen_ = linkWasOpen;
+    sentStyle_.reset();
 }
 
-void StoryWriter::OpenTables(State& state, std::size_t depth, bool openInnermostCell) {
+// The layout of the outermost table starting at `from`: the definitions of its rows are at
+// their ends.
+std::vector<RowLayout> StoryWriter::LayOutTableAt(std::uint32_t from, std::uint32_t end) const {
+    std::vector<const TableRowDefinition*> rows;
+    for (std::uint32_t cp = from; cp < end; ++cp) {
+        if (text_.At(cp) != kCellMark) {
+            continue;
+        }
+        const ParaProps& props = paras_.At(cp);
+        if (!props.rowEnd || TableDepth(props) != 1) {
+            continue;
+        }
+        rows.push_back(props.row != 0 && props.row <= rows_.size() ? &rows_[props.row - 1]
+                                                                   : nullptr);
+        if (cp + 1 >= end || TableDepth(paras_.At(cp + 1)) == 0) {
+            break;
+        }
+    }
+    return LayOutTable(rows);
+}
+
+void StoryWriter::OpenTables(State& state, std::size_t depth, bool openInnermostCell,
+                             std::uint32_t at) {
     for (std::size_t level = 0; level < depth; ++level) {
         if (level == state.tables.size()) {
             sink_.StartTable();
             state.tables.push_back({});
+            if (level == 0 && !rows_.empty()) {
+                state.layout = LayOutTableAt(at, state.end);
+                state.row = 0;
+                state.cell = 0;
+            }
         }
         TableLevel& t = state.tables[level];
         const bool innermost = level + 1 == depth;
         if (innermost && !openInnermostCell) {
             break;
         }
+        const RowLayout* row =
+            level == 0 && state.row < state.layout.size() ? &state.layout[state.row] : nullptr;
         if (!t.row) {
             sink_.StartRow();
             t.row = true;
+            if (row != nullptr && row->header) {
+                sink_.HeaderRow();
+            }
         }
         if (!t.cell) {
             sink_.StartCell();
             t.cell = true;
+            if (row != nullptr && state.cell < row->cells.size()) {
+                const CellLayout& cell = row->cells[state.cell];
+                if (cell.covered) {
+                    sink_.CoveredCell();
+                } else if (cell.columns > 1 || cell.rows > 1) {
+                    sink_.CellSpan(cell.columns, cell.rows);
+                }
+            }
+            if (level == 0) {
+                ++state.cell;
+            }
         }
     }
 }
@@ -218,7 +277,7 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
 
     CloseTablesDeeperThan(state, depth);
     if (rowEnd) {
-        OpenTables(state, depth, false);
+        OpenTables(state, depth, false, start);
         // The row's end mark: a paragraph of its own that closes the row.
         WriteRun(state, start, mark, props.istd);
         Flush();
@@ -231,21 +290,40 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
             sink_.EndRow();
             t.row = false;
         }
+        if (depth == 1) {
+            ++state.row;
+            state.cell = 0;
+        }
         return;
     }
     const bool sectionMarkOnly = hasMark && markChar == kPageBreak && start == mark && depth == 0;
     if (sectionMarkOnly) {
         return;  // a section break on a line of its own adds no empty line
     }
-    OpenTables(state, depth, true);
+    OpenTables(state, depth, true, start);
     sink_.StartParagraph();
+    paragraphOpen_ = true;
+    sentStyle_ = TextStyle{};
+    if (const int heading = styles_.HeadingLevel(first.istd, first.outlineLevel); heading > 0) {
+        sink_.Heading(heading);
+    }
     if (first.ilfo != 0 && lists_.Next(first.ilfo, first.ilvl, label_, suffix_)) {
+        sink_.ListItem(first.ilvl, lists_.Kind(first.ilfo, first.ilvl));
         sink_.ListLabel(label_, suffix_);
     } else if (text_.RawCodePage() != 0 && word6Numbering_.Next(first, label_, suffix_)) {
+        // Word 6 numbers list paragraphs at levels 10 (numbers) and 11 (bullets); levels
+        // 1-9 number headings.
+        if (first.autoNumberLevel == kWord6NumberedList ||
+            first.autoNumberLevel == kWord6BulletedList) {
+            sink_.ListItem(0, first.autoNumberLevel == kWord6BulletedList ? ListKind::kBullet
+                                                                          : ListKind::kNumbered);
+        }
         sink_.ListLabel(label_, suffix_);
     }
     WriteRun(state, start, mark, props.istd);
     Flush();
+    EndOpenLink();
+    paragraphOpen_ = false;
     sink_.EndParagraph();
     if (cellEnd) {
         TableLevel& t = state.tables[depth - 1];
@@ -261,7 +339,7 @@ bool StoryWriter::FieldCharacter(State& state, char16_t c) {
             if (fields.size() >= static_cast<std::size_t>(limits::kMaxNestingDepth)) {
                 ++state.fieldsTooDeep;
             } else {
-                fields.push_back({false, false, PendingText(text_.RawCodePage())});
+                fields.push_back({false, false, false, PendingText(text_.RawCodePage())});
                 ++state.fieldsInCode;
             }
             return true;
@@ -269,6 +347,9 @@ bool StoryWriter::FieldCharacter(State& state, char16_t c) {
             if (state.fieldsTooDeep == 0 && !fields.empty() && !fields.back().inResult) {
                 fields.back().inResult = true;
                 --state.fieldsInCode;
+                if (state.fieldsInCode == 0) {
+                    StartLinkAt(fields.back());
+                }
             }
             return true;
         case kFieldEnd:
@@ -279,6 +360,9 @@ bool StoryWriter::FieldCharacter(State& state, char16_t c) {
                 fields.pop_back();
                 if (!field.inResult) {
                     --state.fieldsInCode;
+                }
+                if (field.link) {
+                    EndOpenLink();
                 }
                 if (field.shown || state.fieldsInCode > 0) {
                     return true;
@@ -293,6 +377,51 @@ bool StoryWriter::FieldCharacter(State& state, char16_t c) {
             return true;
         default:
             return false;
+    }
+}
+
+// A hyperlink field's result is the link's text, within its paragraph.
+void StoryWriter::StartLinkAt(OpenField& field) {
+    if (!paragraphOpen_) {
+        return;
+    }
+    std::string code = field.code.Take();
+    const std::optional<HyperlinkTarget> link = ParseHyperlinkField(code);
+    field.code.AppendUtf8(code);
+    if (!link) {
+        return;
+    }
+    EndOpenLink();
+    Flush();
+    sink_.StartLink(link->target, link->internal);
+    linkOpen_ = true;
+    field.link = true;
+}
+
+void StoryWriter::EndOpenLink() {
+    if (linkOpen_) {
+        Flush();
+        sink_.EndLink();
+        linkOpen_ = false;
+    }
+}
+
+// Bold, italic and strikethrough: direct formatting over the character and paragraph styles.
+void StoryWriter::SendStyle(const CharProps& props, std::uint16_t paraStyle) {
+    if (!paragraphOpen_) {
+        return;
+    }
+    const TextStyle paragraph = styles_.Chars(paraStyle);
+    const TextStyle character =
+        props.istd != kDefaultParagraphFont ? styles_.Chars(props.istd) : TextStyle{};
+    const TextStyle style{ResolveToggle(props.bold, paragraph.bold || character.bold),
+                          ResolveToggle(props.italic, paragraph.italic || character.italic),
+                          ResolveToggle(props.strike, paragraph.strike || character.strike) ||
+                              ResolveToggle(props.doubleStrike, false)};
+    if (sentStyle_ != style) {
+        Flush();
+        sink_.Style(style);
+        sentStyle_ = style;
     }
 }
 
@@ -342,6 +471,9 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
             if (!state.fields.empty()) {
                 state.fields.back().shown = true;
             }
+            if (c >= 0x20 || props.symbol) {
+                SendStyle(props, paraStyle);
+            }
             if (c >= 0x20 && !props.symbol && !(props.special && c == kSymbolPlaceholder) &&
                 !(c >= 0xF020 && c <= 0xF0FF)) {
                 AppendCharacter(pending_, c, bytes, codePage);
@@ -354,6 +486,7 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
                 }
                 if (c == kDrawnObject) {
                     TextBoxesAt(cp);
+                    ShapesAt(cp);
                 }
             }
         }
@@ -402,6 +535,9 @@ void StoryWriter::WriteSpecial(char16_t c, const CharProps& props, std::uint16_t
     if (props.special && (c < 0x20 || c == kSymbolPlaceholder)) {
         // Pictures, drawn objects, annotation marks, note separators: no text of their own.
         // Note references and text box anchors are handled by position.
+        if (c == kInlinePicture) {
+            InlinePicture(props);
+        }
         return;
     }
     if (c >= 0x20) {
@@ -512,6 +648,47 @@ void StoryWriter::TextBoxesAt(std::uint32_t cp) {
             boxWritten_[*at] = true;
             WriteTextBox(stories_.textBoxes[*at]);
         }
+    }
+}
+
+// Shapes anchored here: WordArt's text comes as a text box's would, a picture is reported.
+void StoryWriter::ShapesAt(std::uint32_t cp) {
+    auto at = std::lower_bound(
+        drawings_.anchored.begin(), drawings_.anchored.end(), cp,
+        [](const AnchoredShape& shape, std::uint32_t position) { return shape.cp < position; });
+    for (; at != drawings_.anchored.end() && at->cp == cp; ++at) {
+        const ShapeFacts& shape = at->facts;
+        Flush();
+        if (!shape.wordArt.empty()) {
+            sink_.StartFloatingText();
+            std::string_view rest = shape.wordArt;
+            while (!rest.empty()) {
+                const auto end = rest.find_first_of("\r\n");
+                sink_.StartParagraph();
+                if (end != 0) {
+                    sink_.Text(rest.substr(0, end));
+                }
+                sink_.EndParagraph();
+                if (end == std::string_view::npos) {
+                    break;
+                }
+                rest.remove_prefix(end + (rest.substr(end, 2) == "\r\n" ? 2 : 1));
+            }
+            sink_.EndFloatingText();
+            sentStyle_.reset();
+        } else if (shape.picture && paragraphOpen_) {
+            sink_.Picture(shape.description, shape.title);
+        }
+    }
+}
+
+void StoryWriter::InlinePicture(const CharProps& props) {
+    if (!paragraphOpen_ || props.pictureAt == kNoPicture || !drawings_.inlinePicture) {
+        return;
+    }
+    if (const std::optional<ShapeFacts> shape = drawings_.inlinePicture(props.pictureAt)) {
+        Flush();
+        sink_.Picture(shape->description, shape->title);
     }
 }
 

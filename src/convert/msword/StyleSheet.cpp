@@ -11,7 +11,13 @@ namespace {
 
 constexpr std::uint16_t kNoBase = 0x0FFF;
 constexpr std::uint16_t kParagraphStyle = 1;
+constexpr std::uint16_t kCharacterStyle = 2;
 constexpr int kMaxBaseChain = 64;
+constexpr std::uint16_t kStiHeading1 = 1;
+constexpr std::uint16_t kStiHeading9 = 9;
+constexpr std::uint16_t kStiTitle = 62;
+constexpr std::uint8_t kBodyOutlineLevel = 9;
+constexpr int kMaxHeadingLevel = 6;
 
 std::size_t Even(std::size_t n) {
     return n + (n & 1);
@@ -45,13 +51,20 @@ StyleSheet::StyleSheet(const Fib& fib, std::string_view stsh) : word6_(fib.IsWor
             const ByteReader s(r.Slice(std, size), "a style");
             Style& style = styles_[istd];
             style.paragraph = (s.U16(2) & 0xF) == kParagraphStyle;
+            const bool character = (s.U16(2) & 0xF) == kCharacterStyle;
             style.base = s.U16(2) >> 4;
+            style.sti = s.U16(0) & 0x0FFF;
             const std::size_t upxCount = s.U16(4) & 0xF;
             std::size_t p = baseBytes;
             if (word6_) {
                 p += 1 + s.U8(p) + 1;
             } else {
                 p += 2 + 2 * static_cast<std::size_t>(s.U16(p)) + 2;
+            }
+            if (character && upxCount >= 1) {
+                p = Even(p);
+                style.chpx = s.Slice(p + 2, std::min<std::size_t>(s.U16(p), s.Size() - p - 2));
+                continue;
             }
             if (!style.paragraph || upxCount == 0) {
                 continue;
@@ -71,6 +84,7 @@ StyleSheet::StyleSheet(const Fib& fib, std::string_view stsh) : word6_(fib.IsWor
     }
     resolved_.assign(styles_.size(), ParaProps{});
     fonts_.assign(styles_.size(), defaultFont_);
+    chars_.assign(styles_.size(), TextStyle{});
     state_.assign(styles_.size(), 0);
     for (std::size_t i = 0; i < styles_.size(); ++i) {
         Resolve(static_cast<std::uint16_t>(i), 0);
@@ -88,11 +102,16 @@ void StyleSheet::Resolve(std::uint16_t istd, int depth) {
         Resolve(style.base, depth + 1);
         props = resolved_[style.base];
         fonts_[istd] = fonts_[style.base];
+        chars_[istd] = chars_[style.base];
     }
     CharProps chars;
     chars.font = fonts_[istd];
     ApplyCharSprms(style.chpx, word6_, chars, chars);
     fonts_[istd] = chars.font;
+    const TextStyle base = chars_[istd];
+    chars_[istd] = {
+        ResolveToggle(chars.bold, base.bold), ResolveToggle(chars.italic, base.italic),
+        ResolveToggle(chars.strike, base.strike) || ResolveToggle(chars.doubleStrike, false)};
     props.istd = istd;
     ApplyParaSprms(style.papx, word6_, props);
     // Table membership belongs to paragraphs, never to styles.
@@ -105,6 +124,30 @@ void StyleSheet::Resolve(std::uint16_t istd, int depth) {
 
 std::uint16_t StyleSheet::Font(std::uint16_t istd) const {
     return istd < fonts_.size() ? fonts_[istd] : defaultFont_;
+}
+
+TextStyle StyleSheet::Chars(std::uint16_t istd) const {
+    return istd < chars_.size() ? chars_[istd] : TextStyle{};
+}
+
+int StyleSheet::HeadingLevel(std::uint16_t istd, std::uint8_t outlineLevel) const {
+    if (outlineLevel != kUnset) {
+        return outlineLevel < kBodyOutlineLevel ? std::min(outlineLevel + 1, kMaxHeadingLevel) : 0;
+    }
+    // Built-in heading styles are headings in any language, also where no outline level is
+    // stated; so are the styles based on them.
+    std::uint16_t at = istd;
+    for (int depth = 0; at < styles_.size() && depth < kMaxBaseChain; ++depth) {
+        const std::uint16_t sti = styles_[at].sti;
+        if (sti >= kStiHeading1 && sti <= kStiHeading9) {
+            return std::min<int>(sti, kMaxHeadingLevel);
+        }
+        if (sti == kStiTitle) {
+            return 1;
+        }
+        at = styles_[at].base;
+    }
+    return 0;
 }
 
 ParaProps StyleSheet::Paragraph(std::uint16_t istd) const {

@@ -7,6 +7,7 @@
 #include "convert/msword/FormattingRuns.h"
 #include "convert/msword/ListLabels.h"
 #include "convert/msword/MainStream.h"
+#include "convert/msword/OfficeArt.h"
 #include "convert/msword/PieceTable.h"
 #include "convert/msword/Stories.h"
 #include "convert/msword/StoryWriter.h"
@@ -47,6 +48,56 @@ constexpr std::uint64_t kFibMaxBytes = 0x20 + 3 * 2 + 0xFFFF * (2 + 4 + 8);
 std::string ReadFibBytes(const CompoundStream& wordDocument) {
     const auto length = static_cast<std::size_t>(std::min(wordDocument.Size(), kFibMaxBytes));
     return wordDocument.Read(0, length, "the file information block");
+}
+
+// The largest inline picture record read for its description; pictures' data comes after it.
+constexpr std::size_t kMaxInlinePictureBytes = 1 << 20;
+
+// The body's WordArt and pictures (only they matter to the text), and the reading of inline
+// pictures from the data stream. Neither can fail the document: damaged drawings are missing.
+Drawings ReadDrawings(const Fib& fib, std::string_view tables, const Stories& stories,
+                      const std::optional<CompoundStream>& data) {
+    Drawings drawings;
+    if (!stories.shapeAnchors.empty()) {
+        std::vector<ShapeFacts> shapes = ReadDrawingShapes(SliceOrEmpty(tables, fib.dggInfo));
+        std::stable_sort(shapes.begin(), shapes.end(),
+                         [](const ShapeFacts& a, const ShapeFacts& b) { return a.spid < b.spid; });
+        for (const auto& [cp, spid] : stories.shapeAnchors) {
+            const auto it = std::lower_bound(
+                shapes.begin(), shapes.end(), spid,
+                [](const ShapeFacts& shape, std::uint32_t id) { return shape.spid < id; });
+            if (it != shapes.end() && it->spid == spid && (it->picture || !it->wordArt.empty())) {
+                drawings.anchored.push_back({cp, *it});
+            }
+        }
+        std::stable_sort(
+            drawings.anchored.begin(), drawings.anchored.end(),
+            [](const AnchoredShape& a, const AnchoredShape& b) { return a.cp < b.cp; });
+    }
+    if (data) {
+        drawings.inlinePicture = [&data](std::uint32_t at) -> std::optional<ShapeFacts> {
+            if (at >= data->Size()) {
+                return std::nullopt;
+            }
+            try {
+                const auto available = static_cast<std::size_t>(
+                    std::min<std::uint64_t>(data->Size() - at, kMaxInlinePictureBytes));
+                const std::string head = data->Read(
+                    at, std::min(available, kInlinePictureHeadBytes), "an inline picture");
+                const std::size_t bytes = std::min(InlinePictureBytes(head), available);
+                if (bytes == 0) {
+                    return std::nullopt;
+                }
+                if (bytes <= head.size()) {
+                    return ReadInlinePictureShape(std::string_view(head).substr(0, bytes));
+                }
+                return ReadInlinePictureShape(data->Read(at, bytes, "an inline picture"));
+            } catch (const ConvertError&) {
+                return std::nullopt;
+            }
+        };
+    }
+    return drawings;
 }
 
 }  // namespace
@@ -161,15 +212,21 @@ void ReadWordDocument(const CompoundFile& file, const CompoundStream& wordDocume
         ReadDocumentText(fib, main, tables, TotalCharacters(fib), codePage, file.InMemory());
     const StyleSheet styles(fib, SliceOrEmpty(tables, fib.stshf));
     const CpRuns<CharProps> chars = ReadCharacterRuns(fib, main, tables, text);
+    std::vector<TableRowDefinition> rows;
     const CpRuns<ParaProps> paras = ReadParagraphRuns(
-        fib, main, tables, text, [&styles](std::uint16_t istd) { return styles.Paragraph(istd); });
+        fib, main, tables, text, [&styles](std::uint16_t istd) { return styles.Paragraph(istd); },
+        &rows);
     const Fonts fonts(fib, tables);
     ListLabels lists(fib, tables, fonts);
     const MarginTexts margins{sink.WantsMarginText(MarginText::kHeader),
                               sink.WantsMarginText(MarginText::kFooter),
                               sink.WantsMarginText(MarginText::kComment)};
     const Stories stories = ReadStories(fib, tables, text.Size(), margins);
-    StoryWriter(text, chars, paras, stories, lists, fonts, styles, sink).WriteBody();
+    const std::optional<CompoundStream> data =
+        fib.IsWord6() ? std::nullopt : file.OpenStream("Data");
+    const Drawings drawings = ReadDrawings(fib, tables, stories, data);
+    StoryWriter(text, chars, paras, stories, lists, fonts, styles, sink, rows, drawings)
+        .WriteBody();
 }
 
 }  // namespace corvanel::convert::msword

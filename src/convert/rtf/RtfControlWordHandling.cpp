@@ -1,6 +1,7 @@
 #include "convert/rtf/RtfParser.h"
 
 #include "convert/core/ConvertError.h"
+#include "convert/core/HyperlinkField.h"
 #include "convert/core/Limits.h"
 #include "convert/core/TextEncoding.h"
 #include "convert/rtf/RtfControlWords.h"
@@ -60,6 +61,11 @@ void RtfParser::OnWord(const RtfToken& token) {
     if (word.action == RtfAction::kNone || word.action == RtfAction::kFormatting) {
         return;
     }
+    // Words that only describe structure leave the text as it is: pending characters are
+    // delivered only when the style of what follows changes.
+    if (OnStyleWord(word, token) || OnListWord(word, token) || OnTableWord(word, token)) {
+        return;
+    }
     if (word.action != RtfAction::kUnicode && word.action != RtfAction::kUnicodeSkip) {
         EndUnpairedSurrogate();
     }
@@ -67,7 +73,8 @@ void RtfParser::OnWord(const RtfToken& token) {
     // Each family handles its own words and answers false to the others'.
     static_cast<void>(OnDestinationWord(word, token) || OnNumberingWord(word, token) ||
                       OnFontWord(word, token) || OnFormattingWord(word, token) ||
-                      OnContentWord(word, token) || OnNoteWord(word, token));
+                      OnContentWord(word, token) || OnNoteWord(word, token) ||
+                      OnShapeWord(word, token));
 }
 
 // Words that start a destination: which text of the group is shown, and where it goes.
@@ -104,6 +111,14 @@ bool RtfParser::OnDestinationWord(const RtfControlWord& word, const RtfToken& to
                 SkipRestOfGroup();
             } else if (s.destination != Destination::kFontTable) {
                 s.destination = s.result;
+                // A hyperlink field's result is the link's text.
+                if (token.word == "fldrslt" && !fields_.empty() && InText() &&
+                    fields_.back().groupDepth + 1 == stack_.size()) {
+                    if (auto link = ParseHyperlinkField(fields_.back().code)) {
+                        fields_.back().link = true;
+                        Out().StartLink(std::move(link->target), link->internal);
+                    }
+                }
             }
             break;
         case RtfAction::kNoTextDestination:
@@ -114,6 +129,9 @@ bool RtfParser::OnDestinationWord(const RtfControlWord& word, const RtfToken& to
                 if (field && InText() && s.onEnd == OnGroupEnd::kNone) {
                     fields_.push_back({{}, textShown_, stack_.size()});
                     s.onEnd = OnGroupEnd::kField;
+                }
+                if (token.word == "nesttableprops") {
+                    s.nestedTableProps = true;
                 }
                 const bool keepsResult = field || token.word == "object";
                 s.result = keepsResult ? s.destination : Destination::kNoText;
@@ -197,6 +215,9 @@ bool RtfParser::OnDestinationWord(const RtfControlWord& word, const RtfToken& to
                 s.inFieldCode) {
                 SkipRestOfGroup();
                 break;
+            }
+            if (!shapes_.empty()) {
+                shapes_.back().hasText = true;
             }
             Out().StartFloatingText(Level());
             s.destination = Destination::kText;
@@ -321,6 +342,7 @@ bool RtfParser::OnFontWord(const RtfControlWord& word, const RtfToken& token) {
             }
             break;
         case RtfAction::kPlain:
+            s.style = {};
             s.hidden = false;
             s.deleted = false;
             s.font = -1;
@@ -342,6 +364,10 @@ bool RtfParser::OnFormattingWord(const RtfControlWord& word, const RtfToken& tok
             s.inTable = false;
             s.nestingLevel = 0;
             s.numbering = -1;
+            s.paragraphStyle = 0;
+            s.outlineLevel = -1;
+            s.list = 0;
+            s.listLevel = 0;
             break;
         case RtfAction::kInTable:
             s.inTable = on;

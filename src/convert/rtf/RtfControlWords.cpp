@@ -11,38 +11,29 @@ using Table = std::unordered_map<std::string_view, RtfControlWord>;
 Table BuildTable() {
     Table t;
     // Destinations whose content never reaches the text.
-    for (const std::string_view word : {"colortbl",     "stylesheet",   "datafield",
-                                        "pict",         "objdata",      "objclass",
-                                        "objname",      "objalias",     "objsect",
-                                        "objtime",      "header",       "headerl",
-                                        "headerr",      "headerf",      "footer",
-                                        "footerl",      "footerr",      "footerf",
-                                        "annotation",   "atnid",        "atnauthor",
-                                        "atndate",      "atnref",       "atnicn",
-                                        "atntime",      "atnparent",    "atrfstart",
-                                        "atrfend",      "listtable",    "listoverridetable",
-                                        "revtbl",       "rsidtbl",      "generator",
-                                        "xmlnstbl",     "themedata",    "colorschememapping",
-                                        "datastore",    "latentstyles", "pgdsctbl",
-                                        "filetbl",      "sp",           "sn",
-                                        "sv",           "shprslt",      "nonshppict",
-                                        "nonesttables",
+    for (const std::string_view word :
+         {"colortbl",   "datafield",     "objdata",      "objclass",
+          "objname",    "objalias",      "objsect",      "objtime",
+          "header",     "headerl",       "headerr",      "headerf",
+          "footer",     "footerl",       "footerr",      "footerf",
+          "annotation", "atnid",         "atnauthor",    "atndate",
+          "atnref",     "atnicn",        "atntime",      "atnparent",
+          "atrfstart",  "atrfend",       "revtbl",       "rsidtbl",
+          "generator",  "xmlnstbl",      "themedata",    "colorschememapping",
+          "datastore",  "latentstyles",  "pgdsctbl",     "filetbl",
+          "shprslt",    "nonshppict",    "nonesttables",
 
-                                        "ftnsep",       "ftnsepc",      "aftnsep",
-                                        "aftnsepc",     "ftncn",        "aftncn",
-                                        "txe",          "xe",           "tc",
-                                        "tcn",          "bkmkstart",    "bkmkend",
-                                        "template",     "docvar",       "comment",
-                                        "private",      "userprops",    "wgrffmtfilter",
-                                        "mmathPr",      "fchars",       "lchars",
-                                        "pgptbl",       "protusertbl",  "listpicture",
-                                        "blipuid",      "passwordhash", "defchp",
-                                        "defpap",       "stylesheet",   "keywords",
-                                        "subject",      "formfield",    "ftnsepc",
-                                        "operator",     "doccomm",      "hlinkbase",
-                                        "company",      "category",     "manager",
-                                        "falt",         "panose",       "fontemb",
-                                        "fontfile"}) {
+          "ftnsep",     "ftnsepc",       "aftnsep",      "aftnsepc",
+          "ftncn",      "aftncn",        "txe",          "xe",
+          "tc",         "tcn",           "bkmkstart",    "bkmkend",
+          "template",   "docvar",        "comment",      "private",
+          "userprops",  "wgrffmtfilter", "mmathPr",      "fchars",
+          "lchars",     "pgptbl",        "protusertbl",  "listpicture",
+          "blipuid",    "passwordhash",  "defchp",       "defpap",
+          "keywords",   "subject",       "formfield",    "ftnsepc",
+          "operator",   "doccomm",       "hlinkbase",    "company",
+          "category",   "manager",       "falt",         "panose",
+          "fontemb",    "fontfile"}) {
         t[word] = {RtfAction::kSkipDestination, {}};
     }
     t["info"] = {RtfAction::kInfo, {}};
@@ -71,7 +62,7 @@ Table BuildTable() {
     t["result"] = {RtfAction::kTextDestination, {}};
     t["ud"] = {RtfAction::kTextDestination, {}};
     for (const std::string_view word :
-         {"field", "shp", "shpinst", "object", "nesttableprops", "do", "shpgrp"}) {
+         {"field", "shpinst", "object", "nesttableprops", "do", "shpgrp"}) {
         t[word] = {RtfAction::kNoTextDestination, {}};
     }
     t["upr"] = {RtfAction::kUpr, {}};
@@ -150,11 +141,44 @@ Table BuildTable() {
     t["rdblquote"] = {RtfAction::kCharacter, "\xE2\x80\x9D"};
     t["zwj"] = {RtfAction::kCharacter, "\xE2\x80\x8D"};
     t["zwnj"] = {RtfAction::kCharacter, "\xE2\x80\x8C"};
+    t["stylesheet"] = {RtfAction::kStyleSheet, {}};
+    t["s"] = {RtfAction::kStyle, {}};
+    t["cs"] = {RtfAction::kStyle, "character"};
+    t["ds"] = {RtfAction::kStyle, "other"};
+    t["ts"] = {RtfAction::kStyle, "other"};
+    t["sbasedon"] = {RtfAction::kBasedOn, {}};
+    t["outlinelevel"] = {RtfAction::kOutlineLevel, {}};
+    t["b"] = {RtfAction::kBold, {}};
+    t["i"] = {RtfAction::kItalic, {}};
+    t["strike"] = {RtfAction::kStrike, {}};
+    t["striked"] = {RtfAction::kStrike, {}};
+    t["listtable"] = {RtfAction::kListTable, {}};
+    t["listoverridetable"] = {RtfAction::kListOverrideTable, {}};
+    t["list"] = {RtfAction::kList, {}};
+    t["listlevel"] = {RtfAction::kListLevel, {}};
+    t["levelnfc"] = {RtfAction::kLevelFormat, {}};
+    t["levelnfcn"] = {RtfAction::kLevelFormat, {}};
+    t["listid"] = {RtfAction::kListId, {}};
+    t["listoverride"] = {RtfAction::kListOverride, {}};
+    t["ls"] = {RtfAction::kListIndex, {}};
+    t["ilvl"] = {RtfAction::kListLevelIndex, {}};
+    t["trowd"] = {RtfAction::kRowDefaults, {}};
+    t["trhdr"] = {RtfAction::kHeaderRow, {}};
+    for (const std::string_view word : {"clmgf", "clmrg", "clvmgf", "clvmrg"}) {
+        t[word] = {RtfAction::kCellMerge, word};
+    }
+    t["cellx"] = {RtfAction::kCellEnd, {}};
+    t["shppict"] = {RtfAction::kPictureGroup, {}};
+    t["pict"] = {RtfAction::kPicture, {}};
+    t["picprop"] = {RtfAction::kPictureProperties, {}};
+    t["shp"] = {RtfAction::kShape, {}};
+    t["sp"] = {RtfAction::kShapeProperty, {}};
+    t["sn"] = {RtfAction::kShapePropertyName, {}};
+    t["sv"] = {RtfAction::kShapePropertyValue, {}};
     for (const std::string_view word :
-         {"cs",         "s",       "ds",          "ts",         "cf",    "cb",      "chcbpat",
-          "highlight",  "fs",      "afs",         "af",         "loch",  "hich",    "dbch",
-          "rtlch",      "ltrch",   "b",           "ab",         "i",     "ai",      "ul",
-          "ulnone",     "uld",     "uldb",        "strike",     "caps",  "scaps",   "outline",
+         {"cf",         "cb",      "chcbpat",     "highlight",  "fs",    "afs",     "af",
+          "loch",       "hich",    "dbch",        "rtlch",      "ltrch", "ab",      "ai",
+          "ul",         "ulnone",  "uld",         "uldb",       "caps",  "scaps",   "outline",
           "shad",       "super",   "sub",         "nosupersub", "up",    "dn",      "lang",
           "langfe",     "langnp",  "langfenp",    "alang",      "expnd", "expndtw", "kerning",
           "charscalex", "insrsid", "charrsid",    "ql",         "qr",    "qc",      "qj",

@@ -74,6 +74,34 @@ enum class RtfAction {
     kNumberingFont,    // \pnfN
     // A character written as a control word (\emdash, \bullet, ...): `text` is its UTF-8.
     kCharacter,
+    // Structure for outputs that keep it.
+    kStyleSheet,          // \stylesheet: read for headings and character styles
+    kStyle,               // \sN, \csN (`text` "character"), \ds, \ts (`text` "other")
+    kBasedOn,             // \sbasedonN
+    kOutlineLevel,        // \outlinelevelN
+    kBold,                // \b
+    kItalic,              // \i
+    kStrike,              // \strike, \striked
+    kListTable,           // \listtable
+    kListOverrideTable,   // \listoverridetable
+    kList,                // \list
+    kListLevel,           // \listlevel
+    kLevelFormat,         // \levelnfcN, \levelnfcnN
+    kListId,              // \listidN
+    kListOverride,        // \listoverride
+    kListIndex,           // \lsN
+    kListLevelIndex,      // \ilvlN
+    kRowDefaults,         // \trowd
+    kHeaderRow,           // \trhdr
+    kCellMerge,           // \clmgf, \clmrg, \clvmgf, \clvmrg: `text` is the word
+    kCellEnd,             // \cellxN
+    kPictureGroup,        // \shppict
+    kPicture,             // \pict
+    kPictureProperties,   // \picprop
+    kShape,               // \shp
+    kShapeProperty,       // \sp
+    kShapePropertyName,   // \sn
+    kShapePropertyValue,  // \sv
     // Formatting the reader knows and the text does not show (\cs, \cf, \b, ...): unlike an
     // unknown word, it is no destination even after \*.
     kFormatting,

@@ -9,8 +9,14 @@ RtfEmitter::RtfEmitter(DocumentSink& sink) : sink_(sink) {
 }
 
 void RtfEmitter::CloseParagraph() {
-    if (Current().paragraphOpen) {
-        Current().paragraphOpen = false;
+    Context& c = Current();
+    if (c.paragraphOpen) {
+        c.paragraphOpen = false;
+        // Links stay within their paragraph.
+        if (c.linkOpen) {
+            sink_.EndLink();
+        }
+        c.linkOpen = c.linkPending = false;
         sink_.EndParagraph();
     }
 }
@@ -35,11 +41,41 @@ void RtfEmitter::EnsureCell() {
         CloseParagraph();
         sink_.StartRow();
         table.rowOpen = true;
+        table.cell = 0;
+        if (Current().tables.size() == 1 && row_.header) {
+            sink_.HeaderRow();
+        }
     }
     if (!table.cellOpen) {
         CloseParagraph();
         sink_.StartCell();
         table.cellOpen = true;
+        CellStructure(table);
+    }
+}
+
+// The merges of the outermost table's cells, from the row definition. How many rows a
+// vertical merge spans is stated only by the rows that follow: its first cell reports the
+// columns it spans, the cells below come as covered.
+void RtfEmitter::CellStructure(TableLevel& table) {
+    const std::size_t index = table.cell++;
+    if (Current().tables.size() != 1 || index >= row_.cells.size()) {
+        return;
+    }
+    const RtfCellMerge& cell = row_.cells[index];
+    if (cell.merged || cell.verticalMerged) {
+        sink_.CoveredCell();
+        return;
+    }
+    int columns = 1;
+    for (std::size_t next = index + 1; cell.first && next < row_.cells.size(); ++next) {
+        if (!row_.cells[next].merged) {
+            break;
+        }
+        ++columns;
+    }
+    if (columns > 1) {
+        sink_.CellSpan(columns, 1);
     }
 }
 
@@ -70,9 +106,56 @@ void RtfEmitter::OpenParagraph(int level) {
     }
     sink_.StartParagraph();
     c.paragraphOpen = true;
+    c.sentStyle = {};
+    if (c.heading > 0) {
+        sink_.Heading(c.heading);
+    }
+    if (c.listLevel >= 0) {
+        sink_.ListItem(c.listLevel, c.listKind);
+    }
+    c.heading = 0;
+    c.listLevel = -1;
     if (c.hasLabel) {
         sink_.ListLabel(c.label, c.suffix);
         c.hasLabel = false;
+    }
+    for (const PendingPicture& picture : c.pictures) {
+        sink_.Picture(picture.description, picture.title);
+    }
+    c.pictures.clear();
+}
+
+void RtfEmitter::SetParagraphStructure(int heading, int listLevel, ListKind kind) {
+    Context& c = Current();
+    c.heading = heading;
+    c.listLevel = listLevel;
+    c.listKind = kind;
+}
+
+void RtfEmitter::StartLink(std::string target, bool internal) {
+    Context& c = Current();
+    if (c.linkOpen) {
+        sink_.EndLink();
+        c.linkOpen = false;
+    }
+    c.linkPending = true;
+    c.link = {std::move(target), internal};
+}
+
+void RtfEmitter::EndLink() {
+    Context& c = Current();
+    if (c.linkOpen) {
+        sink_.EndLink();
+    }
+    c.linkOpen = c.linkPending = false;
+}
+
+void RtfEmitter::Picture(std::string description, std::string title) {
+    Context& c = Current();
+    if (c.paragraphOpen) {
+        sink_.Picture(description, title);
+    } else {
+        c.pictures.push_back({std::move(description), std::move(title)});
     }
 }
 
@@ -90,6 +173,15 @@ void RtfEmitter::Text(std::string_view utf8, int level) {
         return;
     }
     OpenParagraph(level);
+    if (!(style_ == c.sentStyle)) {
+        sink_.Style(style_);
+        c.sentStyle = style_;
+    }
+    if (c.linkPending) {
+        sink_.StartLink(c.link.target, c.link.internal);
+        c.linkPending = false;
+        c.linkOpen = true;
+    }
     sink_.Text(utf8);
 }
 

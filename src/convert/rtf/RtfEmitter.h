@@ -1,6 +1,8 @@
 #pragma once
 
 #include "convert/core/DocumentSink.h"
+#include "convert/core/HyperlinkField.h"
+#include "convert/rtf/RtfStructure.h"
 
 #include <string>
 #include <string_view>
@@ -29,6 +31,18 @@ public:
     void SetListLabel(std::string label, std::string suffix);
     bool HasListLabel() const { return contexts_.back().hasLabel; }
     bool ParagraphOpen() const { return contexts_.back().paragraphOpen; }
+    // The structure of the next paragraph to start: its heading level (0 none) and list level
+    // (-1 none).
+    void SetParagraphStructure(int heading, int listLevel, ListKind kind);
+    // The style of the text that follows.
+    void SetStyle(TextStyle style) { style_ = style; }
+    // A hyperlink around the text that follows, until EndLink or the end of the paragraph.
+    void StartLink(std::string target, bool internal);
+    void EndLink();
+    // A picture at the current place; one met between paragraphs goes to the next one.
+    void Picture(std::string description, std::string title);
+    // The definition of the rows that follow in the outermost table.
+    RtfRowDefinition& Row() { return row_; }
 
     void NoteReference(std::string_view mark, int level);
     void StartNote(NoteKind kind, std::string_view mark);
@@ -47,6 +61,11 @@ private:
     struct TableLevel {
         bool rowOpen = false;
         bool cellOpen = false;
+        std::size_t cell = 0;  // cells started in the open row
+    };
+    struct PendingPicture {
+        std::string description;
+        std::string title;
     };
     enum class ContextKind { kBody, kNote, kFloating, kMargin };
     struct Context {
@@ -57,6 +76,14 @@ private:
         bool hasLabel = false;
         std::string label;
         std::string suffix;
+        int heading = 0;
+        int listLevel = -1;
+        ListKind listKind = ListKind::kNumbered;
+        TextStyle sentStyle;
+        bool linkPending = false;
+        bool linkOpen = false;
+        HyperlinkTarget link;
+        std::vector<PendingPicture> pictures;
     };
 
     Context& Current() { return contexts_.back(); }
@@ -66,9 +93,12 @@ private:
     void CloseParagraph();
     void OpenParagraph(int level);
     void CloseContext();
+    void CellStructure(TableLevel& table);
 
     DocumentSink& sink_;
     std::vector<Context> contexts_;
+    TextStyle style_;
+    RtfRowDefinition row_;
 };
 
 }  // namespace corvanel::convert::rtf

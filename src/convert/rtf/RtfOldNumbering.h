@@ -31,6 +31,12 @@ public:
     // The label of the next paragraph, which has numbering `index` (-1: none); advances the
     // counters. Empty for paragraphs without a label.
     std::string NextLabel(int index);
+    // The numbering paragraphs refer to by `index`; null when there is none.
+    const RtfNumbering* Find(int index) const {
+        return index >= 0 && static_cast<std::size_t>(index) < numberings_.size()
+                   ? &numberings_[static_cast<std::size_t>(index)]
+                   : nullptr;
+    }
 
 private:
     std::vector<RtfNumbering> numberings_;

@@ -13,6 +13,8 @@ namespace corvanel::convert::rtf {
 
 namespace {
 
+constexpr std::size_t kMaxPictureGroups = 4;
+
 // A list label set in a symbol font: numbers ("1.", "(a)" in Symbol) keep their digits and
 // punctuation, which the Symbol font shows as they are; anything else is a bullet glyph.
 std::string SymbolFontLabel(const std::string& label, SymbolFontKind font) {
@@ -110,6 +112,7 @@ RtfEmitter& RtfParser::Out() {
 RtfEmitter& RtfParser::Content() {
     RtfEmitter& out = Out();
     if (!out.ParagraphOpen()) {
+        SetParagraphStructure(out);
         std::string label = oldNumbering_.NextLabel(State().numbering);
         if (!label.empty() && !out.HasListLabel()) {
             out.SetListLabel(std::move(label), "\t");
@@ -149,7 +152,17 @@ void RtfParser::StartGroup() {
         child.destination = Destination::kText;  // the document's own group
         child.result = Destination::kText;
     }
+    if (child.destination == Destination::kStyleSheet) {
+        child.destination = Destination::kStyleEntry;
+        child.onEnd = OnGroupEnd::kStyleEntry;
+        styles_.Begin();
+    }
     stack_.push_back(child);
+    // A picture's properties sit a group or two deep; deeper groups hold only its data.
+    if (child.destination == Destination::kPicture && !shapes_.empty() &&
+        stack_.size() > shapes_.back().groupDepth + kMaxPictureGroups) {
+        SkipRestOfGroup();
+    }
 }
 
 void RtfParser::EndGroup() {
@@ -199,6 +212,16 @@ void RtfParser::EndGroup() {
             commentAuthor_ = std::move(propertyText_);
             propertyText_.clear();
             break;
+        case OnGroupEnd::kStyleEntry:
+            styles_.End();
+            break;
+        case OnGroupEnd::kShapeName:
+        case OnGroupEnd::kShapeValue:
+            FinishShapeProperty(onEnd);
+            break;
+        case OnGroupEnd::kShape:
+            FinishShape();
+            break;
     }
 }
 
@@ -231,6 +254,14 @@ void RtfParser::OnText(std::string_view text) {
         if (end != std::string_view::npos) {
             FinishFontName();
         }
+        return;
+    }
+    if (s.destination == Destination::kStyleEntry) {
+        styles_.AppendName(text);
+        return;
+    }
+    if (s.destination == Destination::kPicture) {
+        SkipRestOfGroup();  // the picture's data: its properties came before it
         return;
     }
     if (!Visible()) {
@@ -333,10 +364,12 @@ void RtfParser::Deliver(std::string_view utf8, SymbolFontKind symbol) {
         }
         return;
     }
+    RtfEmitter& out = Content();
+    out.SetStyle(State().style);
     if (symbol != SymbolFontKind::kOther) {
-        Content().Text(MapSymbolFontText(utf8, symbol), Level());
+        out.Text(MapSymbolFontText(utf8, symbol), Level());
     } else {
-        Content().Text(utf8, Level());
+        out.Text(utf8, Level());
     }
 }
 
@@ -405,12 +438,17 @@ void RtfParser::AppendFieldCode(std::string_view text) {
 void RtfParser::FinishField() {
     const OpenField field = std::move(fields_.back());
     fields_.pop_back();
+    if (field.link) {
+        emitter_.EndLink();
+    }
     if (textShown_ != field.textBefore) {
         return;  // a stored result
     }
     if (const auto text = EqFieldText(field.code); text && !text->empty()) {
         ++textShown_;
-        Content().Text(*text, Level());
+        RtfEmitter& out = Content();
+        out.SetStyle(State().style);
+        out.Text(*text, Level());
     }
 }
 

@@ -8,6 +8,7 @@
 #include "convert/rtf/RtfControlWords.h"
 #include "convert/rtf/RtfEmitter.h"
 #include "convert/rtf/RtfOldNumbering.h"
+#include "convert/rtf/RtfStructure.h"
 #include "convert/rtf/RtfTokenizer.h"
 
 #include <string>
@@ -34,6 +35,12 @@ enum class Destination : unsigned char {
     kProperty,         // \title, \author in \info: text collected for a property
     kDate,             // \creatim, \revtim in \info: \yr, \mo, ... collected
     kFieldCode,        // \fldinst of a field in the text: collected
+    kStyleSheet,       // \stylesheet
+    kStyleEntry,       // one style's definition in it
+    kListTable,        // \listtable
+    kListOverrides,    // \listoverridetable
+    kPicture,          // \pict in the text, read up to its data for its properties
+    kShapeProperty,    // \sp of a shape or picture in the text
 };
 enum class OnGroupEnd : unsigned char {
     kNone,
@@ -46,7 +53,11 @@ enum class OnGroupEnd : unsigned char {
     kDate,
     kField,
     kMargin,
-    kCommentAuthor
+    kCommentAuthor,
+    kStyleEntry,
+    kShape,
+    kShapeName,
+    kShapeValue
 };
 
 // Everything RTF scopes to a group; a group starts with a copy of its parent's state.
@@ -58,7 +69,13 @@ struct GroupState {
     bool hidden = false;
     bool deleted = false;
     bool inTable = false;
-    bool inFieldCode = false;  // within a \fldinst read for its text
+    bool inFieldCode = false;       // within a \fldinst read for its text
+    bool nestedTableProps = false;  // within \nesttableprops: an inner table's row definition
+    TextStyle style;                // bold, italic, strikethrough
+    int paragraphStyle = 0;         // \sN
+    int outlineLevel = -1;          // \outlinelevelN, -1 when the paragraph states none
+    int list = 0;                   // \lsN, 0 when not in a list
+    int listLevel = 0;              // \ilvlN
     int nestingLevel = 0;
     int numbering = -1;  // Word 6 numbering of the paragraph (index in RtfOldNumbering)
     int unicodeSkip = 1;
@@ -116,6 +133,14 @@ private:
     bool OnFormattingWord(const RtfControlWord& word, const RtfToken& token);
     bool OnContentWord(const RtfControlWord& word, const RtfToken& token);
     bool OnNoteWord(const RtfControlWord& word, const RtfToken& token);
+    bool OnStyleWord(const RtfControlWord& word, const RtfToken& token);
+    bool OnListWord(const RtfControlWord& word, const RtfToken& token);
+    bool OnTableWord(const RtfControlWord& word, const RtfToken& token);
+    bool OnShapeWord(const RtfControlWord& word, const RtfToken& token);
+    void SetParagraphStructure(RtfEmitter& out);
+    void SetTextStyle(TextStyle style);
+    void FinishShapeProperty(OnGroupEnd part);
+    void FinishShape();
     void OnUnicode(std::int32_t value);
     void FlushText();
     void Deliver(std::string_view utf8, SymbolFontKind symbol);
@@ -180,9 +205,24 @@ private:
         std::string code;
         std::uint64_t textBefore = 0;  // textShown_ when the field began
         std::size_t groupDepth = 0;    // stack_.size() in the field's group
+        bool link = false;             // a hyperlink, started at its result
     };
     std::vector<OpenField> fields_;
     std::uint64_t textShown_ = 0;
+
+    RtfStyleSheet styles_;
+    RtfListTable lists_;
+    // Shapes and pictures in the text, innermost last, with the properties read so far.
+    struct OpenShape {
+        std::size_t groupDepth = 0;
+        bool picture = false;
+        bool hasText = false;  // its text box has text of its own
+        std::string description;
+        std::string title;
+        std::string wordArt;  // gtextUNICODE: the text the shape draws
+    };
+    std::vector<OpenShape> shapes_;
+    std::string shapePropertyName_;
 };
 
 }  // namespace corvanel::convert::rtf

@@ -72,6 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"FontNumberNeverDefined", "{\\rtf1{\\fonttbl}\\f99 \\'e9}", ErrorCode::kNone,
                       "\xC3\xA9\n"},
         MalformedCase{"RowWithoutCells", "{\\rtf1\\row\\nestrow\\cell}", ErrorCode::kNone, "\n"},
+        MalformedCase{"StructureWordsInTheDocumentGroup",
+                      "{\\rtf1\\stylesheet\\listtable\\pict a\\par}", ErrorCode::kNone, "a\n"},
         MalformedCase{"DeepGroupsInASkippedDestination",
                       "{\\rtf1{\\pict " + Nested(100000, "x") + "}ok}", ErrorCode::kNone, "ok\n"},
         MalformedCase{"DeepGroups", "{\\rtf1 " + Nested(100000, "x") + "}", ErrorCode::kDamaged,
