@@ -42,14 +42,9 @@ std::optional<FolderWalk::Item> FolderWalk::Enter(const std::string& folder, std
     // Names, not paths, are sorted: the entries share their folder, and comparing paths
     // component by component costs more than the walk's system calls.
     Frame frame{folder, {}, 0};
-    std::error_code ec;
-    fs::directory_iterator it(system::PathFromUtf8(folder), ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::string name = system::Utf8FromPath(it->path().filename());
-        if (!name.empty() && name[0] != '.') {
-            frame.names.push_back(std::move(name));
-        }
-    }
+    const std::error_code ec = system::ListFolder(folder, frame.names);
+    std::erase_if(frame.names,
+                  [](const std::string& name) { return name.empty() || name[0] == '.'; });
     if (ec) {
         return Item{folder, folder + " cannot be read: " + ec.message()};
     }

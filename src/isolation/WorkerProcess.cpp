@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace corvanel::isolation {
 
@@ -32,14 +33,14 @@ void RemoveTemporaryFiles(const std::string& target, pid_t pid) {
     const fs::path path = system::PathFromUtf8(target);
     const std::string prefix =
         system::Utf8FromPath(path.filename()) + ".corvanel-" + std::to_string(pid) + "-";
-    std::error_code ec;
     const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
-    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
-         it.increment(ec)) {
-        const std::string name = system::Utf8FromPath(it->path().filename());
+    std::vector<std::string> names;
+    system::ListFolder(system::Utf8FromPath(folder), names);
+    for (const std::string& name : names) {
         if (name.rfind(prefix, 0) == 0 && name.size() > 4 &&
             name.compare(name.size() - 4, 4, ".tmp") == 0) {
-            fs::remove(it->path(), ec);
+            std::error_code ec;
+            fs::remove(folder / system::PathFromUtf8(name), ec);
         }
     }
 }

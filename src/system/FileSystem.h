@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace corvanel::system {
 
@@ -26,7 +27,7 @@ std::string Utf8FromPath(const std::filesystem::path& path);
 std::FILE* OpenFile(const std::string& path, const char* mode);
 
 // Puts `from` in the place of `to` in one step, replacing a file already there.
-std::error_code ReplaceFile(const std::string& from, const std::string& to);
+std::error_code MoveReplacing(const std::string& from, const std::string& to);
 
 // What a file is, following links. `modified` counts nanoseconds from an epoch the file system
 // keeps; comparable only with itself.
@@ -39,13 +40,16 @@ struct FileState {
 FileState StateOf(const std::string& path);
 
 // Which file a path leads to, links and junctions followed: two paths lead to the same file
-// exactly when their identities are equal.
+// exactly when their identities are equal. Sets errno when there is none.
 struct FileIdentity {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
     auto operator<=>(const FileIdentity&) const = default;
 };
 std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// The names of a folder's entries ("." and ".." left out), in the order the system gives them.
+std::error_code ListFolder(const std::string& folder, std::vector<std::string>& names);
 
 // This process's number, as the system shows it.
 unsigned long CurrentProcessId();

@@ -20,7 +20,7 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }
 
-std::error_code ReplaceFile(const std::string& from, const std::string& to) {
+std::error_code MoveReplacing(const std::string& from, const std::string& to) {
     std::error_code ec;
     fs::rename(from, to, ec);
     return ec;
@@ -52,6 +52,15 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
     }
     return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
                         static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::error_code ListFolder(const std::string& folder, std::vector<std::string>& names) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        names.push_back(it->path().filename().native());
+    }
+    return ec;
 }
 
 unsigned long CurrentProcessId() {

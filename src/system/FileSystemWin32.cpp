@@ -130,7 +130,7 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
     return file;
 }
 
-std::error_code ReplaceFile(const std::string& from, const std::string& to) {
+std::error_code MoveReplacing(const std::string& from, const std::string& to) {
     if (::MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
                       MOVEFILE_REPLACE_EXISTING) != 0) {
         return {};
@@ -180,6 +180,7 @@ FileState StateOf(const std::string& path) {
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
     const HANDLE handle = OpenForInformation(path);
     if (handle == INVALID_HANDLE_VALUE) {
+        errno = ErrnoFor(::GetLastError());
         return std::nullopt;
     }
     BY_HANDLE_FILE_INFORMATION info{};
@@ -191,6 +192,35 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
     return FileIdentity{
         info.dwVolumeSerialNumber,
         (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+// FindFirstFileExW reads long paths with their prefix, where the C library's folder reading
+// (under std::filesystem's) does not.
+std::error_code ListFolder(const std::string& folder, std::vector<std::string>& names) {
+    std::string pattern = folder;
+    if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/')) {
+        pattern += '\\';
+    }
+    pattern += '*';
+    WIN32_FIND_DATAW found{};
+    const HANDLE search =
+        ::FindFirstFileExW(SystemPath(pattern).c_str(), FindExInfoBasic, &found,
+                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+    }
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name != L"." && name != L"..") {
+            names.push_back(Utf8FromWide(name));
+        }
+    } while (::FindNextFileW(search, &found) != 0);
+    const DWORD ended = ::GetLastError();
+    ::FindClose(search);
+    if (ended != ERROR_NO_MORE_FILES) {
+        return std::error_code(static_cast<int>(ended), std::system_category());
+    }
+    return {};
 }
 
 unsigned long CurrentProcessId() {

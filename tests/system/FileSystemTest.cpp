@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace corvanel::system {
 namespace {
@@ -56,8 +57,9 @@ TEST_P(NamedFiles, AreMadeReadListedReplacedAndKnownByIdentity) {
     EXPECT_EQ(state.size, 5u);
     EXPECT_EQ(StateOf(Utf8FromPath(PathFromUtf8(path).parent_path())).kind, FileKind::kFolder);
 
-    const fs::path listed = *fs::directory_iterator(PathFromUtf8(path).parent_path());
-    EXPECT_EQ(Utf8FromPath(listed.filename()), Utf8FromPath(PathFromUtf8(path).filename()));
+    std::vector<std::string> listed;
+    EXPECT_FALSE(ListFolder(Utf8FromPath(PathFromUtf8(path).parent_path()), listed));
+    EXPECT_EQ(listed, std::vector<std::string>{Utf8FromPath(PathFromUtf8(path).filename())});
 
     errno = 0;
     EXPECT_EQ(OpenFile(path, "wbx"), nullptr) << "an existing file is never opened exclusively";
@@ -65,7 +67,7 @@ TEST_P(NamedFiles, AreMadeReadListedReplacedAndKnownByIdentity) {
 
     const std::string replacement = path + ".new";
     ASSERT_TRUE(Spit(replacement, "second", "wbx"));
-    EXPECT_FALSE(ReplaceFile(replacement, path));
+    EXPECT_FALSE(MoveReplacing(replacement, path));
     EXPECT_EQ(Slurp(path), "second");
     EXPECT_EQ(StateOf(replacement).kind, FileKind::kMissing);
 

@@ -89,7 +89,7 @@ ConversionResult TextFileOutput::Commit() {
         file_ = nullptr;
     }
     if (failure_.Ok()) {
-        const std::error_code ec = system::ReplaceFile(temporary_, target_);
+        const std::error_code ec = system::MoveReplacing(temporary_, target_);
         if (!ec) {
             temporary_.clear();
             return {};
