@@ -1,23 +1,20 @@
 #include "cli/CommandLine.h"
 
+#include "cli/Console.h"
 #include "cli/JobRunner.h"
 #include "cli/Options.h"
 #include "cli/Progress.h"
 #include "cli/SourceStream.h"
 #include "cli/StdoutConversion.h"
 #include "cli/Supervisor.h"
+#include "system/FileSystem.h"
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <thread>
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 #ifndef CORVANEL_VERSION
 #define CORVANEL_VERSION "unknown"
@@ -31,34 +28,20 @@ namespace fs = std::filesystem;
 
 std::atomic<bool> stopRequested{false};
 
-// The first interrupt lets the documents under way finish; a second one ends the program.
-extern "C" void RequestStop(int signal) {
-    stopRequested = true;
-    std::signal(signal, SIG_DFL);
-}
-
 int UsageError(std::FILE* err, const std::string& message) {
     std::fprintf(err, "corvanel-convert: %s\nTry 'corvanel-convert --help' for more information.\n",
                  message.c_str());
     return 2;
 }
 
-bool IsTerminal(std::FILE* stream) {
-#ifndef _WIN32
-    return isatty(fileno(stream)) != 0;
-#else
-    (void)stream;
-    return false;
-#endif
-}
-
 // The output folder, made when missing; the reason when it cannot be.
 std::string PrepareOutputFolder(const std::string& folder) {
     std::error_code ec;
-    if (fs::exists(folder, ec) && !fs::is_directory(folder, ec)) {
+    const fs::path path = system::PathFromUtf8(folder);
+    if (fs::exists(path, ec) && !fs::is_directory(path, ec)) {
         return "the output folder " + folder + " is a file";
     }
-    fs::create_directories(folder, ec);
+    fs::create_directories(path, ec);
     if (ec) {
         return "the output folder " + folder + " cannot be created: " + ec.message();
     }
@@ -72,7 +55,7 @@ public:
         if (path == "-") {
             file_ = out;
         } else if (!path.empty()) {
-            file_ = std::fopen(path.c_str(), "wb");
+            file_ = system::OpenFile(path, "wb");
             owned_ = file_ != nullptr;
             if (file_ == nullptr) {
                 error_ = "the record file " + path + " cannot be written: " + std::strerror(errno);
@@ -94,25 +77,6 @@ private:
     std::FILE* file_ = nullptr;
     bool owned_ = false;
     std::string error_;
-};
-
-// Interrupts stop the run gently while it lasts; a closed pipe is a failed write, not death.
-class SignalScope {
-public:
-    SignalScope() {
-        std::signal(SIGINT, RequestStop);
-        std::signal(SIGTERM, RequestStop);
-#ifndef _WIN32
-        std::signal(SIGPIPE, SIG_IGN);
-#endif
-    }
-    ~SignalScope() {
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGTERM, SIG_DFL);
-#ifndef _WIN32
-        std::signal(SIGPIPE, SIG_DFL);
-#endif
-    }
 };
 
 }  // namespace
@@ -140,7 +104,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, st
     if (!records.Error().empty()) {
         return UsageError(err, records.Error());
     }
-    SignalScope signals;
+    InterruptScope interrupts(stopRequested);
     stopRequested = false;
 
     const bool textToStdout = options.toStdout || options.inputs[0].value == "-";

@@ -3,14 +3,11 @@
 #include "cli/JobRunner.h"
 #include "cli/TargetClaims.h"
 #include "convert/Converter.h"
+#include "system/FileSystem.h"
 
 #include <chrono>
 #include <filesystem>
 #include <system_error>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace corvanel::cli {
 
@@ -26,53 +23,18 @@ bool IsOwnTarget(const fs::path& source, const fs::path& target) {
                           target.parent_path().empty() ? "." : target.parent_path(), ec);
 }
 
-struct FileState {
-    bool exists = false;
-    std::uint64_t size = 0;
-    std::int64_t modified = 0;  // nanoseconds since an epoch the file system keeps
-};
-
-// One system call where the platform has it.
-FileState StateOf(const std::string& path) {
-    FileState state;
-#ifndef _WIN32
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        state.exists = true;
-        state.size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
-#ifdef __APPLE__
-        const timespec& time = info.st_mtimespec;
-#else
-        const timespec& time = info.st_mtim;
-#endif
-        state.modified = static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
-    }
-#else
-    std::error_code ec;
-    const auto time = fs::last_write_time(path, ec);
-    if (!ec) {
-        state.exists = true;
-        state.modified =
-            std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
-        const auto size = fs::file_size(path, ec);
-        state.size = ec ? 0 : size;
-    }
-#endif
-    return state;
-}
-
 // Creates the folders of a mirrored target. Consecutive documents mostly share their folder,
 // so each thread remembers the last one it made.
 std::string MakeParentFolder(const std::string& target) {
-    thread_local std::string lastMade;
-    const fs::path folder = fs::path(target).parent_path();
+    thread_local fs::path::string_type lastMade;
+    const fs::path folder = system::PathFromUtf8(target).parent_path();
     if (folder.empty() || folder.native() == lastMade) {
         return {};
     }
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) {
-        return "the folder " + folder.string() + " cannot be made: " + ec.message();
+        return "the folder " + system::Utf8FromPath(folder) + " cannot be made: " + ec.message();
     }
     lastMade = folder.native();
     return {};
@@ -96,7 +58,8 @@ std::optional<DocumentJob> PrepareJob(SourceEntry entry, const TargetRule& rule,
             job.source + " has no extension (no \".\" in its name), so it has no text file name";
         return job;
     }
-    if (entry.foundInFolder && IsOwnTarget(job.source, *target)) {
+    if (entry.foundInFolder &&
+        IsOwnTarget(system::PathFromUtf8(job.source), system::PathFromUtf8(*target))) {
         return std::nullopt;
     }
     job.target = *target;
@@ -112,8 +75,9 @@ DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings) {
     const auto start = std::chrono::steady_clock::now();
     DocumentRecord record;
     record.source = job.source;
-    const FileState source = StateOf(job.source);
-    if (source.exists) {
+    const system::FileState source = system::StateOf(job.source);
+    const bool sourceExists = source.kind != system::FileKind::kMissing;
+    if (sourceExists) {
         record.bytes = source.size;
     }
     auto finish = [&] {
@@ -127,9 +91,9 @@ DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings) {
         record.errorMessage = job.failureMessage;
         return finish();
     }
-    if (settings.update && source.exists) {
-        const FileState target = StateOf(job.target);
-        if (target.exists && target.modified >= source.modified) {
+    if (settings.update && sourceExists) {
+        const system::FileState target = system::StateOf(job.target);
+        if (target.kind != system::FileKind::kMissing && target.modified >= source.modified) {
             record.status = DocumentRecord::Status::kSkipped;
             return finish();
         }

@@ -1,12 +1,10 @@
 #include "cli/FileWalk.h"
 
+#include "system/FileSystem.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace corvanel::cli {
 
@@ -16,32 +14,17 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kMaxFolderDepth = 256;
 
-enum class EntryKind { kFolder, kFile, kOther };
+// A folder's entries are joined to it with the system's own separator.
+constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
-// One system call per entry where the platform has it.
-EntryKind KindOf(const std::string& path) {
-#ifndef _WIN32
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return EntryKind::kOther;
-    }
-    return S_ISDIR(info.st_mode)   ? EntryKind::kFolder
-           : S_ISREG(info.st_mode) ? EntryKind::kFile
-                                   : EntryKind::kOther;
-#else
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    return ec                            ? EntryKind::kOther
-           : fs::is_directory(status)    ? EntryKind::kFolder
-           : fs::is_regular_file(status) ? EntryKind::kFile
-                                         : EntryKind::kOther;
-#endif
+bool EndsWithSeparator(const std::string& folder) {
+    return !folder.empty() && (folder.back() == '/' || folder.back() == kSeparator);
 }
 
 }  // namespace
 
 bool IsFolder(const std::string& path) {
-    return KindOf(path) == EntryKind::kFolder;
+    return system::StateOf(path).kind == system::FileKind::kFolder;
 }
 
 FolderWalk::FolderWalk(const std::string& folder) {
@@ -52,29 +35,16 @@ std::optional<FolderWalk::Item> FolderWalk::Enter(const std::string& folder, std
     if (depth > kMaxFolderDepth) {
         return std::nullopt;
     }
-#ifndef _WIN32
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) == 0 && !visited_.insert({info.st_dev, info.st_ino}).second) {
+    const std::optional<system::FileIdentity> identity = system::IdentityOf(folder);
+    if (identity && !visited_.insert(*identity).second) {
         return std::nullopt;
     }
-#else
-    std::error_code canonicalError;
-    const fs::path canonical = fs::canonical(folder, canonicalError);
-    if (!visitedPaths_.insert(canonicalError ? folder : canonical.string()).second) {
-        return std::nullopt;
-    }
-#endif
     // Names, not paths, are sorted: the entries share their folder, and comparing paths
     // component by component costs more than the walk's system calls.
     Frame frame{folder, {}, 0};
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        if (!name.empty() && name[0] != '.') {
-            frame.names.push_back(std::move(name));
-        }
-    }
+    const std::error_code ec = system::ListFolder(folder, frame.names);
+    std::erase_if(frame.names,
+                  [](const std::string& name) { return name.empty() || name[0] == '.'; });
     if (ec) {
         return Item{folder, folder + " cannot be read: " + ec.message()};
     }
@@ -94,17 +64,19 @@ std::optional<FolderWalk::Item> FolderWalk::Next() {
             continue;
         }
         const std::string& folder = top.folder;
-        std::string path = (folder.empty() || folder.back() == '/') ? folder : folder + '/';
+        std::string path =
+            (folder.empty() || EndsWithSeparator(folder)) ? folder : folder + kSeparator;
         path += top.names[top.next++];
-        switch (KindOf(path)) {
-            case EntryKind::kFile:
+        switch (system::StateOf(path).kind) {
+            case system::FileKind::kFile:
                 return Item{std::move(path), {}};
-            case EntryKind::kFolder:
+            case system::FileKind::kFolder:
                 if (auto failure = Enter(path, stack_.size())) {
                     return failure;
                 }
                 break;
-            case EntryKind::kOther:
+            case system::FileKind::kMissing:
+            case system::FileKind::kOther:
                 break;  // a dangling link, an entry that vanished meanwhile, a device...
         }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/FileSystem.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -35,8 +37,7 @@ private:
 
     std::vector<Frame> stack_;
     std::optional<Item> pendingFailure_;  // the named folder could not be read
-    std::set<std::pair<unsigned long long, unsigned long long>> visited_;  // device, inode
-    std::set<std::string> visitedPaths_;  // where no inode can be had
+    std::set<system::FileIdentity> visited_;
 };
 
 // True when `path` (links followed) is a folder.

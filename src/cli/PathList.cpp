@@ -4,13 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include <fcntl.h>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <poll.h>
-#include <unistd.h>
-#endif
+#include <vector>
 
 namespace corvanel::cli {
 
@@ -23,11 +17,14 @@ constexpr int kStopCheckMilliseconds = 100;
 
 }  // namespace
 
-PathList::PathList(int descriptor, bool nullSeparated)
-    : descriptor_(descriptor), separator_(nullSeparated ? '\0' : '\n') {}
+PathList::PathList(isolation::PipeEnd input, bool nullSeparated)
+    : input_(input),
+      ownInput_(input != isolation::StandardInput()),
+      separator_(nullSeparated ? '\0' : '\n') {}
 
 PathList::PathList(PathList&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)),
+    : input_(std::exchange(other.input_, isolation::kNoPipe)),
+      ownInput_(std::exchange(other.ownInput_, false)),
       separator_(other.separator_),
       buffer_(std::move(other.buffer_)),
       start_(other.start_),
@@ -35,22 +32,22 @@ PathList::PathList(PathList&& other) noexcept
       error_(std::move(other.error_)) {}
 
 PathList::~PathList() {
-    if (descriptor_ > 0) {
-        ::close(descriptor_);
+    if (ownInput_) {
+        isolation::ClosePipe(input_);
     }
 }
 
 std::optional<PathList> PathList::Open(const std::string& name, bool nullSeparated,
                                        std::string& error) {
     if (name == "-") {
-        return PathList(0, nullSeparated);
+        return PathList(isolation::StandardInput(), nullSeparated);
     }
-    const int descriptor = ::open(name.c_str(), O_RDONLY);
-    if (descriptor < 0) {
+    const isolation::PipeEnd input = isolation::OpenInputFile(name);
+    if (input == isolation::kNoPipe) {
         error = "the list " + name + " cannot be opened: " + std::strerror(errno);
         return std::nullopt;
     }
-    return PathList(descriptor, nullSeparated);
+    return PathList(input, nullSeparated);
 }
 
 bool PathList::Fill(const std::atomic<bool>& stop) {
@@ -65,20 +62,14 @@ bool PathList::Fill(const std::atomic<bool>& stop) {
         if (stop) {
             return false;
         }
-#ifndef _WIN32
         // Waits in slices, so that an interrupt is noticed while a slow writer says nothing.
-        pollfd wait{descriptor_, POLLIN, 0};
-        const int ready = ::poll(&wait, 1, kStopCheckMilliseconds);
-        if (ready == 0 || (ready < 0 && errno == EINTR)) {
+        std::vector<bool> ready;
+        if (isolation::WaitForInput({input_}, kStopCheckMilliseconds, ready) == 0) {
             continue;
         }
-#endif
-        const auto got = ::read(descriptor_, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
+        const std::ptrdiff_t got = isolation::ReadPipe(input_, chunk, sizeof chunk);
         if (got < 0) {
-            error_ = std::strerror(errno);
+            error_ = std::strerror(errno != 0 ? errno : EIO);
         }
         if (got > 0) {
             buffer_.append(chunk, static_cast<std::size_t>(got));

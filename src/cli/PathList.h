@@ -1,5 +1,7 @@
 #pragma once
 
+#include "isolation/Pipes.h"
+
 #include <atomic>
 #include <optional>
 #include <string>
@@ -12,8 +14,8 @@ namespace corvanel::cli {
 // Windows have one) or, when `nullSeparated`, with a NUL byte; empty entries are skipped.
 class PathList {
 public:
-    // Takes the descriptor (closed at the end unless it is standard input).
-    PathList(int descriptor, bool nullSeparated);
+    // Takes the pipe or file (closed at the end unless it is standard input).
+    PathList(isolation::PipeEnd input, bool nullSeparated);
     ~PathList();
     PathList(const PathList&) = delete;
     PathList& operator=(const PathList&) = delete;
@@ -33,7 +35,8 @@ public:
 private:
     bool Fill(const std::atomic<bool>& stop);
 
-    int descriptor_ = -1;
+    isolation::PipeEnd input_ = isolation::kNoPipe;
+    bool ownInput_ = false;
     char separator_;
     std::string buffer_;
     std::size_t start_ = 0;  // first byte of buffer_ not yet handed out

@@ -3,12 +3,11 @@
 #include "cli/DocumentRecord.h"
 #include "convert/Converter.h"
 #include "convert/core/Limits.h"
+#include "system/FileSystem.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace corvanel::cli {
 
@@ -63,10 +62,9 @@ int ConvertToStdout(const std::string& source, const convert::MarginTexts& inclu
             },
             write, options);
     } else {
-        std::error_code ec;
-        const auto size = std::filesystem::file_size(source, ec);
-        if (!ec) {
-            record.bytes = size;
+        const system::FileState state = system::StateOf(source);
+        if (state.kind == system::FileKind::kFile) {
+            record.bytes = state.size;
         }
         result = convert::StreamText(
             [&](convert::DocumentSink& sink) { return convert::ReadDocument(source, sink); }, write,

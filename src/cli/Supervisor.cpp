@@ -5,29 +5,23 @@
 #include "cli/TargetClaims.h"
 #include "cli/WorkerProtocol.h"
 #include "convert/core/ErrorCode.h"
+#include "isolation/Pipes.h"
 #include "isolation/WorkerProcess.h"
+#include "system/FileSystem.h"
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
-#include <filesystem>
 #include <mutex>
 #include <optional>
-#include <system_error>
 #include <thread>
 #include <vector>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace corvanel::cli {
 
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using isolation::kMemoryCheckInterval;
 
@@ -51,8 +45,8 @@ constexpr auto kGatherRecords = std::chrono::microseconds(500);
 // gone down to half. A wake-up per document would cost each of them a context switch.
 class JobQueue {
 public:
-    JobQueue(SourceStream& sources, const TargetRule& rule, std::size_t capacity, int wake,
-             const std::atomic<bool>& stop)
+    JobQueue(SourceStream& sources, const TargetRule& rule, std::size_t capacity,
+             isolation::PipeEnd wake, const std::atomic<bool>& stop)
         : capacity_(capacity),
           wake_(wake),
           thread_([&, this, rule] { Fill(sources, rule, stop); }) {}
@@ -99,9 +93,8 @@ private:
             if (!job) {
                 continue;
             }
-            struct stat info {};
-            if (job->failureCode.empty() && ::stat(job->source.c_str(), &info) == 0) {
-                job->bytes = static_cast<std::uint64_t>(info.st_size);
+            if (job->failureCode.empty()) {
+                job->bytes = system::StateOf(job->source).size;
             }
             std::unique_lock lock(mutex_);
             room_.wait(lock, [&] { return jobs_.size() < capacity_ || closed_; });
@@ -120,7 +113,7 @@ private:
         if (hungry_) {
             hungry_ = false;
             const char byte = 1;
-            [[maybe_unused]] const ssize_t wrote = ::write(wake_, &byte, 1);
+            isolation::WritePipe(wake_, &byte, 1);
         }
     }
 
@@ -128,7 +121,7 @@ private:
     std::condition_variable room_;
     std::deque<DocumentJob> jobs_;
     std::size_t capacity_;
-    int wake_;
+    isolation::PipeEnd wake_;
     bool ended_ = false;
     bool closed_ = false;
     bool hungry_ = false;  // the supervisor found no job and waits for one
@@ -148,8 +141,10 @@ struct Worker {
     Clock::time_point memoryChecked;
 };
 
-bool Spawn(Worker& worker) {
-    return worker.process.Start(isolation::kThisProgram, "corvanel-convert", kWorkerArgument);
+bool Spawn(Worker& worker, const isolation::IsolationLimits& limits) {
+    static const std::string program = isolation::ThisProgram();
+    return worker.process.Start(program, "corvanel-convert", kWorkerArgument,
+                                limits.maxMemoryBytes);
 }
 
 // Ends a worker: killed (its document abandoned) or, when `gently`, at the end of its input.
@@ -162,10 +157,9 @@ int Retire(Worker& worker, bool gently) {
 DocumentRecord Failed(const Pending& pending, convert::ErrorCode code, const std::string& why) {
     DocumentRecord record;
     record.source = pending.job.source;
-    std::error_code ec;
-    const auto size = fs::file_size(pending.job.source, ec);
-    if (!ec) {
-        record.bytes = size;
+    const system::FileState state = system::StateOf(pending.job.source);
+    if (state.kind == system::FileKind::kFile) {
+        record.bytes = state.size;
     }
     record.errorCode = convert::ErrorCodeName(code);
     record.errorMessage = convert::DescribeError(code, pending.job.source, why);
@@ -206,7 +200,7 @@ public:
         Pending pending = std::move(*next);
         next.reset();
         Worker& worker = *chosen;
-        if (!worker.process.Running() && !Spawn(worker)) {
+        if (!worker.process.Running() && !Spawn(worker, limits_)) {
             report_.Finished(
                 Failed(pending, convert::ErrorCode::kInternal, "no worker process can be started"));
             return true;
@@ -238,7 +232,7 @@ public:
     void StartWorkers() {
         for (Worker& worker : workers_) {
             if (!worker.process.Running() && !worker.process.StartCopy(&RunWorker)) {
-                Spawn(worker);
+                Spawn(worker, limits_);
             }
         }
     }
@@ -249,17 +243,17 @@ public:
     }
 
     // Waits for records (or `wake`) at most until the next deadline, then enforces the limits.
-    void Wait(int wake) {
+    void Wait(isolation::PipeEnd wake) {
         if (WellFed()) {
             std::this_thread::sleep_for(kGatherRecords);
         }
-        std::vector<pollfd> waits{{wake, POLLIN, 0}};
+        std::vector<isolation::PipeEnd> waits{wake};
         std::vector<Worker*> owners{nullptr};
         auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(kMemoryCheckInterval);
         const auto limit = std::chrono::duration<double>(limits_.timeoutSeconds);
         for (Worker& worker : workers_) {
             if (!worker.queued.empty()) {
-                waits.push_back({worker.process.AnswerDescriptor(), POLLIN, 0});
+                waits.push_back(worker.process.AnswerPipe());
                 owners.push_back(&worker);
                 const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                     worker.queued.front().started + limit - Clock::now());
@@ -267,13 +261,15 @@ public:
                                      std::chrono::milliseconds(0), timeout);
             }
         }
-        const int ready = ::poll(waits.data(), waits.size(), static_cast<int>(timeout.count()));
-        if (ready > 0 && (waits[0].revents & POLLIN) != 0) {
+        std::vector<bool> readable;
+        const int ready =
+            isolation::WaitForInput(waits, static_cast<int>(timeout.count()), readable);
+        if (ready > 0 && readable[0]) {
             char drain[256];
-            [[maybe_unused]] const ssize_t got = ::read(wake, drain, sizeof drain);
+            isolation::ReadPipe(wake, drain, sizeof drain);
         }
         for (std::size_t i = 1; ready > 0 && i < waits.size(); ++i) {
-            if (waits[i].revents != 0) {
+            if (readable[i]) {
                 Answer(*owners[i]);
             }
         }
@@ -361,6 +357,11 @@ private:
     void Died(Worker& worker) {
         int status = 0;
         Pending failed = EndWorker(worker, status);
+        if (worker.process.ExceededMemory()) {  // refused memory by the system, it gave up
+            report_.Finished(
+                Failed(failed, convert::ErrorCode::kOutOfMemory, isolation::MemoryReason(limits_)));
+            return;
+        }
         if (++failed.attempts < 2) {
             retries_.push_front(std::move(failed));  // once more, in a fresh worker
             return;
@@ -382,8 +383,8 @@ private:
 void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned workers,
                  const isolation::IsolationLimits& limits, RunReport& report,
                  const std::atomic<bool>& stop) {
-    int wake[2];
-    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+    isolation::PipeEnd wake[2];
+    if (!isolation::OpenPipe(wake, true)) {
         RunJobs(sources, settings, workers, report, stop);  // no pipe: the threads instead
         return;
     }
@@ -427,8 +428,8 @@ void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned wo
             supervision.Wait(wake[0]);
         }
     }
-    ::close(wake[0]);
-    ::close(wake[1]);
+    isolation::ClosePipe(wake[0]);
+    isolation::ClosePipe(wake[1]);
 }
 
 int RunWorker() {

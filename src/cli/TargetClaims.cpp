@@ -1,5 +1,7 @@
 #include "cli/TargetClaims.h"
 
+#include "system/FileSystem.h"
+
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -45,17 +47,18 @@ TargetClaims::~TargetClaims() {
 std::string TargetClaims::KeyFor(const std::string& target) {
     // The targets of a run lie in a few folders, so each folder is resolved once; only a
     // target that is itself a link is resolved in full.
-    const fs::path path(target);
-    const auto [it, added] = resolvedFolders_.try_emplace(path.parent_path().string());
+    const fs::path path = system::PathFromUtf8(target);
+    const auto [it, added] = resolvedFolders_.try_emplace(system::Utf8FromPath(path.parent_path()));
     if (added) {
-        it->second = Resolved(it->first.empty() ? fs::path(".") : fs::path(it->first)).string();
+        it->second = system::Utf8FromPath(
+            Resolved(it->first.empty() ? fs::path(".") : system::PathFromUtf8(it->first)));
     }
-    fs::path key = fs::path(it->second) / path.filename();
+    fs::path key = system::PathFromUtf8(it->second) / path.filename();
     std::error_code ec;
     if (fs::is_symlink(fs::symlink_status(key, ec))) {
         key = Resolved(key);
     }
-    return key.string();
+    return system::Utf8FromPath(key);
 }
 
 std::uint32_t TargetClaims::Store(const std::string& key, const std::string& source) {

@@ -1,6 +1,7 @@
 #include "cli/TargetNaming.h"
 
 #include "convert/core/OutputNaming.h"
+#include "system/FileSystem.h"
 
 #include <filesystem>
 #include <system_error>
@@ -18,28 +19,29 @@ bool Climbs(const fs::path& path) {
 }  // namespace
 
 std::string MirroredPath(const std::string& source) {
-    fs::path path = fs::path(source).lexically_normal().relative_path();
+    fs::path path = system::PathFromUtf8(source).lexically_normal().relative_path();
     if (Climbs(path)) {
         std::error_code ec;
-        path = fs::absolute(source, ec).lexically_normal().relative_path();
+        path = fs::absolute(system::PathFromUtf8(source), ec).lexically_normal().relative_path();
     }
-    return path.string();
+    return system::Utf8FromPath(path);
 }
 
 std::optional<std::string> TargetFor(const std::string& source, const TargetRule& rule) {
-    const fs::path path(source);
-    const auto textName = convert::TextFileNameFor(path.filename().string());
+    const fs::path path = system::PathFromUtf8(source);
+    const auto textName = convert::TextFileNameFor(system::Utf8FromPath(path.filename()));
     if (!textName) {
         return std::nullopt;
     }
+    const fs::path textFile = system::PathFromUtf8(*textName);
     if (rule.outputFolder.empty()) {
-        return (path.parent_path() / *textName).string();
+        return system::Utf8FromPath(path.parent_path() / textFile);
     }
-    fs::path folder(rule.outputFolder);
+    fs::path folder = system::PathFromUtf8(rule.outputFolder);
     if (rule.keepTree) {
-        folder /= fs::path(MirroredPath(source)).parent_path();
+        folder /= system::PathFromUtf8(MirroredPath(source)).parent_path();
     }
-    return (folder / *textName).string();
+    return system::Utf8FromPath(folder / textFile);
 }
 
 }  // namespace corvanel::cli

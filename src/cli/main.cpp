@@ -1,5 +1,6 @@
 // corvanel-convert: converts documents into plain-text files from the command line.
 #include "cli/CommandLine.h"
+#include "cli/Console.h"
 #include "cli/Supervisor.h"
 #include "convert/core/ProcessTuning.h"
 
@@ -11,5 +12,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], corvanel::cli::kWorkerArgument) == 0) {
         return corvanel::cli::RunWorker();
     }
-    return corvanel::cli::RunCommandLine({argv + 1, argv + argc}, stdout, stderr);
+    corvanel::cli::PrepareStandardStreams();
+    return corvanel::cli::RunCommandLine(corvanel::cli::ProgramArguments(argc, argv), stdout,
+                                         stderr);
 }

@@ -20,7 +20,8 @@ inline constexpr int kHiddenSystemFolder = 22;         // directory + system + h
 inline constexpr int kHiddenSystemAliasFolder = 1046;  // the same with alias
 inline constexpr int kHiddenArchiveFile = 34;          // hidden + archive
 
-// The attribute word of a file or folder (a trailing separator is ignored). On POSIX: hidden =
+// The attribute word of a file or folder (a trailing separator is ignored). On Windows: the
+// file system's own bits (FileAttributesWin32.cpp). On POSIX (FileAttributesPosix.cpp): hidden =
 // the name begins with "."; directory = a directory (links followed); alias = a symbolic link;
 // read-only = the permission bits or the file system refuse the user's writes; archive = a
 // regular file; system never. Raises RuntimeError (53, 70 or 76) when the entry cannot be read.

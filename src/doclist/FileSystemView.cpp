@@ -4,17 +4,18 @@
 #include "platform/FileTests.h"
 #include "platform/Globals.h"
 #include "platform/RuntimeError.h"
+#include "system/FileSystem.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
 
+#include <cerrno>
+
 #ifndef _WIN32
 #include <dirent.h>
 #include <sys/stat.h>
-
-#include <cerrno>
 #endif
 
 namespace {
@@ -33,7 +34,6 @@ void SortNames(QStringList& names) {
     throw RuntimeError(number, QStringLiteral("Cannot list the folder \"%1\".").arg(folder));
 }
 
-#ifndef _WIN32
 int ErrorNumberOf(int error) {
     if (error == EACCES || error == EPERM) {
         return ErrorNumbers::kPermissionDenied;
@@ -43,6 +43,8 @@ int ErrorNumberOf(int error) {
     }
     return ErrorNumbers::kPathFileAccess;
 }
+
+#ifndef _WIN32
 
 // A name whose bytes are not valid in the locale encoding cannot travel as text: it would come
 // back as a different name. It is given a "?" so the name rules drop it.
@@ -138,17 +140,14 @@ FolderInfo FileSystemView::InspectFolder(const QString& folder) {
     FolderInfo info;
     info.isRoot = IsRootPath(folder);
     info.attributes = AttributeWord(folder);
-#ifndef _WIN32
-    struct stat identity {};
-    if (::stat(QFile::encodeName(folder).constData(), &identity) != 0) {
+    // Links and junctions lead to the folder they name: its identity, not theirs.
+    const std::optional<corvanel::system::FileIdentity> identity =
+        corvanel::system::IdentityOf(folder.toStdString());
+    if (!identity) {
         RaiseCannotList(folder, ErrorNumberOf(errno));
     }
-    info.device = static_cast<std::uint64_t>(identity.st_dev);
-    info.inode = static_cast<std::uint64_t>(identity.st_ino);
-#else
-    // No inode here: the canonical path stands in for the identity.
-    info.inode = qHash(QDir(folder).canonicalPath());
-#endif
+    info.device = identity->volume;
+    info.inode = identity->index;
     return info;
 }
 

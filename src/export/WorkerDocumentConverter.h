@@ -13,7 +13,7 @@ class WorkerDocumentConverter : public DocumentConverter {
 public:
     // `program` is started with kConversionWorkerArgument: this program itself by default.
     explicit WorkerDocumentConverter(
-        std::string program = corvanel::isolation::kThisProgram,
+        std::string program = corvanel::isolation::ThisProgram(),
         corvanel::isolation::IsolationLimits limits = corvanel::isolation::IsolationLimits());
 
     ConverterAvailability Availability() override { return {}; }

@@ -1,9 +1,5 @@
 #include "isolation/Frames.h"
 
-#include <cerrno>
-
-#include <unistd.h>
-
 namespace corvanel::isolation {
 
 namespace {
@@ -50,21 +46,11 @@ bool FieldReader::Field(std::string& field) {
     return true;
 }
 
-bool WriteFrame(int descriptor, const std::string& frame) {
+bool WriteFrame(PipeEnd pipe, const std::string& frame) {
     std::string out;
     PutNumber(out, frame.size());
     out += frame;
-    for (std::size_t done = 0; done < out.size();) {
-        const ssize_t wrote = ::write(descriptor, out.data() + done, out.size() - done);
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
-        if (wrote <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
+    return WritePipe(pipe, out.data(), out.size());
 }
 
 bool FrameReader::Fill() {
@@ -77,10 +63,7 @@ bool FrameReader::Fill() {
     if (buffer_.size() - end_ < kReadBytes) {
         buffer_.resize(end_ + kReadBytes);
     }
-    ssize_t got;
-    do {
-        got = ::read(descriptor_, buffer_.data() + end_, buffer_.size() - end_);
-    } while (got < 0 && errno == EINTR);
+    const std::ptrdiff_t got = ReadPipe(pipe_, buffer_.data() + end_, buffer_.size() - end_);
     if (got <= 0) {
         return false;
     }

@@ -3,6 +3,8 @@
 // Length-prefixed frames of length-prefixed fields between a program and its worker processes,
 // so any byte may stand in a path or a message.
 
+#include "isolation/Pipes.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,13 +32,13 @@ private:
 };
 
 // Writes a whole frame; false when the other end is gone.
-bool WriteFrame(int descriptor, const std::string& frame);
+bool WriteFrame(PipeEnd pipe, const std::string& frame);
 
 // Frames read through a buffer: one read takes in whatever has arrived, so a burst of frames
 // costs one system call.
 class FrameReader {
 public:
-    explicit FrameReader(int descriptor = -1) : descriptor_(descriptor) {}
+    explicit FrameReader(PipeEnd pipe = kNoPipe) : pipe_(pipe) {}
 
     // Waits for bytes and takes in what has arrived; false at the end of the stream.
     bool Fill();
@@ -46,7 +48,7 @@ public:
     std::optional<std::string> Next();
 
 private:
-    int descriptor_;
+    PipeEnd pipe_;
     // Bytes [start_, end_) are taken in and not yet handed out; the rest is room for reading.
     // The buffer is allocated once (and grown for a larger frame), never cleared per read.
     std::string buffer_;

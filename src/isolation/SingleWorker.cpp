@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
-
-#include <poll.h>
+#include <vector>
 
 namespace corvanel::isolation {
 
@@ -30,7 +28,8 @@ SingleWorker::Reply SingleWorker::Ask(const std::string& request, const std::str
             worker_.Stop(true);
         }
         if (!worker_.Running()) {
-            if (!worker_.Start(program_.c_str(), name_.c_str(), argument_.c_str())) {
+            if (!worker_.Start(program_, name_.c_str(), argument_.c_str(),
+                               limits_.maxMemoryBytes)) {
                 return {Ending::kCrashed, {}, "no worker process can be started"};
             }
             served_ = 0;
@@ -49,7 +48,7 @@ SingleWorker::Reply SingleWorker::Ask(const std::string& request, const std::str
         if (end == Wait::kTimeout) {
             return {Ending::kTimeout, {}, TimeoutReason(limits_)};
         }
-        if (end == Wait::kOutOfMemory) {
+        if (end == Wait::kOutOfMemory || worker_.ExceededMemory()) {
             return {Ending::kOutOfMemory, {}, MemoryReason(limits_)};
         }
         if (stopped_) {
@@ -87,8 +86,8 @@ SingleWorker::Wait SingleWorker::AwaitAnswer(std::string& answer) {
         const auto slice = std::min<Clock::duration>(deadline - now, kMemoryCheckInterval);
         const int waitMs =
             static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(slice).count());
-        pollfd answers{worker_.AnswerDescriptor(), POLLIN, 0};
-        if (::poll(&answers, 1, waitMs) > 0 && !worker_.Answers().Fill()) {
+        std::vector<bool> ready;
+        if (WaitForInput({worker_.AnswerPipe()}, waitMs, ready) > 0 && !worker_.Answers().Fill()) {
             return Wait::kDied;
         }
     }
@@ -97,7 +96,7 @@ SingleWorker::Wait SingleWorker::AwaitAnswer(std::string& answer) {
 void SingleWorker::Stop() {
     stopped_ = true;
     if (const pid_t pid = running_; pid > 0) {
-        ::kill(pid, SIGKILL);
+        KillProcess(pid);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "convert/core/ConvertError.h"
 #include "convert/core/Limits.h"
+#include "system/FileSystem.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -63,7 +64,7 @@ std::size_t ReadFully(int fd, char* out, std::size_t length, std::optional<std::
 #endif
 
 FilePtr OpenForReading(const std::string& path) {
-    FilePtr f(std::fopen(path.c_str(), "rb"));
+    FilePtr f(system::OpenFile(path, "rb"));
     if (!f) {
         ThrowCannotOpen(std::strerror(errno));
     }
@@ -133,26 +134,18 @@ SourceFile SourceFile::Open(const std::string& path) {
 }
 #else
 SourceFile SourceFile::Open(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::exists(status)) {
-        ThrowCannotOpen(ec ? ec.message() : "No such file or directory");
-    }
-    if (fs::is_directory(status)) {
+    const system::FileState state = system::StateOf(path);
+    if (state.kind == system::FileKind::kFolder) {
         ThrowCannotOpen("it is a folder");
     }
-    if (!fs::is_regular_file(status)) {
+    FilePtr f = OpenForReading(path);  // the reason it cannot be read, when it cannot
+    if (state.kind != system::FileKind::kFile) {
         ThrowCannotOpen("it is not a regular file");
     }
-    const auto size = fs::file_size(path, ec);
-    if (ec) {
-        ThrowCannotOpen(ec.message());
-    }
+    const std::uint64_t size = state.size;
     if (size > limits::kMaxSourceFileBytes) {
         ThrowTooLarge("the file is larger than 1 GiB");
     }
-    FilePtr f = OpenForReading(path);  // fails early and clearly when reading is not permitted
     SourceFile file;
     file.path_ = path;
     file.size_ = size;

@@ -1,8 +1,7 @@
 #include "convert/core/TextEncoding.h"
 
+#include "convert/core/SystemCharsets.h"
 #include "convert/core/Utf16.h"
-
-#include <iconv.h>
 
 #include <array>
 #include <cerrno>
@@ -126,55 +125,6 @@ std::string DecodeCp1252(std::string_view bytes) {
     return out;
 }
 
-// Nothing when iconv has no converter of that name.
-std::optional<std::string> TryDecodeWithIconv(std::string_view bytes, const std::string& name) {
-    iconv_t cd = iconv_open("UTF-8", name.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        return std::nullopt;
-    }
-    std::string out;
-    out.resize(bytes.size() * 4 + 16);
-    char* in = const_cast<char*>(bytes.data());
-    size_t inLeft = bytes.size();
-    char* outPtr = out.data();
-    size_t outLeft = out.size();
-    while (inLeft > 0) {
-        const size_t r = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        if (r != static_cast<size_t>(-1)) {
-            break;
-        }
-        if (errno == E2BIG) {
-            const size_t used = static_cast<size_t>(outPtr - out.data());
-            out.resize(out.size() * 2);
-            outPtr = out.data() + used;
-            outLeft = out.size() - used;
-            continue;
-        }
-        // An invalid or truncated sequence: write U+FFFD and skip one byte.
-        if (outLeft < 3) {
-            const size_t used = static_cast<size_t>(outPtr - out.data());
-            out.resize(out.size() + 64);
-            outPtr = out.data() + used;
-            outLeft = out.size() - used;
-        }
-        *outPtr++ = static_cast<char>(0xEF);
-        *outPtr++ = static_cast<char>(0xBF);
-        *outPtr++ = static_cast<char>(0xBD);
-        outLeft -= 3;
-        ++in;
-        --inLeft;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    out.resize(static_cast<size_t>(outPtr - out.data()));
-    iconv_close(cd);
-    return out;
-}
-
-std::string DecodeWithIconv(std::string_view bytes, const std::string& name) {
-    std::optional<std::string> decoded = TryDecodeWithIconv(bytes, name);
-    return decoded ? std::move(*decoded) : DecodeCp1252(bytes);
-}
-
 }  // namespace
 
 std::string DecodeUtf16Le(std::string_view bytes) {
@@ -282,7 +232,7 @@ std::string CodePageName(int codePage) {
 }
 
 bool DecodeNamedCharset(std::string_view bytes, const std::string& name, std::string& utf8) {
-    std::optional<std::string> decoded = TryDecodeWithIconv(bytes, name);
+    std::optional<std::string> decoded = DecodeWithSystem(bytes, name);
     if (!decoded) {
         return false;
     }
@@ -294,11 +244,17 @@ std::string DecodeCodePage(std::string_view bytes, int codePage) {
     if (codePage == 1252 || codePage == 0) {
         return DecodeCp1252(bytes);
     }
-    const std::string name = CodePageName(codePage);
-    if (name.empty()) {
-        return DecodeCp1252(bytes);
+    if (codePage == 1200) {
+        return DecodeUtf16Le(bytes);
     }
-    return DecodeWithIconv(bytes, name);
+    if (codePage == 1201) {
+        return DecodeUtf16Be(bytes);
+    }
+    std::optional<std::string> decoded;
+    if (!CodePageName(codePage).empty()) {
+        decoded = DecodeCodePageWithSystem(bytes, codePage);
+    }
+    return decoded ? std::move(*decoded) : DecodeCp1252(bytes);
 }
 
 }  // namespace corvanel::convert

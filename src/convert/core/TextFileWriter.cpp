@@ -1,5 +1,7 @@
 #include "convert/core/TextFileOutput.h"
 
+#include "system/FileSystem.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -10,10 +12,6 @@
 #include <system_error>
 #include <utility>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace corvanel::convert {
 
 namespace {
@@ -23,11 +21,7 @@ namespace fs = std::filesystem;
 // A name beside the target that no other writer (thread or process) picks at the same time.
 std::string TemporaryNameFor(const std::string& target, int attempt) {
     static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-    const unsigned long pid = 0;
-#else
-    const unsigned long pid = static_cast<unsigned long>(getpid());
-#endif
+    const unsigned long pid = system::CurrentProcessId();
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
     return target + ".corvanel-" + std::to_string(pid) + "-" + std::to_string(counter++) + "-" +
            std::to_string((now + attempt) & 0xFFFFFF) + ".tmp";
@@ -61,7 +55,7 @@ bool TextFileOutput::Open() {
     opened_ = true;
     for (int attempt = 0; attempt < 16 && file_ == nullptr; ++attempt) {
         temporary_ = TemporaryNameFor(target_, attempt);
-        file_ = std::fopen(temporary_.c_str(), "wbx");  // exclusive: never reuse a stranger's file
+        file_ = system::OpenFile(temporary_, "wbx");  // exclusive: never reuse a stranger's file
         if (file_ == nullptr && errno != EEXIST) {
             Fail(std::strerror(errno));
             return false;
@@ -95,16 +89,16 @@ ConversionResult TextFileOutput::Commit() {
         file_ = nullptr;
     }
     if (failure_.Ok()) {
-        std::error_code ec;
-        fs::rename(temporary_, target_, ec);
+        const std::error_code ec = system::MoveReplacing(temporary_, target_);
         if (!ec) {
             temporary_.clear();
             return {};
         }
         // Looked at only now: checking first would cost every file a look-up.
         std::error_code ignored;
-        Fail(fs::is_directory(target_, ignored) ? "a folder of that name is in the way"
-                                                : ec.message());
+        Fail(fs::is_directory(system::PathFromUtf8(target_), ignored)
+                 ? "a folder of that name is in the way"
+                 : ec.message());
     }
     Abandon();
     return failure_;
@@ -117,7 +111,7 @@ void TextFileOutput::Abandon() {
     }
     if (!temporary_.empty()) {
         std::error_code ec;
-        fs::remove(temporary_, ec);
+        fs::remove(system::PathFromUtf8(temporary_), ec);
         temporary_.clear();
     }
 }

@@ -7,10 +7,8 @@
 #include "convert/core/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/revenge/RevengeModule.h"
-
-#include <dlfcn.h>
-#include <link.h>
-#include <unistd.h>
+#include "system/FileSystem.h"
+#include "system/ModuleLoader.h"
 
 #include <cstdlib>
 #include <exception>
@@ -34,46 +32,47 @@ void Load() {
     moduleRead = &corvanel_revenge_read_1;
 }
 #else
-constexpr const char* kModuleFile = "corvanel-revenge.so";
+constexpr const char* kModuleFile = CORVANEL_MODULE_FILE;
+
+// Whether `path` lies inside `folder`, both taken as full paths.
+bool IsWithin(const std::string& path, const std::string& folder) {
+    std::error_code error;
+    const std::string full =
+        system::Utf8FromPath(std::filesystem::absolute(system::PathFromUtf8(path), error)
+                                 .lexically_normal()
+                                 .make_preferred());
+    const std::string within =
+        system::Utf8FromPath(std::filesystem::absolute(system::PathFromUtf8(folder), error)
+                                 .lexically_normal()
+                                 .make_preferred());
+    return !error && full.size() > within.size() && full.compare(0, within.size(), within) == 0 &&
+           std::filesystem::path::preferred_separator == full[within.size()];
+}
 
 // Where the module may be: beside the running program (the package installs them together);
 // for a program of the build tree, also in the build tree's module folder, where the tests find
 // it. An installed program never looks into a build folder, which on another machine may be
 // anyone's to create. CORVANEL_REVENGE_MODULE, when set, names the module's file instead.
-// The shared library this code was linked into, if any: the library finds the module in its own
-// folder's corvanel/ (its installed place) or beside itself, wherever the program is.
-std::filesystem::path SharedObjectFile() {
-    Dl_info info{};
-    void* map = nullptr;
-    if (dladdr1(reinterpret_cast<void*>(&SharedObjectFile), &info, &map, RTLD_DL_LINKMAP) == 0 ||
-        map == nullptr) {
-        return {};
-    }
-    // The program itself has an empty name in the list of loaded objects.
-    const char* name = static_cast<link_map*>(map)->l_name;
-    std::error_code error;
-    return name != nullptr && *name ? std::filesystem::absolute(name, error)
-                                    : std::filesystem::path();
-}
-
 std::vector<std::string> Candidates() {
-    if (const char* chosen = secure_getenv("CORVANEL_REVENGE_MODULE"); chosen && *chosen) {
+    if (std::string chosen = system::TrustedEnvironmentValue("CORVANEL_REVENGE_MODULE");
+        !chosen.empty()) {
         return {chosen};
     }
     std::vector<std::string> candidates;
-    std::error_code error;
-    std::filesystem::path program = SharedObjectFile();
-    if (!program.empty()) {
-        candidates.push_back((program.parent_path() / "corvanel" / kModuleFile).string());
-    } else {
-        program = std::filesystem::read_symlink("/proc/self/exe", error);
+    // Linked into the shared library, the module is looked for in the library's folder's
+    // corvanel/ (its installed place) or beside the library, wherever the program is.
+    std::string program = system::ThisProgramFile();
+    if (const std::string library = system::ThisSharedLibraryFile(); !library.empty()) {
+        candidates.push_back(system::Utf8FromPath(system::PathFromUtf8(library).parent_path() /
+                                                  "corvanel" / system::PathFromUtf8(kModuleFile)));
+        program = library;
     }
-    if (error) {
+    if (program.empty()) {
         return candidates;
     }
-    candidates.push_back((program.parent_path() / kModuleFile).string());
-    const std::string buildTree = CORVANEL_BUILD_TREE "/";
-    if (program.string().compare(0, buildTree.size(), buildTree) == 0) {
+    candidates.push_back(system::Utf8FromPath(system::PathFromUtf8(program).parent_path() /
+                                              system::PathFromUtf8(kModuleFile)));
+    if (IsWithin(program, CORVANEL_BUILD_TREE)) {
         candidates.push_back(std::string(CORVANEL_MODULE_BUILD_DIR "/") + kModuleFile);
     }
     return candidates;
@@ -82,19 +81,17 @@ std::vector<std::string> Candidates() {
 void Load() {
     const std::vector<std::string> candidates = Candidates();
     for (const std::string& path : candidates) {
-        if (access(path.c_str(), F_OK) != 0) {
+        if (system::StateOf(path).kind == system::FileKind::kMissing) {
             continue;
         }
         // The first module found is the one meant: one that does not load is reported, not
         // passed over for another. It stays loaded for the life of the process.
-        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        void* module = system::OpenModule(path, loadError);
         if (module == nullptr) {
-            const char* reason = dlerror();
-            loadError = reason != nullptr ? reason : path + " does not load";
             return;
         }
-        moduleRead =
-            reinterpret_cast<CorvanelRevengeRead>(dlsym(module, CORVANEL_REVENGE_READ_SYMBOL));
+        moduleRead = reinterpret_cast<CorvanelRevengeRead>(
+            system::ModuleSymbol(module, CORVANEL_REVENGE_READ_SYMBOL));
         if (moduleRead == nullptr) {
             loadError = path + " was built for another version of Corvanel";
         }

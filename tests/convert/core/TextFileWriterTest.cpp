@@ -1,5 +1,4 @@
 #include "convert/Converter.h"
-#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -56,18 +55,6 @@ TEST_F(TextFileWriterTest, AFolderInTheWayIsReportedAndKept) {
         << r.description;
     EXPECT_TRUE(fs::is_directory(target));
     EXPECT_EQ(EntryCount(), 1u);
-}
-
-TEST_F(TextFileWriterTest, ReadOnlyFolderFailsWithoutTouchingTheExistingFile) {
-    if (corvanel::testing::RerunAsUnprivilegedUser()) {
-        return;  // privileges ignore folder permissions
-    }
-    const fs::path target = dir_ / "kept.txt";
-    ASSERT_TRUE(WriteTextFile(target.string(), "good output").Ok());
-    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-    const ConversionResult r = WriteTextFile(target.string(), "new");
-    EXPECT_EQ(r.code, ErrorCode::kCannotWrite);
-    EXPECT_EQ(Read(target), "good output");
 }
 
 TEST_F(TextFileWriterTest, MissingFolderIsReported) {

@@ -1,10 +1,13 @@
 #include "TestZip.h"
 
+#include "system/FileSystem.h"
+
 #include <zip.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 namespace corvanel::convert::testing {
@@ -58,19 +61,31 @@ std::string WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 TemporaryFolder::TemporaryFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "corvanel-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("TemporaryFolder: mkdtemp failed");
+    // A fresh name, made by this process alone: creating a folder fails when it exists.
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const std::filesystem::path folder =
+            base / ("corvanel-test-" + std::to_string(random() % 1000000000000ull));
+        std::error_code ec;
+        if (std::filesystem::create_directory(folder, ec)) {
+            std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::replace, ec);
+            path_ = system::Utf8FromPath(folder);
+        }
     }
-    path_ = pattern;
+    if (path_.empty()) {
+        throw std::runtime_error("TemporaryFolder: no folder can be made");
+    }
 }
 
 TemporaryFolder::~TemporaryFolder() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+    const std::filesystem::path folder = system::PathFromUtf8(path_);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(path_, ec);
+    std::filesystem::remove_all(folder, ec);
 }
 
 std::vector<std::pair<std::string, std::string>> DocxParts(

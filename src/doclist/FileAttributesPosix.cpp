@@ -3,15 +3,12 @@
 #include "platform/RuntimeError.h"
 
 #include <QFile>
-#include <QFileInfo>
 
-#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <vector>
-#endif
 
 namespace AddFolder {
 namespace {
@@ -34,7 +31,6 @@ bool IsHiddenName(const QString& path) {
     throw RuntimeError(number, QStringLiteral("Cannot read the attributes of \"%1\".").arg(path));
 }
 
-#ifndef _WIN32
 int ErrorNumberOf(int error) {
     if (error == EACCES || error == EPERM) {
         return ErrorNumbers::kPermissionDenied;
@@ -75,7 +71,6 @@ bool PermissionBitsAllowWrite(const struct stat& info) {
     }
     return (info.st_mode & S_IWOTH) != 0;
 }
-#endif
 
 }  // namespace
 
@@ -85,7 +80,6 @@ int FileAttributeWord(const QString& path) {
         RaiseUnreadable(path, ErrorNumbers::kFileNotFound);
     }
     int word = IsHiddenName(name) ? Attribute::kHidden : 0;
-#ifndef _WIN32
     const QByteArray encoded = QFile::encodeName(name);
     struct stat own {};
     if (::lstat(encoded.constData(), &own) != 0) {
@@ -107,23 +101,6 @@ int FileAttributeWord(const QString& path) {
     if (!PermissionBitsAllowWrite(target) || ::access(encoded.constData(), W_OK) != 0) {
         word |= Attribute::kReadOnly;
     }
-#else
-    const QFileInfo info(name);
-    if (!info.exists() && !info.isSymLink()) {
-        RaiseUnreadable(path, ErrorNumbers::kFileNotFound);
-    }
-    if (info.isSymLink() || info.isJunction()) {
-        word |= Attribute::kAlias;
-    }
-    if (info.isDir()) {
-        word |= Attribute::kDirectory;
-    } else if (info.isFile()) {
-        word |= Attribute::kArchive;
-    }
-    if (!info.isWritable()) {
-        word |= Attribute::kReadOnly;
-    }
-#endif
     return word;
 }
 

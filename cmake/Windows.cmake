@@ -1,0 +1,6 @@
+# Building for Windows (MinGW-w64): programs that stand alone.
+#
+# The libraries in the cross-built prefix are static, and so are the C++ runtime and winpthread:
+# corvanel-convert.exe and the older formats' module need no DLL beyond Windows' own. Only the
+# window links DLLs, Qt's, which are shipped beside it.
+add_link_options(-static -static-libgcc -static-libstdc++)

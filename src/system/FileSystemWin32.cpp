@@ -1,0 +1,230 @@
+#include "system/FileSystem.h"
+
+#include "system/WideText.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+namespace corvanel::system {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
+constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
+
+// Paths of MAX_PATH characters or more reach the system only with the \\?\ prefix, which also
+// turns off its clean-up of the path: the full, backslashed form is made first.
+std::wstring SystemPath(std::string_view utf8) {
+    std::wstring wide = WideFromUtf8(utf8);
+    if (wide.size() < MAX_PATH || wide.starts_with(kLongPrefix)) {
+        return wide;
+    }
+    const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) {
+        return wide;
+    }
+    full.resize(length);
+    if (full.starts_with(L"\\\\")) {
+        return std::wstring(kLongUncPrefix) + full.substr(2);
+    }
+    return std::wstring(kLongPrefix) + full;
+}
+
+int ErrnoFor(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return EEXIST;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+            return ENOENT;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return EACCES;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return ENOSPC;
+        default:
+            return EIO;
+    }
+}
+
+// An open handle on whatever the path leads to (links and junctions followed), or none.
+HANDLE OpenForInformation(const std::string& path) {
+    return ::CreateFileW(SystemPath(path).c_str(), 0,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+}  // namespace
+
+fs::path PathFromUtf8(std::string_view utf8) {
+    return fs::path(SystemPath(utf8));
+}
+
+std::string Utf8FromPath(const fs::path& path) {
+    std::wstring_view wide = path.native();
+    if (wide.starts_with(kLongUncPrefix)) {
+        return "\\\\" + Utf8FromWide(wide.substr(kLongUncPrefix.size()));
+    }
+    if (wide.starts_with(kLongPrefix)) {
+        wide.remove_prefix(kLongPrefix.size());
+    }
+    return Utf8FromWide(wide);
+}
+
+// Opened through CreateFileW, which takes UTF-16 and long paths, then handed to the C library
+// as a stream. Always binary: the text written is exactly the bytes given.
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+    const bool plus = std::strchr(mode, '+') != nullptr;
+    DWORD access = GENERIC_READ;
+    DWORD creation = OPEN_EXISTING;
+    int flags = _O_BINARY | (plus ? _O_RDWR : _O_RDONLY);
+    switch (mode[0]) {
+        case 'w':
+            access = plus ? GENERIC_READ | GENERIC_WRITE : GENERIC_WRITE;
+            creation = std::strchr(mode, 'x') != nullptr ? CREATE_NEW : CREATE_ALWAYS;
+            flags = _O_BINARY | (plus ? _O_RDWR : _O_WRONLY);
+            break;
+        case 'a':
+            access = plus ? GENERIC_READ | FILE_APPEND_DATA : FILE_APPEND_DATA;
+            creation = OPEN_ALWAYS;
+            flags = _O_BINARY | _O_APPEND | (plus ? _O_RDWR : _O_WRONLY);
+            break;
+        default:
+            if (plus) {
+                access |= GENERIC_WRITE;
+            }
+            break;
+    }
+    const HANDLE handle = ::CreateFileW(SystemPath(path).c_str(), access,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = ErrnoFor(::GetLastError());
+        return nullptr;
+    }
+    const int descriptor = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
+    if (descriptor < 0) {
+        ::CloseHandle(handle);
+        errno = EMFILE;
+        return nullptr;
+    }
+    const char* streamMode = mode[0] == 'w'   ? (plus ? "w+b" : "wb")
+                             : mode[0] == 'a' ? (plus ? "a+b" : "ab")
+                                              : (plus ? "r+b" : "rb");
+    std::FILE* file = ::_fdopen(descriptor, streamMode);
+    if (file == nullptr) {
+        ::_close(descriptor);
+    }
+    return file;
+}
+
+std::error_code MoveReplacing(const std::string& from, const std::string& to) {
+    if (::MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
+                      MOVEFILE_REPLACE_EXISTING) != 0) {
+        return {};
+    }
+    return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+}
+
+FileState StateOf(const std::string& path) {
+    FileState state;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data) == 0) {
+        return state;
+    }
+    DWORD attributes = data.dwFileAttributes;
+    FILETIME written = data.ftLastWriteTime;
+    ULARGE_INTEGER size{};
+    size.LowPart = data.nFileSizeLow;
+    size.HighPart = data.nFileSizeHigh;
+    // A link or junction tells about itself: what it leads to is looked at through a handle.
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        const HANDLE handle = OpenForInformation(path);
+        BY_HANDLE_FILE_INFORMATION target{};
+        const bool known =
+            handle != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(handle, &target) != 0;
+        if (handle != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(handle);
+        }
+        if (!known) {
+            return state;  // a dangling link
+        }
+        attributes = target.dwFileAttributes;
+        written = target.ftLastWriteTime;
+        size.LowPart = target.nFileSizeLow;
+        size.HighPart = target.nFileSizeHigh;
+    }
+    const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const bool device = (attributes & FILE_ATTRIBUTE_DEVICE) != 0;
+    state.kind = folder ? FileKind::kFolder : device ? FileKind::kOther : FileKind::kFile;
+    state.size = state.kind == FileKind::kFile ? size.QuadPart : 0;
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = written.dwLowDateTime;
+    ticks.HighPart = written.dwHighDateTime;
+    state.modified = static_cast<std::int64_t>(ticks.QuadPart) * 100;
+    return state;
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    const HANDLE handle = OpenForInformation(path);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = ErrnoFor(::GetLastError());
+        return std::nullopt;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+    ::CloseHandle(handle);
+    if (!known) {
+        return std::nullopt;
+    }
+    return FileIdentity{
+        info.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+// FindFirstFileExW reads long paths with their prefix, where the C library's folder reading
+// (under std::filesystem's) does not.
+std::error_code ListFolder(const std::string& folder, std::vector<std::string>& names) {
+    std::string pattern = folder;
+    if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/')) {
+        pattern += '\\';
+    }
+    pattern += '*';
+    WIN32_FIND_DATAW found{};
+    const HANDLE search =
+        ::FindFirstFileExW(SystemPath(pattern).c_str(), FindExInfoBasic, &found,
+                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+    }
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name != L"." && name != L"..") {
+            names.push_back(Utf8FromWide(name));
+        }
+    } while (::FindNextFileW(search, &found) != 0);
+    const DWORD ended = ::GetLastError();
+    ::FindClose(search);
+    if (ended != ERROR_NO_MORE_FILES) {
+        return std::error_code(static_cast<int>(ended), std::system_category());
+    }
+    return {};
+}
+
+unsigned long CurrentProcessId() {
+    return ::GetCurrentProcessId();
+}
+
+}  // namespace corvanel::system
