@@ -451,6 +451,7 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
             bytes = BytesOf(codePage);
         }
         const bool plain = !props.symbol && !props.special;
+        bool styleSent = false;  // once a run, and again after a note or box within it
         for (; cp < runEnd; ++cp) {
             const char16_t c = text_.At(cp);
             if (c < 0x20 && FieldCharacter(state, c)) {
@@ -471,8 +472,9 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
             if (!state.fields.empty()) {
                 state.fields.back().shown = true;
             }
-            if (c >= 0x20 || props.symbol) {
+            if (!styleSent && (c >= 0x20 || props.symbol)) {
                 SendStyle(props, paraStyle);
+                styleSent = true;
             }
             if (c >= 0x20 && !props.symbol && !(props.special && c == kSymbolPlaceholder) &&
                 !(c >= 0xF020 && c <= 0xF0FF)) {
@@ -483,10 +485,12 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
             if (state.kind == Kind::kMain) {
                 if (cp >= nextNoteCp_) {
                     NotesAt(cp, c);
+                    styleSent = false;
                 }
                 if (c == kDrawnObject) {
                     TextBoxesAt(cp);
                     ShapesAt(cp);
+                    styleSent = false;
                 }
             }
         }
