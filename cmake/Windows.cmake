@@ -4,3 +4,6 @@
 # corvanel-convert.exe and the older formats' module need no DLL beyond Windows' own. Only the
 # window links DLLs, Qt's, which are shipped beside it.
 add_link_options(-static -static-libgcc -static-libstdc++)
+# pkg-config's -l flags become full paths through find_library, which would pick an import
+# library (zlib's libz.dll.a) before the static archive beside it: only archives are wanted.
+set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
