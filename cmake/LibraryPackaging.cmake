@@ -53,13 +53,13 @@ set(CORVANEL_LIBRARY_SUMMARY_libcorvanel-dev
     "converts word-processing documents to text (development files)")
 set(CORVANEL_LIBRARY_SUMMARY_python3-corvanel
     "converts word-processing documents to text (Python 3 module)")
-set(CORVANEL_LIBRARY_DETAIL_libcorvanel1
+string(CONCAT CORVANEL_LIBRARY_DETAIL_libcorvanel1
     "This package holds the shared library, the worker program its batches\\n"
     "start and the module that reads WordPerfect, Works and older documents.")
-set(CORVANEL_LIBRARY_DETAIL_libcorvanel-dev
+string(CONCAT CORVANEL_LIBRARY_DETAIL_libcorvanel-dev
     "This package holds the C header, the pkg-config and CMake files and an\\n"
     "example program.")
-set(CORVANEL_LIBRARY_DETAIL_python3-corvanel
+string(CONCAT CORVANEL_LIBRARY_DETAIL_python3-corvanel
     "This package holds the Python module corvanel: corvanel.convert() for one\\n"
     "document, in memory or on disk, and corvanel.convert_many() for many, in\\n"
     "worker processes.")
@@ -86,7 +86,12 @@ foreach(package ${CORVANEL_LIBRARY_PACKAGES})
         "unset(CPACK_DEBIAN_PACKAGE_RECOMMENDS)\n"
         "unset(CPACK_DEBIAN_PACKAGE_SUGGESTS)\n")
     if(package STREQUAL "python3-corvanel")
-        string(APPEND text "set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE all)\n")
+        # The byte-compiled files are made on installation and removed before removal, so
+        # nothing is left behind in dist-packages.
+        string(APPEND text "set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE all)\n"
+                           "set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "
+                           "\"${CORVANEL_PACKAGING_DIR}/python3-corvanel/postinst;"
+                           "${CORVANEL_PACKAGING_DIR}/python3-corvanel/prerm\")\n")
     endif()
     if(package STREQUAL "libcorvanel1")
         # What a program linking the library depends on, and the dynamic linker's cache
