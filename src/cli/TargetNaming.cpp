@@ -28,7 +28,7 @@ std::string MirroredPath(const std::string& source) {
 
 std::optional<std::string> TargetFor(const std::string& source, const TargetRule& rule) {
     const fs::path path(source);
-    const auto textName = convert::TextFileNameFor(path.filename().string());
+    const auto textName = convert::OutputFileNameFor(path.filename().string(), rule.extension);
     if (!textName) {
         return std::nullopt;
     }
