@@ -109,11 +109,14 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, st
 
     const bool textToStdout = options.toStdout || options.inputs[0].value == "-";
     if (textToStdout && options.inputs[0].kind == Input::Kind::kPath) {
-        return ConvertToStdout(options.inputs[0].value, options.include, out, err, records.Get());
+        return ConvertToStdout(options.inputs[0].value, options.include, options.output, out, err,
+                               records.Get());
     }
 
     RunSettings settings;
-    settings.targets = {options.outputFolder, options.keepTree};
+    settings.targets = {options.outputFolder, options.keepTree,
+                        options.output == convert::OutputKind::kMarkdown ? "md" : "txt"};
+    settings.output = options.output;
     settings.update = options.update;
     settings.collectFacts = records.Get() != nullptr;
     settings.include = options.include;

@@ -108,6 +108,7 @@ DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings) {
     convert::ConvertOptions options;
     options.collectFacts = settings.collectFacts;
     options.include = settings.include;
+    options.output = settings.output;
     convert::ConversionResult result = convert::ConvertFile(job.source, job.target, options);
     record.facts = std::move(result.facts);
     if (result.Ok()) {

@@ -20,6 +20,7 @@ struct RunSettings {
     bool update = false;        // skip documents whose text file is not older than they are
     bool collectFacts = false;  // counts and stated properties for the records
     convert::MarginTexts include{};
+    convert::OutputKind output = convert::OutputKind::kText;
 };
 
 struct RunTotals {

@@ -86,8 +86,12 @@ std::string UsageText() {
            "       corvanel-convert -c FILE|-\n"
            "Converts word-processing documents (DOCX, DOC, RTF, ODT, HTML, text...) into UTF-8\n"
            "plain-text files, one per document, named after the document with its last\n"
-           "extension replaced by \"txt\" (report.docx gives report.txt).\n"
+           "extension replaced by \"txt\" (report.docx gives report.txt); with --to markdown,\n"
+           "into GitHub-flavoured Markdown files named with \"md\" (report.md).\n"
            "\n"
+           "  -t, --to FORMAT        text (the default) or markdown: headings, lists, tables,\n"
+           "                         links, notes and emphasis kept as Markdown; the rules\n"
+           "                         below for text files hold for Markdown files\n"
            "  -o, --output OUTDIR    write every text file into OUTDIR (created when missing);\n"
            "                         without it, each text file is written beside its document\n"
            "      --keep-tree        with -o: keep each document's path under OUTDIR\n"
@@ -114,7 +118,7 @@ std::string UsageText() {
            "      --version          show the version and exit\n"
            "\n"
            "Folders are walked recursively. In a folder, hidden entries (names starting with\n"
-           "\".\") are left out, as are .txt files that would be written over themselves;\n"
+           "\".\") are left out, as are .txt (.md) files that would be written over themselves;\n"
            "a file named on the command line or in a list is always converted. Each folder\n"
            "is walked once, even when links lead to it again. When two documents of one run\n"
            "would give the same text file, the first one keeps it and the later one fails.\n"
@@ -182,7 +186,9 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
         const bool memory = name == "--max-memory";
         const bool perWorker = name == "--max-per-worker";
         const bool include = name == "--include";
-        if (!output && !jobs && !list && !jsonl && !timeout && !memory && !perWorker && !include) {
+        const bool to = name == "-t" || name == "--to";
+        if (!output && !jobs && !list && !jsonl && !timeout && !memory && !perWorker && !include &&
+            !to) {
             return {std::nullopt, "unknown option " + arg};
         }
         if (!value) {
@@ -196,6 +202,14 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
         }
         if (output) {
             options.outputFolder = *value;
+        } else if (to) {
+            if (*value == "text") {
+                options.output = convert::OutputKind::kText;
+            } else if (*value == "markdown") {
+                options.output = convert::OutputKind::kMarkdown;
+            } else {
+                return {std::nullopt, "--to takes text or markdown, not \"" + *value + "\""};
+            }
         } else if (include) {
             if (std::string error = ParseInclude(*value, options.include); !error.empty()) {
                 return {std::nullopt, error};

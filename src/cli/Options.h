@@ -37,6 +37,7 @@ struct Options {
     bool version = false;
 
     convert::MarginTexts include{};  // headers, footers, comments added to the text
+    convert::OutputKind output = convert::OutputKind::kText;  // --to
 };
 
 struct ParseResult {

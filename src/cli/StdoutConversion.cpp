@@ -35,14 +35,16 @@ bool ReadStandardInput(std::string& bytes, std::string& error) {
 
 }  // namespace
 
-int ConvertToStdout(const std::string& source, const convert::MarginTexts& include, std::FILE* out,
-                    std::FILE* err, std::FILE* records) {
+int ConvertToStdout(const std::string& source, const convert::MarginTexts& include,
+                    convert::OutputKind output, std::FILE* out, std::FILE* err,
+                    std::FILE* records) {
     const auto start = std::chrono::steady_clock::now();
     DocumentRecord record;
     record.source = source;
     convert::ConvertOptions options;
     options.collectFacts = records != nullptr;
     options.include = include;
+    options.output = output;
     bool writeFailed = false;
     const auto write = [&](std::string_view piece) {
         writeFailed =

@@ -29,7 +29,8 @@ std::string MirroredPath(const std::string& source) {
 
 std::optional<std::string> TargetFor(const std::string& source, const TargetRule& rule) {
     const fs::path path = system::PathFromUtf8(source);
-    const auto textName = convert::TextFileNameFor(system::Utf8FromPath(path.filename()));
+    const auto textName =
+        convert::OutputFileNameFor(system::Utf8FromPath(path.filename()), rule.extension);
     if (!textName) {
         return std::nullopt;
     }

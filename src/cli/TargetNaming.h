@@ -6,11 +6,13 @@
 namespace corvanel::cli {
 
 struct TargetRule {
-    std::string outputFolder;  // empty: beside the document
-    bool keepTree = false;     // the document's path kept under outputFolder
+    std::string outputFolder;       // empty: beside the document
+    bool keepTree = false;          // the document's path kept under outputFolder
+    std::string extension = "txt";  // "md" for Markdown
 };
 
-// The text file of a document; nothing when the document's name has no extension to replace.
+// The text (or Markdown) file of a document; nothing when the document's name has no extension to
+// replace.
 std::optional<std::string> TargetFor(const std::string& source, const TargetRule& rule);
 
 // The path a document keeps under the output folder, as `rsync --relative` and tar keep it:

@@ -19,7 +19,8 @@ std::string EncodeJob(const DocumentJob& job, const RunSettings& settings) {
     PutField(out, settings.targets.outputFolder);
     PutNumber(out, (settings.update ? 1 : 0) | (settings.collectFacts ? 2 : 0) |
                        (settings.targets.keepTree ? 4 : 0) | (settings.include.headers ? 8 : 0) |
-                       (settings.include.footers ? 16 : 0) | (settings.include.comments ? 32 : 0));
+                       (settings.include.footers ? 16 : 0) | (settings.include.comments ? 32 : 0) |
+                       (settings.output == convert::OutputKind::kMarkdown ? 64 : 0));
     return out;
 }
 
@@ -34,6 +35,9 @@ bool DecodeJob(const std::string& frame, DocumentJob& job, RunSettings& settings
     settings.collectFacts = (flags & 2) != 0;
     settings.targets.keepTree = (flags & 4) != 0;
     settings.include = {(flags & 8) != 0, (flags & 16) != 0, (flags & 32) != 0};
+    settings.output =
+        (flags & 64) != 0 ? convert::OutputKind::kMarkdown : convert::OutputKind::kText;
+    settings.targets.extension = (flags & 64) != 0 ? "md" : "txt";
     return true;
 }
 

@@ -30,7 +30,12 @@ inline constexpr std::string_view kNativeNewline = "\r\n";
 inline constexpr std::string_view kNativeNewline = "\n";
 #endif
 
+// What a conversion writes: plain text (Word's rules) or GitHub-flavoured Markdown.
+enum class OutputKind { kText, kMarkdown };
+
 struct ConvertOptions {
+    OutputKind output = OutputKind::kText;
+    // Line breaks of the text (Markdown always uses "\n").
     std::string newline{kNativeNewline};
     // Also count the text's characters and words and read the document's stated properties.
     bool collectFacts = false;
@@ -42,14 +47,14 @@ ConversionResult ReadDocument(const std::string& sourcePath, DocumentSink& sink)
 // The same for bytes in memory; `label` names the document in descriptions.
 ConversionResult ReadDocumentBytes(const std::string& label, std::string bytes, DocumentSink& sink);
 
-// Reads a document into plain text (UTF-8, no byte-order mark).
+// Reads a document into plain text or Markdown, as the options say (UTF-8, no byte-order mark).
 ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
                              const ConvertOptions& options = {});
 
 // Reads a document with `read` (ReadDocument or ReadDocumentBytes into the sink given) into plain
-// text handed to `write`: a short text (nearly all) in one piece at the end, so that a document
-// that cannot be read writes nothing; a long one in pieces as it is produced, never held whole.
-// Counts the text's characters and words when asked for facts.
+// text or Markdown handed to `write`: a short text (nearly all) in one piece at the end, so that a
+// document that cannot be read writes nothing; a long one in pieces as it is produced, never held
+// whole. Counts the text's characters and words when asked for facts.
 ConversionResult StreamText(const std::function<ConversionResult(DocumentSink&)>& read,
                             const std::function<void(std::string_view)>& write,
                             const ConvertOptions& options = {});

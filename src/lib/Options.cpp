@@ -44,13 +44,13 @@ int ReadCommon(int output, unsigned include, const char* newline,
 }  // namespace
 
 int ApplyOutput(int output, convert::ConvertOptions& options) {
-    (void)options;
     switch (output) {
         case CORVANEL_OUTPUT_TEXT:
+            options.output = convert::OutputKind::kText;
             return CORVANEL_OK;
         case CORVANEL_OUTPUT_MARKDOWN:
-            // Becomes the converter's Markdown choice once the converter writes Markdown.
-            return CORVANEL_UNSUPPORTED_OUTPUT;
+            options.output = convert::OutputKind::kMarkdown;
+            return CORVANEL_OK;
         default:
             return CORVANEL_INVALID_ARGUMENT;
     }

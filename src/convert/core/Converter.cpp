@@ -7,6 +7,7 @@
 #include "convert/core/SourceFile.h"
 #include "convert/core/TextFileOutput.h"
 #include "convert/core/ZipPackage.h"
+#include "convert/markdown/MarkdownWriter.h"
 
 #include <new>
 
@@ -106,47 +107,64 @@ ConversionResult ReadDocumentBytes(const std::string& label, std::string bytes,
     });
 }
 
-ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
-                             const ConvertOptions& options) {
+namespace {
+
+// Runs `body` with the writer the options ask for, set up as they say.
+template <typename Body>
+ConversionResult WithWriter(const ConvertOptions& options, Body&& body) {
+    if (options.output == OutputKind::kMarkdown) {
+        MarkdownWriter writer;
+        writer.WantProperties(options.collectFacts);
+        writer.WantMarginTexts(options.include);
+        return body(writer);
+    }
     PlainTextWriter writer(options.newline);
     writer.WantProperties(options.collectFacts);
     writer.WantMarginTexts(options.include);
-    ConversionResult result = ReadDocument(sourcePath, writer);
-    result.facts = std::move(writer.Facts());
-    if (result.Ok()) {
-        text = writer.TakeText();
-        if (options.collectFacts) {
-            TextCounter counter;
-            counter.Add(text);
-            result.facts.chars = counter.Chars();
-            result.facts.words = counter.Words();
+    return body(writer);
+}
+
+}  // namespace
+
+ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
+                             const ConvertOptions& options) {
+    return WithWriter(options, [&](auto& writer) {
+        ConversionResult result = ReadDocument(sourcePath, writer);
+        result.facts = std::move(writer.Facts());
+        if (result.Ok()) {
+            text = writer.TakeText();
+            if (options.collectFacts) {
+                TextCounter counter;
+                counter.Add(text);
+                result.facts.chars = counter.Chars();
+                result.facts.words = counter.Words();
+            }
         }
-    }
-    return result;
+        return result;
+    });
 }
 
 ConversionResult StreamText(const std::function<ConversionResult(DocumentSink&)>& read,
                             const std::function<void(std::string_view)>& write,
                             const ConvertOptions& options) {
-    PlainTextWriter writer(options.newline);
-    writer.WantProperties(options.collectFacts);
-    writer.WantMarginTexts(options.include);
-    TextCounter counter;
-    auto counted = [&](std::string_view piece) {
-        if (options.collectFacts) {
-            counter.Add(piece);
+    return WithWriter(options, [&](auto& writer) {
+        TextCounter counter;
+        auto counted = [&](std::string_view piece) {
+            if (options.collectFacts) {
+                counter.Add(piece);
+            }
+            write(piece);
+        };
+        writer.DrainWhenOver(kHeldTextBytes, counted);
+        ConversionResult result = read(writer);
+        result.facts = std::move(writer.Facts());
+        if (result.Ok()) {
+            counted(writer.Text());
+            result.facts.chars = counter.Chars();
+            result.facts.words = counter.Words();
         }
-        write(piece);
-    };
-    writer.DrainWhenOver(kHeldTextBytes, counted);
-    ConversionResult result = read(writer);
-    result.facts = std::move(writer.Facts());
-    if (result.Ok()) {
-        counted(writer.Text());
-        result.facts.chars = counter.Chars();
-        result.facts.words = counter.Words();
-    }
-    return result;
+        return result;
+    });
 }
 
 ConversionResult ConvertFile(const std::string& sourcePath, const std::string& targetPath,

@@ -28,6 +28,21 @@ bool IsWhiteSpace(char32_t c) {
 
 }  // namespace
 
+void DocumentFacts::AddProperty(DocumentProperty property, std::string_view value) {
+    constexpr std::size_t kMaxPropertyBytes = 4096;
+    if (value.empty()) {
+        return;
+    }
+    if (value.size() > kMaxPropertyBytes) {
+        std::size_t end = kMaxPropertyBytes;
+        while (end > 0 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) {
+            --end;  // not inside a character
+        }
+        value = value.substr(0, end);
+    }
+    properties.try_emplace(property, value);
+}
+
 void TextCounter::Character(char32_t c) {
     ++chars_;
     const bool space = IsWhiteSpace(c);

@@ -15,6 +15,11 @@ struct DocumentFacts {
     std::uint64_t chars = 0;  // Unicode characters of the text, line breaks included
     std::uint64_t words = 0;  // runs of characters between white space, as `wc -w` counts
     std::map<DocumentProperty, std::string> properties;  // what the document states
+
+    // Keeps a stated property: the first statement wins (a format may state one twice, as a
+    // package's core and extended properties do); values are capped so a hostile one stays
+    // small; empty ones are left out.
+    void AddProperty(DocumentProperty property, std::string_view value);
 };
 
 // Counts the characters and words of a text that arrives in pieces (a piece may end inside a

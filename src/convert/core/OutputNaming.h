@@ -10,5 +10,7 @@ namespace corvanel::convert {
 // "txt" ("a.b.doc" -> "a.b.txt", "notes." -> "notes.txt", ".docx" -> ".txt"). A name without any
 // "." has no such name: nothing is returned.
 std::optional<std::string> TextFileNameFor(std::string_view fileName);
+// The same with another extension ("md" for Markdown).
+std::optional<std::string> OutputFileNameFor(std::string_view fileName, std::string_view extension);
 
 }  // namespace corvanel::convert

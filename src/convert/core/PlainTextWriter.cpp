@@ -62,20 +62,9 @@ void PlainTextWriter::DrainWhenOver(std::size_t holdBytes,
 }
 
 void PlainTextWriter::Property(DocumentProperty property, std::string_view value) {
-    // The first statement of a property wins (a format may state one twice, as a package's
-    // core and extended properties do); values are capped so a hostile one stays small.
-    constexpr std::size_t kMaxPropertyBytes = 4096;
-    if (!wantProperties_ || value.empty()) {
-        return;
+    if (wantProperties_) {
+        facts_.AddProperty(property, value);
     }
-    if (value.size() > kMaxPropertyBytes) {
-        std::size_t end = kMaxPropertyBytes;
-        while (end > 0 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) {
-            --end;  // not inside a character
-        }
-        value = value.substr(0, end);
-    }
-    facts_.properties.try_emplace(property, value);
 }
 
 void PlainTextWriter::Append(std::string_view s) {

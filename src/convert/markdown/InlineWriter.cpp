@@ -1,0 +1,535 @@
+#include "convert/markdown/InlineWriter.h"
+
+#include <algorithm>
+#include <array>
+
+namespace corvanel::convert::markdown {
+
+namespace {
+
+enum ByteKind : unsigned char {
+    kPlain,
+    kSpaceByte,    // held: a space or a tab
+    kLineEnd,      // a line break inside a run
+    kEscape,       // markup anywhere ("!" before a link's "[" would make it a picture)
+    kLineStart,    // markup at a line's start: "#", ">", "-", "+", "="
+    kDigit,        // an ordered-list marker's number
+    kListEnd,      // "." or ")" after a line's leading digits
+    kHigh,         // part of a character outside ASCII
+    kSpecialLead,  // may start a soft hyphen or a Unicode space
+    kContextual    // "@", ":", "(": markup after some texts (an address, a note reference)
+};
+
+constexpr std::array<unsigned char, 256> MakeKinds() {
+    std::array<unsigned char, 256> kinds{};
+    kinds[' '] = kSpaceByte;
+    kinds['\t'] = kSpaceByte;
+    kinds['\r'] = kLineEnd;
+    kinds['\n'] = kLineEnd;
+    for (const char c : std::string_view("\\*_`[]<&~|!")) {
+        kinds[static_cast<unsigned char>(c)] = kEscape;
+    }
+    for (const char c : std::string_view("#>-+=")) {
+        kinds[static_cast<unsigned char>(c)] = kLineStart;
+    }
+    for (char c = '0'; c <= '9'; ++c) {
+        kinds[static_cast<unsigned char>(c)] = kDigit;
+    }
+    kinds['.'] = kListEnd;
+    kinds[')'] = kListEnd;
+    kinds[':'] = kContextual;
+    kinds['@'] = kContextual;
+    kinds['('] = kContextual;
+    for (int b = 0x80; b < 0x100; ++b) {
+        kinds[b] = kHigh;
+    }
+    kinds[0xC2] = kSpecialLead;  // U+00A0, U+00AD
+    kinds[0xE1] = kSpecialLead;  // U+1680
+    kinds[0xE2] = kSpecialLead;  // U+2000-U+200A, U+202F, U+205F
+    kinds[0xE3] = kSpecialLead;  // U+3000
+    return kinds;
+}
+
+constexpr std::array<unsigned char, 256> kKinds = MakeKinds();
+
+bool LeftFlanking(CharClass before, CharClass after) {
+    return after != CharClass::kSpace &&
+           (after != CharClass::kPunct || before == CharClass::kSpace ||
+            before == CharClass::kPunct);
+}
+
+bool RightFlanking(CharClass before, CharClass after) {
+    return before != CharClass::kSpace &&
+           (before != CharClass::kPunct || after == CharClass::kSpace ||
+            after == CharClass::kPunct);
+}
+
+// The classes a character may be read as: an unsure one as punctuation or not.
+struct Readings {
+    explicit Readings(CharClass c) {
+        if (c == CharClass::kUnsure) {
+            items[0] = CharClass::kPunct;
+            items[1] = CharClass::kOther;
+            count = 2;
+        } else {
+            items[0] = c;
+        }
+    }
+    const CharClass* begin() const { return items; }
+    const CharClass* end() const { return items + count; }
+
+    CharClass items[2] = {CharClass::kOther, CharClass::kOther};
+    int count = 1;
+};
+
+struct Token {
+    char c;
+    int length;
+    bool closes;
+    int openerRun;  // a closer's: the length of the "*" run its opener was written in
+};
+
+// Whether CommonMark reads the delimiters as written: closers as closers (and matching their
+// openers despite its rule of three), openers as openers only.
+bool ReadAsWritten(const std::vector<Token>& tokens, CharClass before, CharClass after) {
+    std::size_t i = 0;
+    while (i < tokens.size()) {
+        std::size_t j = i;
+        int run = 0;
+        while (j < tokens.size() && tokens[j].c == tokens[i].c) {
+            if (tokens[j].closes != tokens[i].closes) {
+                return false;  // one run cannot both close and open
+            }
+            run += tokens[j].length;
+            ++j;
+        }
+        const CharClass b = i == 0 ? before : CharClass::kPunct;
+        const CharClass a = j == tokens.size() ? after : CharClass::kPunct;
+        for (const CharClass rb : Readings(b)) {
+            for (const CharClass ra : Readings(a)) {
+                const bool left = LeftFlanking(rb, ra);
+                const bool right = RightFlanking(rb, ra);
+                if (!tokens[i].closes) {
+                    if (!left || right) {
+                        return false;
+                    }
+                    continue;
+                }
+                if (!right) {
+                    return false;
+                }
+                if (left && tokens[i].c == '*' && run % 3 != 0) {
+                    for (std::size_t k = i; k < j; ++k) {
+                        if ((tokens[k].openerRun + run) % 3 == 0) {
+                            return false;
+                        }
+                    }
+                }
+            }
+        }
+        i = j;
+    }
+    return true;
+}
+
+// Whether `out` ends with `word`, in any case.
+bool EndsWith(const std::string& out, std::string_view word) {
+    if (out.size() < word.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < word.size(); ++k) {
+        const char c = out[out.size() - word.size() + k];
+        if ((c | 0x20) != word[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Characters that are markup after what precedes them:
+// - GFM makes links of addresses in the text ("www.", "http://", "a@b.c") and then shows the
+//   backslashes of escapes inside them: the character that starts one is escaped instead, so
+//   the text stays text;
+// - after a note reference, "(" would make it a link and ":" (at a line's start) a definition.
+bool MarkupHere(const std::string& out, unsigned char c) {
+    if (c == '@') {
+        return true;
+    }
+    if (c == '.') {
+        return EndsWith(out, "www");
+    }
+    if (!out.empty() && out.back() == ']') {
+        return true;
+    }
+    return c == ':' && (EndsWith(out, "http") || EndsWith(out, "https") || EndsWith(out, "ftp"));
+}
+
+char DelimiterChar(int d) {
+    return d == 0 ? '~' : '*';
+}
+
+int DelimiterLength(int d) {
+    return d == 2 ? 1 : 2;
+}
+
+bool Wants(const TextStyle& style, int d) {
+    return d == 0 ? style.strike : (d == 1 ? style.bold : style.italic);
+}
+
+}  // namespace
+
+void InlineWriter::Begin(std::string* out, Breaks breaks, bool inHeading, BlockOpener* opener,
+                         std::string continuation) {
+    out_ = out;
+    breaks_ = breaks;
+    inHeading_ = inHeading;
+    opener_ = opener;
+    continuation_ = std::move(continuation);
+    started_ = false;
+    dropLeading_ = false;
+    lineStart_ = true;
+    leadingDigits_ = false;
+    prev_ = CharClass::kSpace;
+    held_.clear();
+    want_ = {};
+    open_.clear();
+    linkPending_ = false;
+    linkOpen_ = false;
+}
+
+TextStyle InlineWriter::OpenStyle() const {
+    TextStyle style;
+    for (const Open& o : open_) {
+        (o.delimiter == Delimiter::kStrike
+             ? style.strike
+             : (o.delimiter == Delimiter::kBold ? style.bold : style.italic)) = true;
+    }
+    return style;
+}
+
+void InlineWriter::Transition(CharClass next, bool allowOpen) {
+    if (OpenStyle() == want_) {
+        return;
+    }
+    std::size_t keep = 0;
+    while (keep < open_.size() && Wants(want_, static_cast<int>(open_[keep].delimiter))) {
+        ++keep;
+    }
+    std::vector<Token> tokens;
+    for (std::size_t k = open_.size(); k-- > keep;) {
+        const int d = static_cast<int>(open_[k].delimiter);
+        tokens.push_back({DelimiterChar(d), DelimiterLength(d), true, open_[k].runLength});
+    }
+    const std::size_t closers = tokens.size();
+    if (allowOpen) {
+        for (int d = 0; d < 3; ++d) {
+            bool kept = false;
+            for (std::size_t k = 0; k < keep; ++k) {
+                kept = kept || static_cast<int>(open_[k].delimiter) == d;
+            }
+            if (Wants(want_, d) && !kept) {
+                tokens.push_back({DelimiterChar(d), DelimiterLength(d), false, 0});
+            }
+        }
+    }
+    if (!ReadAsWritten(tokens, prev_, next)) {
+        // Closing alone may still be read right; opening waits.
+        tokens.resize(closers);
+        if (closers == 0 || !ReadAsWritten(tokens, prev_, next)) {
+            return;
+        }
+    }
+    if (tokens.empty()) {
+        return;
+    }
+    open_.resize(keep);
+    int starRun = 0;
+    for (std::size_t k = closers; k < tokens.size(); ++k) {
+        starRun += tokens[k].c == '*' ? tokens[k].length : 0;
+    }
+    for (const Token& t : tokens) {
+        out_->append(static_cast<std::size_t>(t.length), t.c);
+        if (!t.closes) {
+            const auto d = static_cast<Delimiter>(t.c == '~' ? 0 : (t.length == 2 ? 1 : 2));
+            open_.push_back({d, t.c == '*' ? starRun : t.length});
+        }
+    }
+    prev_ = CharClass::kPunct;
+    lineStart_ = false;
+    leadingDigits_ = false;
+}
+
+void InlineWriter::CloseAll() {
+    if (open_.empty()) {
+        return;
+    }
+    for (std::size_t k = open_.size(); k-- > 0;) {
+        const int d = static_cast<int>(open_[k].delimiter);
+        out_->append(static_cast<std::size_t>(DelimiterLength(d)), DelimiterChar(d));
+    }
+    open_.clear();
+    prev_ = CharClass::kPunct;
+}
+
+void InlineWriter::WriteCharacterReference(char c) {
+    out_->append(c == '\t' ? "&#9;" : "&#32;");
+    prev_ = CharClass::kPunct;
+}
+
+void InlineWriter::WriteHeld(bool atEnd) {
+    for (std::size_t i = 0; i < held_.size(); ++i) {
+        const char c = held_[i];
+        if (c == '\n') {
+            if (atEnd) {
+                continue;  // a break ending a paragraph shows nothing
+            }
+            switch (breaks_) {
+                case Breaks::kHard:
+                    out_->append("\\\n");
+                    out_->append(continuation_);
+                    lineStart_ = true;
+                    prev_ = CharClass::kSpace;
+                    break;
+                case Breaks::kHtml:
+                    out_->append("<br>");
+                    prev_ = CharClass::kPunct;
+                    lineStart_ = false;
+                    break;
+                case Breaks::kSpace:
+                    out_->push_back(' ');
+                    prev_ = CharClass::kSpace;
+                    break;
+            }
+            leadingDigits_ = false;
+            continue;
+        }
+        if (c == ' ' || c == '\t') {
+            // Spaces at a line's start or before a line break would be dropped by a reader.
+            // Those ending the paragraph are left out: a reader shows nothing of them either.
+            if (atEnd) {
+                continue;
+            }
+            std::size_t after = i + 1;
+            while (after < held_.size() && (held_[after] == ' ' || held_[after] == '\t')) {
+                ++after;
+            }
+            const bool trailing = after < held_.size() && held_[after] == '\n';
+            if (lineStart_ || trailing) {
+                WriteCharacterReference(c);
+            } else {
+                out_->push_back(c);
+                prev_ = CharClass::kSpace;
+            }
+        } else {
+            out_->push_back(c);  // part of a Unicode space
+            prev_ = CharClass::kSpace;
+        }
+        lineStart_ = false;
+        leadingDigits_ = false;
+    }
+    held_.clear();
+}
+
+void InlineWriter::BeforeVisible(CharClass next) {
+    if (!started_) {
+        started_ = true;
+        if (dropLeading_) {
+            held_.erase(0, held_.find_first_not_of(" \t"));
+        }
+        if (opener_ != nullptr) {
+            opener_->OpenBlock();
+        }
+    }
+    if (!held_.empty()) {
+        CharClass first = CharClass::kSpace;
+        if (held_[0] == '\n' && breaks_ != Breaks::kSpace) {
+            first = CharClass::kPunct;  // "\" or "<br>"
+        }
+        if (linkPending_) {
+            CloseAll();
+        } else {
+            Transition(first, false);
+        }
+        WriteHeld(false);
+    }
+    if (linkPending_) {
+        CloseAll();
+        out_->push_back('[');
+        prev_ = CharClass::kPunct;
+        lineStart_ = false;
+        leadingDigits_ = false;
+        linkPending_ = false;
+        linkOpen_ = true;
+    }
+    Transition(next, true);
+}
+
+void InlineWriter::Text(std::string_view s) {
+    if (out_ == nullptr) {
+        return;
+    }
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const unsigned char kind = kKinds[b];
+        if (kind == kSpaceByte) {
+            held_.push_back(static_cast<char>(b));
+            ++i;
+            continue;
+        }
+        if (kind == kLineEnd) {
+            i += (b == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ? 2 : 1;
+            LineBreak();
+            continue;
+        }
+        if (kind == kHigh || kind == kSpecialLead) {
+            char32_t codePoint = 0;
+            const std::size_t length = Utf8Length(s, i, codePoint);
+            if (codePoint == 0xAD) {
+                i += length;  // a soft hyphen shows only where a line is broken
+                continue;
+            }
+            if (IsUnicodeSpace(codePoint)) {
+                held_.append(s.substr(i, length));
+                i += length;
+                continue;
+            }
+            BeforeVisible(CharClass::kUnsure);
+            out_->append(s.substr(i, length));
+            prev_ = CharClass::kUnsure;
+            leadingDigits_ = false;
+            i += length;
+        } else {
+            const CharClass cls = AsciiClass(b);
+            BeforeVisible(cls);
+            bool escape = kind == kEscape;
+            if (kind == kLineStart) {
+                escape = lineStart_ || (inHeading_ && b == '#');
+            } else if (kind == kListEnd) {
+                escape = leadingDigits_ || (b == '.' && MarkupHere(*out_, b));
+            } else if (kind == kContextual) {
+                // ":" starting a line may make it a table's delimiter row (":---").
+                escape = MarkupHere(*out_, b) || (b == ':' && lineStart_);
+            }
+            if (escape) {
+                out_->push_back('\\');
+            }
+            out_->push_back(static_cast<char>(b));
+            leadingDigits_ = kind == kDigit && (lineStart_ || leadingDigits_);
+            prev_ = cls;
+            ++i;
+        }
+        lineStart_ = false;
+        // The common case: no style change waiting, so the plain characters that follow go out
+        // as they are.
+        if (leadingDigits_ || !(OpenStyle() == want_)) {
+            continue;
+        }
+        std::size_t end = i;
+        while (end < s.size()) {
+            const unsigned char k = kKinds[static_cast<unsigned char>(s[end])];
+            if (k == kPlain || k == kDigit || (k == kListEnd && s[end] != '.') || k == kHigh ||
+                (k == kLineStart && !inHeading_)) {
+                ++end;
+            } else {
+                break;
+            }
+        }
+        if (end > i) {
+            out_->append(s.substr(i, end - i));
+            const auto last = static_cast<unsigned char>(s[end - 1]);
+            prev_ = last < 0x80 ? AsciiClass(last) : CharClass::kUnsure;
+            i = end;
+        }
+    }
+}
+
+void InlineWriter::StartLink(std::string_view target, bool internal) {
+    if (out_ == nullptr) {
+        return;
+    }
+    if (linkPending_ || linkOpen_) {
+        EndLink();
+    }
+    if (target.empty()) {
+        return;
+    }
+    linkTarget_ = internal ? "#" + std::string(target) : std::string(target);
+    linkPending_ = true;
+}
+
+void InlineWriter::EndLink() {
+    if (linkOpen_) {
+        CloseAll();
+        out_->append("](");
+        out_->append(LinkDestination(linkTarget_));
+        out_->push_back(')');
+        prev_ = CharClass::kPunct;
+    }
+    linkOpen_ = false;
+    linkPending_ = false;
+}
+
+void InlineWriter::Picture(std::string_view description) {
+    if (out_ == nullptr || description.empty()) {
+        return;
+    }
+    BeforeVisible(CharClass::kPunct);
+    out_->append("![");
+    out_->append(EscapedInline(description));
+    out_->append("](<>)");
+    prev_ = CharClass::kPunct;
+    lineStart_ = false;
+    leadingDigits_ = false;
+}
+
+void InlineWriter::NoteReference(std::string_view label) {
+    if (out_ == nullptr) {
+        return;
+    }
+    BeforeVisible(CharClass::kPunct);
+    out_->append("[^");
+    out_->append(label);
+    out_->push_back(']');
+    prev_ = CharClass::kPunct;
+    lineStart_ = false;
+    leadingDigits_ = false;
+}
+
+bool InlineWriter::End() {
+    if (out_ == nullptr) {
+        return false;
+    }
+    if (linkPending_ || linkOpen_) {
+        EndLink();
+    }
+    // Spaces outside ASCII are text a reader keeps, even alone.
+    if (!started_ && std::any_of(held_.begin(), held_.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        std::string held = std::move(held_);
+        held_.clear();
+        BeforeVisible(CharClass::kSpace);
+        held_ = std::move(held);
+    }
+    const bool wrote = started_;
+    if (started_) {
+        CloseAll();
+        // Up to the last space outside ASCII all is kept; after it, nothing shows.
+        std::size_t last = held_.size();
+        while (last > 0 && static_cast<unsigned char>(held_[last - 1]) < 0x80) {
+            --last;
+        }
+        std::string tail = held_.substr(last);
+        held_.resize(last);
+        WriteHeld(false);
+        held_ = std::move(tail);
+        WriteHeld(true);
+    }
+    out_ = nullptr;
+    opener_ = nullptr;
+    held_.clear();
+    open_.clear();
+    return wrote;
+}
+
+}  // namespace corvanel::convert::markdown

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "convert/core/DocumentSink.h"
+#include "convert/markdown/MarkdownCharacters.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvanel::convert::markdown {
+
+// Writes what goes before a paragraph's first visible content (block separator, heading or list
+// marker), so that an empty paragraph leaves nothing at all.
+class BlockOpener {
+public:
+    virtual void OpenBlock() = 0;
+
+protected:
+    ~BlockOpener() = default;
+};
+
+// The inline content of one paragraph as Markdown, appended to a string as it comes:
+// - every character a reader would take as markup is escaped, those that are markup only at a
+//   line's start (`#`, `-`, `1.`...) only there;
+// - spaces are held until the next visible character: spaces at a line's start or before a
+//   line break are written as character references (a reader would drop them), those ending the
+//   paragraph are left out (a reader drops them all the same); emphasis closes before spaces and
+//   opens after them;
+// - emphasis changes where CommonMark reads the delimiters as intended (left- or right-flanking
+//   as needed); where it would not, the change waits for the next place where it would, so the
+//   text always comes back whole, at worst with a character's style off.
+class InlineWriter {
+public:
+    // How a manual line break is written: a hard break, "<br>" (table cells: one line), or a
+    // space (headings: one line).
+    enum class Breaks { kHard, kHtml, kSpace };
+
+    // Starts a paragraph written to `out`. `continuation` goes at the start of every line after
+    // a hard break (a list item's indentation).
+    void Begin(std::string* out, Breaks breaks, bool inHeading, BlockOpener* opener,
+               std::string continuation = {});
+    bool Active() const { return out_ != nullptr; }
+    // Before the first content: the paragraph turned out to be a heading (one line, "#" escaped
+    // everywhere) / a list item whose further lines are indented by `continuation`.
+    void MakeHeading() {
+        breaks_ = Breaks::kSpace;
+        inHeading_ = true;
+    }
+    void SetContinuation(std::string continuation) { continuation_ = std::move(continuation); }
+    // Spaces and tabs before the first content are left out (a note's, after its mark).
+    void DropLeadingSpaces() { dropLeading_ = true; }
+
+    void Text(std::string_view utf8);
+    void Tab() { held_ += '\t'; }
+    void LineBreak() { held_ += '\n'; }
+    void SetStyle(TextStyle style) { want_ = style; }
+    void StartLink(std::string_view target, bool internal);
+    void EndLink();
+    // "![description](<>)": the picture's file is not kept, so it has no address; its title is
+    // left out (cmark-gfm misreads some titles after an empty address).
+    void Picture(std::string_view description);
+    void NoteReference(std::string_view label);
+
+    // Ends the paragraph: closes emphasis and links; whether anything was written.
+    bool End();
+
+private:
+    enum class Delimiter { kStrike, kBold, kItalic };
+    struct Open {
+        Delimiter delimiter;
+        int runLength;  // of the run of "*" it was written in
+    };
+
+    void BeforeVisible(CharClass next);
+    // Moves emphasis toward `want_` between the last written character (prev_) and one of class
+    // `next`; only closes when `allowOpen` is false. Does nothing where CommonMark would misread
+    // the delimiters.
+    void Transition(CharClass next, bool allowOpen);
+    void CloseAll();
+    void WriteHeld(bool atEnd);
+    void WriteCharacterReference(char c);
+    TextStyle OpenStyle() const;
+
+    std::string* out_ = nullptr;
+    Breaks breaks_ = Breaks::kHard;
+    bool inHeading_ = false;
+    BlockOpener* opener_ = nullptr;
+    std::string continuation_;
+
+    bool started_ = false;
+    bool dropLeading_ = false;
+    bool lineStart_ = true;
+    bool leadingDigits_ = false;  // only digits so far on this line: "." or ")" would make a list
+    CharClass prev_ = CharClass::kSpace;
+    std::string held_;  // spaces, tabs and line breaks ('\n') not yet written
+    TextStyle want_;
+    std::vector<Open> open_;
+
+    std::string linkTarget_;    // the destination, written at the link's end
+    bool linkPending_ = false;  // "[" not yet written: the link has shown nothing yet
+    bool linkOpen_ = false;
+};
+
+}  // namespace corvanel::convert::markdown

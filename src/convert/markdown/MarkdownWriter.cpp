@@ -1,0 +1,634 @@
+#include "convert/markdown/MarkdownWriter.h"
+
+#include "convert/core/ConvertError.h"
+#include "convert/core/Limits.h"
+#include "convert/markdown/MarkdownCharacters.h"
+
+#include <algorithm>
+
+namespace corvanel::convert {
+
+using markdown::HeldBlock;
+using markdown::HeldBlocks;
+using markdown::InlineWriter;
+
+namespace {
+
+enum ContainerKind { kBody, kCell, kNote, kFloating, kMargin };
+
+// Markdown blocks indented under a note definition's first line.
+std::string Indented(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        if (start > 0 && end > start) {
+            out += "    ";
+        }
+        out.append(text, start, end - start);
+        if (end == text.size()) {
+            break;
+        }
+        out += '\n';
+        start = end + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+// Where blocks go: streaming containers (the body, notes, text boxes outside tables, headers and
+// footers) write Markdown to a string as they read; collecting ones (table cells, text boxes in
+// them, comments) keep their blocks apart until their place is known.
+struct MarkdownWriter::Container final : markdown::BlockOpener {
+    Container(MarkdownWriter& w, int k, bool c) : writer(w), kind(k), collects(c) {}
+    void OpenBlock() override { writer.OpenBlock(*this); }
+
+    MarkdownWriter& writer;
+    int kind;
+    bool collects;
+    std::string* target = nullptr;  // streaming
+    std::string buffer;             // own Markdown of notes, text boxes and margin texts
+    HeldBlocks blocks;              // collecting
+    std::size_t blockCount = 0;     // streaming: blocks written
+    markdown::ListLayout lists;
+    InlineWriter inl;
+
+    // The open paragraph.
+    bool paragraphOpen = false;
+    int heading = 0;
+    int listLevel = -1;
+    ListKind listKind = ListKind::kBullet;
+    int number = -1;
+    std::string* paragraphText = nullptr;
+
+    std::vector<std::unique_ptr<markdown::MarkdownTable>> tables;  // open directly in here
+    markdown::MarkdownTable* table = nullptr;                      // a cell's
+    std::vector<std::string> floating;  // text boxes waiting for their paragraph to end
+    HeldBlocks floatingBlocks;
+    NoteKind noteKind = NoteKind::kFootnote;
+    std::string noteLabel;
+    std::string noteMark;
+    MarginText marginKind = MarginText::kHeader;
+    std::string author;
+};
+
+MarkdownWriter::MarkdownWriter() {
+    Push(kBody, false).target = &out_;
+}
+
+MarkdownWriter::~MarkdownWriter() = default;
+
+void MarkdownWriter::DrainWhenOver(std::size_t holdBytes,
+                                   std::function<void(std::string_view)> drain) {
+    holdBytes_ = holdBytes;
+    drain_ = std::move(drain);
+}
+
+void MarkdownWriter::Property(DocumentProperty property, std::string_view value) {
+    if (wantProperties_) {
+        facts_.AddProperty(property, value);
+    }
+}
+
+MarkdownWriter::Container& MarkdownWriter::Push(int kind, bool collects) {
+    if (stack_.size() > static_cast<std::size_t>(limits::kMaxNestingDepth) * 4) {
+        ThrowDamaged("its content is nested too deeply");
+    }
+    stack_.push_back(std::make_unique<Container>(*this, kind, collects));
+    Container& c = *stack_.back();
+    if (!collects) {
+        c.target = &c.buffer;
+    }
+    return c;
+}
+
+void MarkdownWriter::Pop() {
+    stack_.pop_back();
+}
+
+void MarkdownWriter::AfterContent() {
+    const Container& c = Current();
+    if (c.paragraphText != nullptr && c.paragraphText != &out_ &&
+        c.paragraphText->size() > limits::kMaxOutputBytes) {
+        ThrowTooLarge("its text exceeds the output size limit");
+    }
+    if (drained_ + out_.size() > limits::kMaxOutputBytes) {
+        ThrowTooLarge("its text exceeds the output size limit");
+    }
+    if (drain_ && out_.size() > holdBytes_) {
+        if (!headersOut_) {
+            const std::string headers = HeaderBlock();
+            if (!headers.empty()) {
+                drain_(headers);
+                drained_ += headers.size();
+            }
+        }
+        drain_(out_);
+        drained_ += out_.size();
+        out_.clear();
+    }
+}
+
+// Streaming containers only: the separator and the marker, at a paragraph's first content.
+void MarkdownWriter::OpenBlock(Container& c) {
+    std::string& target = *c.target;
+    if (c.listLevel >= 0 && c.heading == 0) {
+        const auto placed = c.lists.Place(c.listLevel, c.listKind, c.number);
+        if (c.blockCount > 0) {
+            target += placed.continues ? "\n" : "\n\n";
+        }
+        target += placed.marker;
+        c.inl.SetContinuation(placed.continuation);
+    } else {
+        c.lists.Reset();
+        if (c.blockCount > 0) {
+            target += "\n\n";
+        }
+        if (c.heading > 0) {
+            target.append(static_cast<std::size_t>(c.heading), '#');
+            target += ' ';
+        }
+    }
+    ++c.blockCount;
+}
+
+void MarkdownWriter::AddBlock(Container& c, std::string markdown) {
+    if (markdown.empty()) {
+        return;
+    }
+    if (c.collects) {
+        HeldBlock block;
+        block.kind = HeldBlock::Kind::kTable;
+        block.text = std::move(markdown);
+        c.blocks.push_back(std::move(block));
+        return;
+    }
+    c.lists.Reset();
+    if (c.blockCount > 0) {
+        *c.target += "\n\n";
+    }
+    *c.target += markdown;
+    ++c.blockCount;
+}
+
+void MarkdownWriter::FlushFloating(Container& c) {
+    if (c.paragraphOpen || !c.tables.empty()) {
+        return;  // after the paragraph or table that anchors them
+    }
+    for (std::string& text : c.floating) {
+        AddBlock(c, std::move(text));
+    }
+    c.floating.clear();
+    for (HeldBlock& block : c.floatingBlocks) {
+        c.blocks.push_back(std::move(block));
+    }
+    c.floatingBlocks.clear();
+}
+
+void MarkdownWriter::EnsureParagraph() {
+    if (!Current().paragraphOpen) {
+        StartParagraph();
+    }
+}
+
+void MarkdownWriter::StartParagraph() {
+    Container& c = Current();
+    if (c.paragraphOpen) {
+        EndParagraph();
+    }
+    if (!c.tables.empty()) {
+        EndTables(c);  // a paragraph between rows: the table so far goes first
+    }
+    c.paragraphOpen = true;
+    c.heading = 0;
+    c.listLevel = -1;
+    c.number = -1;
+    if (c.collects) {
+        c.blocks.emplace_back();
+        c.paragraphText = &c.blocks.back().text;
+        c.inl.Begin(c.paragraphText, InlineWriter::Breaks::kHtml, false, nullptr);
+    } else {
+        c.paragraphText = c.target;
+        c.inl.Begin(c.paragraphText, InlineWriter::Breaks::kHard, false, &c);
+        if (c.kind == kNote && c.blockCount == 0) {
+            c.inl.DropLeadingSpaces();  // as the plain text drops them after the mark
+        }
+    }
+}
+
+void MarkdownWriter::EndParagraph() {
+    Container& c = Current();
+    if (!c.paragraphOpen) {
+        return;
+    }
+    c.paragraphOpen = false;
+    const bool wrote = c.inl.End();
+    c.paragraphText = nullptr;
+    if (c.collects && !wrote) {
+        c.blocks.pop_back();
+    }
+    FlushFloating(c);
+    AfterContent();
+}
+
+void MarkdownWriter::Heading(int level) {
+    Container& c = Current();
+    if (c.kind == kBody && c.paragraphOpen && level >= 1 && level <= 6) {
+        c.heading = level;
+        c.inl.MakeHeading();
+    }
+}
+
+void MarkdownWriter::ListItem(int level, ListKind kind) {
+    Container& c = Current();
+    if (!c.paragraphOpen) {
+        return;
+    }
+    c.listLevel = std::clamp(level, 0, 9);
+    c.listKind = kind;
+    if (c.collects) {
+        c.blocks.back().kind = HeldBlock::Kind::kListItem;
+        c.blocks.back().level = c.listLevel;
+        c.blocks.back().listKind = kind;
+    }
+}
+
+void MarkdownWriter::ListLabel(std::string_view label, std::string_view suffix) {
+    EnsureParagraph();
+    Container& c = Current();
+    if (c.listLevel >= 0 && c.heading == 0) {
+        // A bullet or a plain number is the list marker; any other label stays in the text.
+        const int number = c.listKind == ListKind::kNumbered ? markdown::PlainNumber(label) : -1;
+        if (c.listKind == ListKind::kBullet || number >= 0) {
+            c.number = number;
+            if (c.collects) {
+                c.blocks.back().number = number;
+            }
+            return;
+        }
+        c.inl.Text(label);
+        c.inl.Text(" ");
+        return;
+    }
+    c.inl.Text(label);
+    if (suffix == "\t") {
+        c.inl.Tab();
+    } else {
+        c.inl.Text(suffix);
+    }
+}
+
+void MarkdownWriter::Text(std::string_view utf8) {
+    if (utf8.empty()) {
+        return;
+    }
+    EnsureParagraph();
+    Current().inl.Text(utf8);
+    AfterContent();
+}
+
+void MarkdownWriter::Tab() {
+    EnsureParagraph();
+    Current().inl.Tab();
+}
+
+void MarkdownWriter::Break(BreakKind) {
+    EnsureParagraph();
+    Current().inl.LineBreak();
+}
+
+void MarkdownWriter::Style(TextStyle style) {
+    if (Current().paragraphOpen) {
+        Current().inl.SetStyle(style);
+    }
+}
+
+void MarkdownWriter::StartLink(std::string_view target, bool internal) {
+    EnsureParagraph();
+    Current().inl.StartLink(target, internal);
+}
+
+void MarkdownWriter::EndLink() {
+    if (Current().paragraphOpen) {
+        Current().inl.EndLink();
+    }
+}
+
+void MarkdownWriter::Picture(std::string_view description, std::string_view) {
+    EnsureParagraph();
+    Current().inl.Picture(description);
+    AfterContent();
+}
+
+void MarkdownWriter::NoteReference(std::string_view mark) {
+    EnsureParagraph();
+    const std::string key(mark);
+    const std::string label = markdown::NoteLabel(mark, ++references_[key]);
+    if (referenced_.insert(label).second) {
+        referenceOrder_.push_back(label);
+    }
+    Current().inl.NoteReference(label);
+}
+
+void MarkdownWriter::StartTable() {
+    Container& c = Current();
+    EndParagraph();
+    FlushFloating(c);
+    c.tables.push_back(std::make_unique<markdown::MarkdownTable>());
+}
+
+void MarkdownWriter::EndTable() {
+    Container& c = Current();
+    if (c.tables.empty()) {
+        return;
+    }
+    EndParagraph();
+    std::unique_ptr<markdown::MarkdownTable> table = std::move(c.tables.back());
+    c.tables.pop_back();
+    if (table->RowOpen()) {
+        table->EndRow();
+    }
+    AddBlock(c, table->Render());
+    FlushFloating(c);
+    AfterContent();
+}
+
+void MarkdownWriter::EndTables(Container& c) {
+    while (!c.tables.empty()) {
+        EndTable();
+    }
+}
+
+void MarkdownWriter::StartRow() {
+    EndParagraph();
+    Container& c = Current();
+    if (c.tables.empty()) {
+        StartTable();
+    }
+    c.tables.back()->StartRow();
+}
+
+void MarkdownWriter::HeaderRow() {
+    if (!Current().tables.empty()) {
+        Current().tables.back()->MarkHeaderRow();
+    }
+}
+
+void MarkdownWriter::EndRow() {
+    // A cell left open by its reader ends with its row; a cell holding a nested table does not.
+    if (Current().kind == kCell && Current().tables.empty()) {
+        EndCell();
+    }
+    Container& c = Current();
+    if (!c.tables.empty()) {
+        c.tables.back()->EndRow();
+    }
+}
+
+void MarkdownWriter::StartCell() {
+    Container& parent = Current();
+    if (parent.tables.empty() || !parent.tables.back()->RowOpen()) {
+        StartRow();
+    }
+    markdown::MarkdownTable* table = parent.tables.back().get();
+    table->StartCell();
+    Push(kCell, true).table = table;
+}
+
+void MarkdownWriter::CellSpan(int columns, int rows) {
+    if (Current().kind == kCell && Current().table != nullptr) {
+        Current().table->Span(columns, rows);
+    }
+}
+
+void MarkdownWriter::CoveredCell() {
+    if (Current().kind == kCell && Current().table != nullptr) {
+        Current().table->MarkCovered();
+    }
+}
+
+void MarkdownWriter::EndCell() {
+    if (Current().kind != kCell) {
+        return;
+    }
+    Container& cell = Current();
+    EndParagraph();
+    EndTables(cell);
+    FlushFloating(cell);
+    HeldBlocks blocks = std::move(cell.blocks);
+    markdown::MarkdownTable* table = cell.table;
+    Pop();
+    table->EndCell(std::move(blocks));
+    if (table->Bytes() > limits::kMaxOutputBytes) {
+        ThrowTooLarge("its text exceeds the output size limit");
+    }
+}
+
+void MarkdownWriter::StartNote(NoteKind kind, std::string_view mark) {
+    Container& note = Push(kNote, false);
+    note.noteKind = kind;
+    note.noteMark = mark;
+    note.noteLabel = markdown::NoteLabel(mark, ++noteMarks_[std::string(mark)]);
+}
+
+void MarkdownWriter::EndNote() {
+    if (Current().kind != kNote) {
+        return;
+    }
+    Container& note = Current();
+    EndParagraph();
+    EndTables(note);
+    FlushFloating(note);
+    heldBytes_ += note.buffer.size();
+    if (heldBytes_ > limits::kMaxOutputBytes) {
+        ThrowTooLarge("its text exceeds the output size limit");
+    }
+    notes_.push_back({note.noteKind, std::move(note.noteLabel), std::move(note.noteMark),
+                      std::move(note.buffer)});
+    Pop();
+}
+
+void MarkdownWriter::StartFloatingText() {
+    Push(kFloating, Current().collects);
+}
+
+void MarkdownWriter::EndFloatingText() {
+    if (Current().kind != kFloating) {
+        return;
+    }
+    Container& box = Current();
+    EndParagraph();
+    EndTables(box);
+    FlushFloating(box);
+    std::string text = std::move(box.buffer);
+    HeldBlocks blocks = std::move(box.blocks);
+    Pop();
+    Container& anchor = Current();
+    if (anchor.collects) {
+        for (HeldBlock& block : blocks) {
+            anchor.floatingBlocks.push_back(std::move(block));
+        }
+    } else if (!text.empty()) {
+        anchor.floating.push_back(std::move(text));
+    }
+    FlushFloating(anchor);
+}
+
+void MarkdownWriter::StartMarginText(MarginText kind, std::string_view author) {
+    Container& margin = Push(kMargin, kind == MarginText::kComment);
+    margin.marginKind = kind;
+    margin.author = author;
+}
+
+void MarkdownWriter::EndMarginText() {
+    if (Current().kind != kMargin) {
+        return;
+    }
+    Container& margin = Current();
+    EndParagraph();
+    EndTables(margin);
+    FlushFloating(margin);
+    const MarginText kind = margin.marginKind;
+    std::string text = std::move(margin.buffer);
+    if (kind == MarginText::kComment) {
+        // One paragraph: the author, ": " and the comment's paragraphs joined by a space;
+        // its tables after it.
+        std::string line;
+        std::string tables;
+        for (const HeldBlock& block : margin.blocks) {
+            if (block.kind == HeldBlock::Kind::kTable) {
+                tables += "\n\n" + block.text;
+            } else {
+                line += (line.empty() ? "" : " ") + block.text;
+            }
+        }
+        std::string author(margin.author);
+        author.erase(0, author.find_first_not_of(" \t\r\n"));
+        author.erase(author.find_last_not_of(" \t\r\n") + 1);
+        text.clear();
+        if (!line.empty() || !tables.empty()) {
+            text = author.empty() ? std::string() : markdown::EscapedInline(author) + ": ";
+            text += line + tables;
+        }
+    }
+    Pop();
+    if (!wantMargins_.Has(kind) || text.empty()) {
+        return;
+    }
+    if (kind != MarginText::kComment && !heldMargins_.insert(text).second) {
+        return;  // sections often repeat their headers and footers
+    }
+    heldBytes_ += text.size();
+    if (heldBytes_ > limits::kMaxOutputBytes) {
+        ThrowTooLarge("its text exceeds the output size limit");
+    }
+    (kind == MarginText::kHeader ? headers_ : (kind == MarginText::kFooter ? footers_ : comments_))
+        .push_back(std::move(text));
+}
+
+std::string MarkdownWriter::HeaderBlock() {
+    headersOut_ = true;
+    headersWritten_ = headers_.size();
+    std::string block;
+    for (const std::string& header : headers_) {
+        block += header + "\n\n";
+    }
+    return block;
+}
+
+void MarkdownWriter::AppendSection(const std::string& markdown) {
+    Container& body = *stack_.front();
+    body.lists.Reset();
+    if (drained_ > 0 || !out_.empty()) {
+        out_ += "\n\n";
+    }
+    out_ += markdown;
+    ++body.blockCount;
+    AfterContent();
+}
+
+void MarkdownWriter::WriteNotes() {
+    std::unordered_set<std::string> defined;
+    for (const NoteKind kind : {NoteKind::kFootnote, NoteKind::kEndnote}) {
+        for (Note& note : notes_) {
+            if (note.kind != kind) {
+                continue;
+            }
+            if (referenced_.count(note.label) != 0 && defined.insert(note.label).second) {
+                std::string definition = "[^" + note.label + "]:";
+                if (!note.text.empty()) {
+                    definition += ' ' + Indented(note.text);
+                }
+                AppendSection(definition);
+            } else {
+                // No reference in the text to hang it on: its mark and its text as they are.
+                const std::string mark = markdown::EscapedInline(note.mark);
+                AppendSection(note.text.empty() ? mark : mark + "\n\n" + note.text);
+            }
+        }
+    }
+    // A reference whose note never came would show as literal text without a definition.
+    for (const std::string& label : referenceOrder_) {
+        if (defined.count(label) == 0) {
+            AppendSection("[^" + label + "]:");
+        }
+    }
+}
+
+void MarkdownWriter::EndDocument() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    while (stack_.size() > 1) {
+        switch (Current().kind) {
+            case kCell:
+                EndCell();
+                break;
+            case kNote:
+                EndNote();
+                break;
+            case kFloating:
+                EndFloatingText();
+                break;
+            case kMargin:
+                EndMarginText();
+                break;
+            default:
+                Pop();
+                break;
+        }
+        if (Current().kind != kCell) {
+            EndTables(Current());
+        }
+    }
+    Container& body = Current();
+    EndParagraph();
+    EndTables(body);
+    FlushFloating(body);
+    if (!headersOut_) {
+        std::string headers = HeaderBlock();
+        if (out_.empty() && !headers.empty()) {
+            headers.resize(headers.size() - 2);  // nothing follows them
+        }
+        out_.insert(0, headers);
+    } else {
+        for (std::size_t i = headersWritten_; i < headers_.size(); ++i) {
+            AppendSection(headers_[i]);  // late, but not lost
+        }
+    }
+    for (const std::string& footer : footers_) {
+        AppendSection(footer);
+    }
+    for (const std::string& comment : comments_) {
+        AppendSection(comment);
+    }
+    WriteNotes();
+    if (drained_ > 0 || !out_.empty()) {
+        out_ += '\n';
+    }
+}
+
+}  // namespace corvanel::convert
