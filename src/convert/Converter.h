@@ -34,12 +34,12 @@ inline constexpr std::string_view kNativeNewline = "\n";
 enum class OutputKind { kText, kMarkdown };
 
 struct ConvertOptions {
-    OutputKind output = OutputKind::kText;
     // Line breaks of the text (Markdown always uses "\n").
     std::string newline{kNativeNewline};
     // Also count the text's characters and words and read the document's stated properties.
     bool collectFacts = false;
     MarginTexts include{};  // none by default, as Word's own text export
+    OutputKind output = OutputKind::kText;
 };
 
 // Reads a document (format recognised from its content) and sends its events to the sink.
