@@ -48,10 +48,25 @@ std::vector<std::string> FieldWords(std::string_view code) {
     return words;
 }
 
-}  // namespace
+// REF, PAGEREF and NOTEREF name a bookmark; with \h their result links to it.
+std::optional<HyperlinkTarget> ReferenceLink(const std::vector<std::string>& words) {
+    std::string bookmark;
+    bool linked = false;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        if (w.size() == 2 && w[0] == '\\') {
+            linked = linked || ascii::ToLower(w[1]) == 'h';
+        } else if (bookmark.empty()) {
+            bookmark = w;
+        }
+    }
+    if (!linked || bookmark.empty()) {
+        return std::nullopt;
+    }
+    return HyperlinkTarget{bookmark, true};
+}
 
-std::optional<HyperlinkTarget> ParseHyperlinkField(std::string_view code) {
-    const std::vector<std::string> words = FieldWords(code);
+std::optional<HyperlinkTarget> HyperlinkOf(const std::vector<std::string>& words) {
     if (words.empty() || !ascii::EqualsNoCase(words[0], "HYPERLINK")) {
         return std::nullopt;
     }
@@ -84,6 +99,22 @@ std::optional<HyperlinkTarget> ParseHyperlinkField(std::string_view code) {
         address += "#" + bookmark;
     }
     return HyperlinkTarget{address, false};
+}
+
+}  // namespace
+
+std::optional<HyperlinkTarget> ParseHyperlinkField(std::string_view code) {
+    return HyperlinkOf(FieldWords(code));
+}
+
+std::optional<HyperlinkTarget> ParseFieldLink(std::string_view code) {
+    const std::vector<std::string> words = FieldWords(code);
+    if (!words.empty() &&
+        (ascii::EqualsNoCase(words[0], "REF") || ascii::EqualsNoCase(words[0], "PAGEREF") ||
+         ascii::EqualsNoCase(words[0], "NOTEREF"))) {
+        return ReferenceLink(words);
+    }
+    return HyperlinkOf(words);
 }
 
 }  // namespace corvanel::convert

@@ -4,9 +4,9 @@
 
 #include "convert/core/ConvertError.h"
 #include "convert/core/EqField.h"
+#include "convert/core/HyperlinkField.h"
 #include "convert/core/Limits.h"
 #include "convert/core/TextEncoding.h"
-#include "convert/ooxml/FieldLink.h"
 #include "convert/ooxml/WordElements.h"
 #include "convert/ooxml/WordXml.h"
 
