@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StructureExpect.h"
 #include "StructureLog.h"
 
 #include "convert/Converter.h"
@@ -24,14 +25,7 @@ inline void ExpectStructureInOrder(const std::string& path,
     StructureLog log;
     const ConversionResult result = ReadDocument(path, log);
     ASSERT_TRUE(result.Ok()) << result.description;
-    const std::string lines = "\n" + log.Lines();
-    std::size_t at = 0;
-    for (const std::string& expected : inOrder) {
-        const std::size_t found = lines.find("\n" + expected + "\n", at);
-        ASSERT_NE(found, std::string::npos)
-            << path << ": missing after " << at << ": " << expected << lines;
-        at = found + expected.size() + 1;
-    }
+    EXPECT_TRUE(HasLinesInOrder(log.Lines(), inOrder)) << path;
 }
 
 }  // namespace corvanel::convert::testing
