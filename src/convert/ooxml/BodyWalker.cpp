@@ -89,11 +89,11 @@ void BodyWalker::InStory(WalkBlocks walkBlocks) {
     }
     const WordStyles::Toggles outerToggles = paragraphToggles_;
     const TextStyle outerRun = runStyle_;
+    const bool outerDue = std::exchange(startDue_, false);
     walkBlocks();
-    if (mergeWithNext_) {
-        EndParagraph();
-    }
+    EndRunOn();
     mergeWithNext_ = outerMerge;
+    startDue_ = outerDue;
     fields_ = std::move(outerFields);
     link_ = std::move(outerLink);
     paragraphToggles_ = outerToggles;
@@ -264,6 +264,13 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
     // A paragraph whose mark was deleted runs on into the next one once the deletion is
     // accepted.
     if (!std::exchange(mergeWithNext_, false)) {
+        // One that shows nothing and whose mark is hidden leaves the paragraph to the next
+        // one, which gives it its heading (a run-on paragraph's label stays out, as below).
+        const bool due = std::exchange(startDue_, false);
+        if (props.markHidden && ShowsNothing(p, props)) {
+            startDue_ = true;
+            return;
+        }
         sink_.StartParagraph();
         sentStyle_ = TextStyle{};
         const int outline =
@@ -272,7 +279,9 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
         if (heading) {
             sink_.Heading(std::min(outline + 1, kMaxHeadingLevel));
         }
-        ListLabel(props, heading);
+        if (!due) {
+            ListLabel(props, heading);
+        }
     }
     const WordStyles::Toggles outerToggles =
         std::exchange(paragraphToggles_, context_.styles.StyleToggles(props.style, false));
@@ -286,6 +295,37 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
     if (props.markDeleted || props.markHidden || props.dropCap) {
         mergeWithNext_ = true;
     } else {
+        EndParagraph();
+    }
+}
+
+// Whether a paragraph holds nothing that could show: no content, only properties and markers
+// (bookmarks, proofing marks), and no list label.
+bool BodyWalker::ShowsNothing(pugi::xml_node p, const ParagraphProperties& props) const {
+    if (props.numbering || context_.styles.ParagraphNumbering(props.style).listId > 0) {
+        return false;
+    }
+    for (pugi::xml_node child = p.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        const WordElement element = ClassifyElement(child.name());
+        if (element != WordElement::kProperties &&
+            (element != WordElement::kOther || (DescendUnknown() && child.first_child()))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A paragraph that runs on ends where a table, an imported chunk or the story's end comes
+// instead of the next paragraph.
+void BodyWalker::EndRunOn() {
+    if (std::exchange(startDue_, false)) {
+        sink_.StartParagraph();
+        mergeWithNext_ = true;
+    }
+    if (std::exchange(mergeWithNext_, false)) {
         EndParagraph();
     }
 }
@@ -334,9 +374,7 @@ void BodyWalker::AltChunk(pugi::xml_node chunk) {
     if (!context_.readChunk) {
         return;
     }
-    if (std::exchange(mergeWithNext_, false)) {
-        EndParagraph();  // the chunk's paragraphs are its own
-    }
+    EndRunOn();  // the chunk's paragraphs are its own
     context_.readChunk(AttrValue(chunk, "id"), sink_);
 }
 
@@ -351,9 +389,7 @@ void BodyWalker::Table(pugi::xml_node tbl) {
 }
 
 void BodyWalker::StartTable() {
-    if (std::exchange(mergeWithNext_, false)) {
-        EndParagraph();
-    }
+    EndRunOn();
     sink_.StartTable();
 }
 

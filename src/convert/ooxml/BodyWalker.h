@@ -77,6 +77,8 @@ private:
         int outline = -1;  // outlineLvl
     };
     void ListLabel(const ParagraphProperties& props, bool heading);
+    bool ShowsNothing(pugi::xml_node p, const ParagraphProperties& props) const;
+    void EndRunOn();
     void EndParagraph();
     void Table(pugi::xml_node tbl);
     void AltChunk(pugi::xml_node chunk);
@@ -125,6 +127,7 @@ private:
     StoryPiece piece_;                         // the piece being walked
     std::optional<DepthGuard> tableInPieces_;  // a table read in pieces counts as one level
     bool mergeWithNext_ = false;               // the last paragraph's mark was deleted: it runs on
+    bool startDue_ = false;  // likewise, but it showed nothing and is not started yet
     // The tables being walked, innermost last: rows so far and merged cells' heights.
     struct TableState {
         bool headerRows = true;                           // the rows so far are all header rows

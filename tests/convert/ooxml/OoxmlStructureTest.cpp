@@ -67,6 +67,8 @@ const std::string kHeadingStyles =
     Style("Mine", "Mine", "<w:basedOn w:val=\"berschrift1\"/>") + Style("Deep", "heading 8", "") +
     Style("Heading1", "Body", "");
 
+const std::string kHiddenMark = "<w:rPr><w:vanish/></w:rPr>";
+
 const std::string kNumbering =
     "<w:abstractNum w:abstractNumId=\"1\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/><w:numFmt "
     "w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl><w:lvl w:ilvl=\"1\"><w:numFmt "
@@ -143,6 +145,17 @@ INSTANTIATE_TEST_SUITE_P(
                   kHeadingStyles),
              "P; H1; T a; /P; P; H2; T b; /P; P; H3; T c; /P; P; H1; T d; /P; P; H1; T e; /P; "
              "P; H6; T f; /P; P; T g; /P; P; H5; T h; /P; P; T i; /P"},
+        // A paragraph that shows nothing and whose mark is hidden runs on into the next one,
+        // which gives the paragraph its heading; a heading with a hidden mark runs in.
+        Case{"HiddenMarksRunOnIntoTheNextParagraph",
+             With(Para(kHiddenMark, "<w:bookmarkStart w:id=\"0\" w:name=\"b\"/>") +
+                      Styled("berschrift1", "a") + Para(kHiddenMark, "") + "<w:tbl>" +
+                      Row(Cell("c")) + "</w:tbl>" +
+                      Para("<w:pStyle w:val=\"berschrift1\"/>" + kHiddenMark, TextRun("in")) +
+                      Para("body"),
+                  kHeadingStyles),
+             "P; H1; T a; /P; P; /P; TABLE; ROW; CELL; P; T c; /P; /CELL; /ROW; /TABLE; P; H1; T "
+             "in; T body; /P"},
         Case{"ListItemsWithLevelAndKindNumberedHeadingsStayHeadings",
              With(ListPara(0, "one") + ListPara(1, "sub") + ListPara(0, "two", "berschrift1"),
                   kHeadingStyles, kNumbering),
