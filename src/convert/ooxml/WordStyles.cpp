@@ -43,10 +43,16 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
            });
 }
 
+// "TOC Heading" heads a table of contents. Word gives it outline level 9 (body text) only to
+// keep it out of the contents it heads; a reader sees the heading.
+bool IsContentsHeading(std::string_view name) {
+    return EqualsIgnoringCase(name, "toc heading");
+}
+
 // The outline level a built-in heading style's name implies ("heading 3": 2, "Title": 0), or
 // -1. Word writes these names in English; other writers capitalise them.
 int BuiltInHeadingLevel(std::string_view name) {
-    if (EqualsIgnoringCase(name, "title")) {
+    if (EqualsIgnoringCase(name, "title") || IsContentsHeading(name)) {
         return 0;
     }
     if (name.size() == 9 && EqualsIgnoringCase(name.substr(0, 8), "heading ") && name[8] >= '1' &&
@@ -99,12 +105,14 @@ WordStyles::Toggle WordStyles::ToggleOf(std::string_view localName) {
 
 void WordStyles::ReadStyle(pugi::xml_node node, Style& style) {
     int namedLevel = -1;
+    bool contentsHeading = false;
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
         const std::string_view name = LocalName(child.name());
         if (name == "basedOn") {
             style.basedOn = AttrValue(child, "val");
         } else if (name == "name") {
             namedLevel = BuiltInHeadingLevel(AttrValue(child, "val"));
+            contentsHeading = IsContentsHeading(AttrValue(child, "val"));
         } else if (name == "pPr") {
             style.numbering = ReadNumbering(child);
             if (const auto level = IntegerVal(Child(child, "outlineLvl"))) {
@@ -118,7 +126,7 @@ void WordStyles::ReadStyle(pugi::xml_node node, Style& style) {
             ReadToggles(child, style.toggles);
         }
     }
-    if (style.outline < 0 && namedLevel >= 0) {
+    if ((style.outline < 0 || contentsHeading) && namedLevel >= 0) {
         style.outline = static_cast<signed char>(namedLevel);
     }
 }

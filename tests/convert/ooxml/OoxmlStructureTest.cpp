@@ -65,7 +65,9 @@ const std::string kHeadingStyles =
     Style("Kop2", "Kop 2", "<w:pPr><w:outlineLvl w:val=\"1\"/></w:pPr>") +
     Style("Heading3", "Heading 3", "") + Style("Titel", "Title", "") +
     Style("Mine", "Mine", "<w:basedOn w:val=\"berschrift1\"/>") + Style("Deep", "heading 8", "") +
-    Style("Heading1", "Body", "");
+    Style("Heading1", "Body", "") +
+    Style("TOCHeading", "TOC Heading",
+          "<w:basedOn w:val=\"berschrift1\"/><w:pPr><w:outlineLvl w:val=\"9\"/></w:pPr>");
 
 const std::string kHiddenMark = "<w:rPr><w:vanish/></w:rPr>";
 
@@ -141,10 +143,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Styled("Titel", "d") + Styled("Mine", "e") + Styled("Deep", "f") +
                       Styled("Heading1", "g") + Para("<w:outlineLvl w:val=\"4\"/>", TextRun("h")) +
                       Para("<w:pStyle w:val=\"berschrift1\"/><w:outlineLvl w:val=\"9\"/>",
-                           TextRun("i")),
+                           TextRun("i")) +
+                      Styled("TOCHeading", "j"),
                   kHeadingStyles),
              "P; H1; T a; /P; P; H2; T b; /P; P; H3; T c; /P; P; H1; T d; /P; P; H1; T e; /P; "
-             "P; H6; T f; /P; P; T g; /P; P; H5; T h; /P; P; T i; /P"},
+             "P; H6; T f; /P; P; T g; /P; P; H5; T h; /P; P; T i; /P; P; H1; T j; /P"},
         // A paragraph that shows nothing and whose mark is hidden runs on into the next one,
         // which gives the paragraph its heading; a heading with a hidden mark runs in.
         Case{"HiddenMarksRunOnIntoTheNextParagraph",
