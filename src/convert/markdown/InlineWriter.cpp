@@ -176,6 +176,24 @@ bool Wants(const TextStyle& style, int d) {
     return d == 0 ? style.strike : (d == 1 ? style.bold : style.italic);
 }
 
+// Bytes that go out as they are once a visible character is written on the line and no
+// emphasis change waits: never markup there, nor part of a soft hyphen or a Unicode space.
+// Indexed by whether the paragraph is a heading ("#" is escaped everywhere in one).
+constexpr std::array<std::array<bool, 256>, 2> MakeVerbatim() {
+    std::array<std::array<bool, 256>, 2> verbatim{};
+    for (int heading = 0; heading < 2; ++heading) {
+        for (int b = 0; b < 256; ++b) {
+            const unsigned char kind = kKinds[static_cast<std::size_t>(b)];
+            verbatim[heading][b] = kind == kPlain || kind == kDigit || kind == kHigh ||
+                                   (kind == kListEnd && b != '.') ||
+                                   (kind == kLineStart && heading == 0);
+        }
+    }
+    return verbatim;
+}
+
+constexpr std::array<std::array<bool, 256>, 2> kVerbatim = MakeVerbatim();
+
 }  // namespace
 
 void InlineWriter::Begin(std::string* out, Breaks breaks, bool inHeading, BlockOpener* opener,
@@ -193,22 +211,13 @@ void InlineWriter::Begin(std::string* out, Breaks breaks, bool inHeading, BlockO
     held_.clear();
     want_ = {};
     open_.clear();
+    openStyle_ = {};
     linkPending_ = false;
     linkOpen_ = false;
 }
 
-TextStyle InlineWriter::OpenStyle() const {
-    TextStyle style;
-    for (const Open& o : open_) {
-        (o.delimiter == Delimiter::kStrike
-             ? style.strike
-             : (o.delimiter == Delimiter::kBold ? style.bold : style.italic)) = true;
-    }
-    return style;
-}
-
 void InlineWriter::Transition(CharClass next, bool allowOpen) {
-    if (OpenStyle() == want_) {
+    if (Settled()) {
         return;
     }
     std::size_t keep = 0;
@@ -254,6 +263,12 @@ void InlineWriter::Transition(CharClass next, bool allowOpen) {
             open_.push_back({d, t.c == '*' ? starRun : t.length});
         }
     }
+    openStyle_ = {};
+    for (const Open& o : open_) {
+        (o.delimiter == Delimiter::kStrike
+             ? openStyle_.strike
+             : (o.delimiter == Delimiter::kBold ? openStyle_.bold : openStyle_.italic)) = true;
+    }
     prev_ = CharClass::kPunct;
     lineStart_ = false;
     leadingDigits_ = false;
@@ -268,6 +283,7 @@ void InlineWriter::CloseAll() {
         out_->append(static_cast<std::size_t>(DelimiterLength(d)), DelimiterChar(d));
     }
     open_.clear();
+    openStyle_ = {};
     prev_ = CharClass::kPunct;
 }
 
@@ -361,7 +377,9 @@ void InlineWriter::BeforeVisible(CharClass next) {
         linkPending_ = false;
         linkOpen_ = true;
     }
-    Transition(next, true);
+    if (!Settled()) {
+        Transition(next, true);
+    }
 }
 
 void InlineWriter::Text(std::string_view s) {
@@ -422,26 +440,42 @@ void InlineWriter::Text(std::string_view s) {
         lineStart_ = false;
         // The common case: no style change waiting, so the plain characters that follow go out
         // as they are.
-        if (leadingDigits_ || !(OpenStyle() == want_)) {
+        if (leadingDigits_ || !Settled()) {
             continue;
         }
-        std::size_t end = i;
-        while (end < s.size()) {
-            const unsigned char k = kKinds[static_cast<unsigned char>(s[end])];
-            if (k == kPlain || k == kDigit || (k == kListEnd && s[end] != '.') || k == kHigh ||
-                (k == kLineStart && !inHeading_)) {
-                ++end;
-            } else {
-                break;
-            }
-        }
-        if (end > i) {
-            out_->append(s.substr(i, end - i));
-            const auto last = static_cast<unsigned char>(s[end - 1]);
+        const std::size_t run = PlainRun(s, i);
+        if (run > 0) {
+            out_->append(s.substr(i, run));
+            i += run;
+            const auto last = static_cast<unsigned char>(s[i - 1]);
             prev_ = last < 0x80 ? AsciiClass(last) : CharClass::kUnsure;
-            i = end;
         }
     }
+}
+
+std::size_t InlineWriter::PlainRun(std::string_view s, std::size_t i) const {
+    const std::array<bool, 256>& verbatim = kVerbatim[inHeading_ ? 1 : 0];
+    std::size_t end = i;
+    while (end < s.size()) {
+        const auto b = static_cast<unsigned char>(s[end]);
+        if (verbatim[b]) {
+            ++end;
+            continue;
+        }
+        // Spaces between two such characters are neither at a line's start nor trailing.
+        if (b == ' ' || b == '\t') {
+            std::size_t after = end + 1;
+            while (after < s.size() && (s[after] == ' ' || s[after] == '\t')) {
+                ++after;
+            }
+            if (after < s.size() && verbatim[static_cast<unsigned char>(s[after])]) {
+                end = after + 1;
+                continue;
+            }
+        }
+        break;
+    }
+    return end - i;
 }
 
 void InlineWriter::StartLink(std::string_view target, bool internal) {
@@ -529,6 +563,7 @@ bool InlineWriter::End() {
     opener_ = nullptr;
     held_.clear();
     open_.clear();
+    openStyle_ = {};
     return wrote;
 }
 
