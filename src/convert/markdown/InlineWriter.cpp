@@ -64,22 +64,30 @@ bool RightFlanking(CharClass before, CharClass after) {
             after == CharClass::kPunct);
 }
 
-// The classes a character may be read as: an unsure one as punctuation or not.
+// The classes a character may be read as: an unsure one as punctuation or not; several
+// characters where a reader may see one or the other.
 struct Readings {
-    explicit Readings(CharClass c) {
+    explicit Readings(CharClass c) { Add(c); }
+    void Add(CharClass c) {
         if (c == CharClass::kUnsure) {
-            items[0] = CharClass::kPunct;
-            items[1] = CharClass::kOther;
-            count = 2;
+            Put(CharClass::kPunct);
+            Put(CharClass::kOther);
         } else {
-            items[0] = c;
+            Put(c);
         }
     }
     const CharClass* begin() const { return items; }
     const CharClass* end() const { return items + count; }
 
-    CharClass items[2] = {CharClass::kOther, CharClass::kOther};
-    int count = 1;
+    CharClass items[3] = {CharClass::kOther, CharClass::kOther, CharClass::kOther};
+    int count = 0;
+
+private:
+    void Put(CharClass c) {
+        if (std::find(begin(), end(), c) == end()) {
+            items[count++] = c;
+        }
+    }
 };
 
 struct Token {
@@ -92,24 +100,45 @@ struct Token {
 // Whether CommonMark reads the delimiters as written: closers as closers (and matching their
 // openers despite its rule of three), openers as openers only.
 bool ReadAsWritten(const std::vector<Token>& tokens, CharClass before, CharClass after) {
-    std::size_t i = 0;
-    while (i < tokens.size()) {
-        std::size_t j = i;
-        int run = 0;
-        while (j < tokens.size() && tokens[j].c == tokens[i].c) {
-            if (tokens[j].closes != tokens[i].closes) {
+    // Runs of one delimiter character, with the classes of the characters beside them.
+    struct Run {
+        std::size_t first, end;
+        int length = 0;
+        CharClass before, after;
+    };
+    std::vector<Run> runs;
+    for (std::size_t i = 0; i < tokens.size();) {
+        Run run{i, i, 0, runs.empty() ? before : CharClass::kPunct, CharClass::kPunct};
+        while (run.end < tokens.size() && tokens[run.end].c == tokens[i].c) {
+            if (tokens[run.end].closes != tokens[i].closes) {
                 return false;  // one run cannot both close and open
             }
-            run += tokens[j].length;
-            ++j;
+            run.length += tokens[run.end].length;
+            ++run.end;
         }
-        const CharClass b = i == 0 ? before : CharClass::kPunct;
-        const CharClass a = j == tokens.size() ? after : CharClass::kPunct;
-        for (const CharClass rb : Readings(b)) {
-            for (const CharClass ra : Readings(a)) {
+        run.after = run.end == tokens.size() ? after : CharClass::kPunct;
+        runs.push_back(run);
+        i = run.end;
+    }
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        const Run& run = runs[r];
+        const Token& token = tokens[run.first];
+        Readings beforeReadings(run.before);
+        Readings afterReadings(run.after);
+        // cmark-gfm 0.29 sees through a strikethrough's "~~" beside a "*" run: it may read the
+        // character beyond the "~~" as the one beside the "*" ("*a ~~x~~*b*" closes the first
+        // "*" at the second; "\_***x\_***~~a~~" does not close at all).
+        if (token.c == '*' && r > 0 && tokens[runs[r - 1].first].c == '~') {
+            beforeReadings.Add(runs[r - 1].before);
+        }
+        if (token.c == '*' && r + 1 < runs.size() && tokens[runs[r + 1].first].c == '~') {
+            afterReadings.Add(runs[r + 1].after);
+        }
+        for (const CharClass rb : beforeReadings) {
+            for (const CharClass ra : afterReadings) {
                 const bool left = LeftFlanking(rb, ra);
                 const bool right = RightFlanking(rb, ra);
-                if (!tokens[i].closes) {
+                if (!token.closes) {
                     if (!left || right) {
                         return false;
                     }
@@ -118,16 +147,15 @@ bool ReadAsWritten(const std::vector<Token>& tokens, CharClass before, CharClass
                 if (!right) {
                     return false;
                 }
-                if (left && tokens[i].c == '*' && run % 3 != 0) {
-                    for (std::size_t k = i; k < j; ++k) {
-                        if ((tokens[k].openerRun + run) % 3 == 0) {
+                if (left && token.c == '*' && run.length % 3 != 0) {
+                    for (std::size_t k = run.first; k < run.end; ++k) {
+                        if ((tokens[k].openerRun + run.length) % 3 == 0) {
                             return false;
                         }
                     }
                 }
             }
         }
-        i = j;
     }
     return true;
 }
