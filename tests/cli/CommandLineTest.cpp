@@ -54,6 +54,41 @@ TEST(CommandLine, ConvertsFilesIntoTheOutputFolderOrBesideThemselves) {
     EXPECT_EQ(ReadAll(scratch.File("one.txt")), "first line\nsecond\n");
 }
 
+TEST(CommandLine, MarkdownFilesReplaceTheLastExtensionWithMdAndRecordsNameThem) {
+    TemporaryFolder scratch;
+    fs::create_directories(scratch.File("in"));
+    const std::string doc = WriteFile(scratch.File("in/a.b.text"), "# not a heading\nx *y*\n");
+    const std::string markdown = "\\# not a heading\n\nx \\*y\\*\n";
+    const std::string records = scratch.File("records.jsonl");
+    struct Case {
+        std::vector<std::string> args;
+        std::string written;  // the file written, or "" for standard output
+        std::string expected;
+    };
+    for (const Case& c :
+         std::vector<Case>{{{"-t", "markdown", "-o", scratch.File("out"), "--jsonl", records, doc},
+                            scratch.File("out/a.b.md"),
+                            markdown},
+                           {{"--to", "markdown", doc}, scratch.File("in/a.b.md"), markdown},
+                           {{"--to=markdown", "-c", doc}, "", markdown},
+                           {{"-t", "text", "-o", scratch.File("text"), doc},
+                            scratch.File("text/a.b.txt"),
+                            "# not a heading\nx *y*\n"}}) {
+        const RunOutcome r = RunProgram(scratch, c.args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(c.written.empty() ? r.out : ReadAll(c.written), c.expected) << c.args[0];
+    }
+    EXPECT_NE(ReadAll(records).find("\"output\":\"" + scratch.File("out/a.b.md") + "\""),
+              std::string::npos)
+        << ReadAll(records);
+
+    const RunOutcome bad = RunProgram(scratch, {"-t", "html", doc});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("--to takes text or markdown, not \"html\""), std::string::npos)
+        << bad.err;
+    EXPECT_FALSE(fs::exists(scratch.File("in/a.b.txt")));
+}
+
 TEST(CommandLine, FailuresAreReportedOneLineEachAndTheRunGoesOn) {
     TemporaryFolder scratch;
     const std::string good = WriteFile(scratch.File("good.text"), "ok");

@@ -55,12 +55,6 @@ PlainTextWriter::PlainTextWriter(std::string newline) : newline_(std::move(newli
     stack_.push_back(Container{Container::Kind::kBody, &out_});
 }
 
-void PlainTextWriter::DrainWhenOver(std::size_t holdBytes,
-                                    std::function<void(std::string_view)> drain) {
-    holdBytes_ = holdBytes;
-    drain_ = std::move(drain);
-}
-
 void PlainTextWriter::Property(DocumentProperty property, std::string_view value) {
     if (wantProperties_) {
         facts_.AddProperty(property, value);
@@ -70,23 +64,15 @@ void PlainTextWriter::Property(DocumentProperty property, std::string_view value
 void PlainTextWriter::Append(std::string_view s) {
     std::string& target = *Current().target;
     const bool isOutput = &target == &out_;
-    const std::uint64_t before = (isOutput ? drained_ : 0) + target.size();
-    if (before + s.size() > limits::kMaxOutputBytes) {
+    if (isOutput) {
+        output_.CheckSize(s.size());
+    } else if (target.size() + s.size() > limits::kMaxOutputBytes) {
         ThrowTooLarge("its text exceeds the output size limit");
     }
     target.append(s);
     Current().trimNoteStart = false;
-    if (isOutput && drain_ && out_.size() > holdBytes_) {
-        if (!headersOut_) {
-            const std::string headers = HeaderBlock();
-            if (!headers.empty()) {
-                drain_(headers);
-                drained_ += headers.size();
-            }
-        }
-        drain_(out_);
-        drained_ += out_.size();
-        out_.clear();
+    if (isOutput) {
+        output_.DrainIfOver([this] { return headersOut_ ? std::string() : HeaderBlock(); });
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "convert/core/DocumentFacts.h"
 #include "convert/core/DocumentSink.h"
+#include "convert/core/DrainedOutput.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,7 +36,9 @@ public:
     // Hands the text over to `drain` whenever more than `holdBytes` of it is waiting, so a
     // long text is never held whole; Text() then holds only the rest. Notes and floating text
     // wait for their place in the text as before.
-    void DrainWhenOver(std::size_t holdBytes, std::function<void(std::string_view)> drain);
+    void DrainWhenOver(std::size_t holdBytes, std::function<void(std::string_view)> drain) {
+        output_.DrainWhenOver(holdBytes, std::move(drain));
+    }
 
     void StartParagraph() override;
     void EndParagraph() override;
@@ -102,11 +105,9 @@ private:
     void AppendBlock(const std::vector<std::string>& texts);
 
     std::string newline_;
-    std::string out_;
-    std::size_t holdBytes_ = 0;
-    std::function<void(std::string_view)> drain_;
-    std::uint64_t drained_ = 0;    // bytes of text handed to drain_
-    std::deque<Container> stack_;  // deque: references stay valid as it grows
+    DrainedOutput output_;
+    std::string& out_ = output_.Text();  // the body's text waiting to leave
+    std::deque<Container> stack_;        // deque: references stay valid as it grows
     std::vector<std::string> footnotes_;
     std::vector<std::string> endnotes_;
     MarginTexts wantMargins_;

@@ -64,22 +64,30 @@ bool RightFlanking(CharClass before, CharClass after) {
             after == CharClass::kPunct);
 }
 
-// The classes a character may be read as: an unsure one as punctuation or not.
+// The classes a character may be read as: an unsure one as punctuation or not; several
+// characters where a reader may see one or the other.
 struct Readings {
-    explicit Readings(CharClass c) {
+    explicit Readings(CharClass c) { Add(c); }
+    void Add(CharClass c) {
         if (c == CharClass::kUnsure) {
-            items[0] = CharClass::kPunct;
-            items[1] = CharClass::kOther;
-            count = 2;
+            Put(CharClass::kPunct);
+            Put(CharClass::kOther);
         } else {
-            items[0] = c;
+            Put(c);
         }
     }
     const CharClass* begin() const { return items; }
     const CharClass* end() const { return items + count; }
 
-    CharClass items[2] = {CharClass::kOther, CharClass::kOther};
-    int count = 1;
+    CharClass items[3] = {CharClass::kOther, CharClass::kOther, CharClass::kOther};
+    int count = 0;
+
+private:
+    void Put(CharClass c) {
+        if (std::find(begin(), end(), c) == end()) {
+            items[count++] = c;
+        }
+    }
 };
 
 struct Token {
@@ -92,24 +100,45 @@ struct Token {
 // Whether CommonMark reads the delimiters as written: closers as closers (and matching their
 // openers despite its rule of three), openers as openers only.
 bool ReadAsWritten(const std::vector<Token>& tokens, CharClass before, CharClass after) {
-    std::size_t i = 0;
-    while (i < tokens.size()) {
-        std::size_t j = i;
-        int run = 0;
-        while (j < tokens.size() && tokens[j].c == tokens[i].c) {
-            if (tokens[j].closes != tokens[i].closes) {
+    // Runs of one delimiter character, with the classes of the characters beside them.
+    struct Run {
+        std::size_t first, end;
+        int length = 0;
+        CharClass before, after;
+    };
+    std::vector<Run> runs;
+    for (std::size_t i = 0; i < tokens.size();) {
+        Run run{i, i, 0, runs.empty() ? before : CharClass::kPunct, CharClass::kPunct};
+        while (run.end < tokens.size() && tokens[run.end].c == tokens[i].c) {
+            if (tokens[run.end].closes != tokens[i].closes) {
                 return false;  // one run cannot both close and open
             }
-            run += tokens[j].length;
-            ++j;
+            run.length += tokens[run.end].length;
+            ++run.end;
         }
-        const CharClass b = i == 0 ? before : CharClass::kPunct;
-        const CharClass a = j == tokens.size() ? after : CharClass::kPunct;
-        for (const CharClass rb : Readings(b)) {
-            for (const CharClass ra : Readings(a)) {
+        run.after = run.end == tokens.size() ? after : CharClass::kPunct;
+        runs.push_back(run);
+        i = run.end;
+    }
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        const Run& run = runs[r];
+        const Token& token = tokens[run.first];
+        Readings beforeReadings(run.before);
+        Readings afterReadings(run.after);
+        // cmark-gfm 0.29 sees through a strikethrough's "~~" beside a "*" run: it may read the
+        // character beyond the "~~" as the one beside the "*" ("*a ~~x~~*b*" closes the first
+        // "*" at the second; "\_***x\_***~~a~~" does not close at all).
+        if (token.c == '*' && r > 0 && tokens[runs[r - 1].first].c == '~') {
+            beforeReadings.Add(runs[r - 1].before);
+        }
+        if (token.c == '*' && r + 1 < runs.size() && tokens[runs[r + 1].first].c == '~') {
+            afterReadings.Add(runs[r + 1].after);
+        }
+        for (const CharClass rb : beforeReadings) {
+            for (const CharClass ra : afterReadings) {
                 const bool left = LeftFlanking(rb, ra);
                 const bool right = RightFlanking(rb, ra);
-                if (!tokens[i].closes) {
+                if (!token.closes) {
                     if (!left || right) {
                         return false;
                     }
@@ -118,16 +147,15 @@ bool ReadAsWritten(const std::vector<Token>& tokens, CharClass before, CharClass
                 if (!right) {
                     return false;
                 }
-                if (left && tokens[i].c == '*' && run % 3 != 0) {
-                    for (std::size_t k = i; k < j; ++k) {
-                        if ((tokens[k].openerRun + run) % 3 == 0) {
+                if (left && token.c == '*' && run.length % 3 != 0) {
+                    for (std::size_t k = run.first; k < run.end; ++k) {
+                        if ((tokens[k].openerRun + run.length) % 3 == 0) {
                             return false;
                         }
                     }
                 }
             }
         }
-        i = j;
     }
     return true;
 }
@@ -176,6 +204,24 @@ bool Wants(const TextStyle& style, int d) {
     return d == 0 ? style.strike : (d == 1 ? style.bold : style.italic);
 }
 
+// Bytes that go out as they are once a visible character is written on the line and no
+// emphasis change waits: never markup there, nor part of a soft hyphen or a Unicode space.
+// Indexed by whether the paragraph is a heading ("#" is escaped everywhere in one).
+constexpr std::array<std::array<bool, 256>, 2> MakeVerbatim() {
+    std::array<std::array<bool, 256>, 2> verbatim{};
+    for (int heading = 0; heading < 2; ++heading) {
+        for (int b = 0; b < 256; ++b) {
+            const unsigned char kind = kKinds[static_cast<std::size_t>(b)];
+            verbatim[heading][b] = kind == kPlain || kind == kDigit || kind == kHigh ||
+                                   (kind == kListEnd && b != '.') ||
+                                   (kind == kLineStart && heading == 0);
+        }
+    }
+    return verbatim;
+}
+
+constexpr std::array<std::array<bool, 256>, 2> kVerbatim = MakeVerbatim();
+
 }  // namespace
 
 void InlineWriter::Begin(std::string* out, Breaks breaks, bool inHeading, BlockOpener* opener,
@@ -193,22 +239,13 @@ void InlineWriter::Begin(std::string* out, Breaks breaks, bool inHeading, BlockO
     held_.clear();
     want_ = {};
     open_.clear();
+    openStyle_ = {};
     linkPending_ = false;
     linkOpen_ = false;
 }
 
-TextStyle InlineWriter::OpenStyle() const {
-    TextStyle style;
-    for (const Open& o : open_) {
-        (o.delimiter == Delimiter::kStrike
-             ? style.strike
-             : (o.delimiter == Delimiter::kBold ? style.bold : style.italic)) = true;
-    }
-    return style;
-}
-
 void InlineWriter::Transition(CharClass next, bool allowOpen) {
-    if (OpenStyle() == want_) {
+    if (Settled()) {
         return;
     }
     std::size_t keep = 0;
@@ -254,6 +291,12 @@ void InlineWriter::Transition(CharClass next, bool allowOpen) {
             open_.push_back({d, t.c == '*' ? starRun : t.length});
         }
     }
+    openStyle_ = {};
+    for (const Open& o : open_) {
+        (o.delimiter == Delimiter::kStrike
+             ? openStyle_.strike
+             : (o.delimiter == Delimiter::kBold ? openStyle_.bold : openStyle_.italic)) = true;
+    }
     prev_ = CharClass::kPunct;
     lineStart_ = false;
     leadingDigits_ = false;
@@ -268,6 +311,7 @@ void InlineWriter::CloseAll() {
         out_->append(static_cast<std::size_t>(DelimiterLength(d)), DelimiterChar(d));
     }
     open_.clear();
+    openStyle_ = {};
     prev_ = CharClass::kPunct;
 }
 
@@ -361,7 +405,9 @@ void InlineWriter::BeforeVisible(CharClass next) {
         linkPending_ = false;
         linkOpen_ = true;
     }
-    Transition(next, true);
+    if (!Settled()) {
+        Transition(next, true);
+    }
 }
 
 void InlineWriter::Text(std::string_view s) {
@@ -422,26 +468,42 @@ void InlineWriter::Text(std::string_view s) {
         lineStart_ = false;
         // The common case: no style change waiting, so the plain characters that follow go out
         // as they are.
-        if (leadingDigits_ || !(OpenStyle() == want_)) {
+        if (leadingDigits_ || !Settled()) {
             continue;
         }
-        std::size_t end = i;
-        while (end < s.size()) {
-            const unsigned char k = kKinds[static_cast<unsigned char>(s[end])];
-            if (k == kPlain || k == kDigit || (k == kListEnd && s[end] != '.') || k == kHigh ||
-                (k == kLineStart && !inHeading_)) {
-                ++end;
-            } else {
-                break;
-            }
-        }
-        if (end > i) {
-            out_->append(s.substr(i, end - i));
-            const auto last = static_cast<unsigned char>(s[end - 1]);
+        const std::size_t run = PlainRun(s, i);
+        if (run > 0) {
+            out_->append(s.substr(i, run));
+            i += run;
+            const auto last = static_cast<unsigned char>(s[i - 1]);
             prev_ = last < 0x80 ? AsciiClass(last) : CharClass::kUnsure;
-            i = end;
         }
     }
+}
+
+std::size_t InlineWriter::PlainRun(std::string_view s, std::size_t i) const {
+    const std::array<bool, 256>& verbatim = kVerbatim[inHeading_ ? 1 : 0];
+    std::size_t end = i;
+    while (end < s.size()) {
+        const auto b = static_cast<unsigned char>(s[end]);
+        if (verbatim[b]) {
+            ++end;
+            continue;
+        }
+        // Spaces between two such characters are neither at a line's start nor trailing.
+        if (b == ' ' || b == '\t') {
+            std::size_t after = end + 1;
+            while (after < s.size() && (s[after] == ' ' || s[after] == '\t')) {
+                ++after;
+            }
+            if (after < s.size() && verbatim[static_cast<unsigned char>(s[after])]) {
+                end = after + 1;
+                continue;
+            }
+        }
+        break;
+    }
+    return end - i;
 }
 
 void InlineWriter::StartLink(std::string_view target, bool internal) {
@@ -529,6 +591,7 @@ bool InlineWriter::End() {
     opener_ = nullptr;
     held_.clear();
     open_.clear();
+    openStyle_ = {};
     return wrote;
 }
 

@@ -79,7 +79,11 @@ private:
     void CloseAll();
     void WriteHeld(bool atEnd);
     void WriteCharacterReference(char c);
-    TextStyle OpenStyle() const;
+    // Whether the emphasis written is the one wanted: then characters need no transition.
+    bool Settled() const { return openStyle_ == want_; }
+    // How many bytes from s[i] on go out as they are: characters that are never markup here,
+    // and spaces between them (written as they are when a visible character follows).
+    std::size_t PlainRun(std::string_view s, std::size_t i) const;
 
     std::string* out_ = nullptr;
     Breaks breaks_ = Breaks::kHard;
@@ -95,6 +99,7 @@ private:
     std::string held_;  // spaces, tabs and line breaks ('\n') not yet written
     TextStyle want_;
     std::vector<Open> open_;
+    TextStyle openStyle_;  // what open_ holds
 
     std::string linkTarget_;    // the destination, written at the link's end
     bool linkPending_ = false;  // "[" not yet written: the link has shown nothing yet

@@ -3,7 +3,6 @@
 #include "convert/core/DocumentSink.h"
 
 #include <cstddef>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -18,7 +17,7 @@ struct HeldBlock {
     ListKind listKind = ListKind::kBullet;
     int number = -1;
 };
-using HeldBlocks = std::deque<HeldBlock>;  // deque: the block being written stays in place
+using HeldBlocks = std::vector<HeldBlock>;
 
 // One table, held until it ends, then written as a GFM pipe table (the first row as its header)
 // or, where a pipe table cannot hold it, as an HTML table whose cells hold Markdown:

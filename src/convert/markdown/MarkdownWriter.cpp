@@ -51,6 +51,7 @@ struct MarkdownWriter::Container final : markdown::BlockOpener {
     std::string* target = nullptr;  // streaming
     std::string buffer;             // own Markdown of notes, text boxes and margin texts
     HeldBlocks blocks;              // collecting
+    HeldBlock paragraph;            // collecting: the open paragraph, until it ends
     std::size_t blockCount = 0;     // streaming: blocks written
     markdown::ListLayout lists;
     InlineWriter inl;
@@ -80,12 +81,6 @@ MarkdownWriter::MarkdownWriter() {
 
 MarkdownWriter::~MarkdownWriter() = default;
 
-void MarkdownWriter::DrainWhenOver(std::size_t holdBytes,
-                                   std::function<void(std::string_view)> drain) {
-    holdBytes_ = holdBytes;
-    drain_ = std::move(drain);
-}
-
 void MarkdownWriter::Property(DocumentProperty property, std::string_view value) {
     if (wantProperties_) {
         facts_.AddProperty(property, value);
@@ -114,21 +109,8 @@ void MarkdownWriter::AfterContent() {
         c.paragraphText->size() > limits::kMaxOutputBytes) {
         ThrowTooLarge("its text exceeds the output size limit");
     }
-    if (drained_ + out_.size() > limits::kMaxOutputBytes) {
-        ThrowTooLarge("its text exceeds the output size limit");
-    }
-    if (drain_ && out_.size() > holdBytes_) {
-        if (!headersOut_) {
-            const std::string headers = HeaderBlock();
-            if (!headers.empty()) {
-                drain_(headers);
-                drained_ += headers.size();
-            }
-        }
-        drain_(out_);
-        drained_ += out_.size();
-        out_.clear();
-    }
+    output_.CheckSize();
+    output_.DrainIfOver([this] { return headersOut_ ? std::string() : HeaderBlock(); });
 }
 
 // Streaming containers only: the separator and the marker, at a paragraph's first content.
@@ -206,8 +188,12 @@ void MarkdownWriter::StartParagraph() {
     c.listLevel = -1;
     c.number = -1;
     if (c.collects) {
-        c.blocks.emplace_back();
-        c.paragraphText = &c.blocks.back().text;
+        c.paragraph.kind = HeldBlock::Kind::kParagraph;
+        c.paragraph.text.clear();
+        c.paragraph.level = 0;
+        c.paragraph.listKind = ListKind::kBullet;
+        c.paragraph.number = -1;
+        c.paragraphText = &c.paragraph.text;
         c.inl.Begin(c.paragraphText, InlineWriter::Breaks::kHtml, false, nullptr);
     } else {
         c.paragraphText = c.target;
@@ -226,8 +212,8 @@ void MarkdownWriter::EndParagraph() {
     c.paragraphOpen = false;
     const bool wrote = c.inl.End();
     c.paragraphText = nullptr;
-    if (c.collects && !wrote) {
-        c.blocks.pop_back();
+    if (c.collects && wrote) {
+        c.blocks.push_back(std::move(c.paragraph));
     }
     FlushFloating(c);
     AfterContent();
@@ -249,9 +235,9 @@ void MarkdownWriter::ListItem(int level, ListKind kind) {
     c.listLevel = std::clamp(level, 0, 9);
     c.listKind = kind;
     if (c.collects) {
-        c.blocks.back().kind = HeldBlock::Kind::kListItem;
-        c.blocks.back().level = c.listLevel;
-        c.blocks.back().listKind = kind;
+        c.paragraph.kind = HeldBlock::Kind::kListItem;
+        c.paragraph.level = c.listLevel;
+        c.paragraph.listKind = kind;
     }
 }
 
@@ -264,7 +250,7 @@ void MarkdownWriter::ListLabel(std::string_view label, std::string_view suffix) 
         if (c.listKind == ListKind::kBullet || number >= 0) {
             c.number = number;
             if (c.collects) {
-                c.blocks.back().number = number;
+                c.paragraph.number = number;
             }
             return;
         }
@@ -541,7 +527,7 @@ std::string MarkdownWriter::HeaderBlock() {
 void MarkdownWriter::AppendSection(const std::string& markdown) {
     Container& body = *stack_.front();
     body.lists.Reset();
-    if (drained_ > 0 || !out_.empty()) {
+    if (output_.Drained() > 0 || !out_.empty()) {
         out_ += "\n\n";
     }
     out_ += markdown;
@@ -626,7 +612,7 @@ void MarkdownWriter::EndDocument() {
         AppendSection(comment);
     }
     WriteNotes();
-    if (drained_ > 0 || !out_.empty()) {
+    if (output_.Drained() > 0 || !out_.empty()) {
         out_ += '\n';
     }
 }

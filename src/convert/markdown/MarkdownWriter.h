@@ -2,6 +2,7 @@
 
 #include "convert/core/DocumentFacts.h"
 #include "convert/core/DocumentSink.h"
+#include "convert/core/DrainedOutput.h"
 #include "convert/markdown/InlineWriter.h"
 #include "convert/markdown/ListLayout.h"
 #include "convert/markdown/MarkdownTable.h"
@@ -41,7 +42,9 @@ public:
     const std::string& Text() const { return out_; }
     std::string TakeText() { return std::move(out_); }
     // As PlainTextWriter::DrainWhenOver.
-    void DrainWhenOver(std::size_t holdBytes, std::function<void(std::string_view)> drain);
+    void DrainWhenOver(std::size_t holdBytes, std::function<void(std::string_view)> drain) {
+        output_.DrainWhenOver(holdBytes, std::move(drain));
+    }
 
     bool WantsStructure() const override { return true; }
     void StartParagraph() override;
@@ -106,10 +109,8 @@ private:
     void AppendSection(const std::string& markdown);
     void WriteNotes();
 
-    std::string out_;
-    std::size_t holdBytes_ = 0;
-    std::function<void(std::string_view)> drain_;
-    std::uint64_t drained_ = 0;
+    DrainedOutput output_;
+    std::string& out_ = output_.Text();  // the body's Markdown waiting to leave
     std::vector<std::unique_ptr<Container>> stack_;
     std::vector<Note> notes_;
     std::unordered_map<std::string, int> references_;  // per mark: references met

@@ -138,6 +138,33 @@ const Case kCases[] = {
      },
      "*foo.b*ar\n",
      {}},
+    {"emphasis after a strikethrough's end waits where cmark-gfm would misread it",
+     [](DocumentSink& s) {
+         s.StartParagraph();
+         s.Style({true, true, false});
+         s.Text("a");
+         s.Style({true, false, false});
+         s.Text("_");
+         s.Style({true, false, true});
+         s.Text("x");
+         s.Style({true, true, false});
+         s.Text("b");
+         s.EndParagraph();
+     },
+     "***a*\\_~~x~~b**\n",
+     {}},
+    {"emphasis before a strikethrough's start waits where cmark-gfm would misread it",
+     [](DocumentSink& s) {
+         s.StartParagraph();
+         s.Text("_");
+         s.Style({true, true, false});
+         s.Text("x_");
+         s.Style({false, false, true});
+         s.Text("a");
+         s.EndParagraph();
+     },
+     "\\_***x\\_a***\n",
+     {}},
     {"lists nested, numbered from their label, other labels kept",
      [](DocumentSink& s) {
          Item(s, 0, ListKind::kBullet, "\xE2\x80\xA2", "a");
