@@ -2,7 +2,8 @@
 #
 # Libraries come from the MinGW sysroot and from the prefix scripts/windows/build fills:
 # CORVANEL_WINDOWS_PREFIX (default ~/.cache/corvanel-windows/current) and, for the window,
-# CORVANEL_WINDOWS_QT (default ~/.cache/corvanel-windows/qt-current, when it has been built).
+# CORVANEL_WINDOWS_QT (default ~/.cache/corvanel-windows/qt-current, when it has been built);
+# the environment's CORVANEL_WINDOWS_CACHE, as scripts/windows/build takes it, moves that folder.
 # Programs built here run through Wine (scripts/windows/wine), so ctest runs the tests under it.
 
 set(CMAKE_SYSTEM_NAME Windows)
@@ -13,7 +14,11 @@ set(CMAKE_C_COMPILER ${CORVANEL_WINDOWS_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${CORVANEL_WINDOWS_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${CORVANEL_WINDOWS_TRIPLE}-windres)
 
-set(corvanel_windows_cache "$ENV{HOME}/.cache/corvanel-windows")
+if(DEFINED ENV{CORVANEL_WINDOWS_CACHE})
+    set(corvanel_windows_cache "$ENV{CORVANEL_WINDOWS_CACHE}")
+else()
+    set(corvanel_windows_cache "$ENV{HOME}/.cache/corvanel-windows")
+endif()
 if(NOT CORVANEL_WINDOWS_PREFIX)
     if(DEFINED ENV{CORVANEL_WINDOWS_PREFIX})
         set(CORVANEL_WINDOWS_PREFIX "$ENV{CORVANEL_WINDOWS_PREFIX}")

@@ -7,7 +7,7 @@
 #   BOOST_INCLUDE (a folder holding only a `boost` link to Debian's boost headers).
 
 # Debian source package of each library, in build order (later ones link the earlier ones).
-windows_libraries=(pugixml libdeflate libxml2 libzip googletest librevenge libwpd libwps libmwaw)
+windows_libraries=(pugixml libdeflate libxml2 libzip googletest cmark-gfm librevenge libwpd libwps libmwaw)
 
 cmake_static() {
     cmake -S . -B build-windows -G Ninja \
@@ -18,12 +18,14 @@ cmake_static() {
     cmake --install build-windows
 }
 
-# The librevenge family's configure scripts; the boost headers are used header-only.
+# The librevenge family's configure scripts; the boost headers are used header-only. The compilers
+# are named: the unsuffixed ones are whichever thread model the system's alternatives chose.
 autotools_static() {
     # A configure check these packages carry (from gnulib's visibility.m4) is never run for
     # them, leaving its conditional undefined: answer it here.
     HAVE_VISIBILITY_TRUE='#' HAVE_VISIBILITY_FALSE='' \
         CPPFLAGS="-isystem $BOOST_INCLUDE -I$PREFIX/include" LDFLAGS="-L$PREFIX/lib" \
+        CC="$HOST-gcc-posix" CXX="$HOST-g++-posix" \
         CFLAGS=-O2 CXXFLAGS=-O2 PKG_CONFIG_LIBDIR="$PREFIX/lib/pkgconfig:/usr/$HOST/lib/pkgconfig" PKG_CONFIG_PATH= \
         ./configure --host="$HOST" --prefix="$PREFIX" --enable-static --disable-shared \
         --disable-werror --without-docs --disable-dependency-tracking "$@"
@@ -69,6 +71,15 @@ build_libzip() {
 
 build_googletest() {
     cmake_static -DBUILD_GMOCK=ON -Dgtest_disable_pthreads=OFF
+}
+
+# The tests' GFM reader. Linked statically, its headers must not declare DLL imports, and the
+# extensions' archive must come before the core one it uses.
+build_cmark-gfm() {
+    cmake_static -DCMARK_TESTS=OFF -DCMARK_SHARED=OFF -DCMARK_STATIC=ON
+    sed -i -e 's/^Cflags: .*/& -DCMARK_GFM_STATIC_DEFINE -DCMARK_GFM_EXTENSIONS_STATIC_DEFINE/' \
+        -e 's/^Libs: .*/Libs: -L${libdir} -lcmark-gfm-extensions -lcmark-gfm/' \
+        "$PREFIX/lib/pkgconfig/libcmark-gfm.pc"
 }
 
 build_librevenge() {

@@ -61,6 +61,9 @@ bool IsTerminal(std::FILE* stream) {
 
 InterruptScope::InterruptScope(std::atomic<bool>& stop) {
     stopFlag = &stop;
+    // A program started by one that ignores Ctrl+C inherits the ignoring; Ctrl+C is taken back,
+    // as SIGINT is on POSIX.
+    ::SetConsoleCtrlHandler(nullptr, FALSE);
     ::SetConsoleCtrlHandler(RequestStop, TRUE);
 }
 

@@ -58,7 +58,7 @@ std::string TargetClaims::KeyFor(const std::string& target) {
     if (fs::is_symlink(fs::symlink_status(key, ec))) {
         key = Resolved(key);
     }
-    return system::Utf8FromPath(key);
+    return system::CaseKey(system::Utf8FromPath(key));
 }
 
 std::uint32_t TargetClaims::Store(const std::string& key, const std::string& source) {

@@ -10,10 +10,10 @@
 namespace corvanel::cli {
 
 // The text files of a run, each claimed by the first document that names it however its path
-// is spelled (links and "." resolved), so a later document never writes over a text just made.
-// A run may hold millions of documents: in memory each claim takes 8 bytes (a hash and where
-// its record is, in a table at most three quarters full); past
-// the first megabyte the paths themselves go to an unnamed temporary file, read back only on a
+// is spelled (links and "." resolved, and letter case where the file system ignores it), so a later
+// document never writes over a text just made. A run may hold millions of documents: in memory each
+// claim takes 8 bytes (a hash and where its record is, in a table at most three quarters full);
+// past the first megabyte the paths themselves go to an unnamed temporary file, read back only on a
 // hash match.
 class TargetClaims {
 public:

@@ -48,6 +48,11 @@ struct FileIdentity {
 };
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
+// A path in the form under which the file system tells names apart, for telling whether two
+// spellings name one file that may not exist yet: the path itself on POSIX; upper case on
+// Windows, whose file systems ignore case ("Report.txt" and "REPORT.TXT" are one file).
+std::string CaseKey(const std::string& path);
+
 // The names of a folder's entries ("." and ".." left out), in the order the system gives them.
 std::error_code ListFolder(const std::string& folder, std::vector<std::string>& names);
 

@@ -54,6 +54,10 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
                         static_cast<std::uint64_t>(info.st_ino)};
 }
 
+std::string CaseKey(const std::string& path) {
+    return path;
+}
+
 std::error_code ListFolder(const std::string& folder, std::vector<std::string>& names) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();

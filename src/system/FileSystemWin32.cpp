@@ -194,6 +194,22 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
         (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+// NTFS compares names through a table of upper-case letters fixed when the volume was made; the
+// system's locale-independent upper case is that table for every letter in use today.
+std::string CaseKey(const std::string& path) {
+    std::wstring wide = WideFromUtf8(path);
+    if (wide.empty()) {
+        return path;
+    }
+    const int size = static_cast<int>(wide.size());
+    std::wstring upper(wide.size(), L'\0');
+    if (::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), size, upper.data(),
+                        size, nullptr, nullptr, 0) != size) {
+        return path;
+    }
+    return Utf8FromWide(upper);
+}
+
 // FindFirstFileExW reads long paths with their prefix, where the C library's folder reading
 // (under std::filesystem's) does not.
 std::error_code ListFolder(const std::string& folder, std::vector<std::string>& names) {

@@ -1,5 +1,6 @@
 // corvanel-convert as a Windows program: arguments read as UTF-16, texts with CRLF line ends,
-// records and texts as exact bytes, workers started as programs in job objects.
+// records and texts as exact bytes, workers started as programs in job objects and held to their
+// limits, a worker killed from outside, Ctrl+C from the console.
 
 #include "TestZip.h"
 #include "system/FileSystem.h"
@@ -9,8 +10,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace corvanel::cli {
@@ -50,39 +56,70 @@ HANDLE InheritableFile(const std::string& path, DWORD access, DWORD creation) {
                          FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, creation, 0, nullptr);
 }
 
-// Runs the program with its output and errors in files of `scratch`, arguments passed in UTF-16.
+// A run of the program with its output and errors in files of `scratch`, arguments passed in
+// UTF-16; `flags` go to CreateProcessW.
+class ConverterRun {
+public:
+    ConverterRun(const TemporaryFolder& scratch, const std::vector<std::string>& args,
+                 DWORD flags = 0)
+        : scratch_(scratch) {
+        std::wstring program(MAX_PATH, L'\0');
+        program.resize(::GetFullPathNameW(system::WideFromUtf8(CORVANEL_CONVERT_PROGRAM).c_str(),
+                                          MAX_PATH, program.data(), nullptr));
+        std::wstring commandLine = L"\"" + program + L"\"";
+        for (const std::string& arg : args) {
+            commandLine += L" \"" + system::WideFromUtf8(arg) + L"\"";
+        }
+        handles_[0] = InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
+        handles_[1] = InheritableFile(scratch.File("stdout"), GENERIC_WRITE, CREATE_ALWAYS);
+        handles_[2] = InheritableFile(scratch.File("stderr"), GENERIC_WRITE, CREATE_ALWAYS);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = handles_[0];
+        startup.hStdOutput = handles_[1];
+        startup.hStdError = handles_[2];
+        if (::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags,
+                             nullptr, nullptr, &startup, &started_) != 0) {
+            ::CloseHandle(started_.hThread);
+        }
+    }
+    ~ConverterRun() {
+        if (started_.hProcess != nullptr) {
+            ::TerminateProcess(started_.hProcess, 1);
+        }
+        Wait();
+    }
+    ConverterRun(const ConverterRun&) = delete;
+    ConverterRun& operator=(const ConverterRun&) = delete;
+
+    DWORD Id() const { return started_.dwProcessId; }
+
+    Outcome Wait() {
+        Outcome outcome;
+        if (started_.hProcess != nullptr) {
+            ::WaitForSingleObject(started_.hProcess, INFINITE);
+            ::GetExitCodeProcess(started_.hProcess, &outcome.status);
+            ::CloseHandle(std::exchange(started_.hProcess, nullptr));
+        }
+        for (HANDLE& handle : handles_) {
+            if (handle != INVALID_HANDLE_VALUE) {
+                ::CloseHandle(std::exchange(handle, INVALID_HANDLE_VALUE));
+            }
+        }
+        outcome.out = Slurp(scratch_.File("stdout"));
+        outcome.err = Slurp(scratch_.File("stderr"));
+        return outcome;
+    }
+
+private:
+    const TemporaryFolder& scratch_;
+    HANDLE handles_[3] = {INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE};
+    PROCESS_INFORMATION started_{};
+};
+
 Outcome RunConverter(const TemporaryFolder& scratch, const std::vector<std::string>& args) {
-    std::wstring program(MAX_PATH, L'\0');
-    program.resize(::GetFullPathNameW(system::WideFromUtf8(CORVANEL_CONVERT_PROGRAM).c_str(),
-                                      MAX_PATH, program.data(), nullptr));
-    std::wstring commandLine = L"\"" + program + L"\"";
-    for (const std::string& arg : args) {
-        commandLine += L" \"" + system::WideFromUtf8(arg) + L"\"";
-    }
-    const HANDLE input = InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
-    const HANDLE output = InheritableFile(scratch.File("stdout"), GENERIC_WRITE, CREATE_ALWAYS);
-    const HANDLE errors = InheritableFile(scratch.File("stderr"), GENERIC_WRITE, CREATE_ALWAYS);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input;
-    startup.hStdOutput = output;
-    startup.hStdError = errors;
-    PROCESS_INFORMATION started{};
-    Outcome outcome;
-    if (::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                         nullptr, &startup, &started) != 0) {
-        ::WaitForSingleObject(started.hProcess, INFINITE);
-        ::GetExitCodeProcess(started.hProcess, &outcome.status);
-        ::CloseHandle(started.hThread);
-        ::CloseHandle(started.hProcess);
-    }
-    for (const HANDLE handle : {input, output, errors}) {
-        ::CloseHandle(handle);
-    }
-    outcome.out = Slurp(scratch.File("stdout"));
-    outcome.err = Slurp(scratch.File("stderr"));
-    return outcome;
+    return ConverterRun(scratch, args).Wait();
 }
 
 struct Case {
@@ -134,6 +171,168 @@ INSTANTIATE_TEST_SUITE_P(
              {}},
         Case{"MissingFile", {"-o", "@/out", "@/in/none.text"}, 1, "0 converted, 1 failed\n", {}}),
     [](const ::testing::TestParamInfo<Case>& run) { return std::string(run.param.name); });
+
+// A folder of small documents and a text of 200 MB, long and large to convert, made once.
+class LongRuns : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        documents_ = new TemporaryFolder;
+        fs::create_directories(system::PathFromUtf8(documents_->File("in")));
+        for (const char* name : {"a", "c", "d"}) {
+            Spit(documents_->File(std::string("in/") + name + ".text"), name);
+        }
+        std::string line;
+        for (int i = 0; i < 100; ++i) {
+            line += "words ";
+        }
+        line += '\n';
+        std::string big;
+        big.reserve(line.size() * 330000);
+        for (int i = 0; i < 330000; ++i) {
+            big += line;
+        }
+        Spit(documents_->File("in/big.text"), big);
+    }
+    static void TearDownTestSuite() { delete std::exchange(documents_, nullptr); }
+
+    static std::string In() { return documents_->File("in"); }
+
+    // The workers writing the large text now, told by their temporary files' names
+    // (big.txt.corvanel-<process>-...tmp), each once.
+    static std::vector<DWORD> BigTextWriters(const std::string& out, std::set<DWORD>& seen) {
+        std::vector<DWORD> writers;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(system::PathFromUtf8(out), ec)) {
+            const std::string name = system::Utf8FromPath(entry.path().filename());
+            constexpr std::string_view kPrefix = "big.txt.corvanel-";
+            if (name.starts_with(kPrefix) && name.ends_with(".tmp")) {
+                const DWORD id = std::stoul(name.substr(kPrefix.size()));
+                if (seen.insert(id).second) {
+                    writers.push_back(id);
+                }
+            }
+        }
+        return writers;
+    }
+
+    // Waits up to 30 s for a worker to begin the large text; 0 when none did.
+    static DWORD NextBigTextWriter(const std::string& out, std::set<DWORD>& seen) {
+        for (int i = 0; i < 1500; ++i) {
+            if (const std::vector<DWORD> writers = BigTextWriters(out, seen); !writers.empty()) {
+                return writers.front();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return 0;
+    }
+
+    static int TemporaryFiles(const std::string& folder) {
+        int count = 0;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(system::PathFromUtf8(folder), ec)) {
+            count += entry.path().extension() == ".tmp" ? 1 : 0;
+        }
+        return count;
+    }
+
+    static std::size_t Lines(const std::string& text) {
+        return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    }
+
+private:
+    static inline TemporaryFolder* documents_ = nullptr;
+};
+
+TEST_F(LongRuns, ADocumentPastALimitFailsAloneAndLeavesNoTemporaryFile) {
+    struct Limit {
+        std::vector<std::string> args;
+        const char* code;
+    };
+    // Replacing a worker after every document along the way changes nothing. The time limit
+    // counts from the request, a fresh worker's start included (some 0.4 s under Wine).
+    for (const Limit& limit : {Limit{{"--timeout", "2", "--max-per-worker", "1"}, "timeout"},
+                               Limit{{"--max-memory", "150"}, "out-of-memory"}}) {
+        TemporaryFolder scratch;
+        const std::string out = scratch.File("out");
+        std::vector<std::string> args = {"-j2", "-o", out, "--jsonl", "-"};
+        args.insert(args.end(), limit.args.begin(), limit.args.end());
+        args.push_back(In());
+        const Outcome r = RunConverter(scratch, args);
+        EXPECT_EQ(r.status, 1u) << limit.code;
+        EXPECT_NE(r.out.find("\"output\":null,\"status\":\"failed\",\"error\":{\"code\":\"" +
+                             std::string(limit.code) + "\""),
+                  std::string::npos)
+            << r.out;
+        EXPECT_EQ(Lines(r.out), 4u) << r.out;
+        for (const char* name : {"a", "c", "d"}) {
+            EXPECT_EQ(Slurp(out + "/" + name + ".txt"), std::string(name) + "\r\n") << limit.code;
+        }
+        EXPECT_EQ(TemporaryFiles(out), 0) << limit.code;
+    }
+}
+
+// Each time a worker has begun the large text, it is ended with TerminateProcess; the first
+// death is retried in a fresh worker, the second fails the document, and no other is lost.
+TEST_F(LongRuns, AWorkerKilledFromOutsideHasItsDocumentTriedOnceMore) {
+    TemporaryFolder scratch;
+    const std::string out = scratch.File("out");
+    fs::create_directories(system::PathFromUtf8(out));
+    ConverterRun run(scratch, {"-j1", "-o", out, "--jsonl", "-", In()});
+    std::set<DWORD> seen;
+    for (int kill = 0; kill < 2; ++kill) {
+        const DWORD id = NextBigTextWriter(out, seen);
+        ASSERT_NE(id, 0u) << "no worker began the large text";
+        const HANDLE worker = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        ASSERT_NE(worker, nullptr);
+        ::TerminateProcess(worker, 9);
+        ::WaitForSingleObject(worker, INFINITE);
+        ::CloseHandle(worker);
+    }
+    const Outcome r = run.Wait();
+    EXPECT_EQ(r.status, 1u);
+    EXPECT_NE(r.out.find("\"code\":\"crashed\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("big.text could not be converted: its worker process ended twice "
+                         "(exit status 9)\""),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(Lines(r.out), 4u) << r.out;
+    EXPECT_EQ(Slurp(out + "/d.txt"), "d\r\n");
+    EXPECT_EQ(TemporaryFiles(out), 0);
+    EXPECT_EQ(system::StateOf(out + "/big.txt").kind, system::FileKind::kMissing);
+}
+
+// Ctrl+C in the program's console, once: the document under way is finished and no other is
+// begun; twice: the program ends at once. Either way it ends with 130, as after SIGINT. Each
+// count runs in a test process of its own, which the console events leave changed.
+class CtrlC : public LongRuns, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CtrlC, FinishesWhatIsUnderWayAndTwiceEndsAtOnce) {
+    const int presses = GetParam();
+    TemporaryFolder scratch;
+    const std::string out = scratch.File("out");
+    fs::create_directories(system::PathFromUtf8(out));
+    ConverterRun run(scratch, {"-j1", "-o", out, In()}, CREATE_NEW_CONSOLE);
+    std::set<DWORD> seen;
+    ASSERT_NE(NextBigTextWriter(out, seen), 0u) << "no worker began the large text";
+    // The event goes to every process of a console: this one joins the program's for the
+    // moment of sending it, ignoring the event itself.
+    ::FreeConsole();
+    ASSERT_NE(::AttachConsole(run.Id()), 0) << ::GetLastError();
+    ::SetConsoleCtrlHandler(nullptr, TRUE);
+    for (int i = 0; i < presses; ++i) {
+        EXPECT_NE(::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0), 0) << ::GetLastError();
+    }
+    ::FreeConsole();
+    ::AttachConsole(ATTACH_PARENT_PROCESS);
+    const Outcome r = run.Wait();
+    EXPECT_EQ(r.status, 130u) << r.err;
+    EXPECT_EQ(Slurp(out + "/a.txt"), "a\r\n");
+    EXPECT_EQ(system::StateOf(out + "/big.txt").kind,
+              presses == 1 ? system::FileKind::kFile : system::FileKind::kMissing);
+    EXPECT_EQ(system::StateOf(out + "/c.txt").kind, system::FileKind::kMissing);
+}
+
+INSTANTIATE_TEST_SUITE_P(Presses, CtrlC, ::testing::Values(1, 2));
 
 }  // namespace
 }  // namespace corvanel::cli

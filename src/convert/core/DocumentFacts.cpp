@@ -44,6 +44,13 @@ void DocumentFacts::AddProperty(DocumentProperty property, std::string_view valu
 }
 
 void TextCounter::Character(char32_t c) {
+    // A line end is one character whether it is LF or CRLF: a text counts the same on every
+    // system, whichever line ends it is written with.
+    const bool endsCrLf = c == U'\n' && afterCr_;
+    afterCr_ = c == U'\r';
+    if (endsCrLf) {
+        return;
+    }
     ++chars_;
     const bool space = IsWhiteSpace(c);
     if (!space && !inWord_) {

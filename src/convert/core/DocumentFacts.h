@@ -12,7 +12,7 @@ namespace corvanel::convert {
 // What a conversion learned about a document besides its text.
 struct DocumentFacts {
     std::string format;       // the reader's name for what it read: "docx", "doc", "rtf", ...
-    std::uint64_t chars = 0;  // Unicode characters of the text, line breaks included
+    std::uint64_t chars = 0;  // Unicode characters of the text, each line end (LF or CRLF) one
     std::uint64_t words = 0;  // runs of characters between white space, as `wc -w` counts
     std::map<DocumentProperty, std::string> properties;  // what the document states
 
@@ -36,6 +36,7 @@ private:
     std::uint64_t chars_ = 0;
     std::uint64_t words_ = 0;
     bool inWord_ = false;
+    bool afterCr_ = false;
     char32_t pending_ = 0;  // the bits of a character cut by the end of a piece
     int missing_ = 0;       // continuation bytes it still needs
 };

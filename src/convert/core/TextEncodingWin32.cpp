@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <utility>
@@ -73,6 +74,51 @@ int CodePageOf(const std::string& charset) {
     return NumberedCodePage(key);
 }
 
+// Without MB_ERR_INVALID_CHARS, MultiByteToWideChar makes a sequence its page does not map the
+// page's default character ('?', or U+30FB in Japanese) where iconv reports it. So a text that
+// does not decode whole is decoded one character at a time: the shortest run of bytes that
+// decodes is one character, and a byte that begins none becomes U+FFFD, as with iconv.
+std::wstring DecodeOrReplace(UINT page, std::string_view bytes) {
+    const int size = static_cast<int>(bytes.size());
+    int length = ::MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (length <= 0 && ::GetLastError() == ERROR_INVALID_FLAGS) {
+        // Pages such as the ISO-2022 ones take no flags, and read every byte.
+        length = ::MultiByteToWideChar(page, 0, bytes.data(), size, nullptr, 0);
+        std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+        ::MultiByteToWideChar(page, 0, bytes.data(), size, wide.data(), length);
+        return wide;
+    }
+    if (length > 0) {
+        std::wstring wide(static_cast<std::size_t>(length), L'\0');
+        ::MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), length);
+        return wide;
+    }
+    CPINFO info{};
+    const int longest = ::GetCPInfo(page, &info) != 0 ? static_cast<int>(info.MaxCharSize) : 1;
+    std::wstring wide;
+    wide.reserve(bytes.size());
+    wchar_t character[4];
+    for (std::size_t at = 0; at < bytes.size();) {
+        int decoded = 0;
+        int taken = 1;
+        for (; taken <= longest && at + static_cast<std::size_t>(taken) <= bytes.size(); ++taken) {
+            decoded = ::MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.data() + at, taken,
+                                            character, 4);
+            if (decoded > 0) {
+                break;
+            }
+        }
+        if (decoded > 0) {
+            wide.append(character, static_cast<std::size_t>(decoded));
+            at += static_cast<std::size_t>(taken);
+        } else {
+            wide += L'\uFFFD';
+            ++at;
+        }
+    }
+    return wide;
+}
+
 }  // namespace
 
 std::optional<std::string> DecodeCodePageWithSystem(std::string_view bytes, int codePage) {
@@ -89,13 +135,17 @@ std::optional<std::string> DecodeCodePageWithSystem(std::string_view bytes, int 
     if (bytes.empty()) {
         return std::string();
     }
-    const int size = static_cast<int>(bytes.size());
-    const int length = ::MultiByteToWideChar(page, 0, bytes.data(), size, nullptr, 0);
-    if (length <= 0) {
-        return std::nullopt;
+    std::wstring wide = DecodeOrReplace(page, bytes);
+    if (codePage == 874 || (codePage >= 1250 && codePage <= 1258)) {
+        // The bytes these pages assign no character Windows decodes to the C1 control of the
+        // same number or to a private-use character; iconv rejects them. They become U+FFFD, so
+        // a page reads the same on every system.
+        for (wchar_t& c : wide) {
+            if ((c >= 0x80 && c <= 0x9F) || (c >= 0xE000 && c <= 0xF8FF)) {
+                c = 0xFFFD;
+            }
+        }
     }
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(page, 0, bytes.data(), size, wide.data(), length);
     return system::Utf8FromWide(wide);
 }
 

@@ -20,7 +20,9 @@ protected:
     ConversionResult Convert(const std::string& name, const std::string& bytes) {
         path = WriteFile(folder.File(name), bytes);
         text.clear();
-        return ExtractText(path, text);
+        ConvertOptions options;
+        options.newline = "\n";  // the same on every system
+        return ExtractText(path, text, options);
     }
 
     TemporaryFolder folder;
