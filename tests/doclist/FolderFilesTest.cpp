@@ -26,11 +26,11 @@ public:
     }
     // Every staged word is read, whatever the name.
     bool CanBeHidden(const QString&) override { return true; }
-    QStringList FileNames(const QString& folder) override {
+    QStringList MatchingFileNames(const QString& folder, const QString& pattern) override {
         if (listingFailures.contains(folder)) {
             throw RuntimeError(listingFailures.value(folder), QStringLiteral("listing refused"));
         }
-        return FileSystemView::FileNames(folder);
+        return FileSystemView::MatchingFileNames(folder, pattern);
     }
 };
 
