@@ -119,8 +119,9 @@ TEST_F(SettingsStoreTest, RefusedWriteRaisesARuntimeErrorNamingKeyAndFile) {
         FAIL() << "the write was not refused";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.Number(), ErrorNumbers::kPathFileAccess);
-        EXPECT_TRUE(error.Description().startsWith(
-            "The setting \"Output Folder\" could not be saved to " + store_.FilePath() + ": "))
+        EXPECT_TRUE(
+            error.Description().startsWith("The setting \"Output Folder\" could not be saved to " +
+                                           QDir::toNativeSeparators(store_.FilePath()) + ": "))
             << error.what();
     }
     Probe({"set", "Extension", "doc"}, 2);
