@@ -7,6 +7,7 @@
 #include "platform/SettingsStore.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <cstdlib>
 #include <cstring>
@@ -21,11 +22,12 @@ int main(int argc, char* argv[]) {
     WorkerDocumentConverter converter;
     // Closing the window ends the program at once, also in the middle of an export, and its
     // worker with it.
-    MainWindow window(MainWindowServices{dialogs, settings, converter,
-                                         QCoreApplication::applicationDirPath(), [&converter] {
-                                             converter.Stop();
-                                             std::_Exit(EXIT_SUCCESS);
-                                         }});
+    MainWindow window(MainWindowServices{
+        dialogs, settings, converter,
+        QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), [&converter] {
+            converter.Stop();
+            std::_Exit(EXIT_SUCCESS);
+        }});
     window.show();
     return application.exec();
 }

@@ -1,5 +1,6 @@
 #include "app/StartUpFiles.h"
 
+#include "platform/DesktopFolder.h"
 #include "platform/PathStyle.h"
 #include "platform/RuntimeError.h"
 
@@ -9,7 +10,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPixmap>
-#include <QStandardPaths>
 #include <QtEndian>
 
 namespace StartUpFiles {
@@ -87,11 +87,10 @@ QCursor LoadCursorFile(const QString& path) {
 }
 
 QString DefaultOutputFolder() {
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    if (desktop.isEmpty()) {
+    QString folder = DesktopFolder();
+    if (folder.isEmpty()) {
         return {};
     }
-    QString folder = QDir::toNativeSeparators(desktop);
     if (!folder.endsWith(PathSeparator())) {
         folder += PathSeparator();
     }

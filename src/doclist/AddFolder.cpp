@@ -2,7 +2,6 @@
 
 #include "doclist/FileAttributes.h"
 #include "doclist/FileSystemView.h"
-#include "doclist/Wildcard.h"
 #include "platform/Dialogs.h"
 #include "platform/FileTests.h"
 #include "platform/HandlerTrap.h"
@@ -196,7 +195,7 @@ QStringList ListFilesInFolder(const QString& folder, const QString& pattern,
     }
     QStringList names;
     try {
-        names = files.FileNames(directory);
+        names = files.MatchingFileNames(directory, pattern);
     } catch (const RuntimeError& error) {
         if (error.Number() == ErrorNumbers::kPathNotFound) {
             return {};
@@ -205,7 +204,7 @@ QStringList ListFilesInFolder(const QString& folder, const QString& pattern,
     }
     QStringList matching;
     for (const QString& name : names) {
-        if (MatchesWildcard(name, pattern) && files.IsExistingFile(directory + name)) {
+        if (files.IsExistingFile(directory + name)) {
             matching.append(name);
         }
     }

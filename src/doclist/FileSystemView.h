@@ -24,8 +24,7 @@ public:
     virtual bool IsExistingFile(const QString& path);
     // Raises RuntimeError when the entry cannot be read.
     virtual int AttributeWord(const QString& path);
-    // False when the name alone rules out the hidden attribute (POSIX: no leading "."), which
-    // spares reading the attribute word of every ordinary file of a large scan.
+    // False when the name alone rules out the hidden attribute (FolderListing::NameCanBeHidden).
     virtual bool CanBeHidden(const QString& name);
     // Raises RuntimeError (70 permission denied, 76 path not found, other numbers otherwise).
     virtual FolderInfo InspectFolder(const QString& folder);
@@ -34,8 +33,9 @@ public:
     // platform cannot represent as text come back with a "?" in them. Raises RuntimeError as
     // InspectFolder does when the folder cannot be enumerated.
     virtual QStringList SubFolderNames(const QString& folder);
-    // Names of every entry that is not a folder, hidden ones included, in name order.
-    virtual QStringList FileNames(const QString& folder);
+    // Names of the entries that are not folders, hidden ones included, matching the wildcard
+    // pattern by the platform's own rules, in name order (FolderListing::MatchingFileNames).
+    virtual QStringList MatchingFileNames(const QString& folder, const QString& pattern);
 };
 
 // The real file system.

@@ -1,14 +1,5 @@
 #include "platform/FileTests.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 bool IsUnsafeCode(char32_t code) {
@@ -38,11 +29,6 @@ bool HasUnsafeUtf8Character(QStringView text) {
     return false;
 }
 
-// A path the system call would read differently: it stops at an embedded NUL.
-bool CannotBeNamed(const QString& path) {
-    return path.isEmpty() || path.contains(QChar(u'\0'));
-}
-
 }  // namespace
 
 namespace FileTests {
@@ -57,44 +43,6 @@ bool HasUnsafeCharacters(const QString& text, EightBitCodePage codePage) {
         }
     }
     return false;
-}
-
-bool IsExistingFile(const QString& path) {
-    if (CannotBeNamed(path)) {
-        return false;
-    }
-#ifdef _WIN32
-    QFile file(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
-#else
-    // Only regular files count: opening a device can have effects of its own (a watchdog, a tape
-    // drive), and a FIFO or socket holds no document. The open never blocks and never adopts a
-    // terminal; the type is checked again on the open descriptor in case the entry was replaced.
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info {};
-    if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return false;
-    }
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return false;
-    }
-    const bool isRegular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    return isRegular;
-#endif
-}
-
-bool IsExistingPath(const QString& path) {
-    if (CannotBeNamed(path)) {
-        return false;
-    }
-#ifdef _WIN32
-    return QFileInfo(path).lastModified().isValid();
-#else
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0;
-#endif
 }
 
 }  // namespace FileTests

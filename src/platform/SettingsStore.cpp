@@ -5,18 +5,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 
 #include <utility>
 
 namespace {
 
-QString DefaultStorePath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
-           SettingsAddress::kApplication + QStringLiteral("/Corvanel.ini");
-}
-
-QString ReasonForStatus(QSettings::Status status, const QString& filePath) {
+QString ReasonForStatus(QSettings::Status status, const SettingsLocation& location) {
+    if (location.format != QSettings::IniFormat) {
+        return QStringLiteral("the registry refused the write; check that you may change the key");
+    }
+    const QString& filePath = location.path;
     if (status == QSettings::FormatError) {
         return QStringLiteral("the file is not a valid settings file; repair or remove it");
     }
@@ -30,15 +28,19 @@ QString ReasonForStatus(QSettings::Status status, const QString& filePath) {
 
 }  // namespace
 
-SettingsStore::SettingsStore() : SettingsStore(DefaultStorePath()) {}
+SettingsStore::SettingsStore()
+    : SettingsStore(NativeSettingsLocation(SettingsAddress::kApplication)) {}
 
-SettingsStore::SettingsStore(QString iniFilePath) : filePath_(std::move(iniFilePath)) {}
+SettingsStore::SettingsStore(QString iniFilePath)
+    : location_{std::move(iniFilePath), QSettings::IniFormat} {}
 
-// The file belongs to one application (the default one sits in a folder named after it), so the
-// application name adds no level of its own; the section is the INI group.
+SettingsStore::SettingsStore(SettingsLocation location) : location_(std::move(location)) {}
+
+// The file or key belongs to one application (the default one is named after it), so the
+// application name adds no level of its own; the section is the INI group or the subkey.
 QString SettingsStore::GetSetting(const QString& /*application*/, const QString& section,
                                   const QString& key, const QString& defaultValue) const {
-    QSettings settings(filePath_, QSettings::IniFormat);
+    QSettings settings(location_.path, location_.format);
     settings.beginGroup(section);
     if (!settings.contains(key)) {
         return defaultValue;
@@ -53,7 +55,7 @@ QString SettingsStore::GetSetting(const QString& /*application*/, const QString&
 
 void SettingsStore::SaveSetting(const QString& /*application*/, const QString& section,
                                 const QString& key, const QString& value) {
-    QSettings settings(filePath_, QSettings::IniFormat);
+    QSettings settings(location_.path, location_.format);
     settings.beginGroup(section);
     settings.setValue(key, value);
     settings.endGroup();
@@ -61,7 +63,7 @@ void SettingsStore::SaveSetting(const QString& /*application*/, const QString& s
     if (settings.status() != QSettings::NoError) {
         throw RuntimeError(ErrorNumbers::kPathFileAccess,
                            QStringLiteral("The setting \"%1\" could not be saved to %2: %3.")
-                               .arg(key, QDir::toNativeSeparators(filePath_),
-                                    ReasonForStatus(settings.status(), filePath_)));
+                               .arg(key, QDir::toNativeSeparators(location_.path),
+                                    ReasonForStatus(settings.status(), location_)));
     }
 }

@@ -1,12 +1,14 @@
 #include "MainWindowHarness.h"
 
 #include "TestZip.h"
+#include "convert/Converter.h"
 #include "doclist/DocumentListView.h"
 #include "export/NativeDocumentConverter.h"
 #include "export/WorkerDocumentConverter.h"
 #include "platform/HandlerTrap.h"
 #include "support/LargeText.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -51,9 +53,18 @@ protected:
         ASSERT_TRUE(QDir().mkpath(InputFolder()));
     }
 
-    QString InputFolder() const { return temp.filePath(QStringLiteral("in")); }
-    QString OutputFolder() const { return temp.filePath(QStringLiteral("out")); }
-    QString Input(const QString& name) const { return InputFolder() + u'/' + name; }
+    QString InputFolder() const {
+        return QDir::toNativeSeparators(temp.filePath(QStringLiteral("in")));
+    }
+    QString OutputFolder() const {
+        return QDir::toNativeSeparators(temp.filePath(QStringLiteral("out")));
+    }
+    QString Input(const QString& name) const { return InputFolder() + QDir::separator() + name; }
+    // A text as the converter writes it, with the platform's line ends.
+    static QByteArray Text(QByteArray lines) {
+        return lines.replace(
+            "\n", QByteArray::fromStdString(std::string(corvanel::convert::kNativeNewline)));
+    }
 
     void WriteInput(const QString& name, const QByteArray& bytes) {
         QFile file(Input(name));
@@ -61,7 +72,7 @@ protected:
         file.write(bytes);
     }
     QByteArray ReadOutput(const QString& name) const {
-        QFile file(OutputFolder() + u'/' + name);
+        QFile file(OutputFolder() + QDir::separator() + name);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
@@ -105,12 +116,12 @@ TEST_F(MainWindowExportTest, ExportsRealDocumentsIntoTheFolderAndSaysDone) {
     WriteInput(QStringLiteral("notes.v2.txt"), "plain line\n");
     form->DocumentList().AppendMany({Input("letter.docx"), Input("notes.v2.txt")});
 
-    StartExportingInto(OutputFolder() + u'/');
+    StartExportingInto(OutputFolder() + QDir::separator());
 
     EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral("Done.")});
     EXPECT_EQ(dialogs.Messages().front().caption, QStringLiteral("Corvanel"));
-    EXPECT_EQ(ReadOutput("letter.txt"), QByteArray("First paragraph\nSecond paragraph\n"));
-    EXPECT_EQ(ReadOutput("notes.v2.txt"), QByteArray("plain line\n"));
+    EXPECT_EQ(ReadOutput("letter.txt"), Text("First paragraph\nSecond paragraph\n"));
+    EXPECT_EQ(ReadOutput("notes.v2.txt"), Text("plain line\n"));
     auto* bar = Child<QProgressBar>("ProgressBar1");
     EXPECT_EQ(bar->value(), 0);
     EXPECT_EQ(bar->text(), QStringLiteral("Progress Bar"));
@@ -139,8 +150,8 @@ TEST_F(MainWindowExportTest, AFailingDocumentInTheMiddleIsReportedAtLine142AndTh
     EXPECT_TRUE(
         report.text.contains(HandlerTags::kStartExport + QStringLiteral("at line 142\r\r")));
     EXPECT_EQ(dialogs.Messages().back().text, QStringLiteral("Done."));
-    EXPECT_EQ(ReadOutput("a.txt"), QByteArray("alpha\n"));
-    EXPECT_EQ(ReadOutput("c.txt"), QByteArray("gamma\n"));
+    EXPECT_EQ(ReadOutput("a.txt"), Text("alpha\n"));
+    EXPECT_EQ(ReadOutput("c.txt"), Text("gamma\n"));
     EXPECT_EQ(ReadOutput("broken.txt"), QByteArray("<missing>"));
 }
 
@@ -163,7 +174,7 @@ TEST_F(MainWindowExportTest, ADocumentOutlivingTheTimeLimitIsReportedAtLine142An
         << report.toStdString();
     EXPECT_TRUE(report.contains(HandlerTags::kStartExport + QStringLiteral("at line 142\r\r")));
     EXPECT_EQ(dialogs.Messages().back().text, QStringLiteral("Done."));
-    EXPECT_EQ(ReadOutput("c.txt"), QByteArray("gamma\n"));
+    EXPECT_EQ(ReadOutput("c.txt"), Text("gamma\n"));
     EXPECT_EQ(QDir(OutputFolder()).entryList(QDir::Files),
               (QStringList{QStringLiteral("a.txt"), QStringLiteral("c.txt")}));
 }

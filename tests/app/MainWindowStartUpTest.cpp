@@ -2,6 +2,7 @@
 
 #include "platform/HandlerTrap.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -25,8 +26,9 @@ protected:
 TEST_F(MainWindowStartUpTest, FirstStartShowsAndStoresTheDesktopWithATrailingSeparator) {
     ASSERT_EQ(Setting(QStringLiteral("Output Folder")), QStringLiteral("<absent>"));
     Start();
-    const QString desktop =
-        QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) + QStringLiteral("/");
+    const QString desktop = QDir::toNativeSeparators(
+                                QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)) +
+                            QDir::separator();
     EXPECT_EQ(Child<QLineEdit>("Text1")->text(), desktop);
     EXPECT_EQ(Setting(QStringLiteral("Output Folder")), desktop);
     EXPECT_TRUE(dialogs.shown.empty());

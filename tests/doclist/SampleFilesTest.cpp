@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 namespace {
 
 const QString kTitle = QStringLiteral("Corvanel");
@@ -72,7 +74,7 @@ TEST_F(SampleFilesTest, YesOpensTheSamplesFolder) {
     Load(MessageAnswer::Yes);
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown.back().kind, FakeDialogs::Shown::Kind::kOpenFolder);
-    EXPECT_EQ(dialogs.shown.back().folder, Samples() + "/");
+    EXPECT_EQ(dialogs.shown.back().folder, QDir::toNativeSeparators(Samples()) + QDir::separator());
 }
 
 TEST(SampleFilesMissingTest, MissingFolderAddsNothingButAsks) {

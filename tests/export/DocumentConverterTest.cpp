@@ -8,12 +8,40 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
 #include <memory>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#endif
+
 namespace {
+
+// Ends a process from outside, as a crash would, and waits until it is gone.
+bool KillAndWait(long pid) {
+#ifdef _WIN32
+    const HANDLE process =
+        ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (process == nullptr) {
+        return false;
+    }
+    const bool killed = ::TerminateProcess(process, 9) != 0;
+    ::WaitForSingleObject(process, INFINITE);
+    ::CloseHandle(process);
+    return killed;
+#else
+    if (::kill(static_cast<pid_t>(pid), SIGKILL) != 0) {
+        return false;
+    }
+    while (::kill(static_cast<pid_t>(pid), 0) == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+#endif
+}
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
@@ -98,11 +126,8 @@ std::thread KillWorkersWriting(const QString& target, int times) {
         const QString prefix = QFileInfo(target).fileName() + QStringLiteral(".corvanel-");
         for (int killed = 0, tries = 0; killed < times && tries < 3000; ++tries) {
             for (const QString& name : folder.entryList({prefix + u'*'}, QDir::Files)) {
-                const pid_t pid = name.mid(prefix.size()).section(u'-', 0, 0).toInt();
-                if (pid > 0 && ::kill(pid, SIGKILL) == 0) {
-                    while (::kill(pid, 0) == 0) {
-                        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                    }
+                const long pid = name.mid(prefix.size()).section(u'-', 0, 0).toLong();
+                if (pid > 0 && KillAndWait(pid)) {
                     ++killed;
                 }
             }
@@ -128,7 +153,7 @@ TEST(WorkerDocumentConverterTest, ADocumentPastALimitFailsAloneAndTheNextConvert
     };
     for (const Case& c : {Case{"timeout", {0.2, 2048ull << 20, 10}, 0, 8008, "time limit of 0.2 s"},
                           Case{"memory", {120, 150ull << 20, 10}, 0, 8009, "limit of 150 MiB"},
-                          Case{"crash", {120, 2048ull << 20, 10}, 2, 8010, "twice (SIGKILL)"}}) {
+                          Case{"crash", {120, 2048ull << 20, 10}, 2, 8010, "ended twice"}}) {
         WorkerDocumentConverter converter(CORVANEL_PROGRAM, c.limits);
         const QString out = folder.filePath(QString::fromUtf8(c.name));
         ASSERT_TRUE(QDir().mkpath(out));

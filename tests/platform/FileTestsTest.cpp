@@ -1,5 +1,4 @@
 #include "platform/FileTests.h"
-#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +6,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#ifndef _WIN32
+#include "support/Unprivileged.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using FileTests::EightBitCodePage;
 using FileTests::HasUnsafeCharacters;
@@ -80,6 +83,29 @@ protected:
         file.write("text");
     }
 
+    QTemporaryDir temp_;
+    QString folder_;
+    QString file_;
+};
+
+TEST_F(ExistenceTests, FilesFoldersAndMissingEntries) {
+    EXPECT_TRUE(IsExistingFile(file_));
+    EXPECT_FALSE(IsExistingFile(folder_));
+    EXPECT_FALSE(IsExistingFile(QDir::toNativeSeparators(folder_) + QDir::separator()));
+    EXPECT_FALSE(IsExistingFile(temp_.filePath("missing.doc")));
+    EXPECT_FALSE(IsExistingFile(""));
+    EXPECT_FALSE(IsExistingFile(file_ + QChar(u'\0') + "x"));
+    EXPECT_TRUE(IsExistingPath(file_));
+    EXPECT_TRUE(IsExistingPath(folder_));
+    EXPECT_TRUE(IsExistingPath(QDir::toNativeSeparators(folder_) + QDir::separator()));
+    EXPECT_FALSE(IsExistingPath(temp_.filePath("missing")));
+    EXPECT_FALSE(IsExistingPath(""));
+}
+
+// Links, pipes, devices and permission bits as POSIX has them.
+#ifndef _WIN32
+class PosixExistenceTests : public ExistenceTests {
+protected:
     QString Link(const QString& target, const char* name) {
         const QString link = temp_.filePath(name);
         EXPECT_EQ(
@@ -93,13 +119,9 @@ protected:
         EXPECT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         return fifo;
     }
-
-    QTemporaryDir temp_;
-    QString folder_;
-    QString file_;
 };
 
-TEST_F(ExistenceTests, IsExistingFileOnlyForFilesThatOpen) {
+TEST_F(PosixExistenceTests, IsExistingFileOnlyForFilesThatOpen) {
     EXPECT_TRUE(IsExistingFile(file_));
     EXPECT_TRUE(IsExistingFile(Link(file_, "to-file")));
     EXPECT_FALSE(IsExistingFile(folder_));
@@ -111,13 +133,13 @@ TEST_F(ExistenceTests, IsExistingFileOnlyForFilesThatOpen) {
     EXPECT_FALSE(IsExistingFile(file_ + QChar(u'\0') + "x"));
 }
 
-TEST_F(ExistenceTests, IsExistingFileNeverOpensDevicesOrPipes) {
+TEST_F(PosixExistenceTests, IsExistingFileNeverOpensDevicesOrPipes) {
     // Opening a FIFO for reading would wait for a writer; it holds no document either.
     EXPECT_FALSE(IsExistingFile(Fifo()));
     EXPECT_FALSE(IsExistingFile("/dev/null"));
 }
 
-TEST_F(ExistenceTests, IsExistingFileIsFalseForAFileThatCannotBeOpened) {
+TEST_F(PosixExistenceTests, IsExistingFileIsFalseForAFileThatCannotBeOpened) {
     if (corvanel::testing::RerunAsUnprivilegedUser()) {
         return;  // root opens every file
     }
@@ -125,7 +147,7 @@ TEST_F(ExistenceTests, IsExistingFileIsFalseForAFileThatCannotBeOpened) {
     EXPECT_FALSE(IsExistingFile(file_));
 }
 
-TEST_F(ExistenceTests, IsExistingPathForAnythingWithAModificationTime) {
+TEST_F(PosixExistenceTests, IsExistingPathForAnythingWithAModificationTime) {
     EXPECT_TRUE(IsExistingPath(file_));
     EXPECT_TRUE(IsExistingPath(folder_));
     EXPECT_TRUE(IsExistingPath(folder_ + "/"));
@@ -137,7 +159,8 @@ TEST_F(ExistenceTests, IsExistingPathForAnythingWithAModificationTime) {
     EXPECT_FALSE(IsExistingPath(""));
 }
 
-TEST_F(ExistenceTests, IsExistingPathNeedsNoReadPermission) {
+TEST_F(PosixExistenceTests, IsExistingPathNeedsNoReadPermission) {
     ASSERT_TRUE(QFile::setPermissions(file_, QFileDevice::Permissions()));
     EXPECT_TRUE(IsExistingPath(file_));
 }
+#endif

@@ -34,9 +34,11 @@ protected:
 }  // namespace
 
 TEST(FolderWithoutTrailingSeparator, DropsTrailingSeparatorButKeepsTheRoot) {
-    EXPECT_EQ(FolderWithoutTrailingSeparator("/home/u/"), "/home/u");
-    EXPECT_EQ(FolderWithoutTrailingSeparator("/home/u"), "/home/u");
-    EXPECT_EQ(FolderWithoutTrailingSeparator("/"), "/");
+    const QString folder = QDir::toNativeSeparators("/home/u");
+    const QString root = QDir::toNativeSeparators(QDir::rootPath());  // "/" or "C:\"
+    EXPECT_EQ(FolderWithoutTrailingSeparator(folder + QDir::separator()), folder);
+    EXPECT_EQ(FolderWithoutTrailingSeparator(folder), folder);
+    EXPECT_EQ(FolderWithoutTrailingSeparator(root), root);
     EXPECT_EQ(FolderWithoutTrailingSeparator(""), "");
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -118,16 +119,46 @@ TEST_F(SettingsStoreTest, RefusedWriteRaisesARuntimeErrorNamingKeyAndFile) {
         FAIL() << "the write was not refused";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.Number(), ErrorNumbers::kPathFileAccess);
-        EXPECT_TRUE(error.Description().startsWith(
-            "The setting \"Output Folder\" could not be saved to " + store_.FilePath() + ": "))
+        EXPECT_TRUE(
+            error.Description().startsWith("The setting \"Output Folder\" could not be saved to " +
+                                           QDir::toNativeSeparators(store_.FilePath()) + ": "))
             << error.what();
     }
     Probe({"set", "Extension", "doc"}, 2);
 }
 
-TEST(SettingsStoreDefault, LivesInTheUsersConfigFolderUnderTheApplicationName) {
+TEST(SettingsStoreDefault, LivesInTheUsersOwnSettingsUnderTheApplicationName) {
     QStandardPaths::setTestModeEnabled(true);
+    const SettingsStore store;
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    EXPECT_EQ(SettingsStore().FilePath(), config + "/Brindlewood/Corvanel.ini");
+    EXPECT_EQ(store.FilePath(), store.InRegistry()
+                                    ? QStringLiteral("HKEY_CURRENT_USER\\Software\\Brindlewood")
+                                    : config + "/Brindlewood/Corvanel.ini");
     QStandardPaths::setTestModeEnabled(false);
+}
+
+// Windows keeps the settings in the registry: the values survive it exactly, an empty one
+// included, under the application's key with the section as its subkey.
+TEST(SettingsStoreRegistry, ValuesRoundTripUnderApplicationAndSection) {
+    if (!SettingsStore().InRegistry()) {
+        GTEST_SKIP() << "only Windows keeps settings in the registry";
+    }
+    const QString key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Brindlewood Tests\\") +
+                        QString::number(QCoreApplication::applicationPid());
+    SettingsStore store(SettingsLocation{key, QSettings::NativeFormat});
+    const auto get = [&](const QString& name) {
+        return store.GetSetting(SettingsAddress::kApplication, SettingsAddress::kSection, name,
+                                "absent");
+    };
+    EXPECT_EQ(get(kOutputFolder), "absent");
+    for (const QString& value : {QStringLiteral(R"(C:\Out\)"), QString(), QStringLiteral("ünï €"),
+                                 QStringLiteral("a, b")}) {
+        store.SaveSetting(SettingsAddress::kApplication, SettingsAddress::kSection, kOutputFolder,
+                          value);
+        EXPECT_EQ(get(kOutputFolder), value);
+    }
+    QSettings raw(key + QStringLiteral("\\Corvanel"), QSettings::NativeFormat);
+    EXPECT_EQ(raw.value(kOutputFolder, "absent").toString(), "a, b");
+    QSettings(QStringLiteral("HKEY_CURRENT_USER\\Software"), QSettings::NativeFormat)
+        .remove(QStringLiteral("Brindlewood Tests"));
 }
