@@ -15,16 +15,6 @@
 
 namespace {
 
-int ErrorNumberOf(int error) {
-    if (error == EACCES || error == EPERM) {
-        return ErrorNumbers::kPermissionDenied;
-    }
-    if (error == ENOENT || error == ENOTDIR) {
-        return ErrorNumbers::kPathNotFound;
-    }
-    return ErrorNumbers::kPathFileAccess;
-}
-
 bool IsRootPath(const QString& folder) {
     return QDir(folder).isRoot();
 }
@@ -55,7 +45,7 @@ FolderInfo FileSystemView::InspectFolder(const QString& folder) {
     const std::optional<corvanel::system::FileIdentity> identity =
         corvanel::system::IdentityOf(folder.toStdString());
     if (!identity) {
-        FolderListing::RaiseCannotList(folder, ErrorNumberOf(errno));
+        FolderListing::RaiseCannotList(folder, FolderListing::ErrorNumberOfErrno(errno));
     }
     info.device = identity->volume;
     info.inode = identity->index;
@@ -77,6 +67,16 @@ void SortNames(QStringList& names) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
     });
+}
+
+int ErrorNumberOfErrno(int error) {
+    if (error == EACCES || error == EPERM) {
+        return ErrorNumbers::kPermissionDenied;
+    }
+    if (error == ENOENT || error == ENOTDIR) {
+        return ErrorNumbers::kPathNotFound;
+    }
+    return ErrorNumbers::kPathFileAccess;
 }
 
 void RaiseCannotList(const QString& folder, int number) {

@@ -25,5 +25,7 @@ bool NameCanBeHidden(const QString& name);
 // Shared by both: case-insensitive name order, exact order between names equal but for case.
 void SortNames(QStringList& names);
 [[noreturn]] void RaiseCannotList(const QString& folder, int number);
+// The error number for an errno value of a failed listing: 70, 76 or 75.
+int ErrorNumberOfErrno(int error);
 
 }  // namespace FolderListing

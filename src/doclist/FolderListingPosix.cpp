@@ -15,16 +15,6 @@ namespace {
 
 enum class EntryKind { kFolder, kFile };
 
-int ErrorNumberOf(int error) {
-    if (error == EACCES || error == EPERM) {
-        return ErrorNumbers::kPermissionDenied;
-    }
-    if (error == ENOENT || error == ENOTDIR) {
-        return ErrorNumbers::kPathNotFound;
-    }
-    return ErrorNumbers::kPathFileAccess;
-}
-
 // A name whose bytes are not valid in the locale encoding cannot travel as text: it would come
 // back as a different name. It is given a "?" so the name rules drop it.
 QString NameOf(const char* bytes) {
@@ -51,7 +41,7 @@ QStringList ListEntries(const QString& folder, EntryKind kind) {
     const QByteArray encoded = QFile::encodeName(folder);
     DIR* directory = ::opendir(encoded.constData());
     if (directory == nullptr) {
-        RaiseCannotList(folder, ErrorNumberOf(errno));
+        RaiseCannotList(folder, ErrorNumberOfErrno(errno));
     }
     QStringList names;
     for (;;) {
@@ -68,7 +58,7 @@ QStringList ListEntries(const QString& folder, EntryKind kind) {
     const int failure = errno;
     ::closedir(directory);
     if (failure != 0) {
-        RaiseCannotList(folder, ErrorNumberOf(failure));
+        RaiseCannotList(folder, ErrorNumberOfErrno(failure));
     }
     SortNames(names);
     return names;
