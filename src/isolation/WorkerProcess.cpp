@@ -11,6 +11,21 @@ namespace corvanel::isolation {
 
 namespace fs = std::filesystem;
 
+bool WorkerProcess::Adopt(pid_t pid, PipeEnd requests[2], PipeEnd answers[2]) {
+    ClosePipe(requests[0]);
+    ClosePipe(answers[1]);
+    if (pid < 0) {
+        ClosePipe(requests[1]);
+        ClosePipe(answers[0]);
+        return false;
+    }
+    pid_ = pid;
+    requests_ = requests[1];
+    answers_ = answers[0];
+    reader_ = FrameReader(answers_);
+    return true;
+}
+
 int ServeRequests(const std::function<std::optional<std::string>(const std::string&)>& answer) {
     if (!PrepareWorkerSide()) {
         return 1;

@@ -158,21 +158,6 @@ bool WorkerProcess::Start(const std::string& program, const char*, const char* a
     return Adopt(static_cast<pid_t>(started.dwProcessId), requests, answers);
 }
 
-bool WorkerProcess::Adopt(pid_t pid, PipeEnd requests[2], PipeEnd answers[2]) {
-    ClosePipe(requests[0]);
-    ClosePipe(answers[1]);
-    if (pid < 0) {
-        ClosePipe(requests[1]);
-        ClosePipe(answers[0]);
-        return false;
-    }
-    pid_ = pid;
-    requests_ = requests[1];
-    answers_ = answers[0];
-    reader_ = FrameReader(answers_);
-    return true;
-}
-
 bool WorkerProcess::StartCopy(int (*)()) {
     return false;
 }
