@@ -2,6 +2,7 @@
 // records and texts as exact bytes, workers started as programs in job objects and held to their
 // limits, a worker killed from outside, Ctrl+C from the console.
 
+#include "LargeText.h"
 #include "TestZip.h"
 #include "system/FileSystem.h"
 #include "system/WideText.h"
@@ -181,17 +182,7 @@ protected:
         for (const char* name : {"a", "c", "d"}) {
             Spit(documents_->File(std::string("in/") + name + ".text"), name);
         }
-        std::string line;
-        for (int i = 0; i < 100; ++i) {
-            line += "words ";
-        }
-        line += '\n';
-        std::string big;
-        big.reserve(line.size() * 330000);
-        for (int i = 0; i < 330000; ++i) {
-            big += line;
-        }
-        Spit(documents_->File("in/big.text"), big);
+        Spit(documents_->File("in/big.text"), LargeText());
     }
     static void TearDownTestSuite() { delete std::exchange(documents_, nullptr); }
 

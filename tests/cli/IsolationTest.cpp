@@ -1,3 +1,4 @@
+#include "LargeText.h"
 #include "ProgramRun.h"
 
 #include <gtest/gtest.h>
@@ -18,17 +19,7 @@ std::string MakeDocuments(const TemporaryFolder& scratch) {
     for (const char* name : {"a", "c", "d"}) {
         WriteFile(scratch.File(std::string("in/") + name + ".text"), name);
     }
-    std::string line;
-    for (int i = 0; i < 100; ++i) {
-        line += "words ";
-    }
-    line += '\n';
-    std::string big;
-    big.reserve(line.size() * 330000);
-    for (int i = 0; i < 330000; ++i) {
-        big += line;
-    }
-    WriteFile(scratch.File("in/big.text"), big);
+    WriteFile(scratch.File("in/big.text"), LargeText());
     return scratch.File("in");
 }
 

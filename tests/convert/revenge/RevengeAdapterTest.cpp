@@ -2,6 +2,8 @@
 // adapter into the plain-text writer: the same text rules as every other format, and a balanced
 // stream whatever order the events come in.
 
+#include "RevengeProperties.h"
+
 #include "convert/core/PlainTextWriter.h"
 #include "convert/revenge/RevengeAdapter.h"
 
@@ -14,18 +16,6 @@ namespace corvanel::convert::revenge {
 namespace {
 
 using librevenge::RVNGPropertyList;
-
-RVNGPropertyList Props(std::initializer_list<std::pair<const char*, const char*>> strings,
-                       std::initializer_list<std::pair<const char*, int>> numbers = {}) {
-    RVNGPropertyList list;
-    for (const auto& [name, value] : strings) {
-        list.insert(name, value);
-    }
-    for (const auto& [name, value] : numbers) {
-        list.insert(name, value);
-    }
-    return list;
-}
 
 void Para(RevengeAdapter& a, const char* text) {
     a.openParagraph({});

@@ -4,6 +4,8 @@
 #include "StructureExpect.h"
 #include "StructureLog.h"
 
+#include "RevengeProperties.h"
+
 #include "convert/revenge/RevengeAdapter.h"
 
 #include <gtest/gtest.h>
@@ -14,18 +16,6 @@ namespace corvanel::convert::revenge {
 namespace {
 
 using librevenge::RVNGPropertyList;
-
-RVNGPropertyList Props(std::initializer_list<std::pair<const char*, const char*>> strings,
-                       std::initializer_list<std::pair<const char*, int>> numbers = {}) {
-    RVNGPropertyList list;
-    for (const auto& [name, value] : strings) {
-        list.insert(name, value);
-    }
-    for (const auto& [name, value] : numbers) {
-        list.insert(name, value);
-    }
-    return list;
-}
 
 void SpanText(RevengeAdapter& a, const RVNGPropertyList& span, const char* text) {
     a.openSpan(span);
