@@ -19,9 +19,15 @@ struct ConversionOutcome {
     bool Converted() const { return number == 0; }
 };
 
-// A path as a converter takes it: in the file system's own encoding.
+// A path as a converter takes it: in the file system's own encoding on POSIX; in UTF-8 on
+// Windows, where the converter widens it to UTF-16 at each system call (the ANSI code page
+// would lose every character outside it).
 inline std::string FileSystemName(const QString& path) {
+#ifdef _WIN32
+    return path.toStdString();
+#else
     return QFile::encodeName(path).toStdString();
+#endif
 }
 
 // What the window asks of a converter. NativeDocumentConverter is the default; tests use a fake.

@@ -34,6 +34,13 @@ SingleWorker::Reply SingleWorker::Ask(const std::string& request, const std::str
             }
             served_ = 0;
             running_ = worker_.Pid();
+            // A Stop() while the worker was starting saw no worker to kill (starting takes a
+            // good part of a second on Windows): the stop is honoured here instead.
+            if (stopped_) {
+                running_ = -1;
+                worker_.Stop(false);
+                return {Ending::kStopped, {}, "the conversions were stopped"};
+            }
         }
         std::string answer;
         const Wait end = worker_.Send(request) ? AwaitAnswer(answer) : Wait::kDied;

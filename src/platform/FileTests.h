@@ -6,14 +6,12 @@
 namespace FileTests {
 
 // The 8-bit code page whose codes decide which characters a path can carry. On POSIX it is the
-// locale encoding (UTF-8: every character has a code); Windows uses its ANSI code page.
+// locale encoding (UTF-8: every character has a code). The Windows build hands paths to the
+// system in UTF-16 and to the converter in UTF-8, so there too every character has a code;
+// kWindows1252 is the rule of a program held to Windows' ANSI code page.
 enum class EightBitCodePage { kLocaleUtf8, kWindows1252 };
 
-#ifdef _WIN32
-inline constexpr EightBitCodePage kNativeCodePage = EightBitCodePage::kWindows1252;
-#else
 inline constexpr EightBitCodePage kNativeCodePage = EightBitCodePage::kLocaleUtf8;
-#endif
 
 // True at the first character that the system's 8-bit path handling cannot carry: controls
 // below 32, 127..159, and "?" (also the stand-in for unrepresentable characters).

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace Globals {
 namespace {
 
@@ -22,7 +24,13 @@ QString CollapseSeparatorPairs(QStringView text, QChar separator) {
 }  // namespace
 
 QString FileNameFromPath(const QString& path, PathStyle style) {
-    return path.mid(path.lastIndexOf(PathSeparator(style)) + 1);
+    qsizetype last = path.lastIndexOf(PathSeparator(style));
+    if (style == PathStyle::Windows) {
+        // Windows takes "/" as a separator too ("C:/a/b.doc", paths from URLs), and no file name
+        // holds one.
+        last = std::max(last, path.lastIndexOf(QChar('/')));
+    }
+    return path.mid(last + 1);
 }
 
 bool IsExistingFolder(const QString& path) {

@@ -156,7 +156,7 @@ TEST_F(MainWindowExportTest, AFailingDocumentInTheMiddleIsReportedAtLine142AndTh
 }
 
 TEST_F(MainWindowExportTest, ADocumentOutlivingTheTimeLimitIsReportedAtLine142AndTheRunGoesOn) {
-    WorkerDocumentConverter worker(CORVANEL_PROGRAM, {0.2, 2048ull << 20, 10000});
+    WorkerDocumentConverter worker(CORVANEL_PROGRAM, {kLargeTextTimeLimit, 2048ull << 20, 10000});
     converter = &worker;
     Start();
     WriteInput(QStringLiteral("a.txt"), "alpha\n");
@@ -168,9 +168,9 @@ TEST_F(MainWindowExportTest, ADocumentOutlivingTheTimeLimitIsReportedAtLine142An
 
     ASSERT_EQ(dialogs.Messages().size(), 2u);
     const QString report = dialogs.Messages().front().text;
-    EXPECT_TRUE(report.contains(Input("large.txt") +
-                                QStringLiteral(" could not be converted: it took longer than the "
-                                               "time limit of 0.2 s")))
+    EXPECT_TRUE(report.contains(
+        Input("large.txt") + QStringLiteral(" could not be converted: it took longer than the ") +
+        LargeTextTimeoutReason()))
         << report.toStdString();
     EXPECT_TRUE(report.contains(HandlerTags::kStartExport + QStringLiteral("at line 142\r\r")));
     EXPECT_EQ(dialogs.Messages().back().text, QStringLiteral("Done."));

@@ -15,6 +15,24 @@
 
 #include <memory>
 
+// A path written POSIX-style as the system's dialogs give it: on Windows on drive C: with
+// backslashes ("/d/a.doc" is C:\d\a.doc), elsewhere unchanged.
+inline QString SystemPath(const QString& posixPath) {
+#ifdef _WIN32
+    return QStringLiteral("C:") + QDir::toNativeSeparators(posixPath);
+#else
+    return posixPath;
+#endif
+}
+
+inline QStringList SystemPaths(const QStringList& posixPaths) {
+    QStringList paths;
+    for (const QString& path : posixPaths) {
+        paths.append(SystemPath(path));
+    }
+    return paths;
+}
+
 // A main window over fakes: scripted dialogs, a recording converter, a settings file and a
 // program folder in a temporary folder, and an "end the program" that only counts.
 class MainWindowHarness : public testing::Test {

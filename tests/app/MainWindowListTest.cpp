@@ -45,12 +45,12 @@ TEST_F(MainWindowListTest, AddByDialogAppendsOneFileUnchanged) {
 }
 
 TEST_F(MainWindowListTest, AddByDialogAppendsSeveralFilesNormalisedInTheDialogsOrder) {
-    dialogs.openFilesAnswers = {{"/docs/b.doc", "/docs/a.doc", "/docs/a.doc"},
-                                {"/a.doc", "/b.doc"}};
+    dialogs.openFilesAnswers = {SystemPaths({"/docs/b.doc", "/docs/a.doc", "/docs/a.doc"}),
+                                SystemPaths({"/a.doc", "/b.doc"})};
     Click("PushButton1");
     Click("PushButton1");
     EXPECT_EQ(form->DocumentList().Texts(),
-              (QStringList{"/docs/b.doc", "/docs/a.doc", "/docs/a.doc", "/a.doc", "/b.doc"}));
+              SystemPaths({"/docs/b.doc", "/docs/a.doc", "/docs/a.doc", "/a.doc", "/b.doc"}));
     EXPECT_TRUE(dialogs.Messages().empty());
 }
 
@@ -101,19 +101,21 @@ TEST_F(MainWindowListTest, RemovalAndClearingAreRefusedWhileTheHourglassShows) {
 }
 
 TEST_F(MainWindowListTest, APickedFolderGetsOneTrailingSeparatorAndIsRemembered) {
-    SaveSetting(QStringLiteral("LastFolderDot"), QStringLiteral("/start"));
-    dialogs.folderAnswers = {QStringLiteral("/home/user/out"), QStringLiteral("/")};
+    const QString start = SystemPath("/start"), out = SystemPath("/home/user/out");
+    const QString root = SystemPath("/");
+    SaveSetting(QStringLiteral("LastFolderDot"), start);
+    dialogs.folderAnswers = {out, root};
     Click("PushButton3");
     EXPECT_EQ(dialogs.shown.back().title, QStringLiteral("Please select folder:"));
-    EXPECT_EQ(dialogs.shown.back().folder, QStringLiteral("/start"));
-    EXPECT_EQ(text1->text(), QStringLiteral("/home/user/out/"));
-    EXPECT_EQ(Setting(QStringLiteral("Output Folder")), QStringLiteral("/home/user/out/"));
-    EXPECT_EQ(Setting(QStringLiteral("LastFolderDot")), QStringLiteral("/home/user/out"));
+    EXPECT_EQ(dialogs.shown.back().folder, start);
+    EXPECT_EQ(text1->text(), out + QDir::separator());
+    EXPECT_EQ(Setting(QStringLiteral("Output Folder")), out + QDir::separator());
+    EXPECT_EQ(Setting(QStringLiteral("LastFolderDot")), out);
 
     Click("PushButton3");  // a root keeps its one separator
-    EXPECT_EQ(dialogs.shown.back().folder, QStringLiteral("/home/user/out"));
-    EXPECT_EQ(text1->text(), QStringLiteral("/"));
-    EXPECT_EQ(Setting(QStringLiteral("LastFolderDot")), QStringLiteral("/"));
+    EXPECT_EQ(dialogs.shown.back().folder, out);
+    EXPECT_EQ(text1->text(), root);
+    EXPECT_EQ(Setting(QStringLiteral("LastFolderDot")), root);
 }
 
 TEST_F(MainWindowListTest, CancellingThePickerChangesNothing) {

@@ -2,6 +2,7 @@
 #include "doclist/DocumentListView.h"
 #include "support/GuiTestApplication.h"
 
+#include <QDir>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -97,7 +98,9 @@ TEST_F(DocumentListViewTest, TakesOnlyDragsOfLocalFilesAndPassesTheirPathsOn) {
         EXPECT_EQ(drop.isAccepted(), c.taken) << c.name;
     }
     ASSERT_EQ(drops.size(), 1);
-    EXPECT_EQ(drops.front().at(0).toStringList(), (QStringList{"/tmp/x.doc", "/tmp/folder"}));
+    EXPECT_EQ(drops.front().at(0).toStringList(),
+              (QStringList{QDir::toNativeSeparators("/tmp/x.doc"),
+                           QDir::toNativeSeparators("/tmp/folder")}));
     EXPECT_EQ(model.Count(), 3) << "the view only passes drops on";
 }
 

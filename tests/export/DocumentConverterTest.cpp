@@ -1,3 +1,4 @@
+#include "convert/Converter.h"
 #include "export/NativeDocumentConverter.h"
 #include "export/WorkerDocumentConverter.h"
 #include "support/LargeText.h"
@@ -93,7 +94,9 @@ TEST_P(DocumentConverterTest, ConvertsATextDocumentOverAnExistingTarget) {
     WriteAll(target, "old content that must go");
     const ConversionOutcome outcome = converter.Convert(source, target);
     EXPECT_TRUE(outcome.Converted()) << outcome.description.toStdString();
-    EXPECT_EQ(ReadAll(target), QByteArray("first line\nsecond line\n"));
+    const QByteArray newline =
+        QByteArray::fromStdString(std::string(corvanel::convert::kNativeNewline));
+    EXPECT_EQ(ReadAll(target), "first line" + newline + "second line" + newline);
 }
 
 // A failure carries the converter library's number and leaves an earlier target alone.
@@ -149,9 +152,13 @@ TEST(WorkerDocumentConverterTest, ADocumentPastALimitFailsAloneAndTheNextConvert
         corvanel::isolation::IsolationLimits limits;
         int killings;
         int number;
-        const char* reason;
+        QString reason;
     };
-    for (const Case& c : {Case{"timeout", {0.2, 2048ull << 20, 10}, 0, 8008, "time limit of 0.2 s"},
+    for (const Case& c : {Case{"timeout",
+                               {kLargeTextTimeLimit, 2048ull << 20, 10},
+                               0,
+                               8008,
+                               LargeTextTimeoutReason()},
                           Case{"memory", {120, 150ull << 20, 10}, 0, 8009, "limit of 150 MiB"},
                           Case{"crash", {120, 2048ull << 20, 10}, 2, 8010, "ended twice"}}) {
         WorkerDocumentConverter converter(CORVANEL_PROGRAM, c.limits);
@@ -165,8 +172,7 @@ TEST(WorkerDocumentConverterTest, ADocumentPastALimitFailsAloneAndTheNextConvert
         EXPECT_TRUE(
             failed.description.startsWith(large + QStringLiteral(" could not be converted: ")))
             << failed.description.toStdString();
-        EXPECT_TRUE(failed.description.contains(QString::fromUtf8(c.reason)))
-            << failed.description.toStdString();
+        EXPECT_TRUE(failed.description.contains(c.reason)) << failed.description.toStdString();
         EXPECT_TRUE(converter.Convert(small, out + QStringLiteral("/small.txt")).Converted());
         EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{QStringLiteral("small.txt")})
             << c.name;

@@ -1,6 +1,7 @@
 #include "FakeExportView.h"
 #include "export/ExportRun.h"
 #include "platform/HandlerTrap.h"
+#include "platform/PathStyle.h"
 #include "support/FakeConverter.h"
 #include "support/FakeDialogs.h"
 
@@ -18,8 +19,11 @@ class ExportRunTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(output.isValid());
-        view.folder = output.path() + QStringLiteral("/");
+        view.folder = OutputFolder() + PathSeparator();
     }
+
+    // The folder as the window holds it: with the system's own separators.
+    QString OutputFolder() const { return QDir::toNativeSeparators(output.path()); }
 
     ExportRun MakeRun() {
         return ExportRun(view, ExportServices{converter, dialogs, nullptr, kTitle, {}});
@@ -79,7 +83,7 @@ TEST_F(ExportRunTest, MissingEmptyOrFileFolderIsReportedBeforeAnyConversion) {
 TEST_F(ExportRunTest, ConvertsEveryEntryInOrderWithProgressPointerAndDone) {
     view.list = {QStringLiteral("/docs/one.docx"), QStringLiteral("/docs/sub/two.doc"),
                  QStringLiteral("/docs/three.rtf")};
-    view.folder = output.path();  // no trailing separator: one is added
+    view.folder = OutputFolder();  // no trailing separator: one is added
     ExportRun run = MakeRun();
     run.Run();
 
@@ -119,7 +123,8 @@ TEST_F(ExportRunTest, ReplacesOnlyTheLastExtensionAndKeepsTheCase) {
     EXPECT_EQ(targets,
               (QStringList{"report.final.txt", "a.b.c.txt", "notes.txt", ".txt", "UPPER.txt"}));
     // The folder's own trailing separator is not doubled.
-    EXPECT_EQ(converter.Targets().front(), output.path() + QStringLiteral("/report.final.txt"));
+    EXPECT_EQ(converter.Targets().front(),
+              OutputFolder() + PathSeparator() + QStringLiteral("report.final.txt"));
 }
 
 TEST_F(ExportRunTest, AFailingDocumentIsReportedAtLine142AndTheRunGoesOn) {

@@ -23,12 +23,13 @@ void PrintTo(const PathCase& c, std::ostream* os) {
     *os << '"' << c.input << '"';
 }
 
-TEST(FileNameFromPath, WindowsStyleTakesTextAfterLastBackslash) {
+TEST(FileNameFromPath, WindowsStyleTakesTextAfterLastBackslashOrSlash) {
     EXPECT_EQ(FileNameFromPath(R"(C:\a\b.doc)", PathStyle::Windows), "b.doc");
     EXPECT_EQ(FileNameFromPath("b.doc", PathStyle::Windows), "b.doc");
     EXPECT_EQ(FileNameFromPath(R"(C:\a\)", PathStyle::Windows), "");
     EXPECT_EQ(FileNameFromPath(R"(\\server\share\r.doc)", PathStyle::Windows), "r.doc");
     EXPECT_EQ(FileNameFromPath("", PathStyle::Windows), "");
+    EXPECT_EQ(FileNameFromPath("C:/a\\b/c.doc", PathStyle::Windows), "c.doc");
 }
 
 TEST(FileNameFromPath, PosixStyleTakesTextAfterLastSlash) {

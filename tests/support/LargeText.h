@@ -17,3 +17,17 @@ inline bool WriteLargeText(const QString& path) {
     }
     return true;
 }
+
+// A time limit in seconds the large text always outlives, while a small document fits in it with
+// the start of a fresh worker (which takes a good part of a second on Windows; the limit counts
+// from the request).
+#ifdef _WIN32
+inline constexpr double kLargeTextTimeLimit = 2;
+#else
+inline constexpr double kLargeTextTimeLimit = 0.2;
+#endif
+
+// How a worker past that limit is described.
+inline QString LargeTextTimeoutReason() {
+    return QStringLiteral("time limit of %1 s").arg(kLargeTextTimeLimit);
+}
