@@ -75,6 +75,7 @@ def main():
              Description="Corvanel {version}"
              Comments="Turns batches of word-processing documents into plain text"/>
     <Media Id="1" Cabinet="corvanel.cab" EmbedCab="yes"/>
+    <MajorUpgrade DowngradeErrorMessage="A newer version of Corvanel is already installed."/>
     <Icon Id="corvanel.ico" SourceFile={quoteattr(os.path.relpath(icon))}/>
     <Property Id="ARPPRODUCTICON" Value="corvanel.ico"/>
     <Directory Id="TARGETDIR" Name="SourceDir">
