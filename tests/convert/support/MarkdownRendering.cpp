@@ -114,6 +114,11 @@ std::string RenderedText(std::string_view markdown) {
 }
 
 std::string RenderedHtml(std::string_view markdown) {
+    // One parse at a time: cmark-gfm adds an extension's characters ("~") to a process-wide
+    // table of special characters for each parse and takes them out again at its end, so a
+    // parse running beside another may miss them (strikethrough read as plain "~~").
+    static std::mutex oneAtATime;
+    const std::lock_guard lock(oneAtATime);
     cmark_parser* parser = NewParser();
     cmark_parser_feed(parser, markdown.data(), markdown.size());
     cmark_node* root = cmark_parser_finish(parser);
