@@ -7,8 +7,8 @@
 // Shared path helpers. None changes its argument or shows anything.
 namespace Globals {
 
-// Everything after the last separator (on Windows a backslash or "/"); the whole path when it has none;
-// empty when it ends in one.
+// Everything after the last separator (on Windows a backslash or "/"); the whole path when it
+// has none; empty when it ends in one.
 QString FileNameFromPath(const QString& path, PathStyle style = kNativePathStyle);
 
 // True for an existing folder (with or without a trailing separator, roots included); never throws.
