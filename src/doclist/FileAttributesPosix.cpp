@@ -1,5 +1,6 @@
 #include "doclist/FileAttributes.h"
 
+#include "platform/FileTests.h"
 #include "platform/RuntimeError.h"
 
 #include <QFile>
@@ -76,7 +77,7 @@ bool PermissionBitsAllowWrite(const struct stat& info) {
 
 int FileAttributeWord(const QString& path) {
     const QString name = WithoutTrailingSeparators(path);
-    if (name.isEmpty() || name.contains(QChar(u'\0'))) {
+    if (FileTests::CannotBeNamed(name)) {
         RaiseUnreadable(path, ErrorNumbers::kFileNotFound);
     }
     int word = IsHiddenName(name) ? Attribute::kHidden : 0;

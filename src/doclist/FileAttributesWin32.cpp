@@ -1,5 +1,6 @@
 #include "doclist/FileAttributes.h"
 
+#include "platform/FileTests.h"
 #include "platform/RuntimeError.h"
 #include "system/FileSystem.h"
 
@@ -45,7 +46,7 @@ int ErrorNumberOf(DWORD error) {
 
 int FileAttributeWord(const QString& path) {
     const QString name = WithoutTrailingSeparators(path);
-    if (name.isEmpty() || name.contains(QChar(u'\0'))) {
+    if (FileTests::CannotBeNamed(name)) {
         RaiseUnreadable(path, ErrorNumbers::kFileNotFound);
     }
     const DWORD attributes =

@@ -1,5 +1,6 @@
 #include "doclist/FolderListing.h"
 
+#include "platform/FileTests.h"
 #include "platform/RuntimeError.h"
 #include "system/FileSystem.h"
 
@@ -29,7 +30,7 @@ QStringList FindEntries(const QString& folder, const QString& pattern, EntryKind
         search += u'\\';
     }
     search += pattern;
-    if (folder.isEmpty() || search.contains(QChar(u'\0'))) {
+    if (folder.isEmpty() || FileTests::CannotBeNamed(search)) {
         RaiseCannotList(folder, ErrorNumbers::kPathNotFound);
     }
     WIN32_FIND_DATAW found{};

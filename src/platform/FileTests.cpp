@@ -33,6 +33,10 @@ bool HasUnsafeUtf8Character(QStringView text) {
 
 namespace FileTests {
 
+bool CannotBeNamed(const QString& path) {
+    return path.isEmpty() || path.contains(QChar(u'\0'));
+}
+
 bool HasUnsafeCharacters(const QString& text, EightBitCodePage codePage) {
     if (codePage == EightBitCodePage::kLocaleUtf8) {
         return HasUnsafeUtf8Character(text);

@@ -17,6 +17,10 @@ inline constexpr EightBitCodePage kNativeCodePage = EightBitCodePage::kLocaleUtf
 // below 32, 127..159, and "?" (also the stand-in for unrepresentable characters).
 bool HasUnsafeCharacters(const QString& text, EightBitCodePage codePage = kNativeCodePage);
 
+// True for a path no system call can name as written: empty, or holding a NUL (the call would
+// stop there and look at another path).
+bool CannotBeNamed(const QString& path);
+
 // True only for an existing entry that is not a folder and can be opened.
 bool IsExistingFile(const QString& path);
 

@@ -9,7 +9,7 @@
 namespace FileTests {
 
 bool IsExistingFile(const QString& path) {
-    if (path.isEmpty() || path.contains(QChar(u'\0'))) {
+    if (CannotBeNamed(path)) {
         return false;
     }
     // Only regular files count: opening a device can have effects of its own (a watchdog, a tape
@@ -30,7 +30,7 @@ bool IsExistingFile(const QString& path) {
 }
 
 bool IsExistingPath(const QString& path) {
-    if (path.isEmpty() || path.contains(QChar(u'\0'))) {
+    if (CannotBeNamed(path)) {
         return false;
     }
     struct stat info {};

@@ -12,7 +12,7 @@ namespace {
 // The system's form of the path (UTF-16, long ones with the \\?\ prefix); empty for a path no
 // system call can name.
 std::wstring SystemPath(const QString& path) {
-    if (path.isEmpty() || path.contains(QChar(u'\0'))) {
+    if (CannotBeNamed(path)) {
         return {};
     }
     return corvanel::system::PathFromUtf8(path.toStdString()).native();

@@ -1,5 +1,7 @@
 #include "platform/Globals.h"
 
+#include "platform/FileTests.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -34,8 +36,7 @@ QString FileNameFromPath(const QString& path, PathStyle style) {
 }
 
 bool IsExistingFolder(const QString& path) {
-    // An embedded NUL would cut the name short at the system call and test another path.
-    if (path.isEmpty() || path.contains(QChar(u'\0'))) {
+    if (FileTests::CannotBeNamed(path)) {
         return false;
     }
     return QFileInfo(path).isDir();
