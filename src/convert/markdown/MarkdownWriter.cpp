@@ -188,11 +188,7 @@ void MarkdownWriter::StartParagraph() {
     c.listLevel = -1;
     c.number = -1;
     if (c.collects) {
-        c.paragraph.kind = HeldBlock::Kind::kParagraph;
-        c.paragraph.text.clear();
-        c.paragraph.level = 0;
-        c.paragraph.listKind = ListKind::kBullet;
-        c.paragraph.number = -1;
+        c.paragraph = {};
         c.paragraphText = &c.paragraph.text;
         c.inl.Begin(c.paragraphText, InlineWriter::Breaks::kHtml, false, nullptr);
     } else {
