@@ -188,29 +188,20 @@ protected:
 
     static std::string In() { return documents_->File("in"); }
 
-    // The workers writing the large text now, told by their temporary files' names
-    // (big.txt.corvanel-<process>-...tmp), each once.
-    static std::vector<DWORD> BigTextWriters(const std::string& out, std::set<DWORD>& seen) {
-        std::vector<DWORD> writers;
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(system::PathFromUtf8(out), ec)) {
-            const std::string name = system::Utf8FromPath(entry.path().filename());
-            constexpr std::string_view kPrefix = "big.txt.corvanel-";
-            if (name.starts_with(kPrefix) && name.ends_with(".tmp")) {
-                const DWORD id = std::stoul(name.substr(kPrefix.size()));
-                if (seen.insert(id).second) {
-                    writers.push_back(id);
-                }
-            }
-        }
-        return writers;
-    }
-
-    // Waits up to 30 s for a worker to begin the large text; 0 when none did.
+    // Waits up to 30 s for a worker not yet seen to begin the large text, told by its temporary
+    // file's name (big.txt.corvanel-<process>-...tmp); 0 when none did.
     static DWORD NextBigTextWriter(const std::string& out, std::set<DWORD>& seen) {
+        constexpr std::string_view kPrefix = "big.txt.corvanel-";
         for (int i = 0; i < 1500; ++i) {
-            if (const std::vector<DWORD> writers = BigTextWriters(out, seen); !writers.empty()) {
-                return writers.front();
+            std::error_code ec;
+            for (const auto& entry : fs::directory_iterator(system::PathFromUtf8(out), ec)) {
+                const std::string name = system::Utf8FromPath(entry.path().filename());
+                if (name.starts_with(kPrefix) && name.ends_with(".tmp")) {
+                    const DWORD id = std::stoul(name.substr(kPrefix.size()));
+                    if (seen.insert(id).second) {
+                        return id;
+                    }
+                }
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
