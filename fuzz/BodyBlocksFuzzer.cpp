@@ -5,8 +5,8 @@
 #include "FuzzReader.h"
 
 #include "convert/core/ConvertError.h"
-#include "convert/core/PlainTextWriter.h"
-#include "convert/core/Readers.h"
+#include "convert/plaintext/PlainTextWriter.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/odf/OdfTextPart.h"
 #include "convert/ooxml/BodyBlocks.h"
@@ -52,7 +52,7 @@ fuzz::Reading ReadFlat(std::string_view xml, std::size_t batchBytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view xml(reinterpret_cast<const char*>(data), size);
-    if (const auto blocks = word::ScanBodyBlocks(xml, kSmallBatch)) {
+    if (const auto blocks = ooxml::ScanBodyBlocks(xml, kSmallBatch)) {
         CheckBatches(*blocks, size);
     }
     // A large table's rows: the root element's own children.

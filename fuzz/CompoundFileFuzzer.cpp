@@ -4,11 +4,11 @@
 #include "FuzzReader.h"
 
 #include "convert/core/ConvertError.h"
-#include "convert/core/PlainTextWriter.h"
-#include "convert/core/Readers.h"
+#include "convert/plaintext/PlainTextWriter.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/msword/CompoundFile.h"
-#include "convert/msword/WordDocumentReader.h"
+#include "convert/msword/BinaryDocumentReader.h"
 
 #include <algorithm>
 #include <cstdlib>

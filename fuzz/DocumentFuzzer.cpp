@@ -1,7 +1,7 @@
 // Fuzz target: the whole converter as the program calls it (format recognition, then a reader),
 // with the document's stated properties asked for.
 #include "convert/Converter.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Fuzz target: single-file WordprocessingML (Flat OPC).
 #include "FuzzReader.h"
 
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     return corvanel::convert::fuzz::ReadBytes(data, size, [](auto& input, auto& writer) {

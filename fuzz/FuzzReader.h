@@ -5,7 +5,7 @@
 // writer asks for the stated properties, so the readers' property parsing is fuzzed too.
 
 #include "convert/core/ConvertError.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/ZipPackage.h"
 #include "convert/html/HtmlStreaming.h"

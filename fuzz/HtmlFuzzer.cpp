@@ -3,7 +3,7 @@
 // same text, or the same failure.
 #include "FuzzReader.h"
 
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     return corvanel::convert::fuzz::ReadPageBothWays(

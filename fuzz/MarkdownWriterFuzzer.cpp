@@ -4,7 +4,7 @@
 #include "MarkdownEventScript.h"
 #include "MarkdownRendering.h"
 
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/markdown/MarkdownWriter.h"
 
 #include <cstdio>

@@ -4,8 +4,8 @@
 #include "FuzzReader.h"
 
 #include "convert/core/ConvertError.h"
-#include "convert/core/PlainTextWriter.h"
-#include "convert/core/Readers.h"
+#include "convert/plaintext/PlainTextWriter.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/ZipPackage.h"
 #include "convert/ooxml/BodyBlocks.h"
@@ -20,13 +20,13 @@ namespace {
 using namespace corvanel::convert;
 
 fuzz::Reading Read(const std::string& bytes, std::size_t batchBytes) {
-    word::SetBodyBatchBytesForTesting(batchBytes);
+    ooxml::SetBodyBatchBytesForTesting(batchBytes);
     const fuzz::Reading reading = fuzz::ReadCapturing([&](PlainTextWriter& writer) {
         SourceFile source = SourceFile::FromBytes("fuzz-input", bytes);
         ZipPackage package(source);
         ReadOoxmlPackage(package, writer);
     });
-    word::SetBodyBatchBytesForTesting(0);
+    ooxml::SetBodyBatchBytesForTesting(0);
     return reading;
 }
 

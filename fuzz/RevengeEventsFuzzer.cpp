@@ -2,7 +2,7 @@
 // may send (each input byte picks one), so that unbalanced and misplaced events are explored
 // without a library's parser in between. The writer must see a balanced stream.
 #include "convert/core/ConvertError.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/revenge/RevengeAdapter.h"
 
 #include <cstddef>

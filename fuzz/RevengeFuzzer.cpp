@@ -2,7 +2,7 @@
 // libraries' detection and parsing into the librevenge adapter.
 #include "FuzzReader.h"
 
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     return corvanel::convert::fuzz::ReadBytes(data, size, [](auto& input, auto& writer) {

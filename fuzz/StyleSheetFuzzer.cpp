@@ -10,7 +10,7 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace corvanel::convert::word;
+    using namespace corvanel::convert::ooxml;
     std::string xml(reinterpret_cast<const char*>(data), size);
     const auto spans = IndexStyleElements(xml);
     if (!spans) {

@@ -2,7 +2,7 @@
 
 #include "cli/Console.h"
 #include "cli/JobRunner.h"
-#include "cli/Options.h"
+#include "cli/CommandOptions.h"
 #include "cli/Progress.h"
 #include "cli/SourceStream.h"
 #include "cli/StdoutConversion.h"

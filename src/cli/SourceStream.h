@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/FileWalk.h"
-#include "cli/Options.h"
+#include "cli/CommandOptions.h"
 #include "cli/PathList.h"
 
 #include <atomic>

@@ -4,7 +4,7 @@
 // path, asks its worker (isolation::SingleWorker applies the limits, the retry and the
 // replacement) and hands the result on, in the order the documents finish.
 
-#include "lib/Options.h"
+#include "lib/LibraryOptions.h"
 #include "lib/ResultData.h"
 
 #include "isolation/SingleWorker.h"

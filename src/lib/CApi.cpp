@@ -1,9 +1,9 @@
 // The C interface of conversions and results: every call catches everything at this edge.
 
 #include "convert/core/ErrorCode.h"
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 #include "lib/Conversion.h"
-#include "lib/Options.h"
+#include "lib/LibraryOptions.h"
 #include "lib/ResultData.h"
 
 #include <memory>

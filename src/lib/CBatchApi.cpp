@@ -1,7 +1,7 @@
 // The C interface of batches.
 
 #include "lib/Batch.h"
-#include "lib/Options.h"
+#include "lib/LibraryOptions.h"
 #include "lib/WorkerProgram.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #include "convert/core/Ascii.h"
 #include "convert/core/ConvertError.h"
 #include "convert/core/PropertyValues.h"
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/TextEncoding.h"
 #include "convert/core/XmlScanning.h"

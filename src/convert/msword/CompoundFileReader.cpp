@@ -1,9 +1,9 @@
 #include "convert/core/Ascii.h"
 #include "convert/core/ConvertError.h"
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/msword/CompoundFile.h"
-#include "convert/msword/WordDocumentReader.h"
+#include "convert/msword/BinaryDocumentReader.h"
 
 namespace corvanel::convert {
 

@@ -1,4 +1,4 @@
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 
 #include "convert/core/ConvertError.h"
 #include "convert/core/PropertyValues.h"
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/XmlDocument.h"
 #include "convert/core/ZipPackage.h"

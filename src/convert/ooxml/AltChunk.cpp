@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 namespace {
 
@@ -229,4 +229,4 @@ void ReadAltChunk(WordPackage& package, std::string_view mainPart,
     chunkSink.Finish();
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 // A docx chunk may hold chunks of its own; deeper ones are left out.
 inline constexpr int kMaxChunkDepth = 4;
@@ -20,4 +20,4 @@ void ReadAltChunk(WordPackage& package, std::string_view mainPart,
                   const std::vector<Relationship>& relationships, std::string_view id,
                   DocumentSink& sink);
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

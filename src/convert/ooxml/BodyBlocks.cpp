@@ -5,7 +5,7 @@
 
 namespace corvanel::convert {
 
-namespace word {
+namespace ooxml {
 
 namespace {
 
@@ -31,6 +31,6 @@ std::optional<BodyBlocks> ScanBodyBlocks(std::string_view xml, std::size_t batch
     return BodyBlocks{std::move(*blocks)};
 }
 
-}  // namespace word
+}  // namespace ooxml
 
 }  // namespace corvanel::convert

@@ -11,7 +11,7 @@
 
 namespace corvanel::convert {
 
-namespace word {
+namespace ooxml {
 
 inline constexpr std::size_t kBodyBatchBytes = kBlockBatchBytes;
 
@@ -29,6 +29,6 @@ std::size_t BodyBatchBytes();
 // raise it so that large ones are parsed whole; 0 restores the default.
 void SetBodyBatchBytesForTesting(std::size_t bytes);
 
-}  // namespace word
+}  // namespace ooxml
 
 }  // namespace corvanel::convert

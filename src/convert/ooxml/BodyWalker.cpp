@@ -7,7 +7,7 @@
 #include <array>
 #include <utility>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 namespace {
 
@@ -506,4 +506,4 @@ void BodyWalker::Cell(pugi::xml_node tc) {
     sink_.EndCell();
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

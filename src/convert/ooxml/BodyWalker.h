@@ -16,7 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 // Walks WordprocessingML content (a body, a table cell, a note, a text box) and emits its text
 // as document events: paragraphs with list labels, runs, tables, text boxes, notes, equations;
@@ -153,4 +153,4 @@ private:
     std::string scratch_;
 };
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

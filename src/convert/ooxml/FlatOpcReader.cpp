@@ -1,5 +1,5 @@
 #include "convert/core/ConvertError.h"
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/XmlDocument.h"
 #include "convert/html/MimeMessage.h"
@@ -20,22 +20,22 @@ namespace {
 // A package in one XML file (<pkg:package>), as Word saves "Word XML Document": every part is a
 // <pkg:part pkg:name="/word/document.xml"> whose <pkg:xmlData> holds the part's XML, or whose
 // <pkg:binaryData> holds its bytes in base64 (pictures, imported chunks).
-class FlatOpcPackage final : public word::WordPackage {
+class FlatOpcPackage final : public ooxml::WordPackage {
 public:
     explicit FlatOpcPackage(pugi::xml_node package) {
         for (pugi::xml_node part = package.first_child(); part; part = part.next_sibling()) {
-            if (!word::Is(part, "part")) {
+            if (!ooxml::Is(part, "part")) {
                 continue;
             }
-            std::string_view name = word::AttrValue(part, "name");
+            std::string_view name = ooxml::AttrValue(part, "name");
             while (!name.empty() && name.front() == '/') {
                 name.remove_prefix(1);
             }
-            const pugi::xml_node data = word::Child(part, "xmlData");
+            const pugi::xml_node data = ooxml::Child(part, "xmlData");
             parts_.push_back({name, data.find_child([](pugi::xml_node n) {
                                   return n.type() == pugi::node_element;
                               }),
-                              word::Child(part, "binaryData")});
+                              ooxml::Child(part, "binaryData")});
         }
     }
 
@@ -82,17 +82,17 @@ void ReadFlatOpc(SourceFile& source, DocumentSink& sink) {
         throw;
     }
     FlatOpcPackage package(xml.document_element());
-    const std::string mainPart = word::FindMainPart(package);
+    const std::string mainPart = ooxml::FindMainPart(package);
     const pugi::xml_node document =
         mainPart.empty() ? pugi::xml_node() : package.PartRoot(mainPart);
-    if (!word::Is(document, "document")) {
+    if (!ooxml::Is(document, "document")) {
         ThrowNotReadable("the XML package holds no word-processing document");
     }
     sink.Format("flat-opc");
     if (sink.WantsProperties()) {
-        word::ReadPackageProperties(package, sink);
+        ooxml::ReadPackageProperties(package, sink);
     }
-    word::ReadWordDocument(package, mainPart, document, sink);
+    ooxml::ReadWordDocument(package, mainPart, document, sink);
 }
 
 }  // namespace corvanel::convert

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <utility>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 namespace {
 
@@ -497,4 +497,4 @@ void BodyWalker::Math(pugi::xml_node math) {
     }
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

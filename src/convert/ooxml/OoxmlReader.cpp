@@ -1,5 +1,5 @@
 #include "convert/core/ConvertError.h"
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 #include "convert/core/XmlDocument.h"
 #include "convert/core/ZipPackage.h"
 #include "convert/ooxml/BodyBlocks.h"
@@ -19,7 +19,7 @@ namespace {
 
 // A WordprocessingML package in a ZIP container: each part is inflated and parsed once, in
 // place, when first asked for.
-class ZipWordPackage final : public word::WordPackage {
+class ZipWordPackage final : public ooxml::WordPackage {
 public:
     explicit ZipWordPackage(ZipPackage& zip) : zip_(zip) {}
 
@@ -107,14 +107,14 @@ std::string_view MainPartFormat(ZipPackage& zip, std::string_view mainPart) {
     if (!types || !document.load_buffer_inplace(types->data(), types->size(), kXmlParseOptions)) {
         return {};
     }
-    return word::FormatOfMainPart(word::ContentTypeOf(document.document_element(), mainPart));
+    return ooxml::FormatOfMainPart(ooxml::ContentTypeOf(document.document_element(), mainPart));
 }
 
 // Sends the format, then the stated properties when they are wanted.
-void Announce(word::WordPackage& package, std::string_view format, DocumentSink& sink) {
+void Announce(ooxml::WordPackage& package, std::string_view format, DocumentSink& sink) {
     sink.Format(format);
     if (sink.WantsProperties()) {
-        word::ReadPackageProperties(package, sink);
+        ooxml::ReadPackageProperties(package, sink);
     }
 }
 
@@ -122,7 +122,7 @@ void Announce(word::WordPackage& package, std::string_view format, DocumentSink&
 
 bool ReadOoxmlPackage(ZipPackage& zip, DocumentSink& sink) {
     ZipWordPackage package(zip);
-    const std::string mainPart = word::FindMainPart(package);
+    const std::string mainPart = ooxml::FindMainPart(package);
     if (mainPart.empty()) {
         if (DeclaresWordDocument(zip)) {
             const std::string_view format = MainPartFormat(zip, "word/document.xml");
@@ -141,9 +141,9 @@ bool ReadOoxmlPackage(ZipPackage& zip, DocumentSink& sink) {
     // follow it (the whole tree takes several times the part's size); its skeleton stands for
     // the rest of the part. A part within one batch, or anything unusual, is parsed whole.
     std::optional<std::string> mainXml = zip.Read(mainPart);
-    std::optional<word::BodyBlocks> blocks;
-    if (mainXml && mainXml->size() > word::BodyBatchBytes()) {
-        blocks = word::ScanBodyBlocks(*mainXml, word::BodyBatchBytes());
+    std::optional<ooxml::BodyBlocks> blocks;
+    if (mainXml && mainXml->size() > ooxml::BodyBatchBytes()) {
+        blocks = ooxml::ScanBodyBlocks(*mainXml, ooxml::BodyBatchBytes());
     }
     pugi::xml_document skeleton;
     pugi::xml_node document;
@@ -151,12 +151,12 @@ bool ReadOoxmlPackage(ZipPackage& zip, DocumentSink& sink) {
                                                kXmlParseOptions, pugi::encoding_auto)) {
         document = skeleton.document_element();
     }
-    if (!word::Is(document, "document")) {
+    if (!ooxml::Is(document, "document")) {
         // Not the usual layout: the whole part decides, and reports its faults as before.
         blocks.reset();
         document = mainXml ? package.Adopt(mainPart, std::move(*mainXml)) : pugi::xml_node();
     }
-    if (!word::Is(document, "document")) {
+    if (!ooxml::Is(document, "document")) {
         // A spreadsheet or presentation package, or something else in a ZIP.
         if (DeclaresWordDocument(zip) && mainPart.rfind("word/", 0) == 0) {
             if (format.empty()) {
@@ -170,7 +170,7 @@ bool ReadOoxmlPackage(ZipPackage& zip, DocumentSink& sink) {
         Announce(package, "docx", sink);
     }
     if (!blocks) {
-        word::ReadWordDocument(package, mainPart, document, sink);
+        ooxml::ReadWordDocument(package, mainPart, document, sink);
         return true;
     }
     const auto reportMalformed = [&](std::string_view, std::size_t) {
@@ -181,7 +181,7 @@ bool ReadOoxmlPackage(ZipPackage& zip, DocumentSink& sink) {
             ParseXmlInPlace(whole, *again, mainPart);
         }
     };
-    word::ReadWordDocument(package, mainPart, document, *mainXml, *blocks, reportMalformed, sink);
+    ooxml::ReadWordDocument(package, mainPart, document, *mainXml, *blocks, reportMalformed, sink);
     return true;
 }
 

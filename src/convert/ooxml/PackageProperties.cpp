@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 namespace {
 
@@ -123,4 +123,4 @@ void ReadPackageProperties(WordPackage& package, DocumentSink& sink) {
     });
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 class WordPackage;
 
@@ -23,4 +23,4 @@ std::string_view ContentTypeOf(pugi::xml_node types, std::string_view partName);
 // is missing or cannot be read sends nothing: these never fail a document.
 void ReadPackageProperties(WordPackage& package, DocumentSink& sink);
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

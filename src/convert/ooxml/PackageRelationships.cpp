@@ -2,7 +2,7 @@
 
 #include "convert/ooxml/WordXml.h"
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 std::vector<Relationship> ReadRelationships(pugi::xml_node relationships) {
     std::vector<Relationship> result;
@@ -84,4 +84,4 @@ std::string ResolvePartName(std::string_view sourcePart, std::string_view target
     return name;
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 // One relationship of an Open Packaging part (_rels/*.rels). Strings point into the parsed XML.
 struct Relationship {
@@ -37,4 +37,4 @@ std::string RelationshipsPartName(std::string_view partName);
 // ".." and "." steps are followed but never above the root.
 std::string ResolvePartName(std::string_view sourcePart, std::string_view target);
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 namespace {
 
@@ -89,4 +89,4 @@ void SendComments(pugi::xml_node comments, BodyWalker& walker, DocumentSink& sin
     }
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 // A header or footer a section names: a package keeps it in a part of its own, Word 2003 XML in
 // the section properties themselves.
@@ -36,4 +36,4 @@ void SendSectionMargins(const std::vector<SectionMargin>& margins,
 // Sends the comments of a comments part (<w:comments>), in its order, when the sink wants them.
 void SendComments(pugi::xml_node comments, BodyWalker& walker, DocumentSink& sink);
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -9,7 +9,7 @@
 
 #include <string.h>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 namespace {
 
@@ -198,4 +198,4 @@ std::optional<std::vector<StyleSpan>> IndexStyleElements(std::string_view xml) {
     return spans;
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 struct StyleSpan {
     std::string_view id;    // styleId, as written (never holds entities)
@@ -24,4 +24,4 @@ struct StyleSpan {
 // a document type, entities in an id, an unclosed element...): the part is then parsed whole.
 std::optional<std::vector<StyleSpan>> IndexStyleElements(std::string_view xml);
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -10,7 +10,7 @@
 #include <functional>
 #include <utility>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 // Which vocabulary the body uses. Word 2003 XML wraps content in elements of its own (sections,
 // annotations, custom schema elements) whose content counts; in packages unknown elements are
@@ -67,4 +67,4 @@ private:
     WordNumbering numbering_;
 };
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

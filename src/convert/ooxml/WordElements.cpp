@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 namespace {
 
@@ -135,4 +135,4 @@ WordElement ClassifyElement(const char* qualifiedName) {
     return WordElement::kOther;
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

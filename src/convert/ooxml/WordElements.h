@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 // The WordprocessingML elements the text walker acts on, recognised by local name (the same in
 // transitional, strict and Word 2003 XML).
@@ -46,4 +46,4 @@ enum class WordElement : std::uint8_t {
 
 WordElement ClassifyElement(const char* qualifiedName);
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 void NoteStore::Load(pugi::xml_node notesRoot) {
     for (pugi::xml_node note = notesRoot.first_child(); note; note = note.next_sibling()) {
@@ -44,4 +44,4 @@ void ReadNoteMarkFormat(pugi::xml_node notePr, NoteMarkFormat& format) {
     }
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 // The notes of footnotes.xml or endnotes.xml by id, without the separator notes.
 class NoteStore {
@@ -37,4 +37,4 @@ struct NoteMarkFormat {
 // Reads <w:footnotePr>/<w:endnotePr> (numFmt, numStart) over `format`; absent parts keep it.
 void ReadNoteMarkFormat(pugi::xml_node notePr, NoteMarkFormat& format);
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

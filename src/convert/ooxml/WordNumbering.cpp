@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 namespace {
 
@@ -282,4 +282,4 @@ void LoadNumbering(pugi::xml_node numbering, WordNumbering& out) {
     }
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

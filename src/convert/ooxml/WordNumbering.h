@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 class WordStyles;
 
@@ -96,4 +96,4 @@ void LoadNumbering(pugi::xml_node numbering, WordNumbering& out);
 // are understood).
 void ReadListLevel(pugi::xml_node lvl, ListLevel& level);
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

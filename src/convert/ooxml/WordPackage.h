@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 // The parts of a WordprocessingML package, however it is stored (ZIP or Flat OPC).
 class WordPackage {
@@ -56,4 +56,4 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
                       const std::function<void(std::string_view, std::size_t)>& onMalformed,
                       DocumentSink& sink);
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 namespace {
 
@@ -282,4 +282,4 @@ WordStyles::Toggles WordStyles::StyleToggles(std::string_view styleId, bool char
     return toggles;
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

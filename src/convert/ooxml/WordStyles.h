@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 // What the text needs from the style sheet: a paragraph style's list numbering and outline
 // level, and the character formatting a style sets (hidden, bold, italic, struck through), all
@@ -81,4 +81,4 @@ private:
     Toggles defaults_ = kUnset;  // docDefaults
 };
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

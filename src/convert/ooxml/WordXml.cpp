@@ -3,7 +3,7 @@
 #include <charconv>
 #include <limits>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 pugi::xml_node Child(pugi::xml_node node, std::string_view localName) {
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
@@ -79,4 +79,4 @@ std::optional<bool> OnOff(pugi::xml_node element) {
     return !(val == "0" || val == "false" || val == "off");
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

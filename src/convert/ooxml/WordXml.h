@@ -10,7 +10,7 @@
 #include <optional>
 #include <string_view>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 // True when the qualified name's local part is `localName` ("w:p" is "p"), without measuring
 // the whole name first: this runs for every element and attribute looked at.
@@ -56,4 +56,4 @@ std::optional<std::uint32_t> ParseHex(std::string_view text);
 // absent, else its value (true unless "0", "false" or "off").
 std::optional<bool> OnOff(pugi::xml_node element);
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

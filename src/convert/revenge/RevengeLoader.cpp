@@ -4,7 +4,7 @@
 
 #include "convert/core/ConvertError.h"
 #include "convert/core/DocumentSink.h"
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/revenge/RevengeModule.h"
 #include "system/FileSystem.h"

@@ -1,6 +1,6 @@
 #include "convert/core/DocumentSink.h"
 #include "convert/core/HeaderPass.h"
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/rtf/RtfParser.h"
 

@@ -4,7 +4,7 @@
 
 #include "convert/core/ConvertError.h"
 #include "convert/core/PropertyValues.h"
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/XmlDocument.h"
 #include "convert/ooxml/BodyWalker.h"
@@ -19,46 +19,46 @@ namespace corvanel::convert {
 
 namespace {
 
-using word::AttrValue;
-using word::Child;
-using word::ChildVal;
-using word::Is;
-using word::ParseInteger;
+using ooxml::AttrValue;
+using ooxml::Child;
+using ooxml::ChildVal;
+using ooxml::Is;
+using ooxml::ParseInteger;
 
 // <w:lists>: <w:listDef w:listDefId> holds the levels, <w:list w:ilfo> is a list instance
 // (<w:ilst> names its definition) that paragraphs name through <w:listPr><w:ilfo>.
-void LoadLists(pugi::xml_node lists, word::WordNumbering& numbering) {
+void LoadLists(pugi::xml_node lists, ooxml::WordNumbering& numbering) {
     for (pugi::xml_node node = lists.first_child(); node; node = node.next_sibling()) {
         if (Is(node, "listDef")) {
             const auto id = ParseInteger(AttrValue(node, "listDefId"));
             if (!id) {
                 continue;
             }
-            word::ListLevel* levels = numbering.AddAbstract(*id, ChildVal(node, "listStyleLink"),
+            ooxml::ListLevel* levels = numbering.AddAbstract(*id, ChildVal(node, "listStyleLink"),
                                                             ChildVal(node, "styleLink"));
             for (pugi::xml_node lvl = node.first_child(); lvl; lvl = lvl.next_sibling()) {
                 const auto index = ParseInteger(AttrValue(lvl, "ilvl"));
-                if (Is(lvl, "lvl") && index && *index >= 0 && *index < word::kListLevels) {
-                    word::ReadListLevel(lvl, levels[*index]);
+                if (Is(lvl, "lvl") && index && *index >= 0 && *index < ooxml::kListLevels) {
+                    ooxml::ReadListLevel(lvl, levels[*index]);
                 }
             }
         } else if (Is(node, "list")) {
             const auto id = ParseInteger(AttrValue(node, "ilfo"));
-            const auto definition = word::IntegerVal(Child(node, "ilst"));
+            const auto definition = ooxml::IntegerVal(Child(node, "ilst"));
             if (!id || !definition) {
                 continue;
             }
-            word::WordNumbering::Instance& instance = numbering.AddInstance(*id, *definition);
+            ooxml::WordNumbering::Instance& instance = numbering.AddInstance(*id, *definition);
             for (pugi::xml_node o = node.first_child(); o; o = o.next_sibling()) {
                 const auto index = ParseInteger(AttrValue(o, "ilvl"));
-                if (!Is(o, "lvlOverride") || !index || *index < 0 || *index >= word::kListLevels) {
+                if (!Is(o, "lvlOverride") || !index || *index < 0 || *index >= ooxml::kListLevels) {
                     continue;
                 }
-                if (const auto start = word::IntegerVal(Child(o, "startOverride"))) {
+                if (const auto start = ooxml::IntegerVal(Child(o, "startOverride"))) {
                     numbering.SetStartOverride(instance, static_cast<int>(*index), *start);
                 }
                 if (pugi::xml_node lvl = Child(o, "lvl")) {
-                    word::ReadListLevel(
+                    ooxml::ReadListLevel(
                         lvl, numbering.OverrideLevel(instance, static_cast<int>(*index)));
                 }
             }
@@ -107,23 +107,23 @@ void ReadWordml2003(SourceFile& source, DocumentSink& sink) {
         SendDocumentProperties(Child(root, "DocumentProperties"), sink);
     }
 
-    word::WordContext context;
-    context.dialect = word::Dialect::kWord2003;
+    ooxml::WordContext context;
+    context.dialect = ooxml::Dialect::kWord2003;
     context.styles.Load(Child(root, "styles"));
-    context.loadNumbering = [lists = Child(root, "lists")](word::WordNumbering& numbering) {
+    context.loadNumbering = [lists = Child(root, "lists")](ooxml::WordNumbering& numbering) {
         LoadLists(lists, numbering);
     };
     const pugi::xml_node docPr = Child(root, "docPr");
-    word::ReadNoteMarkFormat(Child(docPr, "footnotePr"), context.footnoteMarks);
-    word::ReadNoteMarkFormat(Child(docPr, "endnotePr"), context.endnoteMarks);
+    ooxml::ReadNoteMarkFormat(Child(docPr, "footnotePr"), context.footnoteMarks);
+    ooxml::ReadNoteMarkFormat(Child(docPr, "endnotePr"), context.endnoteMarks);
 
-    word::BodyWalker walker(context, sink);
+    ooxml::BodyWalker walker(context, sink);
     const pugi::xml_node body = Child(root, "body");
     if (sink.WantsMarginText(MarginText::kHeader) || sink.WantsMarginText(MarginText::kFooter)) {
         // Headers and footers sit in the section properties themselves.
-        std::vector<word::SectionMargin> margins;
-        word::CollectSectionMargins(body, sink, margins);
-        word::SendSectionMargins(
+        std::vector<ooxml::SectionMargin> margins;
+        ooxml::CollectSectionMargins(body, sink, margins);
+        ooxml::SendSectionMargins(
             margins, [](std::string_view) { return pugi::xml_node(); }, walker, sink);
     }
     walker.WalkStory(body);

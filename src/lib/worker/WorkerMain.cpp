@@ -5,7 +5,7 @@
 #include "isolation/WorkerProcess.h"
 #include "lib/BatchProtocol.h"
 #include "lib/Conversion.h"
-#include "lib/Options.h"
+#include "lib/LibraryOptions.h"
 #include "lib/WorkerProgram.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "HtmlTestUtil.h"
 
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/html/HtmlDecoding.h"
 

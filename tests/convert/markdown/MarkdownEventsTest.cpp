@@ -4,7 +4,7 @@
 #include "MarkdownRendering.h"
 #include "StructureLog.h"
 
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/markdown/MarkdownWriter.h"
 
 #include <gtest/gtest.h>

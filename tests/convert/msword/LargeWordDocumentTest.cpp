@@ -1,7 +1,7 @@
 // Binary Word documents too large to be read whole when opened: their streams are read from the
 // file a range at a time, and must give the text the same document gives from memory.
 #include "convert/Converter.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include "TestCompoundFile.h"
 

@@ -1,7 +1,7 @@
 // Broken, encrypted and wrong-type compound files, each made by changing the good test document
 // in one place: every one fails with the expected error, none crashes or hangs.
 #include "convert/Converter.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include "TestCompoundFile.h"
 

@@ -1,7 +1,7 @@
 // Word 6 and Word 95 documents, built here byte by byte: LibreOffice no longer writes them.
 // The smallest such document is a FIB, then the text as bytes in the document's code page.
 #include "convert/Converter.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include "TestCompoundFile.h"
 #include "TestFacts.h"

@@ -1,7 +1,7 @@
 // The binary Word reader on a document made by this project (tests/data/msword/features.doc,
 // written by make-test-docs.sh): every text rule the document exercises, checked exactly.
 #include "convert/Converter.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include "TestCompoundFile.h"
 

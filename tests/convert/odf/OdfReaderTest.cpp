@@ -3,7 +3,7 @@
 #include "TestZip.h"
 
 #include "convert/Converter.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include "convert/Converter.h"
 #include "convert/core/ConvertError.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/XmlDocument.h"
 #include "convert/core/ZipPackage.h"

@@ -18,8 +18,8 @@
 namespace corvanel::convert::testing {
 namespace {
 
-using word::BodyBlocks;
-using word::ScanBodyBlocks;
+using ooxml::BodyBlocks;
+using ooxml::ScanBodyBlocks;
 
 // The text of each batch of each body.
 std::vector<std::vector<std::string>> BatchTexts(const std::string& xml, const BodyBlocks& blocks) {
@@ -129,7 +129,7 @@ TEST(BodyBlocks, StateSpanningBlocksCarriesAcrossBatches) {
     // A field opened before a batch boundary and closed after it, and a paragraph whose mark
     // was deleted running on into the next batch, read as when the part is parsed whole (a
     // document type declaration makes the reader parse it whole).
-    const std::string filler = Para(std::string(word::kBodyBatchBytes, 'f'));
+    const std::string filler = Para(std::string(ooxml::kBodyBatchBytes, 'f'));
     DocxBuilder docx;
     docx.body =
         "<w:p><w:r><w:t>before</w:t></w:r><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
@@ -149,7 +149,7 @@ TEST(BodyBlocks, StateSpanningBlocksCarriesAcrossBatches) {
 
 TEST(BodyBlocks, AMalformedProcessingInstructionBetweenBatchesIsTheWholePartsFault) {
     // Between two blocks of different batches, where no batch's parse reaches it.
-    const std::string filler = Para(std::string(word::kBodyBatchBytes, 'f'));
+    const std::string filler = Para(std::string(ooxml::kBodyBatchBytes, 'f'));
     DocxBuilder docx;
     docx.body = filler + "<?\r?>" + filler;
     const Converted converted = ConvertBytes(docx.Build());
@@ -161,7 +161,7 @@ TEST(BodyBlocks, AMalformedProcessingInstructionBetweenBatchesIsTheWholePartsFau
 
 TEST(BodyBlocks, AMalformedBlockIsReportedAsTheWholePartsFault) {
     // Large enough to be read in batches; the faults are within tags the scanner passes over.
-    const std::string filler = Para(std::string(word::kBodyBatchBytes, 'f'));
+    const std::string filler = Para(std::string(ooxml::kBodyBatchBytes, 'f'));
     for (const std::string bad :
          {"<w:p><1bad/></w:p>", "<w:p w:a=x/>", "<w:p w:a=\"1\"w:b=\"2\"/>"}) {
         DocxBuilder docx;
@@ -184,7 +184,7 @@ TEST(BodyBlocks, AStyleSheetSharingItsPartWithOtherReadersIsStillRead) {
         "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>";
     docx.body =
         Para("<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>", TextRun("item")) +
-        Para(std::string(word::kBodyBatchBytes, 'f'));  // read in batches
+        Para(std::string(ooxml::kBodyBatchBytes, 'f'));  // read in batches
     const std::string expected = TextOf(docx);
     ASSERT_NE(expected.find("item"), std::string::npos);
 
@@ -243,7 +243,7 @@ TEST(BodyBlocks, ATableLargerThanABatchIsReadARowBatchAtATime) {
     // Rows in content controls, a nested table and a deleted row among them; a paragraph whose
     // mark was deleted just before the table, and paragraphs around it.
     std::string rows;
-    for (int i = 0; rows.size() < 3 * word::kBodyBatchBytes; ++i) {
+    for (int i = 0; rows.size() < 3 * ooxml::kBodyBatchBytes; ++i) {
         rows += Row("r" + std::to_string(i), std::string(500, 'c'));
         if (i % 1000 == 7) {
             rows += "<w:sdt><w:sdtContent>" + Row("in control", "x") + "</w:sdtContent></w:sdt>";
@@ -275,9 +275,9 @@ namespace {
 // Reads a document with the given batch size: the result code and description, and the text.
 std::pair<std::string, std::string> ReadWithBatches(const std::string& bytes,
                                                     std::size_t batchBytes) {
-    word::SetBodyBatchBytesForTesting(batchBytes);
+    ooxml::SetBodyBatchBytesForTesting(batchBytes);
     const Converted converted = ConvertBytes(bytes);
-    word::SetBodyBatchBytesForTesting(0);
+    ooxml::SetBodyBatchBytesForTesting(0);
     return {std::to_string(converted.result.Number()) + " " + converted.result.description,
             converted.text};
 }

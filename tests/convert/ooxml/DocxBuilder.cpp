@@ -1,7 +1,7 @@
 #include "DocxBuilder.h"
 
 #include "TestZip.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -48,14 +48,14 @@ TEST(OoxmlMargins, HeadersLeadFootersAndCommentsFollowInSectionOrder) {
     };
     // Parsed whole, and a few blocks at a time as a large body is.
     for (const std::size_t batchBytes : {std::size_t{0}, std::size_t{64}}) {
-        word::SetBodyBatchBytesForTesting(batchBytes);
+        ooxml::SetBodyBatchBytesForTesting(batchBytes);
         for (const auto& c : kCases) {
             const Converted converted = ConvertBytes(TwoSections().Build(), c.include);
             EXPECT_TRUE(converted.result.Ok()) << converted.result.description;
             EXPECT_EQ(converted.text, c.text) << batchBytes;
         }
     }
-    word::SetBodyBatchBytesForTesting(0);
+    ooxml::SetBodyBatchBytesForTesting(0);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 namespace {
 
 const std::string kDeclaration =
@@ -167,4 +167,4 @@ TEST(WordStylesLazily, AStyleThatDoesNotParseHasNoPropertiesAndSparesTheOthers) 
 }
 
 }  // namespace
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -4,7 +4,7 @@
 
 #include "RevengeProperties.h"
 
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/revenge/RevengeAdapter.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // against LibreOffice's reading of them, recognised by content whatever their names.
 
 #include "convert/Converter.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <gtest/gtest.h>
 

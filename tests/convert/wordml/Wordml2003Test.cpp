@@ -1,7 +1,7 @@
 // Word 2003 XML documents (<w:wordDocument>).
 
 #include "convert/Converter.h"
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include "StructureLog.h"
 #include "TestFacts.h"

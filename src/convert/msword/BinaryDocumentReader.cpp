@@ -1,4 +1,4 @@
-#include "convert/msword/WordDocumentReader.h"
+#include "convert/msword/BinaryDocumentReader.h"
 
 #include "convert/core/ConvertError.h"
 #include "convert/msword/CompoundFile.h"

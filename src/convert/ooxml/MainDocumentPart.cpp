@@ -14,7 +14,7 @@
 #include <unordered_set>
 #include <vector>
 
-namespace corvanel::convert::word {
+namespace corvanel::convert::ooxml {
 
 namespace {
 
@@ -328,4 +328,4 @@ void ReadWordDocument(WordPackage& package, std::string_view mainPart, pugi::xml
     }
 }
 
-}  // namespace corvanel::convert::word
+}  // namespace corvanel::convert::ooxml

@@ -2,7 +2,7 @@
 // the bytes are valid UTF-8, else Windows-1252.
 
 #include "convert/core/DocumentSink.h"
-#include "convert/core/Readers.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/TextEncoding.h"
 

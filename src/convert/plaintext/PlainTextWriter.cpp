@@ -1,4 +1,4 @@
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include "convert/core/ConvertError.h"
 #include "convert/core/Limits.h"

@@ -1,4 +1,4 @@
-#include "lib/Options.h"
+#include "lib/LibraryOptions.h"
 
 #include <algorithm>
 #include <cstring>

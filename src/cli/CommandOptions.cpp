@@ -1,4 +1,4 @@
-#include "cli/Options.h"
+#include "cli/CommandOptions.h"
 
 #include <algorithm>
 #include <charconv>

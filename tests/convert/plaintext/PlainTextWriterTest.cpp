@@ -1,4 +1,4 @@
-#include "convert/core/PlainTextWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <string>
 #include <vector>

@@ -2,8 +2,8 @@
 
 #include "convert/core/ConvertError.h"
 #include "convert/core/FormatDetection.h"
-#include "convert/core/PlainTextWriter.h"
-#include "convert/core/Readers.h"
+#include "convert/plaintext/PlainTextWriter.h"
+#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/TextFileOutput.h"
 #include "convert/core/ZipPackage.h"
