@@ -173,11 +173,7 @@ class Supervision {
 public:
     Supervision(const RunSettings& settings, unsigned workers,
                 const isolation::IsolationLimits& limits, RunReport& report)
-        : settings_(settings),
-          limits_(limits),
-          policy_(limits),
-          report_(report),
-          workers_(workers) {}
+        : settings_(settings), policy_(limits), report_(report), workers_(workers) {}
 
     ~Supervision() {
         for (Worker& worker : workers_) {  // all end at once, then each is waited for
@@ -205,7 +201,7 @@ public:
         Pending pending = std::move(*next);
         next.reset();
         Worker& worker = *chosen;
-        if (!worker.process.Running() && !Spawn(worker, limits_)) {
+        if (!worker.process.Running() && !Spawn(worker, policy_.Limits())) {
             Fail(pending, policy_.AfterEnd(isolation::WorkerEnd::kNotStarted, 1, 0, false));
             return true;
         }
@@ -236,7 +232,7 @@ public:
     void StartWorkers() {
         for (Worker& worker : workers_) {
             if (!worker.process.Running() && !worker.process.StartCopy(&isolation::ServeJobs)) {
-                Spawn(worker, limits_);
+                Spawn(worker, policy_.Limits());
             }
         }
     }
@@ -254,7 +250,7 @@ public:
         std::vector<isolation::PipeEnd> waits{wake};
         std::vector<Worker*> owners{nullptr};
         auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(kMemoryCheckInterval);
-        const auto limit = std::chrono::duration<double>(limits_.timeoutSeconds);
+        const auto limit = std::chrono::duration<double>(policy_.Limits().timeoutSeconds);
         for (Worker& worker : workers_) {
             if (!worker.queued.empty()) {
                 waits.push_back(worker.process.AnswerPipe());
@@ -286,7 +282,7 @@ public:
                 Kill(worker, isolation::WorkerEnd::kTimeout);
             } else if (now - worker.memoryChecked >= kMemoryCheckInterval) {
                 worker.memoryChecked = now;
-                if (worker.process.ResidentBytes() > limits_.maxMemoryBytes) {
+                if (worker.process.ResidentBytes() > policy_.Limits().maxMemoryBytes) {
                     Kill(worker, isolation::WorkerEnd::kOutOfMemory);
                 }
             }
@@ -375,7 +371,6 @@ private:
     }
 
     const RunSettings& settings_;
-    const isolation::IsolationLimits& limits_;
     isolation::WorkerPolicy policy_;
     RunReport& report_;
     std::vector<Worker> workers_;
