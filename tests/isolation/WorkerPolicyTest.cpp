@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <string>
 
 namespace corvanel::isolation {
@@ -20,12 +19,8 @@ IsolationLimits Limits() {
     return limits;
 }
 
-// A status as WorkerProcess::Stop tells it for a worker killed by SIGKILL.
-#ifdef _WIN32
-constexpr int kKilled = 9;
-#else
-constexpr int kKilled = SIGKILL;
-#endif
+// How the worker ended, as WorkerProcess::Stop tells it (SIGKILL here, an exit status on Windows).
+constexpr int kStatus = 9;
 
 TEST(WorkerPolicy, ADocumentIsRetriedOnlyAfterItsWorkersFirstDeath) {
     struct Case {
@@ -47,7 +42,7 @@ TEST(WorkerPolicy, ADocumentIsRetriedOnlyAfterItsWorkersFirstDeath) {
              Case{WorkerEnd::kNotStarted, 1, false, false, ErrorCode::kInternal,
                   "no worker process can be started"},
          }) {
-        const EndVerdict verdict = policy.AfterEnd(c.end, c.attempt, kKilled, c.exceededMemory);
+        const EndVerdict verdict = policy.AfterEnd(c.end, c.attempt, kStatus, c.exceededMemory);
         EXPECT_EQ(verdict.retry, c.retry) << static_cast<int>(c.end) << " " << c.attempt;
         EXPECT_EQ(verdict.code, c.code) << static_cast<int>(c.end) << " " << c.attempt;
         EXPECT_NE(verdict.reason.find(c.reason), std::string::npos) << verdict.reason;
