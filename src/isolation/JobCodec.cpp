@@ -8,20 +8,24 @@ namespace corvanel::isolation {
 
 namespace {
 
-// The job's other options, above the include bits.
-constexpr std::uint64_t kCollectFacts = 8;
-constexpr std::uint64_t kUpdate = 16;
-constexpr std::uint64_t kMakeFolders = 32;
-constexpr std::uint64_t kMarkdown = 64;
-constexpr std::uint64_t kCarriesDocument = 128;
-constexpr std::uint64_t kJobFlags = 255;
+// The bits of a job's options number above the include bits, and of an answer's.
+enum JobBits : std::uint64_t {
+    kCollectFacts = kIncludeComments << 1,
+    kUpdate = kCollectFacts << 1,
+    kMakeFolders = kUpdate << 1,
+    kMarkdown = kMakeFolders << 1,
+    kCarriesDocument = kMarkdown << 1,
+    kJobBits = (kCarriesDocument << 1) - 1,
+};
+enum AnswerBits : std::uint64_t { kSkipped = 1, kHasSourceBytes = 2, kAnswerBits = 3 };
 
-constexpr std::uint64_t kSkipped = 1;
-constexpr std::uint64_t kHasSourceBytes = 2;
-constexpr std::uint64_t kAnswerFlags = 3;
 // Longer than twelve days is no conversion's; below it a count of microseconds survives
 // the milliseconds of a double.
 constexpr std::uint64_t kMaxMicroseconds = 1ull << 40;
+
+std::uint64_t Bit(bool on, std::uint64_t bit) {
+    return on ? bit : 0;
+}
 
 bool KnownCode(std::uint64_t number) {
     using convert::ErrorCode;
@@ -35,13 +39,13 @@ bool KnownCode(std::uint64_t number) {
 std::string EncodeJob(const Job& job) {
     const convert::ConvertOptions& options = job.options;
     std::string out;
-    PutNumber(out, (options.include.headers ? kIncludeHeaders : 0) |
-                       (options.include.footers ? kIncludeFooters : 0) |
-                       (options.include.comments ? kIncludeComments : 0) |
-                       (options.collectFacts ? kCollectFacts : 0) | (job.update ? kUpdate : 0) |
-                       (job.makeFolders ? kMakeFolders : 0) |
-                       (options.output == convert::OutputKind::kMarkdown ? kMarkdown : 0) |
-                       (job.document ? kCarriesDocument : 0));
+    PutNumber(out, Bit(options.include.headers, kIncludeHeaders) |
+                       Bit(options.include.footers, kIncludeFooters) |
+                       Bit(options.include.comments, kIncludeComments) |
+                       Bit(options.collectFacts, kCollectFacts) | Bit(job.update, kUpdate) |
+                       Bit(job.makeFolders, kMakeFolders) |
+                       Bit(options.output == convert::OutputKind::kMarkdown, kMarkdown) |
+                       Bit(job.document.has_value(), kCarriesDocument));
     PutField(out, job.source);
     PutField(out, job.target);
     PutField(out, options.newline);
@@ -54,7 +58,7 @@ std::string EncodeJob(const Job& job) {
 bool DecodeJob(const std::string& frame, Job& job) {
     FieldReader in(frame);
     std::uint64_t flags = 0;
-    if (!in.Number(flags) || (flags & ~kJobFlags) != 0 || !in.Field(job.source) ||
+    if (!in.Number(flags) || (flags & ~kJobBits) != 0 || !in.Field(job.source) ||
         !in.Field(job.target) || !in.Field(job.options.newline)) {
         return false;
     }
@@ -76,7 +80,8 @@ std::string EncodeAnswer(const JobAnswer& answer) {
     const convert::ConversionResult& outcome = answer.outcome;
     std::string out;
     PutNumber(out, static_cast<std::uint64_t>(outcome.code));
-    PutNumber(out, (answer.skipped ? kSkipped : 0) | (answer.sourceBytes ? kHasSourceBytes : 0));
+    PutNumber(out,
+              Bit(answer.skipped, kSkipped) | Bit(answer.sourceBytes.has_value(), kHasSourceBytes));
     PutNumber(out, answer.sourceBytes.value_or(0));
     PutNumber(out, static_cast<std::uint64_t>(std::llround(answer.milliseconds * 1000)));
     PutField(out, outcome.description);
@@ -96,7 +101,7 @@ bool DecodeAnswer(const std::string& frame, JobAnswer& answer) {
     FieldReader in(frame);
     convert::ConversionResult& outcome = answer.outcome;
     std::uint64_t code = 0, flags = 0, sourceBytes = 0, microseconds = 0, properties = 0;
-    if (!in.Number(code) || !KnownCode(code) || !in.Number(flags) || (flags & ~kAnswerFlags) != 0 ||
+    if (!in.Number(code) || !KnownCode(code) || !in.Number(flags) || (flags & ~kAnswerBits) != 0 ||
         !in.Number(sourceBytes) || ((flags & kHasSourceBytes) == 0 && sourceBytes != 0) ||
         !in.Number(microseconds) || microseconds > kMaxMicroseconds ||
         !in.Field(outcome.description) || !in.Field(answer.text) ||
