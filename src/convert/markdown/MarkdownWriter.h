@@ -2,7 +2,7 @@
 
 #include "convert/core/DocumentFacts.h"
 #include "convert/core/DocumentSink.h"
-#include "convert/core/DrainedOutput.h"
+#include "convert/layout/DrainedOutput.h"
 #include "convert/markdown/InlineWriter.h"
 #include "convert/markdown/ListLayout.h"
 #include "convert/markdown/MarkdownTable.h"

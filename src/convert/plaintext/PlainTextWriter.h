@@ -2,7 +2,7 @@
 
 #include "convert/core/DocumentFacts.h"
 #include "convert/core/DocumentSink.h"
-#include "convert/core/DrainedOutput.h"
+#include "convert/layout/DrainedOutput.h"
 
 #include <cstddef>
 #include <cstdint>
