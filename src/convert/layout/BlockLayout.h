@@ -93,11 +93,10 @@ protected:
     // Adds a piece to a container's target: the size limit is checked before, and the output
     // handed over after when it is long.
     void Append(std::string& target, std::string_view piece);
-    // For text written by another hand (a renderer holding the target): checks before what at
-    // least will come, then after what came, and hands the output over when long.
-    void CheckRoom(const std::string& target, std::size_t adding) const;
+    // After text written to `target` by another hand (a renderer that holds the target and
+    // knows the size only once written): the size limit, and the output handed over when long.
     void Written(const std::string& target);
-    void HoldNote(HeldNote note);
+    // The notes held, in the order they ended.
     std::span<const HeldNote> Notes() const { return notes_; }
 
     // Rendering, per writer.
@@ -120,7 +119,9 @@ protected:
     virtual void AtEnd() {}
 
 private:
+    void CheckRoom(const std::string& target, std::size_t adding) const;
     void HoldBytes(std::size_t bytes);
+    void HoldNote(HeldNote note);
     void HandOver();
     std::string TakeHeaderBlock(bool bodyFollows);
 
