@@ -86,7 +86,7 @@ MarkdownWriter::Container& MarkdownWriter::Open(Place place, bool collects) {
 // over when long.
 void MarkdownWriter::Wrote() {
     const Container& c = Current();
-    Written(c.paragraphText != nullptr ? *c.paragraphText : *Body().target);
+    Written(c.paragraphText != nullptr ? *c.paragraphText : Out());
 }
 
 // Streaming containers only: the separator and the marker, at a paragraph's first content.
