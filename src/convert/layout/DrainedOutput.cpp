@@ -1,4 +1,4 @@
-#include "convert/core/DrainedOutput.h"
+#include "convert/layout/DrainedOutput.h"
 
 #include "convert/core/ConvertError.h"
 #include "convert/core/Limits.h"
