@@ -75,11 +75,15 @@ DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings) {
     const auto start = std::chrono::steady_clock::now();
     DocumentRecord record;
     record.source = job.source;
-    const system::FileState source = system::StateOf(job.source);
-    const bool sourceExists = source.kind != system::FileKind::kMissing;
-    if (sourceExists) {
-        record.bytes = source.size;
-    }
+    // The conversion tells the size of the source it opened; the file is looked up only where
+    // it was not opened, or where --update needs its time.
+    auto lookUpSource = [&] {
+        const system::FileState source = system::StateOf(job.source);
+        if (source.kind != system::FileKind::kMissing) {
+            record.bytes = source.size;
+        }
+        return source;
+    };
     auto finish = [&] {
         record.milliseconds =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -87,11 +91,13 @@ DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings) {
         return record;
     };
     if (!job.failureCode.empty()) {
+        lookUpSource();
         record.errorCode = job.failureCode;
         record.errorMessage = job.failureMessage;
         return finish();
     }
-    if (settings.update && sourceExists) {
+    if (const system::FileState source = settings.update ? lookUpSource() : system::FileState();
+        source.kind != system::FileKind::kMissing) {
         const system::FileState target = system::StateOf(job.target);
         if (target.kind != system::FileKind::kMissing && target.modified >= source.modified) {
             record.status = DocumentRecord::Status::kSkipped;
@@ -100,6 +106,7 @@ DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings) {
     }
     if (settings.targets.keepTree) {
         if (std::string failure = MakeParentFolder(job.target); !failure.empty()) {
+            lookUpSource();
             record.errorCode = convert::ErrorCodeName(convert::ErrorCode::kCannotWrite);
             record.errorMessage = job.target + " cannot be written: " + failure;
             return finish();
@@ -111,6 +118,11 @@ DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings) {
     options.output = settings.output;
     convert::ConversionResult result = convert::ConvertFile(job.source, job.target, options);
     record.facts = std::move(result.facts);
+    if (result.sourceBytes) {
+        record.bytes = result.sourceBytes;
+    } else if (!record.bytes) {
+        lookUpSource();
+    }
     if (result.Ok()) {
         record.status = DocumentRecord::Status::kConverted;
         record.output = job.target;
