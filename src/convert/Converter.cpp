@@ -1,13 +1,13 @@
 #include "convert/Converter.h"
 
+#include "convert/Readers.h"
 #include "convert/core/ConvertError.h"
 #include "convert/core/FormatDetection.h"
-#include "convert/plaintext/PlainTextWriter.h"
-#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/TextFileOutput.h"
 #include "convert/core/ZipPackage.h"
 #include "convert/markdown/MarkdownWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <new>
 

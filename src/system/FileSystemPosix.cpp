@@ -142,8 +142,8 @@ ReadableFile ReadableFile::Open(const std::string& path) {
 std::int64_t ReadableFile::ReadAt(std::uint64_t offset, char* out, std::size_t length) {
     std::size_t got = 0;
     while (got < length) {
-        const ssize_t n = ::pread(Descriptor(handle_), out + got, length - got,
-                                  static_cast<off_t>(offset + got));
+        const ssize_t n =
+            ::pread(Descriptor(handle_), out + got, length - got, static_cast<off_t>(offset + got));
         if (n < 0 && errno == EINTR) {
             continue;
         }

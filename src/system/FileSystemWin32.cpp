@@ -247,17 +247,18 @@ unsigned long CurrentProcessId() {
 // Backup semantics open a folder too, so that what the path leads to is told from the handle.
 ReadableFile ReadableFile::Open(const std::string& path) {
     ReadableFile file;
-    const HANDLE handle = ::CreateFileW(
-        SystemPath(path).c_str(), GENERIC_READ,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle =
+        ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         errno = ErrnoFor(::GetLastError());
         return file;
     }
     file.handle_ = reinterpret_cast<std::intptr_t>(handle);
     BY_HANDLE_FILE_INFORMATION info{};
-    if (::GetFileType(handle) != FILE_TYPE_DISK || ::GetFileInformationByHandle(handle, &info) == 0) {
+    if (::GetFileType(handle) != FILE_TYPE_DISK ||
+        ::GetFileInformationByHandle(handle, &info) == 0) {
         file.kind_ = FileKind::kOther;  // a device, a pipe
         return file;
     }

@@ -15,8 +15,7 @@ class TextFileOutput {
 public:
     using Naming = system::StagedFile::Naming;
 
-    explicit TextFileOutput(std::string targetPath,
-                            Naming naming = Naming::kUnnamedWherePossible);
+    explicit TextFileOutput(std::string targetPath, Naming naming = Naming::kUnnamedWherePossible);
     ~TextFileOutput();  // an output not committed is abandoned
     TextFileOutput(const TextFileOutput&) = delete;
     TextFileOutput& operator=(const TextFileOutput&) = delete;
