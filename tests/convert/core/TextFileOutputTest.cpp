@@ -28,10 +28,6 @@ std::string Read(const std::string& path) {
     return s.str();
 }
 
-void Write(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 std::size_t Entries(const std::string& folder) {
     return static_cast<std::size_t>(
         std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
@@ -63,31 +59,40 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& param) {
     return param.param.name;
 }
 
+// A folder for the target, holding an earlier text under its name where the case says so.
+struct Scene {
+    explicit Scene(Target kind) {
+        if (kind == Target::kExisting) {
+            testing::WriteFile(target, "earlier text");
+        }
+        before = Entries(scratch.Path());
+    }
+    testing::TemporaryFolder scratch;
+    const std::string target = scratch.File("out.txt");
+    std::size_t before = 0;
+};
+
 class StagedText : public ::testing::TestWithParam<Case> {};
 
 TEST_P(StagedText, IsInvisibleUntilCommittedThenWholeWithNothingElseLeft) {
     const Case& c = GetParam();
-    testing::TemporaryFolder scratch;
-    const std::string target = scratch.File("out.txt");
-    if (c.target == Target::kExisting) {
-        Write(target, "earlier text");
-    }
-    const std::string plain = scratch.File("plain");
-    Write(plain, "");  // the permissions any new file gets here
-    const std::size_t before = Entries(scratch.Path());
+    Scene scene(c.target);
+    const std::string& target = scene.target;
+    const std::string plain = testing::WriteFile(scene.scratch.File("plain"), "");
+    const std::size_t before = scene.before + 1;  // with the plain file, made as any new one
 
     TextFileOutput output(target, c.naming);
     output.Write("new ");
     const bool unnamed =
-        c.naming == Naming::kUnnamedWherePossible && MakesUnnamedFiles(scratch.Path());
-    EXPECT_EQ(Entries(scratch.Path()), before + (unnamed ? 0 : 1)) << "while written";
+        c.naming == Naming::kUnnamedWherePossible && MakesUnnamedFiles(scene.scratch.Path());
+    EXPECT_EQ(Entries(scene.scratch.Path()), before + (unnamed ? 0 : 1)) << "while written";
     if (c.target == Target::kExisting) {
         EXPECT_EQ(Read(target), "earlier text");
     } else {
         EXPECT_FALSE(fs::exists(target)) << "no part of the text under the target's name";
     }
     if (c.target == Target::kAppearsWhileWritten) {
-        Write(target, "a stranger's text");
+        testing::WriteFile(target, "a stranger's text");
     } else if (c.target == Target::kFolderAppears) {
         fs::create_directory(target);
     }
@@ -95,7 +100,7 @@ TEST_P(StagedText, IsInvisibleUntilCommittedThenWholeWithNothingElseLeft) {
     const ConversionResult result = output.Commit();
 
     const std::size_t after = before + (c.target == Target::kExisting ? 0 : 1);
-    EXPECT_EQ(Entries(scratch.Path()), after) << "nothing but the target is left";
+    EXPECT_EQ(Entries(scene.scratch.Path()), after) << "nothing but the target is left";
     if (c.target == Target::kFolderAppears) {
         EXPECT_EQ(result.code, ErrorCode::kCannotWrite);
         EXPECT_NE(result.description.find("a folder of that name is in the way"), std::string::npos)
@@ -131,12 +136,8 @@ class FailedText : public ::testing::TestWithParam<Case> {};
 
 TEST_P(FailedText, LeavesTheFolderAsItWas) {
     const Case& c = GetParam();
-    testing::TemporaryFolder scratch;
-    const std::string target = scratch.File("out.txt");
-    if (c.target == Target::kExisting) {
-        Write(target, "earlier text");
-    }
-    const std::size_t before = Entries(scratch.Path());
+    Scene scene(c.target);
+    const std::string& target = scene.target;
 
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -155,7 +156,7 @@ TEST_P(FailedText, LeavesTheFolderAsItWas) {
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(result.code, ErrorCode::kCannotWrite);
-    EXPECT_EQ(Entries(scratch.Path()), before);
+    EXPECT_EQ(Entries(scene.scratch.Path()), scene.before);
     if (c.target == Target::kExisting) {
         EXPECT_EQ(Read(target), "earlier text");
     }
