@@ -69,7 +69,7 @@ public:
     ReadableFile& operator=(ReadableFile&& other) noexcept;
 
     // Opens what the path leads to (a folder or device too, never waiting on one); on failure
-    // nothing is open and errno tells why.
+    // nothing is open and errno tells why (the kind is known still where the system tells it).
     static ReadableFile Open(const std::string& path);
 
     bool IsOpen() const { return handle_ != kNoHandle; }

@@ -252,7 +252,14 @@ ReadableFile ReadableFile::Open(const std::string& path) {
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        errno = ErrnoFor(::GetLastError());
+        const DWORD error = ::GetLastError();
+        // A folder that may not be read is still told as a folder.
+        const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
+        if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            file.kind_ = FileKind::kFolder;
+        }
+        errno = ErrnoFor(error);
         return file;
     }
     file.handle_ = reinterpret_cast<std::intptr_t>(handle);

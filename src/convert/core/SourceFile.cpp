@@ -37,11 +37,11 @@ std::string ReadUpTo(system::ReadableFile& file, std::size_t limit) {
 // The checks and the size come from the opened file itself, so they hold for what is read.
 SourceFile SourceFile::Open(const std::string& path) {
     system::ReadableFile opened = system::ReadableFile::Open(path);
-    if (!opened.IsOpen()) {
-        ThrowCannotOpen(std::strerror(errno));
-    }
     if (opened.Kind() == system::FileKind::kFolder) {
         ThrowCannotOpen("it is a folder");
+    }
+    if (!opened.IsOpen()) {
+        ThrowCannotOpen(std::strerror(errno));
     }
     if (opened.Kind() != system::FileKind::kFile) {
         ThrowCannotOpen("it is not a regular file");
