@@ -30,6 +30,7 @@ std::optional<DocumentJob> PrepareJob(SourceEntry entry, const TargetRule& rule,
                                       TargetClaims& claims) {
     DocumentJob job;
     job.source = std::move(entry.path);
+    job.bytes = entry.bytes;
     if (!entry.failure.empty()) {
         job.failureCode = convert::ErrorCodeName(convert::ErrorCode::kCannotOpen);
         job.failureMessage = std::move(entry.failure);

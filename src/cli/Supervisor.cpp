@@ -94,7 +94,7 @@ private:
             if (!job) {
                 continue;
             }
-            if (job->failureCode.empty()) {
+            if (job->failureCode.empty() && job->bytes == 0) {  // a listed path
                 job->bytes = system::StateOf(job->source).size;
             }
             std::unique_lock lock(mutex_);

@@ -43,9 +43,10 @@ convert::ConversionResult Convert(Job& job, std::string& text) {
     convert::ConversionResult result = convert::StreamText(
         read, [&](std::string_view piece) { text.append(piece); }, job.options);
     if (result.Ok() && !job.target.empty()) {
-        convert::DocumentFacts facts = std::move(result.facts);
-        result = convert::WriteTextFile(job.target, text);
-        result.facts = std::move(facts);
+        convert::ConversionResult written = convert::WriteTextFile(job.target, text);
+        written.facts = std::move(result.facts);
+        written.sourceBytes = result.sourceBytes;
+        result = std::move(written);
         text.clear();
     }
     return result;
@@ -62,11 +63,18 @@ JobAnswer PerformJob(Job job) {
                 .count();
         return std::move(answer);
     };
+    // The conversion tells the size of the document it opened; the file is looked up only
+    // where it was not opened, or where an update needs its time.
     system::FileState source;
+    auto lookUpSource = [&] {
+        if (source = system::StateOf(job.source); source.kind != system::FileKind::kMissing) {
+            answer.sourceBytes = source.size;
+        }
+    };
     if (job.document) {
         answer.sourceBytes = job.document->size();
-    } else if (source = system::StateOf(job.source); source.kind != system::FileKind::kMissing) {
-        answer.sourceBytes = source.size;
+    } else if (job.update && !job.target.empty()) {
+        lookUpSource();
     }
     if (job.update && !job.target.empty() && answer.sourceBytes && !job.document) {
         const system::FileState target = system::StateOf(job.target);
@@ -77,12 +85,20 @@ JobAnswer PerformJob(Job job) {
     }
     if (job.makeFolders) {
         if (std::string failure = MakeParentFolder(job.target); !failure.empty()) {
+            if (!answer.sourceBytes) {
+                lookUpSource();
+            }
             answer.outcome.code = convert::ErrorCode::kCannotWrite;
             answer.outcome.description = job.target + " cannot be written: " + failure;
             return finish();
         }
     }
     answer.outcome = Convert(job, answer.text);
+    if (answer.outcome.sourceBytes && !job.document) {
+        answer.sourceBytes = answer.outcome.sourceBytes;
+    } else if (!answer.sourceBytes) {
+        lookUpSource();
+    }
     if (!answer.outcome.Ok()) {
         answer.text.clear();  // the part written before the failure
     }
