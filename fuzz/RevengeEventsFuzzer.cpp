@@ -1,8 +1,9 @@
 // Fuzz target: the librevenge adapter alone, driven by any order of the events the libraries
 // may send (each input byte picks one), so that unbalanced and misplaced events are explored
-// without a library's parser in between. The writer must see a balanced stream.
+// without a library's parser in between. The writer must see a stream in order.
+#include "FuzzReader.h"
+
 #include "convert/core/ConvertError.h"
-#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/revenge/RevengeAdapter.h"
 
 #include <cstddef>
@@ -143,14 +144,14 @@ void Event(corvanel::convert::revenge::RevengeAdapter& a, std::uint8_t byte,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    corvanel::convert::PlainTextWriter writer;
-    corvanel::convert::revenge::RevengeAdapter adapter(writer);
+    corvanel::convert::fuzz::CheckedWriter out;
+    corvanel::convert::revenge::RevengeAdapter adapter(out.sink);
     for (std::size_t i = 0; i < size; ++i) {
         Event(adapter, data[i], i + 1 < size ? data[i + 1] : 0);
     }
     try {
         adapter.Finish();
-        writer.EndDocument();
+        out.sink.EndDocument();
     } catch (const corvanel::convert::ConvertError&) {
     }
     return 0;
