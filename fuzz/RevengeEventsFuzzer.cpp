@@ -4,6 +4,7 @@
 #include "FuzzReader.h"
 
 #include "convert/core/ConvertError.h"
+#include "convert/core/HeaderPass.h"
 #include "convert/revenge/RevengeAdapter.h"
 
 #include <cstddef>
@@ -144,13 +145,16 @@ void Event(corvanel::convert::revenge::RevengeAdapter& a, std::uint8_t byte,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // As the reader does: the headers in a pass of their own, then the rest.
     corvanel::convert::fuzz::CheckedWriter out;
-    corvanel::convert::revenge::RevengeAdapter adapter(out.sink);
-    for (std::size_t i = 0; i < size; ++i) {
-        Event(adapter, data[i], i + 1 < size ? data[i + 1] : 0);
-    }
     try {
-        adapter.Finish();
+        corvanel::convert::ReadHeadersFirst(out.sink, [&](corvanel::convert::DocumentSink& pass) {
+            corvanel::convert::revenge::RevengeAdapter adapter(pass);
+            for (std::size_t i = 0; i < size; ++i) {
+                Event(adapter, data[i], i + 1 < size ? data[i + 1] : 0);
+            }
+            adapter.Finish();
+        });
         out.sink.EndDocument();
     } catch (const corvanel::convert::ConvertError&) {
     }

@@ -125,12 +125,14 @@ const char* ContractCheck::Fault(SinkEvent event) const {
             if (Within(SinkEvent::kStartMarginText)) {
                 return "inside a margin text";
             }
-            if (nextMargin_ == MarginText::kComment) {
-                return BlockMayCome() || InlineMayCome() ? nullptr : "between rows or cells";
+            if (!BlockMayCome() && !InlineMayCome()) {
+                return "between rows or cells";
             }
-            if (!BlockMayCome() || Within(SinkEvent::kStartNote) ||
-                Within(SinkEvent::kStartFloatingText)) {
-                return "where no block of the body may come";
+            if (nextMargin_ == MarginText::kComment) {
+                return nullptr;
+            }
+            if (Within(SinkEvent::kStartNote) || Within(SinkEvent::kStartFloatingText)) {
+                return "inside a note or floating text";
             }
             return nextMargin_ == MarginText::kHeader && bodyStarted_ ? "after the body started"
                                                                       : nullptr;

@@ -58,9 +58,9 @@ struct MarginTexts {
 //   Heading, ListItem and ListLabel before them (ListItem before ListLabel); HeaderRow right
 //   after StartRow; CellSpan or CoveredCell right after StartCell.
 // - Notes and floating text where a block or inline event may come; a note never in a note.
-// - Margin texts only of a kind the sink wants, never one in another; headers and footers where a
-//   block may come outside notes and floating text, headers before the body's first block;
-//   comments anywhere text may come.
+// - Margin texts only of a kind the sink wants, where a block or inline event may come, never
+//   one in another; headers and footers outside notes and floating text, headers before the
+//   body's first block.
 // - Format at most once, before the body; EndDocument once, with everything closed, and last.
 // A reader that fails throws and sends nothing more, leaving open what it had opened.
 class DocumentSink {

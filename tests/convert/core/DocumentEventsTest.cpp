@@ -175,7 +175,7 @@ TEST(ContractCheck, LetsEventsInOrderPass) {
         "P T NOTE P T /P /NOTE T /P NOTE /NOTE END",  // notes inline and after the body
         "P T FLOAT TABLE ROW CELL P T /P /CELL /ROW /TABLE /FLOAT /P END",
         "TABLE ROW CELL P COMMENT P T /P /MARGIN /P /CELL /ROW /TABLE END",
-        "HEADER TABLE ROW CELL P T /P /CELL /ROW /TABLE /MARGIN P /P FOOTER /MARGIN END",
+        "HEADER TABLE ROW CELL P T /P /CELL /ROW /TABLE /MARGIN P T FOOTER /MARGIN /P END",
     };
     for (const char* script : scripts) {
         const Checked checked = Check(script);
@@ -219,9 +219,9 @@ TEST(ContractCheck, NamesEachEventOutOfPlaceAndWhatWasOpen) {
         {"TABLE FLOAT", "StartFloatingText between rows or cells (open: body > table)"},
         {"COMMENT P COMMENT",
          "StartMarginText inside a margin text (open: body > comment > paragraph)"},
-        {"P FOOTER",
-         "StartMarginText where no block of the body may come (open: body > paragraph)"},
-        {"NOTE HEADER", "StartMarginText where no block of the body may come (open: body > note)"},
+        {"TABLE ROW FOOTER", "StartMarginText between rows or cells (open: body > table > row)"},
+        {"FLOAT HEADER",
+         "StartMarginText inside a note or floating text (open: body > floating text)"},
         {"P /P HEADER", "StartMarginText after the body started (open: body)"},
         {"FORMAT FORMAT", "Format a second time (open: body)"},
         {"TABLE /TABLE FORMAT", "Format after the body started (open: body)"},

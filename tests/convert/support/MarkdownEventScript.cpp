@@ -238,7 +238,7 @@ MarkdownEventScript::MarkdownEventScript(const std::uint8_t* data, std::size_t s
             case 16:
                 if (stack.back().frame == Frame::kRow) {
                     Add([](DocumentSink& s) { s.StartCell(); });
-                    if (arg % 4 == 1) {
+                    if (arg % 4 == 1 && (arg / 4 % 3 > 0 || arg / 16 % 3 > 0)) {
                         Add([=](DocumentSink& s) {
                             s.CellSpan(1 + arg / 4 % 3, 1 + arg / 16 % 3);
                         });
