@@ -1,13 +1,13 @@
 #include "convert/Converter.h"
 
+#include "convert/Readers.h"
 #include "convert/core/ConvertError.h"
 #include "convert/core/FormatDetection.h"
-#include "convert/plaintext/PlainTextWriter.h"
-#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/TextFileOutput.h"
 #include "convert/core/ZipPackage.h"
 #include "convert/markdown/MarkdownWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <new>
 
@@ -91,11 +91,15 @@ ConversionResult Guarded(const std::string& path, Body&& body) {
 }  // namespace
 
 ConversionResult ReadDocument(const std::string& sourcePath, DocumentSink& sink) {
-    return Guarded(sourcePath, [&] {
+    std::optional<std::uint64_t> opened;
+    ConversionResult result = Guarded(sourcePath, [&] {
         SourceFile source = SourceFile::Open(sourcePath);
+        opened = source.Size();
         Dispatch(source, sink);
         sink.EndDocument();
     });
+    result.sourceBytes = opened;
+    return result;
 }
 
 ConversionResult ReadDocumentBytes(const std::string& label, std::string bytes,
@@ -178,10 +182,10 @@ ConversionResult ConvertFile(const std::string& sourcePath, const std::string& t
         output.Abandon();
         return result;
     }
-    DocumentFacts facts = std::move(result.facts);
-    result = output.Commit();
-    result.facts = std::move(facts);
-    return result;
+    ConversionResult written = output.Commit();
+    written.facts = std::move(result.facts);
+    written.sourceBytes = result.sourceBytes;
+    return written;
 }
 
 }  // namespace corvanel::convert
