@@ -212,10 +212,12 @@ void ReadWordDocument(const CompoundFile& file, const CompoundStream& wordDocume
         ReadDocumentText(fib, main, tables, TotalCharacters(fib), codePage, file.InMemory());
     const StyleSheet styles(fib, SliceOrEmpty(tables, fib.stshf));
     const CpRuns<CharProps> chars = ReadCharacterRuns(fib, main, tables, text);
+    // Row definitions (header rows, merged cells) and pictures are structure only.
+    const bool structure = sink.WantsStructure();
     std::vector<TableRowDefinition> rows;
     const CpRuns<ParaProps> paras = ReadParagraphRuns(
         fib, main, tables, text, [&styles](std::uint16_t istd) { return styles.Paragraph(istd); },
-        &rows);
+        structure ? &rows : nullptr);
     const Fonts fonts(fib, tables);
     ListLabels lists(fib, tables, fonts);
     const MarginTexts margins{sink.WantsMarginText(MarginText::kHeader),
@@ -223,7 +225,7 @@ void ReadWordDocument(const CompoundFile& file, const CompoundStream& wordDocume
                               sink.WantsMarginText(MarginText::kComment)};
     const Stories stories = ReadStories(fib, tables, text.Size(), margins);
     const std::optional<CompoundStream> data =
-        fib.IsWord6() ? std::nullopt : file.OpenStream("Data");
+        fib.IsWord6() || !structure ? std::nullopt : file.OpenStream("Data");
     const Drawings drawings = ReadDrawings(fib, tables, stories, data);
     StoryWriter(text, chars, paras, stories, lists, fonts, styles, sink, rows, drawings)
         .WriteBody();

@@ -260,7 +260,8 @@ CpRuns<ParaProps> ReadParagraphRuns(const Fib& fib, const MainStream& wordDocume
                 props = styles(istd);
                 props.istd = istd;
                 TableRowDefinition row;
-                ApplyParaSprms(page.Slice(data + 2, size - 2), fib.IsWord6(), props, &row);
+                ApplyParaSprms(page.Slice(data + 2, size - 2), fib.IsWord6(), props,
+                               rows != nullptr ? &row : nullptr);
                 if (rows != nullptr && props.rowEnd && !row.Empty()) {
                     rows->push_back(std::move(row));
                     props.row = static_cast<std::uint32_t>(rows->size());

@@ -14,11 +14,7 @@ void PendingText::AppendByte(char16_t byte, int codePage) {
     bytes_.push_back(static_cast<char>(byte));
 }
 
-void PendingText::Append(char16_t unit) {
-    if (unit < 0x80 && highSurrogate_ == 0 && rawCodePage_ == 0) {
-        utf8_.push_back(static_cast<char>(unit));
-        return;
-    }
+void PendingText::AppendOtherUnit(char16_t unit) {
     if (rawCodePage_ != 0) {
         AppendByte(unit, rawCodePage_);
         return;
@@ -39,7 +35,7 @@ void PendingText::Append(char16_t unit) {
     convert::AppendUtf8(utf8_, unit);
 }
 
-void PendingText::AppendCodePoint(char32_t c) {
+void PendingText::AppendOtherCodePoint(char32_t c) {
     DrainBytes();
     convert::AppendUtf8(utf8_, c);
 }

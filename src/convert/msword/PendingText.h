@@ -18,9 +18,22 @@ public:
     // Unicode text.
     explicit PendingText(int rawCodePage) : rawCodePage_(rawCodePage) {}
 
-    void Append(char16_t unit);
+    // Most text is ASCII, which goes straight in (these run once a character).
+    void Append(char16_t unit) {
+        if (unit < 0x80 && highSurrogate_ == 0 && rawCodePage_ == 0) {
+            utf8_.push_back(static_cast<char>(unit));
+        } else {
+            AppendOtherUnit(unit);
+        }
+    }
+    void AppendCodePoint(char32_t c) {
+        if (c < 0x80 && bytes_.empty()) {
+            utf8_.push_back(static_cast<char>(c));
+        } else {
+            AppendOtherCodePoint(c);
+        }
+    }
     void AppendByte(char16_t byte, int codePage);
-    void AppendCodePoint(char32_t c);
     void AppendUtf8(std::string_view text);
     // Sends what waits; an unpaired high surrogate becomes U+FFFD.
     void FlushTo(DocumentSink& sink);
@@ -29,6 +42,8 @@ public:
     std::size_t Size() const { return utf8_.size() + bytes_.size(); }
 
 private:
+    void AppendOtherUnit(char16_t unit);
+    void AppendOtherCodePoint(char32_t c);
     void DrainBytes();
 
     int rawCodePage_;

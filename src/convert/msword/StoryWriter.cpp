@@ -49,6 +49,7 @@ StoryWriter::StoryWriter(const DocumentText& text, const CpRuns<CharProps>& char
       fonts_(fonts),
       styles_(styles),
       sink_(sink),
+      structure_(sink.WantsStructure()),
       rows_(rows),
       drawings_(drawings),
       boxWritten_(stories.textBoxes.size(), false),
@@ -211,7 +212,7 @@ void StoryWriter::OpenTables(State& state, std::size_t depth, bool openInnermost
         if (level == state.tables.size()) {
             sink_.StartTable();
             state.tables.push_back({});
-            if (level == 0 && !rows_.empty()) {
+            if (level == 0 && structure_ && !rows_.empty()) {
                 state.layout = LayOutTableAt(at, state.end);
                 state.row = 0;
                 state.cell = 0;
@@ -316,7 +317,8 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
     sink_.StartParagraph();
     paragraphOpen_ = true;
     sentStyle_ = TextStyle{};
-    if (const int heading = styles_.HeadingLevel(first.istd, first.outlineLevel); heading > 0) {
+    if (const int heading = structure_ ? styles_.HeadingLevel(first.istd, first.outlineLevel) : 0;
+        heading > 0) {
         sink_.Heading(heading);
     }
     if (first.ilfo != 0 && lists_.Next(first.ilfo, first.ilvl, label_, suffix_)) {
@@ -394,7 +396,7 @@ bool StoryWriter::FieldCharacter(State& state, char16_t c) {
 
 // A hyperlink field's result is the link's text, within its paragraph.
 void StoryWriter::StartLinkAt(OpenField& field) {
-    if (!paragraphOpen_) {
+    if (!paragraphOpen_ || !structure_) {
         return;
     }
     std::string code = field.code.Take();
@@ -463,7 +465,8 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
             bytes = BytesOf(codePage);
         }
         const bool plain = !props.symbol && !props.special;
-        bool styleSent = false;  // once a run, and again after a note or box within it
+        // Once a run, and again after a note or box within it; never without structure.
+        bool styleSent = !structure_;
         for (; cp < runEnd; ++cp) {
             const char16_t c = text_.At(cp);
             if (c < 0x20 && FieldCharacter(state, c)) {
@@ -497,12 +500,12 @@ void StoryWriter::WriteRun(State& state, std::uint32_t start, std::uint32_t end,
             if (state.kind == Kind::kMain) {
                 if (cp >= nextNoteCp_) {
                     NotesAt(cp, c);
-                    styleSent = false;
+                    styleSent = !structure_;
                 }
                 if (c == kDrawnObject) {
                     TextBoxesAt(cp);
                     ShapesAt(cp);
-                    styleSent = false;
+                    styleSent = !structure_;
                 }
             }
         }
@@ -699,7 +702,8 @@ void StoryWriter::ShapesAt(std::uint32_t cp) {
 }
 
 void StoryWriter::InlinePicture(const CharProps& props) {
-    if (!paragraphOpen_ || props.pictureAt == kNoPicture || !drawings_.inlinePicture) {
+    if (!paragraphOpen_ || !structure_ || props.pictureAt == kNoPicture ||
+        !drawings_.inlinePicture) {
         return;
     }
     if (const std::optional<ShapeFacts> shape = drawings_.inlinePicture(props.pictureAt)) {

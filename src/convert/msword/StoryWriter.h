@@ -108,6 +108,9 @@ private:
     const Fonts& fonts_;
     const StyleSheet& styles_;
     DocumentSink& sink_;
+    // Whether the sink keeps structure: without it, no emphasis, headings, links, pictures or
+    // merged cells are worked out.
+    const bool structure_;
     const std::vector<TableRowDefinition>& rows_;
     const Drawings& drawings_;
 

@@ -139,7 +139,9 @@ void BodyWalker::WalkStoryPieces(const std::function<StoryPiece()>& nextPiece) {
                     // A merge that runs on into the next batch of rows is measured within
                     // this one only.
                     tables_.back().mergedRows.clear();
-                    MeasureMerges(piece_.blocks);
+                    if (structure_) {
+                        MeasureMerges(piece_.blocks);
+                    }
                     Rows(piece_.blocks);
                     break;
                 case Kind::kTableEnd:
@@ -273,8 +275,9 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
         }
         sink_.StartParagraph();
         sentStyle_ = TextStyle{};
-        const int outline =
-            props.outline >= 0 ? props.outline : context_.styles.OutlineLevel(props.style);
+        const int outline = !structure_          ? WordStyles::kBodyTextLevel
+                            : props.outline >= 0 ? props.outline
+                                                 : context_.styles.OutlineLevel(props.style);
         const bool heading = outline < WordStyles::kBodyTextLevel;
         if (heading) {
             sink_.Heading(std::min(outline + 1, kMaxHeadingLevel));
@@ -283,8 +286,9 @@ void BodyWalker::Paragraph(pugi::xml_node p) {
             ListLabel(props, heading);
         }
     }
-    const WordStyles::Toggles outerToggles =
-        std::exchange(paragraphToggles_, context_.styles.StyleToggles(props.style, false));
+    const WordStyles::Toggles outerToggles = std::exchange(
+        paragraphToggles_,
+        structure_ ? context_.styles.StyleToggles(props.style, false) : WordStyles::kUnset);
     Inline(p);
     paragraphToggles_ = outerToggles;
     // So does one whose mark is hidden (a style separator, for one), and a drop cap: its frame
@@ -381,7 +385,9 @@ void BodyWalker::AltChunk(pugi::xml_node chunk) {
 void BodyWalker::Table(pugi::xml_node tbl) {
     DepthGuard guard(depth_);
     tables_.emplace_back();
-    MeasureMerges(tbl);
+    if (structure_) {
+        MeasureMerges(tbl);
+    }
     StartTable();
     Rows(tbl);
     sink_.EndTable();
@@ -470,7 +476,7 @@ void BodyWalker::Row(pugi::xml_node tr) {
     }
     sink_.StartRow();
     // The rows repeated at the top of each page are the table's header rows.
-    if (!tables_.empty() && tables_.back().headerRows) {
+    if (structure_ && !tables_.empty() && tables_.back().headerRows) {
         if (OnOff(Child(trPr, "tblHeader")).value_or(false)) {
             sink_.HeaderRow();
         } else {
@@ -491,6 +497,8 @@ void BodyWalker::Cell(pugi::xml_node tc) {
     // The continuation of a vertically merged cell shows nothing: its text is in the first.
     if (VerticalMerge(tcPr) == false) {
         sink_.CoveredCell();
+    } else if (!structure_) {
+        WalkStory(tc);
     } else {
         const int columns = static_cast<int>(GridSpan(tcPr));
         int rows = 1;

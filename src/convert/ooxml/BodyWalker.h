@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/core/DocumentSink.h"
+#include "convert/core/HyperlinkField.h"
 #include "convert/core/SymbolFont.h"
 #include "convert/core/XmlDocument.h"
 #include "convert/ooxml/WordContext.h"
@@ -25,7 +26,8 @@ namespace corvanel::convert::ooxml {
 // reads one document, so list and note counters run across the whole of it.
 class BodyWalker {
 public:
-    BodyWalker(WordContext& context, DocumentSink& sink) : context_(context), sink_(sink) {}
+    BodyWalker(WordContext& context, DocumentSink& sink)
+        : context_(context), sink_(sink), structure_(sink.WantsStructure()) {}
 
     // A story: an element whose children are paragraphs and tables.
     void WalkStory(pugi::xml_node container);
@@ -111,6 +113,8 @@ private:
     void InlineNote(pugi::xml_node note, NoteKind kind);
     void Note(NoteKind kind, std::string_view mark, pugi::xml_node content);
     void Hyperlink(pugi::xml_node link);
+    // The link a field's result is the text of, when the sink keeps links.
+    std::optional<HyperlinkTarget> FieldLink(std::string_view code) const;
     int OpenLink(std::string target, bool internal);
     void CloseLink(int link);
     void BeforeText();
@@ -121,6 +125,9 @@ private:
 
     WordContext& context_;
     DocumentSink& sink_;
+    // Whether the sink keeps structure: without it, styles are not looked up for headings or
+    // emphasis, nor links and merged cells worked out.
+    const bool structure_;
     int depth_ = 0;
     FieldState fields_;
     bool inNote_ = false;

@@ -132,12 +132,18 @@ void BodyWalker::Run(pugi::xml_node r) {
             style = AttrValue(child, "val");
         } else if (name == "rFonts") {
             state.font = RunFont(child);
+        } else if (!structure_) {
+            continue;
         } else if (const WordStyles::Toggle toggle = WordStyles::ToggleOf(name);
                    toggle != WordStyles::kToggleCount) {
             direct[toggle] = OnOff(child).value_or(false) ? 1 : 0;
         }
     }
     state.hidden = vanish ? *vanish : context_.styles.Hidden(style);
+    if (!structure_) {
+        RunContent(r, state);
+        return;
+    }
     // Direct formatting sets a toggle; a character style turns over what the paragraph style
     // (or the document defaults) set.
     const WordStyles::Toggles character = context_.styles.StyleToggles(style, true);
@@ -282,7 +288,7 @@ void BodyWalker::Field(pugi::xml_node fldChar) {
             open.back().textBeforeResult = textShown_;
             --fields_.codeCount;
             // The result of a HYPERLINK field (or a reference marked \h) is the link's text.
-            if (auto link = ParseFieldLink(open.back().code)) {
+            if (auto link = FieldLink(open.back().code)) {
                 open.back().link = OpenLink(std::move(link->target), link->internal);
             }
         }
@@ -314,7 +320,7 @@ void BodyWalker::FieldCode(std::string_view text) {
 void BodyWalker::SimpleField(pugi::xml_node fldSimple) {
     const std::uint64_t before = textShown_;
     int link = 0;
-    if (auto target = ParseFieldLink(AttrValue(fldSimple, "instr"))) {
+    if (auto target = FieldLink(AttrValue(fldSimple, "instr"))) {
         link = OpenLink(std::move(target->target), target->internal);
     }
     Inline(fldSimple);
@@ -388,7 +394,15 @@ void BodyWalker::Note(NoteKind kind, std::string_view mark, pugi::xml_node conte
     inNote_ = outerInNote;
 }
 
+std::optional<HyperlinkTarget> BodyWalker::FieldLink(std::string_view code) const {
+    return structure_ ? ParseFieldLink(code) : std::nullopt;
+}
+
 void BodyWalker::Hyperlink(pugi::xml_node link) {
+    if (!structure_) {
+        Inline(link);
+        return;
+    }
     // <w:hyperlink r:id w:anchor>; Word 2003 XML: <w:hlink w:dest w:bookmark>.
     std::string target;
     if (const std::string_view id = AttrValue(link, "id"); !id.empty() && context_.linkTarget) {

@@ -5,6 +5,7 @@
 #include "convert/ooxml/WordXml.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace corvanel::convert::ooxml {
 
@@ -131,7 +132,7 @@ void WordStyles::ReadStyle(pugi::xml_node node, Style& style) {
     }
 }
 
-void WordStyles::LoadDefaults(pugi::xml_node docDefaults) {
+void WordStyles::LoadDefaults(pugi::xml_node docDefaults) const {
     ReadToggles(Child(Child(docDefaults, "rPrDefault"), "rPr"), defaults_);
 }
 
@@ -158,11 +159,9 @@ bool WordStyles::LoadLazily(std::string& xml) {
         return false;
     }
     text_ = &xml;
-    ParseDefaults(
-        std::string_view(xml).substr(0, spans->empty() ? xml.size() : spans->front().begin),
-        fragment_);
-    LoadDefaults(fragment_.first_child());
-    fragment_.reset();
+    // The defaults matter to emphasis only: read when first asked for.
+    defaultsText_ =
+        std::string_view(xml).substr(0, spans->empty() ? xml.size() : spans->front().begin);
     styles_.reserve(spans->size());
     for (const StyleSpan& span : *spans) {
         Style style;
@@ -180,6 +179,7 @@ bool WordStyles::LoadLazily(std::string& xml) {
 }
 
 void WordStyles::SortById() {
+    lastResolved_ = nullptr;
     // Stable: of two styles with one id the first in the sheet wins, as word processors do.
     std::stable_sort(styles_.begin(), styles_.end(),
                      [](const Style& a, const Style& b) { return a.id < b.id; });
@@ -212,8 +212,13 @@ WordStyles::Style* WordStyles::Find(std::string_view id) const {
 }
 
 const WordStyles::Style* WordStyles::Resolved(std::string_view id) const {
+    // Paragraph after paragraph asks for one style, several times each.
+    if (lastResolved_ != nullptr && lastResolved_->id == id) {
+        return lastResolved_;
+    }
     Style* style = Find(id);
     if (style == nullptr || style->resolved) {
+        lastResolved_ = style;
         return style;
     }
     // Fill the unset values from the ancestors, nearest first.
@@ -248,6 +253,7 @@ const WordStyles::Style* WordStyles::Resolved(std::string_view id) const {
         }
     }
     style->resolved = true;
+    lastResolved_ = style;
     return style;
 }
 
@@ -272,6 +278,11 @@ WordStyles::Toggles WordStyles::StyleToggles(std::string_view styleId, bool char
     }
     const Style* style = Resolved(styleId.empty() ? defaultParagraphStyle_ : styleId);
     Toggles toggles = style != nullptr ? style->toggles : kUnset;
+    if (!character && !defaultsText_.empty()) {
+        ParseDefaults(std::exchange(defaultsText_, {}), fragment_);
+        LoadDefaults(fragment_.first_child());
+        fragment_.reset();
+    }
     if (!character) {
         for (std::size_t i = 0; i < kToggleCount; ++i) {
             if (toggles[i] < 0) {

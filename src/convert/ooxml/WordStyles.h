@@ -71,14 +71,16 @@ private:
     void Parse(Style& style) const;
     const Style* Resolved(std::string_view id) const;
     void SortById();
-    void LoadDefaults(pugi::xml_node docDefaults);
+    void LoadDefaults(pugi::xml_node docDefaults) const;
 
     // Looked-up styles are parsed and resolved on first use, behind const look-ups.
     mutable std::vector<Style> styles_;  // sorted by id
+    mutable const Style* lastResolved_ = nullptr;
     mutable pugi::xml_document fragment_;
     std::string* text_ = nullptr;  // the indexed text, when loaded lazily
     std::string_view defaultParagraphStyle_;
-    Toggles defaults_ = kUnset;  // docDefaults
+    mutable Toggles defaults_ = kUnset;      // docDefaults
+    mutable std::string_view defaultsText_;  // where they are in the indexed text, until read
 };
 
 }  // namespace corvanel::convert::ooxml

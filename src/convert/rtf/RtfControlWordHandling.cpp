@@ -112,7 +112,7 @@ bool RtfParser::OnDestinationWord(const RtfControlWord& word, const RtfToken& to
             } else if (s.destination != Destination::kFontTable) {
                 s.destination = s.result;
                 // A hyperlink field's result is the link's text.
-                if (token.word == "fldrslt" && !fields_.empty() && InText() &&
+                if (structure_ && token.word == "fldrslt" && !fields_.empty() && InText() &&
                     fields_.back().groupDepth + 1 == stack_.size()) {
                     if (auto link = ParseHyperlinkField(fields_.back().code)) {
                         fields_.back().link = true;

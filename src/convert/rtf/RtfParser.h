@@ -89,7 +89,7 @@ struct GroupState {
 class RtfParser {
 public:
     RtfParser(std::string_view input, DocumentSink& sink)
-        : tokenizer_(input), emitter_(sink), sink_(sink) {
+        : tokenizer_(input), emitter_(sink), sink_(sink), structure_(sink.WantsStructure()) {
         stack_.emplace_back();
         raw_.reserve(4096);
         scratch_.reserve(4096);
@@ -159,6 +159,9 @@ private:
     RtfTokenizer tokenizer_;
     RtfEmitter emitter_;
     DocumentSink& sink_;  // for the stated properties, which are not text
+    // Whether the sink keeps structure: without it, the style sheet, the list tables and
+    // pictures are skipped as they hold no text.
+    const bool structure_;
     ByteDecoder decoder_;
     std::vector<GroupState> stack_;
 

@@ -170,7 +170,7 @@ bool RtfParser::OnShapeWord(const RtfControlWord& word, const RtfToken& /*token*
     switch (word.action) {
         case RtfAction::kStyleSheet:
             // Never the document's own group: a misplaced word there is ignored.
-            if (s.destination != Destination::kText || stack_.size() <= 2) {
+            if (!structure_ || s.destination != Destination::kText || stack_.size() <= 2) {
                 SkipRestOfGroup();
                 break;
             }
@@ -178,7 +178,7 @@ bool RtfParser::OnShapeWord(const RtfControlWord& word, const RtfToken& /*token*
             break;
         case RtfAction::kListTable:
         case RtfAction::kListOverrideTable:
-            if (s.destination != Destination::kText || stack_.size() <= 2) {
+            if (!structure_ || s.destination != Destination::kText || stack_.size() <= 2) {
                 SkipRestOfGroup();
                 break;
             }
@@ -191,7 +191,8 @@ bool RtfParser::OnShapeWord(const RtfControlWord& word, const RtfToken& /*token*
             }
             break;
         case RtfAction::kPicture:
-            if (!InText() || shapes_.size() >= kMaxOpenShapes || stack_.size() <= 2) {
+            if (!structure_ || !InText() || shapes_.size() >= kMaxOpenShapes ||
+                stack_.size() <= 2) {
                 SkipRestOfGroup();
                 break;
             }

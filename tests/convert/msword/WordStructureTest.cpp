@@ -30,6 +30,10 @@ TEST_P(WordStructure, ReportsWhatTheDocumentStates) {
     testing::ExpectStructureInOrder(GetParam().path, GetParam().inOrder);
 }
 
+TEST_P(WordStructure, SendsTheSameTextWithoutStructure) {
+    testing::ExpectSameTextWithoutStructure(GetParam().path);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Documents, WordStructure,
     ::testing::Values(

@@ -3,6 +3,7 @@
 
 #include "DocxBuilder.h"
 #include "StructureLog.h"
+#include "StructureOrder.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,14 @@ class OoxmlStructure : public ::testing::TestWithParam<Case> {};
 
 TEST_P(OoxmlStructure, SendsTheDocumentsStructure) {
     EXPECT_EQ(Events(GetParam().docx), GetParam().events);
+}
+
+TEST_P(OoxmlStructure, SendsTheSameTextWithoutStructure) {
+    StructureLog without(false);
+    ASSERT_TRUE(ReadDocumentBytes("test.docx", GetParam().docx.Build(), without).Ok());
+    StructureLog with;
+    ASSERT_TRUE(ReadDocumentBytes("test.docx", GetParam().docx.Build(), with).Ok());
+    EXPECT_EQ(TextEvents(without.Lines()), TextEvents(with.Lines()));
 }
 
 const std::string kHeadingStyles =
@@ -261,6 +270,7 @@ TEST(OoxmlStructure, CorpusDocumentsStructure) {
         StructureLog log;
         ASSERT_TRUE(ReadDocument((folder / c.file).string(), log).Ok()) << c.file;
         EXPECT_EQ(StructureOf(log.Lines()), c.structure) << c.file;
+        ExpectSameTextWithoutStructure((folder / c.file).string());
     }
 }
 

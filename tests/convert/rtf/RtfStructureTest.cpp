@@ -99,10 +99,16 @@ struct CorpusCase {
 
 class RtfCorpusStructure : public ::testing::TestWithParam<CorpusCase> {};
 
+std::string CorpusPath(const char* name) {
+    return std::string(CORVANEL_CORPUS_DIR) + "/documents/pandoc/" + name + ".rtf";
+}
+
 TEST_P(RtfCorpusStructure, ReportsWhatTheDocumentStates) {
-    testing::ExpectStructureInOrder(
-        std::string(CORVANEL_CORPUS_DIR) + "/documents/pandoc/" + GetParam().name + ".rtf",
-        GetParam().inOrder);
+    testing::ExpectStructureInOrder(CorpusPath(GetParam().name), GetParam().inOrder);
+}
+
+TEST_P(RtfCorpusStructure, SendsTheSameTextWithoutStructure) {
+    testing::ExpectSameTextWithoutStructure(CorpusPath(GetParam().name));
 }
 
 INSTANTIATE_TEST_SUITE_P(

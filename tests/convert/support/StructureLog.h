@@ -2,6 +2,8 @@
 
 #include "convert/core/DocumentSink.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -14,8 +16,13 @@ namespace corvanel::convert::testing {
 //   "LINK https://x" / "LINK #bookmark" / "/LINK", "STYLE b" / "STYLE bi" / "STYLE s" /
 //   "STYLE -" (plain), "PICTURE description|title", "NOTE 1" / "/NOTE", "REF 1",
 //   "FLOAT" / "/FLOAT", "TAB", "BREAK".
+//
+// A log made without asking for structure (`wantsStructure` false) holds what the plain-text
+// writer gets; TextEvents of a log made with it must give the same.
 class StructureLog final : public DocumentSink {
 public:
+    explicit StructureLog(bool wantsStructure = true) : wantsStructure_(wantsStructure) {}
+
     // The lines so far, each ended by '\n'.
     const std::string& Lines() const { return lines_; }
 
@@ -40,7 +47,7 @@ public:
     void EndFloatingText() override { Add("/FLOAT"); }
     void EndDocument() override {}
 
-    bool WantsStructure() const override { return true; }
+    bool WantsStructure() const override { return wantsStructure_; }
     void Heading(int level) override { Add("H" + std::to_string(level)); }
     void ListItem(int level, ListKind kind) override {
         Add("LI" + std::to_string(level) + (kind == ListKind::kNumbered ? "#" : "*"));
@@ -68,7 +75,37 @@ public:
 private:
     void Add(const std::string& line) { lines_ += line + '\n'; }
 
+    bool wantsStructure_;
     std::string lines_;
 };
+
+// The lines of a log that reach plain text: structure lines left out, and text lines that
+// follow each other joined (a style or link may split a run of text).
+inline std::string TextEvents(const std::string& lines) {
+    // Headings and header rows ("H"), list items and links ("LI"), and the rest of structure.
+    static constexpr std::string_view kStructure[] = {"H",       "LI",     "/LINK",   "SPAN ",
+                                                      "COVERED", "STYLE ", "PICTURE "};
+    std::string text;
+    bool inText = false;
+    for (std::size_t at = 0; at < lines.size();) {
+        const std::size_t end = lines.find('\n', at);
+        const std::string_view line = std::string_view(lines).substr(at, end - at);
+        at = end + 1;
+        const bool structure =
+            std::any_of(std::begin(kStructure), std::end(kStructure),
+                        [&](std::string_view kind) { return line.substr(0, kind.size()) == kind; });
+        if (structure) {
+            continue;
+        }
+        const bool isText = line.substr(0, 2) == "T ";
+        if (isText && inText) {
+            text += line.substr(2);
+        } else {
+            text += (text.empty() ? "" : "\n") + std::string(line);
+        }
+        inText = isText;
+    }
+    return text;
+}
 
 }  // namespace corvanel::convert::testing
