@@ -1,7 +1,7 @@
 #include "export/ConversionWorker.h"
 
 #include "convert/Converter.h"
-#include "convert/core/ProcessTuning.h"
+#include "system/ProcessTuning.h"
 #include "isolation/Frames.h"
 #include "isolation/WorkerProcess.h"
 
@@ -24,7 +24,7 @@ bool DecodeConversionAnswer(const std::string& frame, ConversionAnswer& answer) 
 }
 
 int RunConversionWorker() {
-    corvanel::convert::TuneProcessForConversions();
+    corvanel::system::TuneProcessForConversions();
     return corvanel::isolation::ServeRequests(
         [](const std::string& request) -> std::optional<std::string> {
             FieldReader in(request);

@@ -1,7 +1,7 @@
 // corvanel-worker: converts the documents a libcorvanel batch sends it, one at a time, answering
 // each with its text and facts. Started by the library, never by hand.
 
-#include "convert/core/ProcessTuning.h"
+#include "system/ProcessTuning.h"
 #include "isolation/WorkerProcess.h"
 #include "lib/BatchProtocol.h"
 #include "lib/Conversion.h"
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
                      "started by the library\n");
         return 2;
     }
-    convert::TuneProcessForConversions();
+    system::TuneProcessForConversions();
     return isolation::ServeRequests([](const std::string& frame) -> std::optional<std::string> {
         library::BatchRequest request;
         if (!library::DecodeRequest(frame, request)) {

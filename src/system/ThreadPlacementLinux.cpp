@@ -1,4 +1,4 @@
-#include "cli/ThreadPlacement.h"
+#include "system/ThreadPlacement.h"
 
 #if defined(__linux__)
 #include <sched.h>
@@ -6,7 +6,7 @@
 #include <vector>
 #endif
 
-namespace corvanel::cli {
+namespace corvanel::system {
 
 #if defined(__linux__)
 
@@ -49,4 +49,4 @@ void MoveOffProcessor(int, unsigned) {}
 
 #endif
 
-}  // namespace corvanel::cli
+}  // namespace corvanel::system

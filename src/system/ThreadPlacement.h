@@ -2,7 +2,7 @@
 
 // Spreading the worker threads of a run over the processors.
 
-namespace corvanel::cli {
+namespace corvanel::system {
 
 // The processor the calling thread runs on, or -1 where that cannot be told.
 int CurrentProcessor();
@@ -15,4 +15,4 @@ int CurrentProcessor();
 // where the platform has no such call or only one processor is allowed.
 void MoveOffProcessor(int busy, unsigned index);
 
-}  // namespace corvanel::cli
+}  // namespace corvanel::system

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace corvanel::convert {
+namespace corvanel::system {
 
 // Process-wide settings for a program that converts many documents one after another. Call at
 // start-up, before any thread runs (it changes the environment and the allocator's settings).
@@ -15,4 +15,4 @@ namespace corvanel::convert {
 //   memory up to a bound for the next document avoids that.
 void TuneProcessForConversions();
 
-}  // namespace corvanel::convert
+}  // namespace corvanel::system

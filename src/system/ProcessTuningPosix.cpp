@@ -1,4 +1,4 @@
-#include "convert/core/ProcessTuning.h"
+#include "system/ProcessTuning.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -7,7 +7,7 @@
 #include <malloc.h>
 #endif
 
-namespace corvanel::convert {
+namespace corvanel::system {
 
 namespace {
 
@@ -33,4 +33,4 @@ void TuneProcessForConversions() {
 #endif
 }
 
-}  // namespace corvanel::convert
+}  // namespace corvanel::system
