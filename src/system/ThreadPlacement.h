@@ -1,6 +1,7 @@
 #pragma once
 
-// Spreading the worker threads of a run over the processors.
+// Spreading the worker threads of a run over the processors: the scheduler's affinity calls on
+// Linux (ThreadPlacementLinux.cpp); Windows places new threads itself (ThreadPlacementWin32.cpp).
 
 namespace corvanel::system {
 

@@ -1,14 +1,10 @@
 #include "system/ThreadPlacement.h"
 
-#if defined(__linux__)
 #include <sched.h>
 
 #include <vector>
-#endif
 
 namespace corvanel::system {
-
-#if defined(__linux__)
 
 int CurrentProcessor() {
     return sched_getcpu();
@@ -38,15 +34,5 @@ void MoveOffProcessor(int busy, unsigned index) {
         sched_setaffinity(0, sizeof allowed, &allowed);
     }
 }
-
-#else
-
-int CurrentProcessor() {
-    return -1;
-}
-
-void MoveOffProcessor(int, unsigned) {}
-
-#endif
 
 }  // namespace corvanel::system
