@@ -44,7 +44,7 @@ static int check(const char* how, const expectation* expected, corvanel_result* 
         *expected->text_file ? read_file(expected->text_file, &expected_size) : NULL;
     const char* text = corvanel_result_text(result, &size);
     const char* got = corvanel_status_name(corvanel_result_status(result));
-    int bad = strcmp(got, expected->line) != 0;
+    int bad = strcmp(got, expected->line) != 0 || (*expected->text_file && expected_text == NULL);
     if (!bad && expected_text != NULL) {
         bad = size != expected_size || memcmp(text, expected_text, size) != 0;
     }
