@@ -1,10 +1,10 @@
 # libzip, as the target corvanel::libzip. Debian's shared libzip brings in libcrypto and libbz2,
 # which every start of the program then maps and relocates, though Corvanel never opens an
-# encrypted or bzip2-compressed package. When Debian's libzip source has been unpacked (by
-# scripts/install-deps) it is built here statically, with deflate only and no crypto backend;
-# otherwise the system's shared libzip serves.
-set(CORVANEL_LIBZIP_SOURCE "${PROJECT_SOURCE_DIR}/build/sources/libzip" CACHE PATH
-    "Unpacked libzip source to build statically (empty or missing: the system's libzip)")
+# encrypted or bzip2-compressed package. Debian's libzip source is kept in third_party/libzip
+# (scripts/refresh-libzip) and built here statically, with deflate only and no crypto backend.
+# With the option set empty the system's shared libzip serves instead.
+set(CORVANEL_LIBZIP_SOURCE "${PROJECT_SOURCE_DIR}/third_party/libzip" CACHE PATH
+    "libzip source to build statically (empty or missing: the system's libzip)")
 
 add_library(corvanel_libzip INTERFACE)
 add_library(corvanel::libzip ALIAS corvanel_libzip)

@@ -4,9 +4,8 @@
 // the input must also give the same text, or the same failure, in batches as parsed whole.
 #include "FuzzReader.h"
 
-#include "convert/core/ConvertError.h"
-#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/Readers.h"
+#include "convert/core/ConvertError.h"
 #include "convert/core/SourceFile.h"
 #include "convert/odf/OdfTextPart.h"
 #include "convert/ooxml/BodyBlocks.h"
@@ -40,9 +39,9 @@ void CheckBatches(const ContainerBlocks& blocks, std::size_t size) {
 
 fuzz::Reading ReadFlat(std::string_view xml, std::size_t batchBytes) {
     odf::SetTextBatchBytesForTesting(batchBytes);
-    const fuzz::Reading reading = fuzz::ReadCapturing([&](PlainTextWriter& writer) {
+    const fuzz::Reading reading = fuzz::ReadCapturing([&](DocumentSink& sink) {
         SourceFile source = SourceFile::FromBytes("fuzz-input", std::string(xml));
-        ReadFlatOdt(source, writer);
+        ReadFlatOdt(source, sink);
     });
     odf::SetTextBatchBytesForTesting(0);
     return reading;

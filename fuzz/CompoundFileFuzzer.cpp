@@ -3,12 +3,11 @@
 // must give the same text or the same failure.
 #include "FuzzReader.h"
 
-#include "convert/core/ConvertError.h"
-#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/Readers.h"
+#include "convert/core/ConvertError.h"
 #include "convert/core/SourceFile.h"
-#include "convert/msword/CompoundFile.h"
 #include "convert/msword/BinaryDocumentReader.h"
+#include "convert/msword/CompoundFile.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,11 +17,11 @@ using namespace corvanel::convert;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const fuzz::Reading held = fuzz::ReadCapturing([&](PlainTextWriter& writer) {
+    const fuzz::Reading held = fuzz::ReadCapturing([&](DocumentSink& sink) {
         SourceFile source = SourceFile::FromBytes("fuzz-input", bytes);
-        ReadCompoundFile(source, writer);
+        ReadCompoundFile(source, sink);
     });
-    const fuzz::Reading ranged = fuzz::ReadCapturing([&](PlainTextWriter& writer) {
+    const fuzz::Reading ranged = fuzz::ReadCapturing([&](DocumentSink& sink) {
         const msword::CompoundFile file(
             bytes.size(), [&](std::uint64_t offset, char* out, std::size_t length) {
                 if (offset >= bytes.size()) {
@@ -32,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::copy_n(bytes.data() + offset, n, out);
                 return n;
             });
-        msword::ReadCompoundDocument(file, writer);
+        msword::ReadCompoundDocument(file, sink);
     });
     fuzz::RequireSameReading(held, ranged);
     return 0;

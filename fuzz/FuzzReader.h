@@ -1,14 +1,16 @@
 #pragma once
 
 // Shared body of the fuzz targets: the input becomes an in-memory document, a reader reads it
-// into the plain-text writer, and the reader's own failures (ConvertError) are expected. The
-// writer asks for the stated properties, so the readers' property parsing is fuzzed too.
+// into the plain-text writer through the check of the events' order, and the reader's own
+// failures (ConvertError) are expected. The writer asks for the stated properties and every
+// margin text, so the readers' property parsing and margin texts are fuzzed too.
 
+#include "convert/core/ContractCheck.h"
 #include "convert/core/ConvertError.h"
-#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/ZipPackage.h"
 #include "convert/html/HtmlStreaming.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,20 +26,31 @@ struct Reading {
     std::string text;
 };
 
-// Reads with `read(writer)`, keeping a failure instead of throwing it.
+// The plain-text writer asking for all a reader may send, and the check in front of it that
+// aborts on the first event out of order.
+struct CheckedWriter {
+    CheckedWriter() {
+        writer.WantProperties(true);
+        writer.WantMarginTexts({true, true, true});
+    }
+
+    PlainTextWriter writer;
+    ContractCheck sink{writer};
+};
+
+// Reads with `read(sink)`, keeping a failure instead of throwing it.
 template <typename Read>
 Reading ReadCapturing(Read&& read) {
     Reading reading;
-    PlainTextWriter writer;
-    writer.WantProperties(true);
+    CheckedWriter out;
     try {
-        read(writer);
-        writer.EndDocument();
+        read(static_cast<DocumentSink&>(out.sink));
+        out.sink.EndDocument();
     } catch (const ConvertError& error) {
         reading.code = error.Code();
         reading.description = error.what();
     }
-    reading.text = writer.TakeText();
+    reading.text = out.writer.TakeText();
     return reading;
 }
 
@@ -53,11 +66,10 @@ template <typename Read>
 int ReadBytes(const std::uint8_t* data, std::size_t size, Read&& read) {
     SourceFile source =
         SourceFile::FromBytes("fuzz-input", std::string(reinterpret_cast<const char*>(data), size));
-    PlainTextWriter writer;
-    writer.WantProperties(true);
+    CheckedWriter out;
     try {
-        read(source, writer);
-        writer.EndDocument();
+        read(source, static_cast<DocumentSink&>(out.sink));
+        out.sink.EndDocument();
     } catch (const ConvertError&) {
     }
     return 0;
@@ -65,9 +77,9 @@ int ReadBytes(const std::uint8_t* data, std::size_t size, Read&& read) {
 
 template <typename Read>
 int ReadPackageBytes(const std::uint8_t* data, std::size_t size, Read&& read) {
-    return ReadBytes(data, size, [&](SourceFile& source, PlainTextWriter& writer) {
+    return ReadBytes(data, size, [&](SourceFile& source, DocumentSink& sink) {
         ZipPackage package(source);
-        read(package, writer);
+        read(package, sink);
     });
 }
 
@@ -78,9 +90,9 @@ int ReadPageBothWays(const std::uint8_t* data, std::size_t size, Read&& read) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const auto readWith = [&](std::size_t streamBytes) {
         html::SetPageStreamBytesForTesting(streamBytes);
-        const Reading reading = ReadCapturing([&](PlainTextWriter& writer) {
+        const Reading reading = ReadCapturing([&](DocumentSink& sink) {
             SourceFile source = SourceFile::FromBytes("fuzz-input", bytes);
-            read(source, writer);
+            read(source, sink);
         });
         html::SetPageStreamBytesForTesting(0);
         return reading;

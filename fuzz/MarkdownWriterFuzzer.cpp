@@ -4,8 +4,9 @@
 #include "MarkdownEventScript.h"
 #include "MarkdownRendering.h"
 
-#include "convert/plaintext/PlainTextWriter.h"
+#include "convert/core/ContractCheck.h"
 #include "convert/markdown/MarkdownWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,10 +14,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace corvanel::convert;
     const testing::MarkdownEventScript script(data, size);
+    // The script keeps the events' order by construction: the checks hold it to that.
     MarkdownWriter markdown;
-    script.Play(markdown, false);
+    ContractCheck checkedMarkdown(markdown);
+    script.Play(checkedMarkdown, false);
     PlainTextWriter text;
-    script.Play(text, true);
+    ContractCheck checkedText(text);
+    script.Play(checkedText, true);
     const std::string rendered = testing::RenderedText(markdown.Text());
     std::string why;
     if (!testing::SameWords(text.Text(), rendered, script.Marks(), &why)) {

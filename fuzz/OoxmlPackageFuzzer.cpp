@@ -3,9 +3,8 @@
 // rows), and parsed whole. Both readings must give the same text, or the same failure.
 #include "FuzzReader.h"
 
-#include "convert/core/ConvertError.h"
-#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/Readers.h"
+#include "convert/core/ConvertError.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/ZipPackage.h"
 #include "convert/ooxml/BodyBlocks.h"
@@ -21,10 +20,10 @@ using namespace corvanel::convert;
 
 fuzz::Reading Read(const std::string& bytes, std::size_t batchBytes) {
     ooxml::SetBodyBatchBytesForTesting(batchBytes);
-    const fuzz::Reading reading = fuzz::ReadCapturing([&](PlainTextWriter& writer) {
+    const fuzz::Reading reading = fuzz::ReadCapturing([&](DocumentSink& sink) {
         SourceFile source = SourceFile::FromBytes("fuzz-input", bytes);
         ZipPackage package(source);
-        ReadOoxmlPackage(package, writer);
+        ReadOoxmlPackage(package, sink);
     });
     ooxml::SetBodyBatchBytesForTesting(0);
     return reading;

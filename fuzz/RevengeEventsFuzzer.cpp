@@ -1,8 +1,10 @@
 // Fuzz target: the librevenge adapter alone, driven by any order of the events the libraries
 // may send (each input byte picks one), so that unbalanced and misplaced events are explored
-// without a library's parser in between. The writer must see a balanced stream.
+// without a library's parser in between. The writer must see a stream in order.
+#include "FuzzReader.h"
+
 #include "convert/core/ConvertError.h"
-#include "convert/plaintext/PlainTextWriter.h"
+#include "convert/core/HeaderPass.h"
 #include "convert/revenge/RevengeAdapter.h"
 
 #include <cstddef>
@@ -143,14 +145,17 @@ void Event(corvanel::convert::revenge::RevengeAdapter& a, std::uint8_t byte,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    corvanel::convert::PlainTextWriter writer;
-    corvanel::convert::revenge::RevengeAdapter adapter(writer);
-    for (std::size_t i = 0; i < size; ++i) {
-        Event(adapter, data[i], i + 1 < size ? data[i + 1] : 0);
-    }
+    // As the reader does: the headers in a pass of their own, then the rest.
+    corvanel::convert::fuzz::CheckedWriter out;
     try {
-        adapter.Finish();
-        writer.EndDocument();
+        corvanel::convert::ReadHeadersFirst(out.sink, [&](corvanel::convert::DocumentSink& pass) {
+            corvanel::convert::revenge::RevengeAdapter adapter(pass);
+            for (std::size_t i = 0; i < size; ++i) {
+                Event(adapter, data[i], i + 1 < size ? data[i + 1] : 0);
+            }
+            adapter.Finish();
+        });
+        out.sink.EndDocument();
     } catch (const corvanel::convert::ConvertError&) {
     }
     return 0;

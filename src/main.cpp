@@ -1,8 +1,9 @@
 // Corvanel's window program: the main window over the native converter, which runs in a worker
 // process (this program started again).
 #include "app/MainWindow.h"
-#include "export/ConversionWorker.h"
+#include "system/ProcessTuning.h"
 #include "export/WorkerDocumentConverter.h"
+#include "isolation/JobWorker.h"
 #include "platform/QtDialogs.h"
 #include "platform/SettingsStore.h"
 
@@ -13,8 +14,9 @@
 #include <cstring>
 
 int main(int argc, char* argv[]) {
-    if (argc == 2 && std::strcmp(argv[1], kConversionWorkerArgument) == 0) {
-        return RunConversionWorker();
+    if (argc == 2 && std::strcmp(argv[1], corvanel::isolation::kWorkerArgument) == 0) {
+        corvanel::system::TuneProcessForConversions();
+        return corvanel::isolation::ServeJobs();
     }
     QApplication application(argc, argv);
     QtDialogs dialogs;

@@ -3,6 +3,7 @@
 #include "cli/JobRunner.h"
 #include "cli/TargetClaims.h"
 #include "convert/Converter.h"
+#include "isolation/JobWorker.h"
 #include "system/FileSystem.h"
 
 #include <chrono>
@@ -23,29 +24,13 @@ bool IsOwnTarget(const fs::path& source, const fs::path& target) {
                           target.parent_path().empty() ? "." : target.parent_path(), ec);
 }
 
-// Creates the folders of a mirrored target. Consecutive documents mostly share their folder,
-// so each thread remembers the last one it made.
-std::string MakeParentFolder(const std::string& target) {
-    thread_local fs::path::string_type lastMade;
-    const fs::path folder = system::PathFromUtf8(target).parent_path();
-    if (folder.empty() || folder.native() == lastMade) {
-        return {};
-    }
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec) {
-        return "the folder " + system::Utf8FromPath(folder) + " cannot be made: " + ec.message();
-    }
-    lastMade = folder.native();
-    return {};
-}
-
 }  // namespace
 
 std::optional<DocumentJob> PrepareJob(SourceEntry entry, const TargetRule& rule,
                                       TargetClaims& claims) {
     DocumentJob job;
     job.source = std::move(entry.path);
+    job.bytes = entry.bytes;
     if (!entry.failure.empty()) {
         job.failureCode = convert::ErrorCodeName(convert::ErrorCode::kCannotOpen);
         job.failureMessage = std::move(entry.failure);
@@ -71,55 +56,54 @@ std::optional<DocumentJob> PrepareJob(SourceEntry entry, const TargetRule& rule,
     return job;
 }
 
-DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings) {
-    const auto start = std::chrono::steady_clock::now();
+isolation::Job WorkerJob(const DocumentJob& job, const RunSettings& settings) {
+    isolation::Job out;
+    out.source = job.source;
+    out.target = job.target;
+    out.options.collectFacts = settings.collectFacts;
+    out.options.include = settings.include;
+    out.options.output = settings.output;
+    out.update = settings.update;
+    out.makeFolders = settings.targets.keepTree;
+    return out;
+}
+
+DocumentRecord RecordOf(const DocumentJob& job, const RunSettings& settings,
+                        isolation::JobAnswer&& answer) {
     DocumentRecord record;
     record.source = job.source;
-    const system::FileState source = system::StateOf(job.source);
-    const bool sourceExists = source.kind != system::FileKind::kMissing;
-    if (sourceExists) {
-        record.bytes = source.size;
-    }
-    auto finish = [&] {
-        record.milliseconds =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count();
-        return record;
-    };
-    if (!job.failureCode.empty()) {
-        record.errorCode = job.failureCode;
-        record.errorMessage = job.failureMessage;
-        return finish();
-    }
-    if (settings.update && sourceExists) {
-        const system::FileState target = system::StateOf(job.target);
-        if (target.kind != system::FileKind::kMissing && target.modified >= source.modified) {
-            record.status = DocumentRecord::Status::kSkipped;
-            return finish();
-        }
-    }
-    if (settings.targets.keepTree) {
-        if (std::string failure = MakeParentFolder(job.target); !failure.empty()) {
-            record.errorCode = convert::ErrorCodeName(convert::ErrorCode::kCannotWrite);
-            record.errorMessage = job.target + " cannot be written: " + failure;
-            return finish();
-        }
-    }
-    convert::ConvertOptions options;
-    options.collectFacts = settings.collectFacts;
-    options.include = settings.include;
-    options.output = settings.output;
-    convert::ConversionResult result = convert::ConvertFile(job.source, job.target, options);
-    record.facts = std::move(result.facts);
-    if (result.Ok()) {
+    record.bytes = answer.sourceBytes;
+    record.milliseconds = answer.milliseconds;
+    record.facts = std::move(answer.outcome.facts);
+    if (answer.skipped) {
+        record.status = DocumentRecord::Status::kSkipped;
+    } else if (answer.outcome.Ok()) {
         record.status = DocumentRecord::Status::kConverted;
         record.output = job.target;
         record.hasText = settings.collectFacts;
     } else {
-        record.errorCode = convert::ErrorCodeName(result.code);
-        record.errorMessage = std::move(result.description);
+        record.errorCode = convert::ErrorCodeName(answer.outcome.code);
+        record.errorMessage = std::move(answer.outcome.description);
     }
-    return finish();
+    return record;
+}
+
+DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings) {
+    if (job.failureCode.empty()) {
+        return RecordOf(job, settings, isolation::PerformJob(WorkerJob(job, settings)));
+    }
+    const auto start = std::chrono::steady_clock::now();
+    DocumentRecord record;
+    record.source = job.source;
+    if (const system::FileState source = system::StateOf(job.source);
+        source.kind != system::FileKind::kMissing) {
+        record.bytes = source.size;
+    }
+    record.errorCode = job.failureCode;
+    record.errorMessage = job.failureMessage;
+    record.milliseconds =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return record;
 }
 
 }  // namespace corvanel::cli

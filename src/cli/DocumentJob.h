@@ -3,6 +3,7 @@
 #include "cli/DocumentRecord.h"
 #include "cli/SourceStream.h"
 #include "cli/TargetNaming.h"
+#include "isolation/JobCodec.h"
 
 #include <cstdint>
 #include <optional>
@@ -29,7 +30,14 @@ struct DocumentJob {
 std::optional<DocumentJob> PrepareJob(SourceEntry entry, const TargetRule& rule,
                                       TargetClaims& claims);
 
-// Converts the document (or skips it when its text file is up to date and `update` is set).
+// The job a worker is sent for a document that has not failed already, and its record made of
+// the worker's answer.
+isolation::Job WorkerJob(const DocumentJob& job, const RunSettings& settings);
+DocumentRecord RecordOf(const DocumentJob& job, const RunSettings& settings,
+                        isolation::JobAnswer&& answer);
+
+// Converts the document in process (or skips it when its text file is up to date and `update`
+// is set), as a worker would.
 DocumentRecord PerformJob(const DocumentJob& job, const RunSettings& settings);
 
 }  // namespace corvanel::cli

@@ -67,9 +67,10 @@ std::optional<FolderWalk::Item> FolderWalk::Next() {
         std::string path =
             (folder.empty() || EndsWithSeparator(folder)) ? folder : folder + kSeparator;
         path += top.names[top.next++];
-        switch (system::StateOf(path).kind) {
+        const system::FileState state = system::StateOf(path);
+        switch (state.kind) {
             case system::FileKind::kFile:
-                return Item{std::move(path), {}};
+                return Item{std::move(path), {}, state.size};
             case system::FileKind::kFolder:
                 if (auto failure = Enter(path, stack_.size())) {
                     return failure;

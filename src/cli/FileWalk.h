@@ -20,8 +20,9 @@ public:
     explicit FolderWalk(const std::string& folder);
 
     struct Item {
-        std::string path;     // a file, or a folder that could not be read
-        std::string failure;  // empty for a file
+        std::string path;         // a file, or a folder that could not be read
+        std::string failure;      // empty for a file
+        std::uint64_t bytes = 0;  // the file's size, as the walk found it
     };
     // The next file (or unreadable folder); nothing when the walk is over.
     std::optional<Item> Next();

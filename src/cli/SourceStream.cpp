@@ -1,5 +1,7 @@
 #include "cli/SourceStream.h"
 
+#include "system/FileSystem.h"
+
 #include <utility>
 
 namespace corvanel::cli {
@@ -12,7 +14,7 @@ std::optional<SourceEntry> SourceStream::Next(const std::atomic<bool>& stop) {
         if (walk_) {
             if (auto item = walk_->Next()) {
                 return SourceEntry{std::move(item->path), item->failure.empty(),
-                                   std::move(item->failure)};
+                                   std::move(item->failure), item->bytes};
             }
             walk_.reset();
         }
@@ -42,10 +44,11 @@ std::optional<SourceEntry> SourceStream::Next(const std::atomic<bool>& stop) {
                 return SourceEntry{input.value, false, error};
             }
             list_.emplace(std::move(*opened));
-        } else if (IsFolder(input.value)) {
+        } else if (const system::FileState state = system::StateOf(input.value);
+                   state.kind == system::FileKind::kFolder) {
             walk_.emplace(input.value);
         } else {
-            return SourceEntry{input.value, false, {}};
+            return SourceEntry{input.value, false, {}, state.size};
         }
     }
     return std::nullopt;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/FileWalk.h"
 #include "cli/CommandOptions.h"
+#include "cli/FileWalk.h"
 #include "cli/PathList.h"
 
 #include <atomic>
@@ -15,6 +15,7 @@ struct SourceEntry {
     std::string path;
     bool foundInFolder = false;  // false: named on the command line or in a list
     std::string failure;         // set for a list or folder that could not be read
+    std::uint64_t bytes = 0;     // its size where it was looked at (not in a list), else 0
 };
 
 // The documents of a run, in command-line order, one at a time: named files as they are,

@@ -3,9 +3,10 @@
 #include "cli/DocumentJob.h"
 #include "cli/SourceStream.h"
 #include "cli/TargetClaims.h"
-#include "cli/WorkerProtocol.h"
 #include "convert/core/ErrorCode.h"
+#include "isolation/JobWorker.h"
 #include "isolation/Pipes.h"
+#include "isolation/WorkerPolicy.h"
 #include "isolation/WorkerProcess.h"
 #include "system/FileSystem.h"
 
@@ -93,7 +94,7 @@ private:
             if (!job) {
                 continue;
             }
-            if (job->failureCode.empty()) {
+            if (job->failureCode.empty() && job->bytes == 0) {  // a listed path
                 job->bytes = system::StateOf(job->source).size;
             }
             std::unique_lock lock(mutex_);
@@ -143,7 +144,7 @@ struct Worker {
 
 bool Spawn(Worker& worker, const isolation::IsolationLimits& limits) {
     static const std::string program = isolation::ThisProgram();
-    return worker.process.Start(program, "corvanel-convert", kWorkerArgument,
+    return worker.process.Start(program, "corvanel-convert", isolation::kWorkerArgument,
                                 limits.maxMemoryBytes);
 }
 
@@ -172,7 +173,7 @@ class Supervision {
 public:
     Supervision(const RunSettings& settings, unsigned workers,
                 const isolation::IsolationLimits& limits, RunReport& report)
-        : settings_(settings), limits_(limits), report_(report), workers_(workers) {}
+        : settings_(settings), policy_(limits), report_(report), workers_(workers) {}
 
     ~Supervision() {
         for (Worker& worker : workers_) {  // all end at once, then each is waited for
@@ -200,16 +201,15 @@ public:
         Pending pending = std::move(*next);
         next.reset();
         Worker& worker = *chosen;
-        if (!worker.process.Running() && !Spawn(worker, limits_)) {
-            report_.Finished(
-                Failed(pending, convert::ErrorCode::kInternal, "no worker process can be started"));
+        if (!worker.process.Running() && !Spawn(worker, policy_.Limits())) {
+            Fail(pending, policy_.AfterEnd(isolation::WorkerEnd::kNotStarted, 1, 0, false));
             return true;
         }
         if (pending.attempts == 0) {
             report_.Started(pending.job.source);
         }
         const bool first = worker.queued.empty();
-        const std::string frame = EncodeJob(pending.job, settings_);
+        const std::string frame = isolation::EncodeJob(WorkerJob(pending.job, settings_));
         pending.started = Clock::now();
         worker.queued.push_back(std::move(pending));
         if (first) {
@@ -231,8 +231,8 @@ public:
     // Workers replaced later are started afresh.
     void StartWorkers() {
         for (Worker& worker : workers_) {
-            if (!worker.process.Running() && !worker.process.StartCopy(&RunWorker)) {
-                Spawn(worker, limits_);
+            if (!worker.process.Running() && !worker.process.StartCopy(&isolation::ServeJobs)) {
+                Spawn(worker, policy_.Limits());
             }
         }
     }
@@ -250,7 +250,7 @@ public:
         std::vector<isolation::PipeEnd> waits{wake};
         std::vector<Worker*> owners{nullptr};
         auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(kMemoryCheckInterval);
-        const auto limit = std::chrono::duration<double>(limits_.timeoutSeconds);
+        const auto limit = std::chrono::duration<double>(policy_.Limits().timeoutSeconds);
         for (Worker& worker : workers_) {
             if (!worker.queued.empty()) {
                 waits.push_back(worker.process.AnswerPipe());
@@ -279,12 +279,11 @@ public:
                 continue;
             }
             if (now - worker.queued.front().started > limit) {
-                Kill(worker, convert::ErrorCode::kTimeout, isolation::TimeoutReason(limits_));
+                Kill(worker, isolation::WorkerEnd::kTimeout);
             } else if (now - worker.memoryChecked >= kMemoryCheckInterval) {
                 worker.memoryChecked = now;
-                if (worker.process.ResidentBytes() > limits_.maxMemoryBytes) {
-                    Kill(worker, convert::ErrorCode::kOutOfMemory,
-                         isolation::MemoryReason(limits_));
+                if (worker.process.ResidentBytes() > policy_.Limits().maxMemoryBytes) {
+                    Kill(worker, isolation::WorkerEnd::kOutOfMemory);
                 }
             }
         }
@@ -292,7 +291,7 @@ public:
 
 private:
     bool HasRoomIn(const Worker& worker, std::uint64_t bytes) const {
-        if (worker.done + worker.queued.size() >= limits_.maxPerWorker) {
+        if (!policy_.TakesMore(worker.done + worker.queued.size())) {
             return false;
         }
         if (worker.queued.empty()) {
@@ -313,17 +312,17 @@ private:
         }
         bool damaged = false;
         while (std::optional<std::string> frame = worker.process.Answers().Take(damaged)) {
-            DocumentRecord record;
-            if (worker.queued.empty() || !DecodeRecordFrame(*frame, record)) {
+            isolation::JobAnswer answer;
+            if (worker.queued.empty() || !isolation::DecodeAnswer(*frame, answer)) {
                 damaged = true;
                 break;
             }
+            report_.Finished(RecordOf(worker.queued.front().job, settings_, std::move(answer)));
             worker.queued.pop_front();
-            report_.Finished(record);
             ++worker.done;
             if (!worker.queued.empty()) {
                 worker.queued.front().started = worker.memoryChecked = Clock::now();
-            } else if (worker.done >= limits_.maxPerWorker) {
+            } else if (!policy_.TakesMore(worker.done)) {
                 Retire(worker, true);  // a fresh one is started for the next document
                 return;
             }
@@ -348,30 +347,31 @@ private:
         return failed;
     }
 
-    void Kill(Worker& worker, convert::ErrorCode code, const std::string& why) {
+    void Kill(Worker& worker, isolation::WorkerEnd end) {
         int status = 0;
         const Pending failed = EndWorker(worker, status);
-        report_.Finished(Failed(failed, code, why));
+        Fail(failed, policy_.AfterEnd(end, failed.attempts + 1, status, false));
     }
 
     void Died(Worker& worker) {
         int status = 0;
         Pending failed = EndWorker(worker, status);
-        if (worker.process.ExceededMemory()) {  // refused memory by the system, it gave up
-            report_.Finished(
-                Failed(failed, convert::ErrorCode::kOutOfMemory, isolation::MemoryReason(limits_)));
+        const isolation::EndVerdict verdict =
+            policy_.AfterEnd(isolation::WorkerEnd::kDied, ++failed.attempts, status,
+                             worker.process.ExceededMemory());
+        if (verdict.retry) {
+            retries_.push_front(std::move(failed));  // in a fresh worker
             return;
         }
-        if (++failed.attempts < 2) {
-            retries_.push_front(std::move(failed));  // once more, in a fresh worker
-            return;
-        }
-        report_.Finished(
-            Failed(failed, convert::ErrorCode::kCrashed, isolation::CrashReason(status)));
+        Fail(failed, verdict);
+    }
+
+    void Fail(const Pending& pending, const isolation::EndVerdict& verdict) {
+        report_.Finished(Failed(pending, verdict.code, verdict.reason));
     }
 
     const RunSettings& settings_;
-    const isolation::IsolationLimits& limits_;
+    isolation::WorkerPolicy policy_;
     RunReport& report_;
     std::vector<Worker> workers_;
     std::deque<Pending> retries_;
@@ -430,17 +430,6 @@ void RunIsolated(SourceStream& sources, const RunSettings& settings, unsigned wo
     }
     isolation::ClosePipe(wake[0]);
     isolation::ClosePipe(wake[1]);
-}
-
-int RunWorker() {
-    return isolation::ServeRequests([](const std::string& frame) -> std::optional<std::string> {
-        DocumentJob job;
-        RunSettings settings;
-        if (!DecodeJob(frame, job, settings)) {
-            return std::nullopt;
-        }
-        return EncodeRecordFrame(PerformJob(job, settings));
-    });
 }
 
 }  // namespace corvanel::cli

@@ -3,14 +3,15 @@
 #include "cli/Console.h"
 #include "cli/Supervisor.h"
 #include "system/ProcessTuning.h"
+#include "isolation/JobWorker.h"
 
 #include <cstdio>
 #include <cstring>
 
 int main(int argc, char** argv) {
     corvanel::system::TuneProcessForConversions();
-    if (argc == 2 && std::strcmp(argv[1], corvanel::cli::kWorkerArgument) == 0) {
-        return corvanel::cli::RunWorker();
+    if (argc == 2 && std::strcmp(argv[1], corvanel::isolation::kWorkerArgument) == 0) {
+        return corvanel::isolation::ServeJobs();
     }
     corvanel::cli::PrepareStandardStreams();
     return corvanel::cli::RunCommandLine(corvanel::cli::ProgramArguments(argc, argv), stdout,

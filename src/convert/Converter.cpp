@@ -1,13 +1,14 @@
 #include "convert/Converter.h"
 
+#include "convert/Readers.h"
+#include "convert/core/ContractCheck.h"
 #include "convert/core/ConvertError.h"
 #include "convert/core/FormatDetection.h"
-#include "convert/plaintext/PlainTextWriter.h"
-#include "convert/Readers.h"
 #include "convert/core/SourceFile.h"
 #include "convert/core/TextFileOutput.h"
 #include "convert/core/ZipPackage.h"
 #include "convert/markdown/MarkdownWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <new>
 
@@ -91,11 +92,15 @@ ConversionResult Guarded(const std::string& path, Body&& body) {
 }  // namespace
 
 ConversionResult ReadDocument(const std::string& sourcePath, DocumentSink& sink) {
-    return Guarded(sourcePath, [&] {
+    std::optional<std::uint64_t> opened;
+    ConversionResult result = Guarded(sourcePath, [&] {
         SourceFile source = SourceFile::Open(sourcePath);
+        opened = source.Size();
         Dispatch(source, sink);
         sink.EndDocument();
     });
+    result.sourceBytes = opened;
+    return result;
 }
 
 ConversionResult ReadDocumentBytes(const std::string& label, std::string bytes,
@@ -109,27 +114,37 @@ ConversionResult ReadDocumentBytes(const std::string& label, std::string bytes,
 
 namespace {
 
-// Runs `body` with the writer the options ask for, set up as they say.
+// Runs `body(writer, sink)` with the writer the options ask for, set up as they say, and the sink
+// the reader is to send its events to: the writer itself, or in sanitizer and fuzz builds a check
+// of their order in front of it.
+template <typename Writer, typename Body>
+ConversionResult WithSink(Writer& writer, const ConvertOptions& options, Body&& body) {
+    writer.WantProperties(options.collectFacts);
+    writer.WantMarginTexts(options.include);
+#ifdef CORVANEL_CHECK_EVENTS
+    ContractCheck checked(writer);
+    return body(writer, static_cast<DocumentSink&>(checked));
+#else
+    return body(writer, static_cast<DocumentSink&>(writer));
+#endif
+}
+
 template <typename Body>
 ConversionResult WithWriter(const ConvertOptions& options, Body&& body) {
     if (options.output == OutputKind::kMarkdown) {
         MarkdownWriter writer;
-        writer.WantProperties(options.collectFacts);
-        writer.WantMarginTexts(options.include);
-        return body(writer);
+        return WithSink(writer, options, body);
     }
     PlainTextWriter writer(options.newline);
-    writer.WantProperties(options.collectFacts);
-    writer.WantMarginTexts(options.include);
-    return body(writer);
+    return WithSink(writer, options, body);
 }
 
 }  // namespace
 
 ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
                              const ConvertOptions& options) {
-    return WithWriter(options, [&](auto& writer) {
-        ConversionResult result = ReadDocument(sourcePath, writer);
+    return WithWriter(options, [&](auto& writer, DocumentSink& sink) {
+        ConversionResult result = ReadDocument(sourcePath, sink);
         result.facts = std::move(writer.Facts());
         if (result.Ok()) {
             text = writer.TakeText();
@@ -147,7 +162,7 @@ ConversionResult ExtractText(const std::string& sourcePath, std::string& text,
 ConversionResult StreamText(const std::function<ConversionResult(DocumentSink&)>& read,
                             const std::function<void(std::string_view)>& write,
                             const ConvertOptions& options) {
-    return WithWriter(options, [&](auto& writer) {
+    return WithWriter(options, [&](auto& writer, DocumentSink& sink) {
         TextCounter counter;
         auto counted = [&](std::string_view piece) {
             if (options.collectFacts) {
@@ -156,7 +171,7 @@ ConversionResult StreamText(const std::function<ConversionResult(DocumentSink&)>
             write(piece);
         };
         writer.DrainWhenOver(kHeldTextBytes, counted);
-        ConversionResult result = read(writer);
+        ConversionResult result = read(sink);
         result.facts = std::move(writer.Facts());
         if (result.Ok()) {
             counted(writer.Text());
@@ -178,10 +193,10 @@ ConversionResult ConvertFile(const std::string& sourcePath, const std::string& t
         output.Abandon();
         return result;
     }
-    DocumentFacts facts = std::move(result.facts);
-    result = output.Commit();
-    result.facts = std::move(facts);
-    return result;
+    ConversionResult written = output.Commit();
+    written.facts = std::move(result.facts);
+    written.sourceBytes = result.sourceBytes;
+    return written;
 }
 
 }  // namespace corvanel::convert

@@ -6,7 +6,9 @@
 #include "convert/core/DocumentFacts.h"
 #include "convert/core/ErrorCode.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,8 @@ struct ConversionResult {
     std::string description;
     // Always the format, when it was recognised; counts and properties when asked for.
     DocumentFacts facts;
+    // The size of the source file as opened, when it could be opened.
+    std::optional<std::uint64_t> sourceBytes;
 
     bool Ok() const { return code == ErrorCode::kNone; }
     int Number() const { return static_cast<int>(code); }

@@ -1,46 +1,28 @@
 #include "export/WorkerDocumentConverter.h"
 
 #include "convert/core/ErrorCode.h"
-#include "export/ConversionWorker.h"
+#include "isolation/JobCodec.h"
+#include "isolation/JobWorker.h"
 
 #include <utility>
 
-using corvanel::convert::ErrorCode;
 using corvanel::isolation::SingleWorker;
-
-namespace {
-
-ConversionOutcome Failure(ErrorCode code, const std::string& source, const std::string& reason) {
-    return {static_cast<int>(code),
-            QString::fromStdString(corvanel::convert::DescribeError(code, source, reason))};
-}
-
-}  // namespace
 
 WorkerDocumentConverter::WorkerDocumentConverter(std::string program,
                                                  corvanel::isolation::IsolationLimits limits)
-    : worker_(std::move(program), "corvanel", kConversionWorkerArgument, limits) {}
+    : worker_(std::move(program), "corvanel", corvanel::isolation::kWorkerArgument, limits) {}
 
 ConversionOutcome WorkerDocumentConverter::Convert(const QString& source, const QString& target) {
-    const std::string sourceName = FileSystemName(source);
-    const std::string targetName = FileSystemName(target);
-    const SingleWorker::Reply reply =
-        worker_.Ask(EncodeConversionRequest(sourceName, targetName), targetName);
-    switch (reply.ending) {
-        case SingleWorker::Ending::kAnswered: {
-            ConversionAnswer answer;
-            if (!DecodeConversionAnswer(reply.answer, answer)) {
-                return Failure(ErrorCode::kInternal, sourceName, "its worker's answer is damaged");
-            }
-            return {static_cast<int>(answer.number), QString::fromStdString(answer.description)};
-        }
-        case SingleWorker::Ending::kTimeout:
-            return Failure(ErrorCode::kTimeout, sourceName, reply.reason);
-        case SingleWorker::Ending::kOutOfMemory:
-            return Failure(ErrorCode::kOutOfMemory, sourceName, reply.reason);
-        case SingleWorker::Ending::kCrashed:
-        case SingleWorker::Ending::kStopped:
-            break;
+    corvanel::isolation::Job job;
+    job.source = FileSystemName(source);
+    job.target = FileSystemName(target);
+    corvanel::isolation::JobAnswer answer;
+    const SingleWorker::Reply reply = worker_.Ask(
+        corvanel::isolation::EncodeJob(job), job.target,
+        [&](const std::string& frame) { return corvanel::isolation::DecodeAnswer(frame, answer); });
+    if (reply.ending == SingleWorker::Ending::kAnswered) {
+        return {answer.outcome.Number(), QString::fromStdString(answer.outcome.description)};
     }
-    return Failure(ErrorCode::kCrashed, sourceName, reply.reason);
+    return {static_cast<int>(reply.code), QString::fromStdString(corvanel::convert::DescribeError(
+                                              reply.code, job.source, reply.reason))};
 }

@@ -11,7 +11,7 @@
 // on. One document at a time, as the export asks for them.
 class WorkerDocumentConverter : public DocumentConverter {
 public:
-    // `program` is started with kConversionWorkerArgument: this program itself by default.
+    // `program` is started with isolation::kWorkerArgument: this program itself by default.
     explicit WorkerDocumentConverter(
         std::string program = corvanel::isolation::ThisProgram(),
         corvanel::isolation::IsolationLimits limits = corvanel::isolation::IsolationLimits());

@@ -10,6 +10,21 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+SingleWorker::Reply Stopped() {
+    return {SingleWorker::Ending::kStopped,
+            {},
+            "the conversions were stopped",
+            convert::ErrorCode::kCrashed};
+}
+
+SingleWorker::Reply Failed(const EndVerdict& verdict) {
+    using Ending = SingleWorker::Ending;
+    const Ending ending = verdict.code == convert::ErrorCode::kTimeout       ? Ending::kTimeout
+                          : verdict.code == convert::ErrorCode::kOutOfMemory ? Ending::kOutOfMemory
+                                                                             : Ending::kCrashed;
+    return {ending, {}, verdict.reason, verdict.code};
+}
+
 }  // namespace
 
 SingleWorker::SingleWorker(std::string program, std::string name, std::string argument,
@@ -17,20 +32,21 @@ SingleWorker::SingleWorker(std::string program, std::string name, std::string ar
     : program_(std::move(program)),
       name_(std::move(name)),
       argument_(std::move(argument)),
-      limits_(limits) {}
+      policy_(limits) {}
 
-SingleWorker::Reply SingleWorker::Ask(const std::string& request, const std::string& target) {
+SingleWorker::Reply SingleWorker::Ask(const std::string& request, const std::string& target,
+                                      const AnswerCheck& readable) {
     for (int attempt = 1;; ++attempt) {
         if (stopped_) {
-            return {Ending::kStopped, {}, "the conversions were stopped"};
+            return Stopped();
         }
-        if (worker_.Running() && served_ >= limits_.maxPerWorker) {
+        if (worker_.Running() && !policy_.TakesMore(served_)) {
             worker_.Stop(true);
         }
         if (!worker_.Running()) {
             if (!worker_.Start(program_, name_.c_str(), argument_.c_str(),
-                               limits_.maxMemoryBytes)) {
-                return {Ending::kCrashed, {}, "no worker process can be started"};
+                               Limits().maxMemoryBytes)) {
+                return Failed(policy_.AfterEnd(WorkerEnd::kNotStarted, attempt, 0, false));
             }
             served_ = 0;
             running_ = worker_.Pid();
@@ -39,41 +55,44 @@ SingleWorker::Reply SingleWorker::Ask(const std::string& request, const std::str
             if (stopped_) {
                 running_ = -1;
                 worker_.Stop(false);
-                return {Ending::kStopped, {}, "the conversions were stopped"};
+                return Stopped();
             }
         }
         std::string answer;
-        const Wait end = worker_.Send(request) ? AwaitAnswer(answer) : Wait::kDied;
-        if (end == Wait::kAnswer) {
+        const Wait wait = worker_.Send(request) ? AwaitAnswer(answer, readable) : Wait::kDied;
+        if (wait == Wait::kAnswer) {
             ++served_;
-            return {Ending::kAnswered, std::move(answer), {}};
+            return {Ending::kAnswered, std::move(answer), {}, convert::ErrorCode::kNone};
         }
         const pid_t pid = worker_.Pid();
         running_ = -1;
         const int status = worker_.Stop(false);
         RemoveTemporaryFiles(target, pid);
-        if (end == Wait::kTimeout) {
-            return {Ending::kTimeout, {}, TimeoutReason(limits_)};
+        const WorkerEnd end = wait == Wait::kTimeout       ? WorkerEnd::kTimeout
+                              : wait == Wait::kOutOfMemory ? WorkerEnd::kOutOfMemory
+                                                           : WorkerEnd::kDied;
+        // A worker killed by Stop() died of it, not of its document.
+        if (end == WorkerEnd::kDied && stopped_ && !worker_.ExceededMemory()) {
+            return Stopped();
         }
-        if (end == Wait::kOutOfMemory || worker_.ExceededMemory()) {
-            return {Ending::kOutOfMemory, {}, MemoryReason(limits_)};
-        }
-        if (stopped_) {
-            return {Ending::kStopped, {}, "the conversions were stopped"};
-        }
-        if (attempt == 2) {
-            return {Ending::kCrashed, {}, CrashReason(status)};
+        const EndVerdict verdict = policy_.AfterEnd(end, attempt, status, worker_.ExceededMemory());
+        if (!verdict.retry) {
+            return Failed(verdict);
         }
     }
 }
 
-SingleWorker::Wait SingleWorker::AwaitAnswer(std::string& answer) {
-    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                             std::chrono::duration<double>(limits_.timeoutSeconds));
+SingleWorker::Wait SingleWorker::AwaitAnswer(std::string& answer, const AnswerCheck& readable) {
+    const auto deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                           std::chrono::duration<double>(Limits().timeoutSeconds));
     auto memoryChecked = Clock::now();
     while (true) {
         bool damaged = false;
         if (std::optional<std::string> frame = worker_.Answers().Take(damaged)) {
+            if (readable && !readable(*frame)) {
+                return Wait::kDied;
+            }
             answer = std::move(*frame);
             return Wait::kAnswer;
         }
@@ -86,7 +105,7 @@ SingleWorker::Wait SingleWorker::AwaitAnswer(std::string& answer) {
         }
         if (now - memoryChecked >= kMemoryCheckInterval) {
             memoryChecked = now;
-            if (worker_.ResidentBytes() > limits_.maxMemoryBytes) {
+            if (worker_.ResidentBytes() > Limits().maxMemoryBytes) {
                 return Wait::kOutOfMemory;
             }
         }

@@ -1,7 +1,7 @@
 #include "lib/Batch.h"
 
 #include "convert/core/ErrorCode.h"
-#include "lib/BatchProtocol.h"
+#include "isolation/JobCodec.h"
 #include "lib/WorkerProgram.h"
 #include "system/PipeSignal.h"
 
@@ -10,26 +10,10 @@
 
 namespace corvanel::library {
 
-namespace {
-
-using Ending = isolation::SingleWorker::Ending;
-
-convert::ErrorCode CodeFor(Ending ending) {
-    switch (ending) {
-        case Ending::kTimeout:
-            return convert::ErrorCode::kTimeout;
-        case Ending::kOutOfMemory:
-            return convert::ErrorCode::kOutOfMemory;
-        case Ending::kCrashed:
-            return convert::ErrorCode::kCrashed;
-        case Ending::kAnswered:
-        case Ending::kStopped:
-            break;
-    }
-    return convert::ErrorCode::kInternal;
-}
-
-}  // namespace
+static_assert(isolation::kIncludeHeaders == CORVANEL_INCLUDE_HEADERS &&
+                  isolation::kIncludeFooters == CORVANEL_INCLUDE_FOOTERS &&
+                  isolation::kIncludeComments == CORVANEL_INCLUDE_COMMENTS,
+              "a job's include bits are the library's");
 
 Batch::Batch(const BatchSettings& settings, const std::string& program) : settings_(settings) {
     for (unsigned i = 0; i < settings_.jobs; ++i) {
@@ -122,22 +106,24 @@ void Batch::Serve(isolation::SingleWorker& worker) {
 }
 
 std::unique_ptr<corvanel_result> Batch::Convert(isolation::SingleWorker& worker, std::string path) {
-    auto result = std::make_unique<corvanel_result>();
-    const BatchRequest request{path, settings_.output, settings_.convert};
-    const isolation::SingleWorker::Reply reply = worker.Ask(EncodeRequest(request), {});
-    if (reply.ending == Ending::kStopped) {
+    isolation::Job job;
+    job.source = path;
+    job.options = settings_.convert;
+    isolation::JobAnswer answer;
+    const isolation::SingleWorker::Reply reply = worker.Ask(
+        isolation::EncodeJob(job), {},
+        [&](const std::string& frame) { return isolation::DecodeAnswer(frame, answer); });
+    if (reply.ending == isolation::SingleWorker::Ending::kStopped) {
         return nullptr;
     }
-    if (reply.ending == Ending::kAnswered && DecodeResult(reply.answer, *result)) {
-        result->source = std::move(path);
-        return result;
+    auto result = std::make_unique<corvanel_result>();
+    if (reply.ending == isolation::SingleWorker::Ending::kAnswered) {
+        TakeOutcome(*result, std::move(answer.outcome));
+        result->text = std::move(answer.text);
+    } else {
+        result->status = static_cast<int>(reply.code);
+        result->message = convert::DescribeError(reply.code, path, reply.reason);
     }
-    *result = corvanel_result{};
-    const convert::ErrorCode code = CodeFor(reply.ending);
-    result->status = static_cast<int>(code);
-    result->message = convert::DescribeError(
-        code, path,
-        reply.ending == Ending::kAnswered ? "its worker's answer cannot be read" : reply.reason);
     result->source = std::move(path);
     return result;
 }

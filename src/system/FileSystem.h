@@ -59,4 +59,69 @@ std::error_code ListFolder(const std::string& folder, std::vector<std::string>& 
 // This process's number, as the system shows it.
 unsigned long CurrentProcessId();
 
+// A file open for reading, closed with the object. What it is and its size are asked of the
+// opened file, so they describe what is read however the path changes meanwhile.
+class ReadableFile {
+public:
+    ReadableFile() = default;
+    ~ReadableFile();
+    ReadableFile(ReadableFile&& other) noexcept;
+    ReadableFile& operator=(ReadableFile&& other) noexcept;
+
+    // Opens what the path leads to (a folder or device too, never waiting on one); on failure
+    // nothing is open and errno tells why (the kind is known still where the system tells it).
+    static ReadableFile Open(const std::string& path);
+
+    bool IsOpen() const { return handle_ != kNoHandle; }
+    FileKind Kind() const { return kind_; }
+    std::uint64_t Size() const { return size_; }  // of a regular file, when it was opened
+    // Reads up to `length` bytes from `offset`; fewer only where the file ends (a read that
+    // stops short at or past the size seen when opened is taken as its end). Returns the
+    // count, or -1 with errno set.
+    std::int64_t ReadAt(std::uint64_t offset, char* out, std::size_t length);
+    void Close();
+
+private:
+    static constexpr std::intptr_t kNoHandle = -1;
+    std::intptr_t handle_ = kNoHandle;  // a descriptor, or a HANDLE on Windows
+    FileKind kind_ = FileKind::kMissing;
+    std::uint64_t size_ = 0;
+};
+
+// A file written for `target` and put in its place only when whole: nothing of it is ever seen
+// under the target's name before, and an earlier target stays whole until it is replaced. On
+// Linux it is made unnamed in the target's folder (O_TMPFILE) and linked in as the target, so
+// a new target costs one name and a failure leaves nothing behind. Where the target exists
+// already, the system has no unnamed files or the file system refuses them, the file is a
+// temporary one beside the target, renamed over it: that replaces whatever is there, as a
+// file or link (a folder in the way is an error).
+class StagedFile {
+public:
+    enum class Naming { kUnnamedWherePossible, kNamedOnly };
+
+    explicit StagedFile(std::string target, Naming naming = Naming::kUnnamedWherePossible);
+    ~StagedFile();  // discards a file not published
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    std::error_code Create();
+    std::error_code Write(std::string_view bytes);
+    // Closes the file and puts it in the target's place; when that fails, nothing of it stays.
+    std::error_code Publish();
+    void Discard();
+
+private:
+    static constexpr std::intptr_t kNoHandle = -1;
+    std::error_code CreateNamed();
+
+    std::string target_;
+    Naming naming_;
+    std::string temporary_;             // its name beside the target, while it has one
+    std::intptr_t handle_ = kNoHandle;  // a descriptor, or a HANDLE on Windows
+};
+
+// A name beside `target` for a temporary file that no other writer (thread or process) picks
+// at the same time; each attempt gives another.
+std::string TemporaryNameBeside(const std::string& target, int attempt);
+
 }  // namespace corvanel::system

@@ -2,6 +2,7 @@
 
 #include "system/WideText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -241,6 +242,137 @@ std::error_code ListFolder(const std::string& folder, std::vector<std::string>& 
 
 unsigned long CurrentProcessId() {
     return ::GetCurrentProcessId();
+}
+
+// Backup semantics open a folder too, so that what the path leads to is told from the handle.
+ReadableFile ReadableFile::Open(const std::string& path) {
+    ReadableFile file;
+    const HANDLE handle =
+        ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        // A folder that may not be read is still told as a folder.
+        const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
+        if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            file.kind_ = FileKind::kFolder;
+        }
+        errno = ErrnoFor(error);
+        return file;
+    }
+    file.handle_ = reinterpret_cast<std::intptr_t>(handle);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(handle) != FILE_TYPE_DISK ||
+        ::GetFileInformationByHandle(handle, &info) == 0) {
+        file.kind_ = FileKind::kOther;  // a device, a pipe
+        return file;
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        file.kind_ = FileKind::kFolder;
+        return file;
+    }
+    file.kind_ = FileKind::kFile;
+    file.size_ = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    return file;
+}
+
+std::int64_t ReadableFile::ReadAt(std::uint64_t offset, char* out, std::size_t length) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(handle_);
+    std::size_t got = 0;
+    while (got < length) {
+        const std::uint64_t at = offset + got;
+        OVERLAPPED position{};
+        position.Offset = static_cast<DWORD>(at);
+        position.OffsetHigh = static_cast<DWORD>(at >> 32);
+        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(length - got, 1u << 30));
+        DWORD n = 0;
+        if (::ReadFile(handle, out + got, ask, &n, &position) == 0) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_HANDLE_EOF) {
+                break;
+            }
+            errno = ErrnoFor(error);
+            return -1;
+        }
+        got += n;
+        // Short at the size seen or past it: the end, without a further read to find it.
+        if (n == 0 || (n < ask && offset + got >= size_)) {
+            break;
+        }
+    }
+    return static_cast<std::int64_t>(got);
+}
+
+void ReadableFile::Close() {
+    if (handle_ != kNoHandle) {
+        ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+        handle_ = kNoHandle;
+    }
+}
+
+// Windows has no unnamed files: always a temporary file beside the target, replacing it.
+std::error_code StagedFile::Create() {
+    return CreateNamed();
+}
+
+std::error_code StagedFile::CreateNamed() {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string name = TemporaryNameBeside(target_, attempt);
+        const HANDLE handle = ::CreateFileW(SystemPath(name).c_str(), GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            handle_ = reinterpret_cast<std::intptr_t>(handle);
+            temporary_ = name;
+            return {};
+        }
+        const int error = ErrnoFor(::GetLastError());
+        if (error != EEXIST) {
+            return std::error_code(error, std::generic_category());
+        }
+    }
+    return std::make_error_code(std::errc::file_exists);
+}
+
+std::error_code StagedFile::Write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD n = 0;
+        if (::WriteFile(reinterpret_cast<HANDLE>(handle_), bytes.data(), ask, &n, nullptr) == 0) {
+            return std::error_code(ErrnoFor(::GetLastError()), std::generic_category());
+        }
+        bytes.remove_prefix(n);
+    }
+    return {};
+}
+
+std::error_code StagedFile::Publish() {
+    if (handle_ == kNoHandle) {
+        return std::make_error_code(std::errc::bad_file_descriptor);
+    }
+    const bool closed = ::CloseHandle(reinterpret_cast<HANDLE>(handle_)) != 0;
+    handle_ = kNoHandle;
+    std::error_code ec;
+    if (!closed) {
+        ec = std::error_code(ErrnoFor(::GetLastError()), std::generic_category());
+    } else if (ec = MoveReplacing(temporary_, target_); !ec) {
+        temporary_.clear();
+    }
+    Discard();
+    return ec;
+}
+
+void StagedFile::Discard() {
+    if (handle_ != kNoHandle) {
+        ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+        handle_ = kNoHandle;
+    }
+    if (!temporary_.empty()) {
+        ::DeleteFileW(SystemPath(temporary_).c_str());
+        temporary_.clear();
+    }
 }
 
 }  // namespace corvanel::system

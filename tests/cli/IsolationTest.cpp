@@ -66,13 +66,14 @@ TEST(Isolation, AWorkerKilledFromOutsideHasItsDocumentTriedOnceMore) {
     const std::string in = MakeDocuments(scratch);
     const std::string out = scratch.File("out");
     fs::create_directories(out);
-    // Each time a worker has begun the large text (its temporary file appears), it is killed;
-    // the first death is retried in a fresh worker, the second fails the document.
+    // Each time a worker has begun the large text (it holds it open), it is killed; the first
+    // death is retried in a fresh worker, the second fails the document.
     const std::string killer =
-        "for kill in 1 2; do for i in $(seq 600); do t=$(ls " + Quoted(out) +
-        " | grep -m1 '^big.txt.corvanel-.*tmp$') && break; sleep 0.05; done; "
-        "pid=${t#big.txt.corvanel-}; pid=${pid%%-*}; kill -KILL $pid; "
-        "while kill -0 $pid 2>/dev/null; do sleep 0.02; done; done";
+        "main=$!; for kill in 1 2; do pid=; for i in $(seq 600); do "
+        "for p in $(pgrep -P $main); do ls -l /proc/$p/fd 2>/dev/null | grep -qF " +
+        Quoted(in + "/big.text") +
+        " && pid=$p; done; [ -n \"$pid\" ] && break; sleep 0.05; done; "
+        "kill -KILL $pid; while kill -0 $pid 2>/dev/null; do sleep 0.02; done; done";
     const RunOutcome r = RunShell(scratch, ProgramCommand({"-j1", "-o", out, "--jsonl", "-", in}) +
                                                " 2>/dev/null & " + killer + "; wait $!");
     EXPECT_EQ(r.status, 1);

@@ -12,11 +12,17 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+
+#include <unistd.h>
 #endif
 
 namespace {
@@ -122,14 +128,39 @@ TEST_P(DocumentConverterTest, FailuresCarryTheConvertersNumberAndKeepTheOldTarge
     }
 }
 
-// Kills every worker that begins writing `target`'s text, found by its temporary file.
+// The processes writing `target`'s text: on Linux those holding a file open beside it (an
+// unnamed one shows as "#<inode> (deleted)"), elsewhere those named by their temporary files.
+std::vector<long> WritersOf(const QString& target) {
+    std::vector<long> pids;
+#ifdef _WIN32
+    const QString prefix = QFileInfo(target).fileName() + QStringLiteral(".corvanel-");
+    for (const QString& name : QFileInfo(target).dir().entryList({prefix + u'*'}, QDir::Files)) {
+        pids.push_back(name.mid(prefix.size()).section(u'-', 0, 0).toLong());
+    }
+#else
+    const std::string beside = QFileInfo(target).absolutePath().toStdString() + "/";
+    std::error_code ec;
+    for (const auto& process : std::filesystem::directory_iterator("/proc", ec)) {
+        std::error_code unreadable;
+        for (const auto& fd :
+             std::filesystem::directory_iterator(process.path() / "fd", unreadable)) {
+            char link[4096];
+            const ssize_t n = ::readlink(fd.path().c_str(), link, sizeof link);
+            if (n > 0 && std::string_view(link, n).starts_with(beside)) {
+                pids.push_back(std::atol(process.path().filename().c_str()));
+                break;
+            }
+        }
+    }
+#endif
+    return pids;
+}
+
+// Kills every worker that begins writing `target`'s text.
 std::thread KillWorkersWriting(const QString& target, int times) {
     return std::thread([target, times] {
-        const QDir folder = QFileInfo(target).dir();
-        const QString prefix = QFileInfo(target).fileName() + QStringLiteral(".corvanel-");
         for (int killed = 0, tries = 0; killed < times && tries < 3000; ++tries) {
-            for (const QString& name : folder.entryList({prefix + u'*'}, QDir::Files)) {
-                const long pid = name.mid(prefix.size()).section(u'-', 0, 0).toLong();
+            for (const long pid : WritersOf(target)) {
                 if (pid > 0 && KillAndWait(pid)) {
                     ++killed;
                 }

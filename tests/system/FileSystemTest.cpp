@@ -81,6 +81,33 @@ TEST_P(NamedFiles, AreMadeReadListedReplacedAndKnownByIdentity) {
     EXPECT_NE(IdentityOf(folder), identity);
 }
 
+// Read through a handle that tells what it opened, and written new and over itself staged.
+TEST_P(NamedFiles, AreReadThroughTheirHandleAndStagedIntoPlace) {
+    TemporaryFolder scratch;
+    const std::string path = scratch.File(GetParam());
+    const std::string folder = Utf8FromPath(PathFromUtf8(path).parent_path());
+    ASSERT_TRUE(fs::create_directories(PathFromUtf8(folder)));
+    for (const char* text : {"first", "second"}) {
+        StagedFile staged(path);
+        ASSERT_FALSE(staged.Create()) << path;
+        ASSERT_FALSE(staged.Write(text));
+        ASSERT_FALSE(staged.Publish());
+        EXPECT_EQ(Slurp(path), text);
+    }
+    std::vector<std::string> listed;
+    EXPECT_FALSE(ListFolder(folder, listed));
+    EXPECT_EQ(listed.size(), 1u) << "no temporary file left";
+
+    ReadableFile file = ReadableFile::Open(path);
+    ASSERT_TRUE(file.IsOpen());
+    EXPECT_EQ(file.Kind(), FileKind::kFile);
+    EXPECT_EQ(file.Size(), 6u);
+    char buffer[16] = {};
+    EXPECT_EQ(file.ReadAt(2, buffer, sizeof buffer), 4);
+    EXPECT_EQ(std::string(buffer), "cond");
+    EXPECT_EQ(ReadableFile::Open(folder).Kind(), FileKind::kFolder);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Names, NamedFiles,
     ::testing::Values("plain/report.doc", "latin/R\xC3\xA9sum\xC3\xA9 \xC3\xBC\xC3\xB1.doc",
@@ -96,6 +123,8 @@ TEST(FileState, TellsMissingFromFolderFromFile) {
     EXPECT_EQ(IdentityOf(scratch.File("nothing")), std::nullopt);
     EXPECT_EQ(StateOf(scratch.Path()).kind, FileKind::kFolder);
     EXPECT_EQ(OpenFile(scratch.File("nothing"), "rb"), nullptr);
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_FALSE(ReadableFile::Open(scratch.File("nothing")).IsOpen());
     EXPECT_EQ(errno, ENOENT);
 }
 

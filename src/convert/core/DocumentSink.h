@@ -46,9 +46,23 @@ struct MarginTexts {
 // The events every reader emits, in reading order. The plain-text writer is the one sink the
 // program uses, so the text rules live there; tests may record the events instead.
 //
-// Nesting: paragraphs sit in the body, in table cells, in notes and in floating text; tables sit
-// wherever a paragraph may. Readers leave out what never reaches the text (hidden text, deleted
-// revisions, field codes) before emitting, and headers, footers and comments unless asked.
+// Readers leave out what never reaches the text (hidden text, deleted revisions, field codes)
+// before emitting, and headers, footers and comments unless asked.
+//
+// The order every reader keeps (ContractCheck watches it in sanitizer and fuzz builds):
+// - What opens closes, properly nested: paragraph, table, row, cell, note, floating text, margin
+//   text, and a link within its paragraph.
+// - Blocks (paragraphs, tables) sit in the body, a cell, a note, floating text or a margin text;
+//   rows only in a table, cells only in a row.
+// - Inline events (Text, Tab, Break, NoteReference, Picture, Style, links) only in a paragraph;
+//   Heading, ListItem and ListLabel before them (ListItem before ListLabel); HeaderRow right
+//   after StartRow; CellSpan or CoveredCell right after StartCell.
+// - Notes and floating text where a block or inline event may come; a note never in a note.
+// - Margin texts only of a kind the sink wants, where a block or inline event may come, never
+//   one in another; headers and footers outside notes and floating text, headers before the
+//   body's first block.
+// - Format at most once, before the body; EndDocument once, with everything closed, and last.
+// A reader that fails throws and sends nothing more, leaving open what it had opened.
 class DocumentSink {
 public:
     virtual ~DocumentSink() = default;

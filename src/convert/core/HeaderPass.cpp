@@ -2,26 +2,16 @@
 
 namespace corvanel::convert {
 
-void HeaderPass::EndDocument() {
-    if (mode_ == Mode::kAllButHeaders) {
-        target_.EndDocument();
-    }
-}
-
-void HeaderPass::Format(std::string_view name) {
-    if (mode_ == Mode::kAllButHeaders) {
-        target_.Format(name);
+void HeaderPass::Forward(SinkEvent event, EventCall call) {
+    const bool ofTheBody = event == SinkEvent::kEndDocument || event == SinkEvent::kFormat ||
+                           event == SinkEvent::kProperty;
+    if (ofTheBody ? mode_ == Mode::kAllButHeaders : Passes()) {
+        call(target_);
     }
 }
 
 bool HeaderPass::WantsProperties() const {
     return mode_ == Mode::kAllButHeaders && target_.WantsProperties();
-}
-
-void HeaderPass::Property(DocumentProperty property, std::string_view value) {
-    if (mode_ == Mode::kAllButHeaders) {
-        target_.Property(property, value);
-    }
 }
 
 bool HeaderPass::WantsMarginText(MarginText kind) const {
@@ -33,15 +23,11 @@ void HeaderPass::StartMarginText(MarginText kind, std::string_view author) {
     if (mode_ == Mode::kHeadersOnly && kind == MarginText::kHeader) {
         ++inHeader_;
     }
-    if (Passes()) {
-        target_.StartMarginText(kind, author);
-    }
+    ForwardingSink::StartMarginText(kind, author);
 }
 
 void HeaderPass::EndMarginText() {
-    if (Passes()) {
-        target_.EndMarginText();
-    }
+    ForwardingSink::EndMarginText();
     if (inHeader_ > 0) {
         --inHeader_;
     }

@@ -13,17 +13,15 @@ public:
     enum class Mode { kHeadersOnly, kAllButHeaders };
     HeaderPass(DocumentSink& target, Mode mode) : ForwardingSink(target), mode_(mode) {}
 
-    // The document's end, format and properties belong to the pass that reads the body.
-    void EndDocument() override;
-    void Format(std::string_view name) override;
     bool WantsProperties() const override;
-    void Property(DocumentProperty property, std::string_view value) override;
     bool WantsMarginText(MarginText kind) const override;
     void StartMarginText(MarginText kind, std::string_view author) override;
     void EndMarginText() override;
 
 private:
-    bool Passes() const override { return mode_ == Mode::kAllButHeaders || inHeader_ > 0; }
+    // The document's end, format and properties belong to the pass that reads the body.
+    void Forward(SinkEvent event, EventCall call) override;
+    bool Passes() const { return mode_ == Mode::kAllButHeaders || inHeader_ > 0; }
 
     Mode mode_;
     int inHeader_ = 0;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "system/FileSystem.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,8 +13,8 @@ namespace corvanel::convert {
 // the document in every error description.
 class SourceFile {
 public:
-    // Checks that the path is a readable regular file within the size limit; throws ConvertError
-    // (cannot be opened, too large) otherwise.
+    // Opens the path and checks that what it opened is a readable regular file within the
+    // size limit; throws ConvertError (cannot be opened, too large) otherwise.
     static SourceFile Open(const std::string& path);
     static SourceFile FromBytes(std::string label, std::string bytes);
 
@@ -46,7 +46,7 @@ private:
     bool loaded_ = false;
     std::string head_;
     std::string bytes_;
-    std::shared_ptr<std::FILE> openFile_;  // for ReadAt on a file not loaded
+    system::ReadableFile file_;  // open while the source is, for what is read from disk
 };
 
 }  // namespace corvanel::convert

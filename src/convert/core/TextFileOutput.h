@@ -1,19 +1,21 @@
 #pragma once
 
 #include "convert/Converter.h"
+#include "system/FileSystem.h"
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
 namespace corvanel::convert {
 
-// A text file written through a temporary file beside the target, renamed over it only when
-// all of it was written: a failure never leaves a partial file or damages an existing one.
-// The text may come in pieces; the temporary file is created with the first of them.
+// A text file put in place only when all of it was written (system::StagedFile): a failure
+// never leaves a partial file or damages an existing one. The text may come in pieces; the
+// file is created with the first of them.
 class TextFileOutput {
 public:
-    explicit TextFileOutput(std::string targetPath);
+    using Naming = system::StagedFile::Naming;
+
+    explicit TextFileOutput(std::string targetPath, Naming naming = Naming::kUnnamedWherePossible);
     ~TextFileOutput();  // an output not committed is abandoned
     TextFileOutput(const TextFileOutput&) = delete;
     TextFileOutput& operator=(const TextFileOutput&) = delete;
@@ -22,7 +24,7 @@ public:
     void Write(std::string_view text);
     // Finishes the file and puts it in place (creating it when nothing was written).
     ConversionResult Commit();
-    // Removes the temporary file, if any.
+    // Drops what was written, leaving nothing of it behind.
     void Abandon();
 
 private:
@@ -30,9 +32,9 @@ private:
     void Fail(const std::string& reason);
 
     std::string target_;
-    std::string temporary_;
-    std::FILE* file_ = nullptr;
+    system::StagedFile file_;
     bool opened_ = false;
+    bool created_ = false;
     ConversionResult failure_;
 };
 

@@ -8,13 +8,12 @@
 
 namespace corvanel::convert {
 
+using layout::Place;
 using markdown::HeldBlock;
 using markdown::HeldBlocks;
 using markdown::InlineWriter;
 
 namespace {
-
-enum ContainerKind { kBody, kCell, kNote, kFloating, kMargin };
 
 // Markdown blocks indented under a note definition's first line.
 std::string Indented(const std::string& text) {
@@ -41,23 +40,19 @@ std::string Indented(const std::string& text) {
 // Where blocks go: streaming containers (the body, notes, text boxes outside tables, headers and
 // footers) write Markdown to a string as they read; collecting ones (table cells, text boxes in
 // them, comments) keep their blocks apart until their place is known.
-struct MarkdownWriter::Container final : markdown::BlockOpener {
-    Container(MarkdownWriter& w, int k, bool c) : writer(w), kind(k), collects(c) {}
+struct MarkdownWriter::Container final : layout::Container, markdown::BlockOpener {
+    Container(MarkdownWriter& w, Place p, bool c) : layout::Container(p), writer(w), collects(c) {}
     void OpenBlock() override { writer.OpenBlock(*this); }
 
     MarkdownWriter& writer;
-    int kind;
-    bool collects;
-    std::string* target = nullptr;  // streaming
-    std::string buffer;             // own Markdown of notes, text boxes and margin texts
-    HeldBlocks blocks;              // collecting
-    HeldBlock paragraph;            // collecting: the open paragraph, until it ends
-    std::size_t blockCount = 0;     // streaming: blocks written
+    bool collects;               // else streaming, to its target
+    HeldBlocks blocks;           // collecting
+    HeldBlock paragraph;         // collecting: the open paragraph, until it ends
+    std::size_t blockCount = 0;  // streaming: blocks written
     markdown::ListLayout lists;
     InlineWriter inl;
 
     // The open paragraph.
-    bool paragraphOpen = false;
     int heading = 0;
     int listLevel = -1;
     ListKind listKind = ListKind::kBullet;
@@ -66,51 +61,32 @@ struct MarkdownWriter::Container final : markdown::BlockOpener {
 
     std::vector<std::unique_ptr<markdown::MarkdownTable>> tables;  // open directly in here
     markdown::MarkdownTable* table = nullptr;                      // a cell's
-    std::vector<std::string> floating;  // text boxes waiting for their paragraph to end
-    HeldBlocks floatingBlocks;
-    NoteKind noteKind = NoteKind::kFootnote;
+    HeldBlocks floatingBlocks;  // collecting: text boxes waiting for their paragraph to end
     std::string noteLabel;
-    std::string noteMark;
-    MarginText marginKind = MarginText::kHeader;
-    std::string author;
 };
 
-MarkdownWriter::MarkdownWriter() {
-    Push(kBody, false).target = &out_;
-}
+MarkdownWriter::MarkdownWriter()
+    : BlockLayout(std::make_unique<Container>(*this, Place::kBody, false)) {}
 
 MarkdownWriter::~MarkdownWriter() = default;
 
-void MarkdownWriter::Property(DocumentProperty property, std::string_view value) {
-    if (wantProperties_) {
-        facts_.AddProperty(property, value);
-    }
+MarkdownWriter::Container& MarkdownWriter::Current() {
+    return static_cast<Container&>(Top());
 }
 
-MarkdownWriter::Container& MarkdownWriter::Push(int kind, bool collects) {
-    if (stack_.size() > static_cast<std::size_t>(limits::kMaxNestingDepth) * 4) {
-        ThrowDamaged("its content is nested too deeply");
-    }
-    stack_.push_back(std::make_unique<Container>(*this, kind, collects));
-    Container& c = *stack_.back();
+MarkdownWriter::Container& MarkdownWriter::Open(Place place, bool collects) {
+    auto c = std::make_unique<Container>(*this, place, collects);
     if (!collects) {
-        c.target = &c.buffer;
+        c->target = &c->buffer;
     }
-    return c;
+    return static_cast<Container&>(Push(std::move(c)));
 }
 
-void MarkdownWriter::Pop() {
-    stack_.pop_back();
-}
-
-void MarkdownWriter::AfterContent() {
+// After text was written where the open paragraph goes: the size limit, and the output handed
+// over when long.
+void MarkdownWriter::Wrote() {
     const Container& c = Current();
-    if (c.paragraphText != nullptr && c.paragraphText != &out_ &&
-        c.paragraphText->size() > limits::kMaxOutputBytes) {
-        ThrowTooLarge("its text exceeds the output size limit");
-    }
-    output_.CheckSize();
-    output_.DrainIfOver([this] { return headersOut_ ? std::string() : HeaderBlock(); });
+    Written(c.paragraphText != nullptr ? *c.paragraphText : Out());
 }
 
 // Streaming containers only: the separator and the marker, at a paragraph's first content.
@@ -149,13 +125,14 @@ void MarkdownWriter::AddBlock(Container& c, std::string markdown) {
     }
     c.lists.Reset();
     if (c.blockCount > 0) {
-        *c.target += "\n\n";
+        Append(*c.target, "\n\n");
     }
-    *c.target += markdown;
+    Append(*c.target, markdown);
     ++c.blockCount;
 }
 
-void MarkdownWriter::FlushFloating(Container& c) {
+void MarkdownWriter::FlushFloating(layout::Container& anchor) {
+    auto& c = static_cast<Container&>(anchor);
     if (c.paragraphOpen || !c.tables.empty()) {
         return;  // after the paragraph or table that anchors them
     }
@@ -194,7 +171,7 @@ void MarkdownWriter::StartParagraph() {
     } else {
         c.paragraphText = c.target;
         c.inl.Begin(c.paragraphText, InlineWriter::Breaks::kHard, false, &c);
-        if (c.kind == kNote && c.blockCount == 0) {
+        if (c.place == Place::kNote && c.blockCount == 0) {
             c.inl.DropLeadingSpaces();  // as the plain text drops them after the mark
         }
     }
@@ -212,12 +189,12 @@ void MarkdownWriter::EndParagraph() {
         c.blocks.push_back(std::move(c.paragraph));
     }
     FlushFloating(c);
-    AfterContent();
+    Wrote();
 }
 
 void MarkdownWriter::Heading(int level) {
     Container& c = Current();
-    if (c.kind == kBody && c.paragraphOpen && level >= 1 && level <= 6) {
+    if (c.place == Place::kBody && c.paragraphOpen && level >= 1 && level <= 6) {
         c.heading = level;
         c.inl.MakeHeading();
     }
@@ -268,7 +245,7 @@ void MarkdownWriter::Text(std::string_view utf8) {
     }
     EnsureParagraph();
     Current().inl.Text(utf8);
-    AfterContent();
+    Wrote();
 }
 
 void MarkdownWriter::Tab() {
@@ -301,7 +278,7 @@ void MarkdownWriter::EndLink() {
 void MarkdownWriter::Picture(std::string_view description, std::string_view) {
     EnsureParagraph();
     Current().inl.Picture(description);
-    AfterContent();
+    Wrote();
 }
 
 void MarkdownWriter::NoteReference(std::string_view mark) {
@@ -312,6 +289,7 @@ void MarkdownWriter::NoteReference(std::string_view mark) {
         referenceOrder_.push_back(label);
     }
     Current().inl.NoteReference(label);
+    Wrote();
 }
 
 void MarkdownWriter::StartTable() {
@@ -334,7 +312,7 @@ void MarkdownWriter::EndTable() {
     }
     AddBlock(c, table->Render());
     FlushFloating(c);
-    AfterContent();
+    Wrote();
 }
 
 void MarkdownWriter::EndTables(Container& c) {
@@ -360,7 +338,7 @@ void MarkdownWriter::HeaderRow() {
 
 void MarkdownWriter::EndRow() {
     // A cell left open by its reader ends with its row; a cell holding a nested table does not.
-    if (Current().kind == kCell && Current().tables.empty()) {
+    if (Current().place == Place::kCell && Current().tables.empty()) {
         EndCell();
     }
     Container& c = Current();
@@ -376,23 +354,23 @@ void MarkdownWriter::StartCell() {
     }
     markdown::MarkdownTable* table = parent.tables.back().get();
     table->StartCell();
-    Push(kCell, true).table = table;
+    Open(Place::kCell, true).table = table;
 }
 
 void MarkdownWriter::CellSpan(int columns, int rows) {
-    if (Current().kind == kCell && Current().table != nullptr) {
+    if (Current().place == Place::kCell && Current().table != nullptr) {
         Current().table->Span(columns, rows);
     }
 }
 
 void MarkdownWriter::CoveredCell() {
-    if (Current().kind == kCell && Current().table != nullptr) {
+    if (Current().place == Place::kCell && Current().table != nullptr) {
         Current().table->MarkCovered();
     }
 }
 
 void MarkdownWriter::EndCell() {
-    if (Current().kind != kCell) {
+    if (Current().place != Place::kCell) {
         return;
     }
     Container& cell = Current();
@@ -409,132 +387,103 @@ void MarkdownWriter::EndCell() {
 }
 
 void MarkdownWriter::StartNote(NoteKind kind, std::string_view mark) {
-    Container& note = Push(kNote, false);
+    Container& note = Open(Place::kNote, false);
     note.noteKind = kind;
-    note.noteMark = mark;
+    note.mark = mark;
     note.noteLabel = markdown::NoteLabel(mark, ++noteMarks_[std::string(mark)]);
 }
 
-void MarkdownWriter::EndNote() {
-    if (Current().kind != kNote) {
-        return;
-    }
-    Container& note = Current();
-    EndParagraph();
-    EndTables(note);
-    FlushFloating(note);
-    heldBytes_ += note.buffer.size();
-    if (heldBytes_ > limits::kMaxOutputBytes) {
-        ThrowTooLarge("its text exceeds the output size limit");
-    }
-    notes_.push_back({note.noteKind, std::move(note.noteLabel), std::move(note.noteMark),
-                      std::move(note.buffer)});
-    Pop();
-}
-
 void MarkdownWriter::StartFloatingText() {
-    Push(kFloating, Current().collects);
-}
-
-void MarkdownWriter::EndFloatingText() {
-    if (Current().kind != kFloating) {
-        return;
-    }
-    Container& box = Current();
-    EndParagraph();
-    EndTables(box);
-    FlushFloating(box);
-    std::string text = std::move(box.buffer);
-    HeldBlocks blocks = std::move(box.blocks);
-    Pop();
-    Container& anchor = Current();
-    if (anchor.collects) {
-        for (HeldBlock& block : blocks) {
-            anchor.floatingBlocks.push_back(std::move(block));
-        }
-    } else if (!text.empty()) {
-        anchor.floating.push_back(std::move(text));
-    }
-    FlushFloating(anchor);
+    Open(Place::kFloating, Current().collects);
 }
 
 void MarkdownWriter::StartMarginText(MarginText kind, std::string_view author) {
-    Container& margin = Push(kMargin, kind == MarginText::kComment);
+    Container& margin = Open(Place::kMargin, kind == MarginText::kComment);
     margin.marginKind = kind;
     margin.author = author;
 }
 
-void MarkdownWriter::EndMarginText() {
-    if (Current().kind != kMargin) {
-        return;
-    }
-    Container& margin = Current();
+void MarkdownWriter::Close(layout::Container& closing) {
+    auto& c = static_cast<Container&>(closing);
     EndParagraph();
-    EndTables(margin);
-    FlushFloating(margin);
-    const MarginText kind = margin.marginKind;
-    std::string text = std::move(margin.buffer);
-    if (kind == MarginText::kComment) {
-        // One paragraph: the author, ": " and the comment's paragraphs joined by a space;
-        // its tables after it.
-        std::string line;
-        std::string tables;
-        for (const HeldBlock& block : margin.blocks) {
-            if (block.kind == HeldBlock::Kind::kTable) {
-                tables += "\n\n" + block.text;
-            } else {
-                line += (line.empty() ? "" : " ") + block.text;
-            }
-        }
-        std::string author(margin.author);
-        author.erase(0, author.find_first_not_of(" \t\r\n"));
-        author.erase(author.find_last_not_of(" \t\r\n") + 1);
-        text.clear();
-        if (!line.empty() || !tables.empty()) {
-            text = author.empty() ? std::string() : markdown::EscapedInline(author) + ": ";
-            text += line + tables;
-        }
-    }
-    Pop();
-    if (!wantMargins_.Has(kind) || text.empty()) {
-        return;
-    }
-    if (kind != MarginText::kComment && !heldMargins_.insert(text).second) {
-        return;  // sections often repeat their headers and footers
-    }
-    heldBytes_ += text.size();
-    if (heldBytes_ > limits::kMaxOutputBytes) {
-        ThrowTooLarge("its text exceeds the output size limit");
-    }
-    (kind == MarginText::kHeader ? headers_ : (kind == MarginText::kFooter ? footers_ : comments_))
-        .push_back(std::move(text));
+    EndTables(c);
+    FlushFloating(c);
 }
 
-std::string MarkdownWriter::HeaderBlock() {
-    headersOut_ = true;
-    headersWritten_ = headers_.size();
+layout::HeldNote MarkdownWriter::NoteOf(layout::Container& closed) {
+    auto& note = static_cast<Container&>(closed);
+    return {note.noteKind, std::move(note.mark), std::move(note.noteLabel), std::move(note.buffer)};
+}
+
+void MarkdownWriter::Float(layout::Container& closed, layout::Container& to) {
+    auto& box = static_cast<Container&>(closed);
+    auto& anchor = static_cast<Container&>(to);
+    if (anchor.collects) {
+        for (HeldBlock& block : box.blocks) {
+            anchor.floatingBlocks.push_back(std::move(block));
+        }
+    } else if (!box.buffer.empty()) {
+        anchor.floating.push_back(std::move(box.buffer));
+    }
+}
+
+std::string MarkdownWriter::MarginTextOf(layout::Container& closed) {
+    auto& margin = static_cast<Container&>(closed);
+    if (margin.marginKind != MarginText::kComment) {
+        return std::move(margin.buffer);
+    }
+    // One paragraph: the author, ": " and the comment's paragraphs joined by a space; its
+    // tables after it.
+    std::string line;
+    std::string tables;
+    for (const HeldBlock& block : margin.blocks) {
+        if (block.kind == HeldBlock::Kind::kTable) {
+            tables += "\n\n" + block.text;
+        } else {
+            line += (line.empty() ? "" : " ") + block.text;
+        }
+    }
+    if (line.empty() && tables.empty()) {
+        return {};
+    }
+    std::string author(margin.author);
+    author.erase(0, author.find_first_not_of(" \t\r\n"));
+    author.erase(author.find_last_not_of(" \t\r\n") + 1);
+    std::string text = author.empty() ? std::string() : markdown::EscapedInline(author) + ": ";
+    return text + line + tables;
+}
+
+std::string MarkdownWriter::HeaderBlock(std::span<const std::string> headers, bool bodyFollows) {
     std::string block;
-    for (const std::string& header : headers_) {
+    for (const std::string& header : headers) {
         block += header + "\n\n";
+    }
+    if (!bodyFollows && !block.empty()) {
+        block.resize(block.size() - 2);  // nothing follows them
     }
     return block;
 }
 
-void MarkdownWriter::AppendSection(const std::string& markdown) {
-    Container& body = *stack_.front();
+void MarkdownWriter::Section(const std::string& markdown) {
+    Container& body = static_cast<Container&>(Body());
     body.lists.Reset();
-    if (output_.Drained() > 0 || !out_.empty()) {
-        out_ += "\n\n";
+    if (Started()) {
+        Append(Out(), "\n\n");
     }
-    out_ += markdown;
+    Append(Out(), markdown);
     ++body.blockCount;
-    AfterContent();
+}
+
+void MarkdownWriter::AppendSection(std::span<const std::string> texts) {
+    for (const std::string& text : texts) {
+        Section(text);
+    }
 }
 
 void MarkdownWriter::WriteNotes() {
     std::unordered_set<std::string> defined;
     for (const NoteKind kind : {NoteKind::kFootnote, NoteKind::kEndnote}) {
-        for (Note& note : notes_) {
+        for (const layout::HeldNote& note : Notes()) {
             if (note.kind != kind) {
                 continue;
             }
@@ -543,73 +492,26 @@ void MarkdownWriter::WriteNotes() {
                 if (!note.text.empty()) {
                     definition += ' ' + Indented(note.text);
                 }
-                AppendSection(definition);
+                Section(definition);
             } else {
                 // No reference in the text to hang it on: its mark and its text as they are.
                 const std::string mark = markdown::EscapedInline(note.mark);
-                AppendSection(note.text.empty() ? mark : mark + "\n\n" + note.text);
+                Section(note.text.empty() ? mark : mark + "\n\n" + note.text);
             }
         }
     }
     // A reference whose note never came would show as literal text without a definition.
     for (const std::string& label : referenceOrder_) {
         if (defined.count(label) == 0) {
-            AppendSection("[^" + label + "]:");
+            Section("[^" + label + "]:");
         }
     }
 }
 
-void MarkdownWriter::EndDocument() {
-    if (ended_) {
-        return;
-    }
-    ended_ = true;
-    while (stack_.size() > 1) {
-        switch (Current().kind) {
-            case kCell:
-                EndCell();
-                break;
-            case kNote:
-                EndNote();
-                break;
-            case kFloating:
-                EndFloatingText();
-                break;
-            case kMargin:
-                EndMarginText();
-                break;
-            default:
-                Pop();
-                break;
-        }
-        if (Current().kind != kCell) {
-            EndTables(Current());
-        }
-    }
-    Container& body = Current();
-    EndParagraph();
-    EndTables(body);
-    FlushFloating(body);
-    if (!headersOut_) {
-        std::string headers = HeaderBlock();
-        if (out_.empty() && !headers.empty()) {
-            headers.resize(headers.size() - 2);  // nothing follows them
-        }
-        out_.insert(0, headers);
-    } else {
-        for (std::size_t i = headersWritten_; i < headers_.size(); ++i) {
-            AppendSection(headers_[i]);  // late, but not lost
-        }
-    }
-    for (const std::string& footer : footers_) {
-        AppendSection(footer);
-    }
-    for (const std::string& comment : comments_) {
-        AppendSection(comment);
-    }
+void MarkdownWriter::AtEnd() {
     WriteNotes();
-    if (output_.Drained() > 0 || !out_.empty()) {
-        out_ += '\n';
+    if (Started()) {
+        Append(Out(), "\n");
     }
 }
 

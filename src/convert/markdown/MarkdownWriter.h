@@ -1,17 +1,11 @@
 #pragma once
 
-#include "convert/core/DocumentFacts.h"
-#include "convert/core/DocumentSink.h"
-#include "convert/core/DrainedOutput.h"
+#include "convert/layout/BlockLayout.h"
 #include "convert/markdown/InlineWriter.h"
 #include "convert/markdown/ListLayout.h"
 #include "convert/markdown/MarkdownTable.h"
 
 #include <cstddef>
-#include <cstdint>
-#include <deque>
-#include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -32,19 +26,11 @@ namespace corvanel::convert {
 // - when asked for: headers first, footers after the body, then one paragraph per comment
 //   (its author, ": " and its text).
 // The body is written as it is read: only notes, margin texts, text boxes waiting for their
-// anchor and the open table are held.
-class MarkdownWriter final : public DocumentSink {
+// anchor and the open table are held. Where blocks go is layout::BlockLayout's; this renders them.
+class MarkdownWriter final : public layout::BlockLayout {
 public:
     MarkdownWriter();
     ~MarkdownWriter() override;
-
-    // The Markdown so far; complete after EndDocument (less what was drained).
-    const std::string& Text() const { return out_; }
-    std::string TakeText() { return std::move(out_); }
-    // As PlainTextWriter::DrainWhenOver.
-    void DrainWhenOver(std::size_t holdBytes, std::function<void(std::string_view)> drain) {
-        output_.DrainWhenOver(holdBytes, std::move(drain));
-    }
 
     bool WantsStructure() const override { return true; }
     void StartParagraph() override;
@@ -61,15 +47,8 @@ public:
     void EndCell() override;
     void NoteReference(std::string_view mark) override;
     void StartNote(NoteKind kind, std::string_view mark) override;
-    void EndNote() override;
     void StartFloatingText() override;
-    void EndFloatingText() override;
-    void EndDocument() override;
-
-    void WantMarginTexts(MarginTexts want) { wantMargins_ = want; }
-    bool WantsMarginText(MarginText kind) const override { return wantMargins_.Has(kind); }
     void StartMarginText(MarginText kind, std::string_view author) override;
-    void EndMarginText() override;
 
     void Heading(int level) override;
     void ListItem(int level, ListKind kind) override;
@@ -80,54 +59,34 @@ public:
     void EndLink() override;
     void Style(TextStyle style) override;
     void Picture(std::string_view description, std::string_view title) override;
-
-    void WantProperties(bool want) { wantProperties_ = want; }
-    DocumentFacts& Facts() { return facts_; }
-    void Format(std::string_view name) override { facts_.format = name; }
-    bool WantsProperties() const override { return wantProperties_; }
-    void Property(DocumentProperty property, std::string_view value) override;
+    using BlockLayout::Text;
 
 private:
     struct Container;
-    struct Note {
-        NoteKind kind;
-        std::string label;
-        std::string mark;
-        std::string text;
-    };
 
-    Container& Current() { return *stack_.back(); }
-    Container& Push(int kind, bool collects);
-    void Pop();
+    Container& Current();
+    Container& Open(layout::Place place, bool collects);
     void EnsureParagraph();
     void OpenBlock(Container& c);
     void AddBlock(Container& c, std::string markdown);
-    void FlushFloating(Container& c);
     void EndTables(Container& c);
-    void AfterContent();
-    std::string HeaderBlock();
-    void AppendSection(const std::string& markdown);
+    void Wrote();
+    void Section(const std::string& markdown);
     void WriteNotes();
 
-    DrainedOutput output_;
-    std::string& out_ = output_.Text();  // the body's Markdown waiting to leave
-    std::vector<std::unique_ptr<Container>> stack_;
-    std::vector<Note> notes_;
+    void Close(layout::Container& c) override;
+    void FlushFloating(layout::Container& c) override;
+    void Float(layout::Container& box, layout::Container& anchor) override;
+    layout::HeldNote NoteOf(layout::Container& note) override;
+    std::string MarginTextOf(layout::Container& margin) override;
+    std::string HeaderBlock(std::span<const std::string> headers, bool bodyFollows) override;
+    void AppendSection(std::span<const std::string> texts) override;
+    void AtEnd() override;
+
     std::unordered_map<std::string, int> references_;  // per mark: references met
     std::unordered_map<std::string, int> noteMarks_;   // per mark: notes met
     std::unordered_set<std::string> referenced_;       // labels written in the text
     std::vector<std::string> referenceOrder_;
-    MarginTexts wantMargins_;
-    std::vector<std::string> headers_;
-    std::vector<std::string> footers_;
-    std::vector<std::string> comments_;
-    std::unordered_set<std::string> heldMargins_;
-    std::size_t heldBytes_ = 0;  // notes and margin texts
-    bool headersOut_ = false;
-    std::size_t headersWritten_ = 0;
-    bool ended_ = false;
-    bool wantProperties_ = false;
-    DocumentFacts facts_;
 };
 
 }  // namespace corvanel::convert

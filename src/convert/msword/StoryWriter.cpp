@@ -277,10 +277,22 @@ void StoryWriter::WriteParagraph(State& state, std::uint32_t start, std::uint32_
 
     CloseTablesDeeperThan(state, depth);
     if (rowEnd) {
-        OpenTables(state, depth, false, start);
-        // The row's end mark: a paragraph of its own that closes the row.
+        // The row's end mark: a paragraph of its own that closes the row. Text shown in it (a
+        // damaged document) goes into a cell of the row, in a paragraph.
+        const bool shown = AnyShown(start, mark);
+        OpenTables(state, depth, shown, start);
+        if (shown) {
+            sink_.StartParagraph();
+            paragraphOpen_ = true;
+            sentStyle_ = TextStyle{};
+        }
         WriteRun(state, start, mark, props.istd);
         Flush();
+        if (shown) {
+            EndOpenLink();
+            paragraphOpen_ = false;
+            sink_.EndParagraph();
+        }
         TableLevel& t = state.tables[depth - 1];
         if (t.cell) {
             sink_.EndCell();

@@ -2,6 +2,7 @@
 
 #include "convert/Converter.h"
 #include "convert/core/ConvertError.h"
+#include "convert/core/ForwardingSink.h"
 #include "convert/core/Limits.h"
 
 #include <cstdint>
@@ -26,75 +27,19 @@ thread_local ChunkNesting nesting;
 // Passes a chunk's body events on. What the chunk opened and did not close (a reader that
 // failed part way) is closed at the end, and a fault of the sink itself (the output too large,
 // a write that failed) is kept to be raised again after the reader returns, which would
-// otherwise report it as the chunk's.
-class ChunkSink final : public DocumentSink {
+// otherwise report it as the chunk's. The chunk's own end, format, properties and margin texts
+// stay its own: the outer document goes on.
+class ChunkSink final : public ForwardingSink {
 public:
-    explicit ChunkSink(DocumentSink& out) : out_(out) {}
+    explicit ChunkSink(DocumentSink& out) : ForwardingSink(out) {}
 
-    void StartParagraph() override { Open(Container::kParagraph); }
-    void EndParagraph() override { Close(Container::kParagraph); }
-    void ListLabel(std::string_view label, std::string_view suffix) override {
-        Pass([&] { out_.ListLabel(label, suffix); });
-    }
-    void Text(std::string_view utf8) override {
-        Pass([&] { out_.Text(utf8); });
-    }
-    void Tab() override {
-        Pass([&] { out_.Tab(); });
-    }
-    void Break(BreakKind kind) override {
-        Pass([&] { out_.Break(kind); });
-    }
-    void StartTable() override { Open(Container::kTable); }
-    void EndTable() override { Close(Container::kTable); }
-    void StartRow() override { Open(Container::kRow); }
-    void EndRow() override { Close(Container::kRow); }
-    void StartCell() override { Open(Container::kCell); }
-    void EndCell() override { Close(Container::kCell); }
-    void NoteReference(std::string_view mark) override {
-        Pass([&] { out_.NoteReference(mark); });
-    }
-    void StartNote(NoteKind kind, std::string_view mark) override {
-        Pass([&] { out_.StartNote(kind, mark); });
-        open_.push_back(Container::kNote);
-    }
-    void EndNote() override { Close(Container::kNote); }
-    void StartFloatingText() override { Open(Container::kFloating); }
-    void EndFloatingText() override { Close(Container::kFloating); }
-    void EndDocument() override {}  // the outer document goes on
-    bool WantsStructure() const override { return out_.WantsStructure(); }
-    void Heading(int level) override {
-        Pass([&] { out_.Heading(level); });
-    }
-    void ListItem(int level, ListKind kind) override {
-        Pass([&] { out_.ListItem(level, kind); });
-    }
-    void HeaderRow() override {
-        Pass([&] { out_.HeaderRow(); });
-    }
-    void CellSpan(int columns, int rows) override {
-        Pass([&] { out_.CellSpan(columns, rows); });
-    }
-    void CoveredCell() override {
-        Pass([&] { out_.CoveredCell(); });
-    }
-    void StartLink(std::string_view target, bool internal) override {
-        Pass([&] { out_.StartLink(target, internal); });
-    }
-    void EndLink() override {
-        Pass([&] { out_.EndLink(); });
-    }
-    void Style(TextStyle style) override {
-        Pass([&] { out_.Style(style); });
-    }
-    void Picture(std::string_view description, std::string_view title) override {
-        Pass([&] { out_.Picture(description, title); });
-    }
+    bool WantsProperties() const override { return false; }
+    bool WantsMarginText(MarginText) const override { return false; }
 
     // Closes what is still open; raises the sink's own fault, if any.
     void Finish() {
         while (!open_.empty() && !failed_) {
-            Close(open_.back());
+            SendEnd(open_.back(), *this);
         }
         if (failed_) {
             std::rethrow_exception(failed_);
@@ -102,75 +47,44 @@ public:
     }
 
 private:
-    enum class Container { kParagraph, kTable, kRow, kCell, kNote, kFloating };
+    void Forward(SinkEvent event, EventCall call) override {
+        switch (event) {
+            case SinkEvent::kEndDocument:
+            case SinkEvent::kFormat:
+            case SinkEvent::kProperty:
+            case SinkEvent::kStartMarginText:
+            case SinkEvent::kEndMarginText:
+                return;
+            default:
+                break;
+        }
+        if (const auto start = StartClosedBy(event)) {
+            if (open_.empty() || open_.back() != *start) {
+                return;  // unbalanced: the outer document's structure is not the chunk's to end
+            }
+            open_.pop_back();
+            Pass(call);
+            return;
+        }
+        Pass(call);
+        if (Opens(event)) {
+            open_.push_back(event);
+        }
+    }
 
-    template <typename Forward>
-    void Pass(Forward&& forward) {
+    void Pass(EventCall call) {
         if (failed_) {
             throw std::runtime_error("the output failed");  // stops the chunk's reader
         }
         try {
-            forward();
+            call(target_);
         } catch (...) {
             failed_ = std::current_exception();
             throw;
         }
     }
-    void Open(Container container) {
-        Pass([&] {
-            switch (container) {
-                case Container::kParagraph:
-                    out_.StartParagraph();
-                    break;
-                case Container::kTable:
-                    out_.StartTable();
-                    break;
-                case Container::kRow:
-                    out_.StartRow();
-                    break;
-                case Container::kCell:
-                    out_.StartCell();
-                    break;
-                case Container::kFloating:
-                    out_.StartFloatingText();
-                    break;
-                case Container::kNote:
-                    break;  // StartNote has its own arguments
-            }
-        });
-        open_.push_back(container);
-    }
-    void Close(Container container) {
-        if (open_.empty() || open_.back() != container) {
-            return;  // unbalanced: the outer document's structure is not the chunk's to end
-        }
-        open_.pop_back();
-        Pass([&] {
-            switch (container) {
-                case Container::kParagraph:
-                    out_.EndParagraph();
-                    break;
-                case Container::kTable:
-                    out_.EndTable();
-                    break;
-                case Container::kRow:
-                    out_.EndRow();
-                    break;
-                case Container::kCell:
-                    out_.EndCell();
-                    break;
-                case Container::kNote:
-                    out_.EndNote();
-                    break;
-                case Container::kFloating:
-                    out_.EndFloatingText();
-                    break;
-            }
-        });
-    }
 
-    DocumentSink& out_;
-    std::vector<Container> open_;
+    std::vector<SinkEvent> open_;  // the start events of what the chunk opened, innermost last
     std::exception_ptr failed_;
 };
 

@@ -1,9 +1,8 @@
 #include "convert/plaintext/PlainTextWriter.h"
 
-#include "convert/core/ConvertError.h"
-#include "convert/core/Limits.h"
-
 namespace corvanel::convert {
+
+using layout::Place;
 
 namespace {
 
@@ -51,34 +50,23 @@ std::string WithoutBlankLines(const std::string& text, const std::string& newlin
 
 }  // namespace
 
-PlainTextWriter::PlainTextWriter(std::string newline) : newline_(std::move(newline)) {
-    stack_.push_back(Container{Container::Kind::kBody, &out_});
-}
+PlainTextWriter::PlainTextWriter(std::string newline)
+    : BlockLayout(std::make_unique<Container>(Place::kBody)), newline_(std::move(newline)) {}
 
-void PlainTextWriter::Property(DocumentProperty property, std::string_view value) {
-    if (wantProperties_) {
-        facts_.AddProperty(property, value);
-    }
+PlainTextWriter::Container& PlainTextWriter::Open(Place place) {
+    auto c = std::make_unique<Container>(place);
+    c->target = place == Place::kCell ? Current().target : &c->buffer;
+    return static_cast<Container&>(Push(std::move(c)));
 }
 
 void PlainTextWriter::Append(std::string_view s) {
-    std::string& target = *Current().target;
-    const bool isOutput = &target == &out_;
-    if (isOutput) {
-        output_.CheckSize(s.size());
-    } else if (target.size() + s.size() > limits::kMaxOutputBytes) {
-        ThrowTooLarge("its text exceeds the output size limit");
-    }
-    target.append(s);
+    BlockLayout::Append(*Current().target, s);
     Current().trimNoteStart = false;
-    if (isOutput) {
-        output_.DrainIfOver([this] { return headersOut_ ? std::string() : HeaderBlock(); });
-    }
 }
 
 void PlainTextWriter::BeginItem() {
     Container& c = Current();
-    if (c.kind == Container::Kind::kCell && c.items > 0) {
+    if (c.place == Place::kCell && c.items > 0) {
         Append(newline_);
     }
     if (!c.notePrefix.empty()) {
@@ -92,16 +80,17 @@ void PlainTextWriter::BeginItem() {
 
 void PlainTextWriter::EndItem() {
     Container& c = Current();
-    if (c.kind != Container::Kind::kCell) {
+    if (c.place != Place::kCell) {
         Append(newline_);
     }
     ++c.items;
     FlushFloating(c);
 }
 
-void PlainTextWriter::FlushFloating(Container& c) {
+void PlainTextWriter::FlushFloating(layout::Container& anchor) {
+    auto& c = static_cast<Container&>(anchor);
     for (std::string& text : c.floating) {
-        if (c.kind == Container::Kind::kCell) {
+        if (c.place == Place::kCell) {
             // Items in a cell are separated, not terminated: drop the last line break.
             if (text.size() >= newline_.size()) {
                 text.resize(text.size() - newline_.size());
@@ -109,10 +98,8 @@ void PlainTextWriter::FlushFloating(Container& c) {
             if (c.items > 0) {
                 Append(newline_);
             }
-            Append(text);
-        } else {
-            Append(text);
         }
+        Append(text);
         ++c.items;
     }
     c.floating.clear();
@@ -208,30 +195,28 @@ void PlainTextWriter::StartRow() {
 
 void PlainTextWriter::EndRow() {
     // A cell left open by its reader ends with its row; a cell holding a nested table does not.
-    if (Current().kind == Container::Kind::kCell && Current().tableDepth == 0) {
+    if (Current().place == Place::kCell && Current().tableDepth == 0) {
         EndCell();
     }
     EndItem();
 }
 
 void PlainTextWriter::StartCell() {
-    Container& c = Current();
-    if (c.tableDepth == 0) {
+    if (Current().tableDepth == 0) {
         StartRow();
     }
     if (Current().cellIndex.back()++ > 0) {
         Append("\t");
     }
-    std::string* target = Current().target;
-    stack_.push_back(Container{Container::Kind::kCell, target});
+    Open(Place::kCell);
 }
 
 void PlainTextWriter::EndCell() {
-    if (Current().kind != Container::Kind::kCell) {
+    if (Current().place != Place::kCell) {
         return;
     }
     EndParagraph();
-    stack_.pop_back();
+    Pop();
 }
 
 void PlainTextWriter::NoteReference(std::string_view mark) {
@@ -240,96 +225,70 @@ void PlainTextWriter::NoteReference(std::string_view mark) {
 }
 
 void PlainTextWriter::StartNote(NoteKind kind, std::string_view mark) {
-    stack_.push_back(Container{Container::Kind::kNote, nullptr});
-    Container& note = stack_.back();
-    note.target = &note.buffer;
+    Container& note = Open(Place::kNote);
     note.notePrefix = std::string(mark) + " ";
     note.noteKind = kind;
 }
 
-void PlainTextWriter::EndNote() {
-    if (Current().kind != Container::Kind::kNote) {
-        return;
-    }
-    EndParagraph();
-    Container& note = Current();
-    std::string text = std::move(note.buffer);
-    if (note.items == 0) {
-        text = note.notePrefix.substr(0, note.notePrefix.size() - 1) + newline_;
-    }
-    (note.noteKind == NoteKind::kFootnote ? footnotes_ : endnotes_).push_back(std::move(text));
-    stack_.pop_back();
-}
-
 void PlainTextWriter::StartFloatingText() {
-    stack_.push_back(Container{Container::Kind::kFloating, nullptr});
-    stack_.back().target = &stack_.back().buffer;
-}
-
-void PlainTextWriter::EndFloatingText() {
-    if (Current().kind != Container::Kind::kFloating) {
-        return;
-    }
-    EndParagraph();
-    std::string text = std::move(Current().buffer);
-    stack_.pop_back();
-    if (text.find_first_not_of(newline_) == std::string::npos) {
-        return;  // an empty text box adds nothing
-    }
-    Container& anchor = Current();
-    anchor.floating.push_back(std::move(text));
-    if (!anchor.paragraphOpen) {
-        FlushFloating(anchor);
-    }
+    Open(Place::kFloating);
 }
 
 void PlainTextWriter::StartMarginText(MarginText kind, std::string_view author) {
-    stack_.push_back(Container{Container::Kind::kMargin, nullptr});
-    Container& margin = stack_.back();
-    margin.target = &margin.buffer;
+    Container& margin = Open(Place::kMargin);
     margin.marginKind = kind;
     for (const char c : Trimmed(author)) {
         margin.author += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;  // stays on its line
     }
 }
 
-void PlainTextWriter::EndMarginText() {
-    if (Current().kind != Container::Kind::kMargin) {
-        return;
-    }
+void PlainTextWriter::Close(layout::Container&) {
     EndParagraph();
-    const MarginText kind = Current().marginKind;
-    std::string text = std::move(Current().buffer);
-    std::string author = std::move(Current().author);
-    stack_.pop_back();
-    if (!wantMargins_.Has(kind) || Trimmed(text).empty()) {
-        return;
-    }
-    if (kind == MarginText::kComment) {
-        std::string line = author.empty() ? std::string() : author + ": ";
-        Hold(comments_, line + OneLine(text, newline_) + newline_);
-        return;
-    }
-    Hold(kind == MarginText::kHeader ? headers_ : footers_, WithoutBlankLines(text, newline_));
 }
 
-void PlainTextWriter::Hold(std::vector<std::string>& texts, std::string text) {
-    if (&texts != &comments_ &&
-        !(&texts == &headers_ ? heldHeaders_ : heldFooters_).insert(text).second) {
-        return;  // sections often repeat their headers and footers
+void PlainTextWriter::Float(layout::Container& box, layout::Container& anchor) {
+    if (box.buffer.find_first_not_of(newline_) != std::string::npos) {
+        anchor.floating.push_back(std::move(box.buffer));  // an empty text box adds nothing
     }
-    marginBytes_ += text.size();
-    if (marginBytes_ > limits::kMaxOutputBytes) {
-        ThrowTooLarge("its text exceeds the output size limit");
-    }
-    texts.push_back(std::move(text));
 }
 
-std::string PlainTextWriter::HeaderBlock() {
-    headersOut_ = true;
-    headersWritten_ = headers_.size();
+layout::HeldNote PlainTextWriter::NoteOf(layout::Container& closed) {
+    auto& note = static_cast<Container&>(closed);
+    std::string text = std::move(note.buffer);
+    if (note.items == 0) {
+        text = note.notePrefix.substr(0, note.notePrefix.size() - 1) + newline_;
+    }
+    return {note.noteKind, {}, {}, std::move(text)};
+}
+
+std::string PlainTextWriter::MarginTextOf(layout::Container& margin) {
+    if (Trimmed(margin.buffer).empty()) {
+        return {};
+    }
+    if (margin.marginKind == MarginText::kComment) {
+        const std::string line = margin.author.empty() ? std::string() : margin.author + ": ";
+        return line + OneLine(margin.buffer, newline_) + newline_;
+    }
+    return WithoutBlankLines(margin.buffer, newline_);
+}
+
+void PlainTextWriter::AfterBody() {
+    if (Notes().empty()) {
+        return;
+    }
+    Append(newline_);
+    for (const NoteKind kind : {NoteKind::kFootnote, NoteKind::kEndnote}) {
+        for (const layout::HeldNote& note : Notes()) {
+            if (note.kind == kind) {
+                Append(note.text);
+            }
+        }
+    }
+}
+
+std::string PlainTextWriter::HeaderBlock(std::span<const std::string> headers, bool) {
     std::string block;
-    for (const std::string& header : headers_) {
+    for (const std::string& header : headers) {
         block += header;
     }
     if (!block.empty()) {
@@ -338,7 +297,7 @@ std::string PlainTextWriter::HeaderBlock() {
     return block;
 }
 
-void PlainTextWriter::AppendBlock(const std::vector<std::string>& texts) {
+void PlainTextWriter::AppendSection(std::span<const std::string> texts) {
     if (texts.empty()) {
         return;
     }
@@ -346,51 +305,6 @@ void PlainTextWriter::AppendBlock(const std::vector<std::string>& texts) {
     for (const std::string& text : texts) {
         Append(text);
     }
-}
-
-void PlainTextWriter::EndDocument() {
-    if (ended_) {
-        return;
-    }
-    ended_ = true;
-    while (stack_.size() > 1) {
-        switch (Current().kind) {
-            case Container::Kind::kCell:
-                EndCell();
-                break;
-            case Container::Kind::kNote:
-                EndNote();
-                break;
-            case Container::Kind::kFloating:
-                EndFloatingText();
-                break;
-            case Container::Kind::kMargin:
-                EndMarginText();
-                break;
-            case Container::Kind::kBody:
-                stack_.pop_back();
-                break;
-        }
-    }
-    EndParagraph();
-    if (!footnotes_.empty() || !endnotes_.empty()) {
-        Append(newline_);
-        for (const std::string& note : footnotes_) {
-            Append(note);
-        }
-        for (const std::string& note : endnotes_) {
-            Append(note);
-        }
-    }
-    if (!headersOut_) {
-        out_.insert(0, HeaderBlock());
-    } else {
-        // Headers that came after the body had started to leave: late, but not lost.
-        AppendBlock(
-            {headers_.begin() + static_cast<std::ptrdiff_t>(headersWritten_), headers_.end()});
-    }
-    AppendBlock(footers_);
-    AppendBlock(comments_);
 }
 
 }  // namespace corvanel::convert

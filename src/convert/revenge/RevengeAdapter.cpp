@@ -414,10 +414,16 @@ void RevengeAdapter::StartMargin(MarginText kind, const std::string& author) {
     const bool nested = std::any_of(open_.begin(), open_.end(), [](const Open& o) {
         return o.scope == Scope::kNote || o.scope == Scope::kMargin;
     });
-    if (LeftOut() || nested || !sink_.WantsMarginText(kind)) {
+    // Headers and footers belong to the page, never to a text box.
+    const bool inTextBox = std::any_of(open_.begin(), open_.end(),
+                                       [](const Open& o) { return o.scope == Scope::kTextBox; });
+    if (LeftOut() || nested || (inTextBox && kind != MarginText::kComment) ||
+        !sink_.WantsMarginText(kind)) {
         Push(Scope::kLeftOut);
         return;
     }
+    EnterCellWhenBetweenCells();
+    EndLink();  // the margin text is no part of a link
     sink_.StartMarginText(kind, author);
     Push(Scope::kMargin);
 }
@@ -466,10 +472,12 @@ void RevengeAdapter::StartNote(NoteKind kind, const RVNGPropertyList& propList) 
     std::int64_t& seen = notesSeen_[kind == NoteKind::kFootnote ? 0 : 1];
     ++seen;
     const std::string mark = std::to_string(IntOf(propList, "librevenge:number").value_or(seen));
+    EnterCellWhenBetweenCells();
     EnsureParagraph();
     if (paragraphOpen_) {
         sink_.NoteReference(mark);
     }
+    EndLink();  // the note's text is no part of a link
     sink_.StartNote(kind, mark);
     Push(Scope::kNote);
 }
@@ -497,22 +505,30 @@ void RevengeAdapter::closeEndnote() {
 }
 
 void RevengeAdapter::openTextBox(const RVNGPropertyList&) {
-    Guarded([&] { Push(Scope::kTextBox); });
+    Guarded([&] {
+        if (!LeftOut()) {
+            EnterCellWhenBetweenCells();
+        }
+        Push(Scope::kTextBox);
+    });
 }
 
 void RevengeAdapter::closeTextBox() {
     Guarded([&] { Pop(Scope::kTextBox); });
 }
 
+void RevengeAdapter::EnterCellWhenBetweenCells() {
+    if (!CanHoldParagraph()) {
+        if (open_.back().scope == Scope::kTable) {
+            Push(Scope::kRow);
+        }
+        Push(Scope::kCell);
+    }
+}
+
 void RevengeAdapter::openTable(const RVNGPropertyList&) {
     Guarded([&] {
-        // A table that comes between the cells of another goes into a cell of its own.
-        if (!CanHoldParagraph()) {
-            if (open_.back().scope == Scope::kTable) {
-                Push(Scope::kRow);
-            }
-            Push(Scope::kCell);
-        }
+        EnterCellWhenBetweenCells();
         Push(Scope::kTable);
     });
 }

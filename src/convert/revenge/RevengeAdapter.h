@@ -104,6 +104,8 @@ private:
 
     bool LeftOut() const { return leftOut_ > 0; }
     bool CanHoldParagraph() const;
+    // Opens a row and a cell, or a cell, for what comes between the cells of a table.
+    void EnterCellWhenBetweenCells();
     void EnsureParagraph();
     void EndParagraph();
     void Push(Scope scope);

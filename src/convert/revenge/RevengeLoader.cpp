@@ -2,9 +2,9 @@
 // document that may be in one of those formats is read, not when the program starts
 // (RevengeModule.h says why).
 
-#include "convert/core/ConvertError.h"
-#include "convert/core/DocumentSink.h"
 #include "convert/Readers.h"
+#include "convert/core/ConvertError.h"
+#include "convert/core/ForwardingSink.h"
 #include "convert/core/SourceFile.h"
 #include "convert/revenge/RevengeModule.h"
 #include "system/FileSystem.h"
@@ -29,7 +29,7 @@ std::string loadError;
 #ifdef CORVANEL_REVENGE_LINKED
 // The fuzz targets link the reader in, so that it is instrumented with them.
 void Load() {
-    moduleRead = &corvanel_revenge_read_1;
+    moduleRead = &CORVANEL_REVENGE_READ;
 }
 #else
 constexpr const char* kModuleFile = CORVANEL_MODULE_FILE;
@@ -93,7 +93,8 @@ void Load() {
         moduleRead = reinterpret_cast<CorvanelRevengeRead>(
             system::ModuleSymbol(module, CORVANEL_REVENGE_READ_SYMBOL));
         if (moduleRead == nullptr) {
-            loadError = path + " was built for another version of Corvanel";
+            loadError = path + " was built for another version of Corvanel (it has no " +
+                        CORVANEL_REVENGE_READ_SYMBOL + ")";
         }
         return;
     }
@@ -132,9 +133,9 @@ namespace {
 
 // Hands the events on to the real sink, keeping the first exception it throws (to be thrown
 // again once the module has returned) and dropping every event after it.
-class KeptFailureSink : public DocumentSink {
+class KeptFailureSink final : public ForwardingSink {
 public:
-    explicit KeptFailureSink(DocumentSink& sink) : sink_(sink) {}
+    explicit KeptFailureSink(DocumentSink& sink) : ForwardingSink(sink) {}
 
     void Rethrow() const {
         if (failure_) {
@@ -142,129 +143,28 @@ public:
         }
     }
 
-    void StartParagraph() override {
-        Pass([&] { sink_.StartParagraph(); });
+private:
+    void Forward(SinkEvent, EventCall call) override {
+        Guard([&] { call(target_); });
     }
-    void EndParagraph() override {
-        Pass([&] { sink_.EndParagraph(); });
-    }
-    void ListLabel(std::string_view label, std::string_view suffix) override {
-        Pass([&] { sink_.ListLabel(label, suffix); });
-    }
-    void Text(std::string_view utf8) override {
-        Pass([&] { sink_.Text(utf8); });
-    }
-    void Tab() override {
-        Pass([&] { sink_.Tab(); });
-    }
-    void Break(BreakKind kind) override {
-        Pass([&] { sink_.Break(kind); });
-    }
-    void StartTable() override {
-        Pass([&] { sink_.StartTable(); });
-    }
-    void EndTable() override {
-        Pass([&] { sink_.EndTable(); });
-    }
-    void StartRow() override {
-        Pass([&] { sink_.StartRow(); });
-    }
-    void EndRow() override {
-        Pass([&] { sink_.EndRow(); });
-    }
-    void StartCell() override {
-        Pass([&] { sink_.StartCell(); });
-    }
-    void EndCell() override {
-        Pass([&] { sink_.EndCell(); });
-    }
-    void NoteReference(std::string_view mark) override {
-        Pass([&] { sink_.NoteReference(mark); });
-    }
-    void StartNote(NoteKind kind, std::string_view mark) override {
-        Pass([&] { sink_.StartNote(kind, mark); });
-    }
-    void EndNote() override {
-        Pass([&] { sink_.EndNote(); });
-    }
-    void StartFloatingText() override {
-        Pass([&] { sink_.StartFloatingText(); });
-    }
-    void EndFloatingText() override {
-        Pass([&] { sink_.EndFloatingText(); });
-    }
-    void EndDocument() override {
-        Pass([&] { sink_.EndDocument(); });
-    }
-    bool WantsStructure() const override {
-        bool wants = false;
-        Pass([&] { wants = sink_.WantsStructure(); });
-        return wants;
-    }
-    void Heading(int level) override {
-        Pass([&] { sink_.Heading(level); });
-    }
-    void ListItem(int level, ListKind kind) override {
-        Pass([&] { sink_.ListItem(level, kind); });
-    }
-    void HeaderRow() override {
-        Pass([&] { sink_.HeaderRow(); });
-    }
-    void CellSpan(int columns, int rows) override {
-        Pass([&] { sink_.CellSpan(columns, rows); });
-    }
-    void CoveredCell() override {
-        Pass([&] { sink_.CoveredCell(); });
-    }
-    void StartLink(std::string_view target, bool internal) override {
-        Pass([&] { sink_.StartLink(target, internal); });
-    }
-    void EndLink() override {
-        Pass([&] { sink_.EndLink(); });
-    }
-    void Style(TextStyle style) override {
-        Pass([&] { sink_.Style(style); });
-    }
-    void Picture(std::string_view description, std::string_view title) override {
-        Pass([&] { sink_.Picture(description, title); });
-    }
-    void Format(std::string_view name) override {
-        Pass([&] { sink_.Format(name); });
-    }
-    bool WantsProperties() const override {
-        bool wants = false;
-        Pass([&] { wants = sink_.WantsProperties(); });
-        return wants;
-    }
-    void Property(DocumentProperty property, std::string_view value) override {
-        Pass([&] { sink_.Property(property, value); });
-    }
-    bool WantsMarginText(MarginText kind) const override {
-        bool wants = false;
-        Pass([&] { wants = sink_.WantsMarginText(kind); });
-        return wants;
-    }
-    void StartMarginText(MarginText kind, std::string_view author) override {
-        Pass([&] { sink_.StartMarginText(kind, author); });
-    }
-    void EndMarginText() override {
-        Pass([&] { sink_.EndMarginText(); });
+    bool Ask(QuestionCall question) const override {
+        bool answer = false;
+        Guard([&] { answer = question(target_); });
+        return answer;
     }
 
-private:
-    template <typename Event>
-    void Pass(Event&& event) const {
+    template <typename Call>
+    void Guard(Call&& call) const {
         if (failure_) {
             return;
         }
         try {
-            event();
+            call();
         } catch (...) {
             failure_ = std::current_exception();
         }
     }
 
-    DocumentSink& sink_;
     mutable std::exception_ptr failure_;
 };
 

@@ -25,7 +25,7 @@ void Report(corvanel::convert::ErrorCode code, std::string_view detail, int* err
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) void corvanel_revenge_read_1(
+extern "C" __attribute__((visibility("default"))) void CORVANEL_REVENGE_READ(
     const unsigned char* bytes, std::size_t size, corvanel::convert::DocumentSink* sink, int* error,
     const char** format, char* message, std::size_t messageSize) {
     using corvanel::convert::ErrorCode;

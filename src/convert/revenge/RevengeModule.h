@@ -28,11 +28,19 @@ using CorvanelRevengeRead = void (*)(const unsigned char* bytes, std::size_t siz
                                      corvanel::convert::DocumentSink* sink, int* error,
                                      const char** format, char* message, std::size_t messageSize);
 
-// The entry point's name carries the version of the interface (the sink's calls included): bump
-// it with any change to either, so that a module built against another version is refused
-// rather than called wrongly.
-#define CORVANEL_REVENGE_READ_SYMBOL "corvanel_revenge_read_1"
-void corvanel_revenge_read_1(const unsigned char* bytes, std::size_t size,
-                             corvanel::convert::DocumentSink* sink, int* error, const char** format,
-                             char* message, std::size_t messageSize);
+// The entry point's name carries the version of the interface, the sink's calls included
+// (DocumentSink's virtual functions, in their order): bump it with any change to either, so that
+// a module built against another version is refused rather than called through the wrong slots.
+// The Windows export list is made from it (corvanel-revenge.def.in).
+#define CORVANEL_REVENGE_INTERFACE 2
+#define CORVANEL_REVENGE_JOIN(a, b) CORVANEL_REVENGE_JOIN_(a, b)
+#define CORVANEL_REVENGE_JOIN_(a, b) a##b
+#define CORVANEL_REVENGE_QUOTE(a) CORVANEL_REVENGE_QUOTE_(a)
+#define CORVANEL_REVENGE_QUOTE_(a) #a
+#define CORVANEL_REVENGE_READ \
+    CORVANEL_REVENGE_JOIN(corvanel_revenge_read_, CORVANEL_REVENGE_INTERFACE)
+#define CORVANEL_REVENGE_READ_SYMBOL CORVANEL_REVENGE_QUOTE(CORVANEL_REVENGE_READ)
+void CORVANEL_REVENGE_READ(const unsigned char* bytes, std::size_t size,
+                           corvanel::convert::DocumentSink* sink, int* error, const char** format,
+                           char* message, std::size_t messageSize);
 }

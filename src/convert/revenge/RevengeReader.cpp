@@ -6,6 +6,7 @@
 #include "convert/revenge/RevengeReader.h"
 
 #include "convert/core/ConvertError.h"
+#include "convert/core/HeaderPass.h"
 #include "convert/revenge/RevengeAdapter.h"
 
 #include <librevenge-stream/librevenge-stream.h>
@@ -38,22 +39,26 @@ enum class Outcome { kRead, kPassword, kDamaged };
 // Runs a library's parse into the adapter; a failure of the sink wins over the library's own.
 template <typename Parse>
 void ReadWith(DocumentSink& sink, Parse&& parse) {
-    RevengeAdapter adapter(sink);
-    Outcome outcome = Outcome::kDamaged;
-    try {
-        outcome = parse(adapter);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (...) {
-        // The libraries keep their own errors; anything that escapes them is damage.
-    }
-    adapter.Finish();
-    if (outcome == Outcome::kPassword) {
-        ThrowPasswordProtected();
-    }
-    if (outcome == Outcome::kDamaged) {
-        ThrowDamaged("its content could not be read to the end");
-    }
+    // The libraries give each section's headers where the section starts: read twice when
+    // headers are wanted, so that they come before the body.
+    ReadHeadersFirst(sink, [&](DocumentSink& pass) {
+        RevengeAdapter adapter(pass);
+        Outcome outcome = Outcome::kDamaged;
+        try {
+            outcome = parse(adapter);
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (...) {
+            // The libraries keep their own errors; anything that escapes them is damage.
+        }
+        adapter.Finish();
+        if (outcome == Outcome::kPassword) {
+            ThrowPasswordProtected();
+        }
+        if (outcome == Outcome::kDamaged) {
+            ThrowDamaged("its content could not be read to the end");
+        }
+    });
 }
 
 // A WordPerfect 6 or later header (-1, "WPC", ..., major version 2) whose encryption key is set:

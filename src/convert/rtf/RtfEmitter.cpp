@@ -247,7 +247,14 @@ void RtfEmitter::NoteReference(std::string_view mark, int level) {
     sink_.NoteReference(mark);
 }
 
+void RtfEmitter::EndTablesBetweenRows() {
+    while (!Current().tables.empty() && !Current().tables.back().cellOpen) {
+        CloseInnermostTable();
+    }
+}
+
 void RtfEmitter::StartNote(NoteKind kind, std::string_view mark) {
+    EndTablesBetweenRows();
     sink_.StartNote(kind, mark);
     Context note;
     note.kind = ContextKind::kNote;
@@ -289,6 +296,7 @@ void RtfEmitter::EndFloatingText() {
 }
 
 void RtfEmitter::StartMarginText(MarginText kind, std::string_view author) {
+    EndTablesBetweenRows();
     sink_.StartMarginText(kind, author);
     Context margin;
     margin.kind = ContextKind::kMargin;

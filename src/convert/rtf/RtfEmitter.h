@@ -90,6 +90,9 @@ private:
     void SyncLevel(int level);
     void EnsureCell();
     void CloseInnermostTable();
+    // Ends the tables the place is between the rows of: a note or margin text met there stands
+    // after them.
+    void EndTablesBetweenRows();
     void CloseParagraph();
     void OpenParagraph(int level);
     void CloseContext();

@@ -2,16 +2,11 @@
 // each with its text and facts. Started by the library, never by hand.
 
 #include "system/ProcessTuning.h"
-#include "isolation/WorkerProcess.h"
-#include "lib/BatchProtocol.h"
-#include "lib/Conversion.h"
-#include "lib/LibraryOptions.h"
+#include "isolation/JobWorker.h"
 #include "lib/WorkerProgram.h"
 
 #include <cstdio>
 #include <cstring>
-#include <optional>
-#include <string>
 
 int main(int argc, char** argv) {
     using namespace corvanel;
@@ -22,19 +17,5 @@ int main(int argc, char** argv) {
         return 2;
     }
     system::TuneProcessForConversions();
-    return isolation::ServeRequests([](const std::string& frame) -> std::optional<std::string> {
-        library::BatchRequest request;
-        if (!library::DecodeRequest(frame, request)) {
-            return std::nullopt;
-        }
-        corvanel_result result;
-        if (const int status = library::ApplyOutput(request.output, request.options);
-            status != CORVANEL_OK) {
-            result.status = status;
-            result.message = library::OptionsProblem(status);
-        } else {
-            library::Convert({request.path}, request.options, {}, result);
-        }
-        return library::EncodeResult(result);
-    });
+    return isolation::ServeJobs();
 }

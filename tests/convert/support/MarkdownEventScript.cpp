@@ -157,11 +157,13 @@ MarkdownEventScript::MarkdownEventScript(const std::uint8_t* data, std::size_t s
             case 4:
             case 5:
                 if (container) {
+                    ensureParagraph();
                     Add([text = Pick(kTexts, arg)](DocumentSink& s) { s.Text(text); });
                 }
                 break;
             case 6:
                 if (container) {
+                    ensureParagraph();
                     Add(arg & 1
                             ? std::function<void(DocumentSink&)>([](DocumentSink& s) { s.Tab(); })
                             : [](DocumentSink& s) { s.Break(BreakKind::kLine); });
@@ -187,19 +189,23 @@ MarkdownEventScript::MarkdownEventScript(const std::uint8_t* data, std::size_t s
                 break;
             case 10:
                 if (container) {
+                    ensureParagraph();
                     Add([description = Pick(kTexts, arg), title = Pick(kTexts, next())](
                             DocumentSink& s) { s.Picture(description, title); });
                 }
                 break;
             case 11:
                 if (container) {
+                    ensureParagraph();
                     const std::string mark = Pick(kMarks, arg);
                     marks_.insert(mark);
                     Add([mark](DocumentSink& s) { s.NoteReference(mark); });
                 }
                 break;
             case 12:
-                if (container && stack.back().frame != Frame::kNote) {
+                if (container && std::none_of(stack.begin(), stack.end(), [](const Open& o) {
+                        return o.frame == Frame::kNote;
+                    })) {
                     const std::string mark = Pick(kMarks, arg);
                     marks_.insert(mark);
                     const NoteKind kind = arg & 0x80 ? NoteKind::kEndnote : NoteKind::kFootnote;
@@ -232,7 +238,7 @@ MarkdownEventScript::MarkdownEventScript(const std::uint8_t* data, std::size_t s
             case 16:
                 if (stack.back().frame == Frame::kRow) {
                     Add([](DocumentSink& s) { s.StartCell(); });
-                    if (arg % 4 == 1) {
+                    if (arg % 4 == 1 && (arg / 4 % 3 > 0 || arg / 16 % 3 > 0)) {
                         Add([=](DocumentSink& s) {
                             s.CellSpan(1 + arg / 4 % 3, 1 + arg / 16 % 3);
                         });
