@@ -1,11 +1,11 @@
 // Corvanel's window program: the main window over the native converter, which runs in a worker
 // process (this program started again).
 #include "app/MainWindow.h"
-#include "system/ProcessTuning.h"
 #include "export/WorkerDocumentConverter.h"
 #include "isolation/JobWorker.h"
 #include "platform/QtDialogs.h"
 #include "platform/SettingsStore.h"
+#include "system/ProcessTuning.h"
 
 #include <QApplication>
 #include <QDir>

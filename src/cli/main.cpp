@@ -2,8 +2,8 @@
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
 #include "cli/Supervisor.h"
-#include "system/ProcessTuning.h"
 #include "isolation/JobWorker.h"
+#include "system/ProcessTuning.h"
 
 #include <cstdio>
 #include <cstring>

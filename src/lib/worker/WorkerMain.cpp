@@ -1,9 +1,9 @@
 // corvanel-worker: converts the documents a libcorvanel batch sends it, one at a time, answering
 // each with its text and facts. Started by the library, never by hand.
 
-#include "system/ProcessTuning.h"
 #include "isolation/JobWorker.h"
 #include "lib/WorkerProgram.h"
+#include "system/ProcessTuning.h"
 
 #include <cstdio>
 #include <cstring>
