@@ -10,3 +10,15 @@ if(TARGET corvanel)
     install(DIRECTORY ${CORVANEL_RESOURCE_DIR}/Samples DESTINATION .)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION . RENAME copyright.txt)
+# libcorvanel for C and C++ programs: corvanel.dll and the worker program its batches start
+# beside the programs (the folder the installer puts on the PATH), the header, the import library
+# (libcorvanel.dll.a) and the module definition (corvanel.def, for MSVC's lib /def) under include/
+# and lib/, and the example.
+if(TARGET libcorvanel)
+    install(TARGETS libcorvanel RUNTIME DESTINATION . ARCHIVE DESTINATION lib)
+    install(TARGETS corvanel-worker RUNTIME DESTINATION .)
+    install(FILES ${PROJECT_SOURCE_DIR}/src/lib/include/corvanel/corvanel.h
+            DESTINATION include/corvanel)
+    install(FILES ${PROJECT_BINARY_DIR}/lib/corvanel.def DESTINATION lib)
+    install(FILES ${PROJECT_SOURCE_DIR}/examples/corvanel-text.c DESTINATION examples)
+endif()

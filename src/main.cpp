@@ -1,11 +1,11 @@
 // Corvanel's window program: the main window over the native converter, which runs in a worker
 // process (this program started again).
 #include "app/MainWindow.h"
-#include "convert/core/ProcessTuning.h"
 #include "export/WorkerDocumentConverter.h"
 #include "isolation/JobWorker.h"
 #include "platform/QtDialogs.h"
 #include "platform/SettingsStore.h"
+#include "system/ProcessTuning.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,7 +15,7 @@
 
 int main(int argc, char* argv[]) {
     if (argc == 2 && std::strcmp(argv[1], corvanel::isolation::kWorkerArgument) == 0) {
-        corvanel::convert::TuneProcessForConversions();
+        corvanel::system::TuneProcessForConversions();
         return corvanel::isolation::ServeJobs();
     }
     QApplication application(argc, argv);

@@ -6,7 +6,7 @@ import os
 from dataclasses import dataclass, field
 from typing import Dict, Optional, Union
 
-from ._native import PROPERTY_COUNT, ffi, lib
+from ._native import ffi, lib
 
 Metadata = Dict[str, Union[str, int]]
 
@@ -38,21 +38,27 @@ def _error_class(class_name: str, code: int, doc: str) -> type:
     })
 
 
-CannotOpenError = _error_class("CannotOpenError", 8001, "The source cannot be opened or read.")
-NotReadableError = _error_class("NotReadableError", 8002, "Not a format Corvanel reads.")
-PasswordProtectedError = _error_class("PasswordProtectedError", 8003,
+CannotOpenError = _error_class("CannotOpenError", lib.CORVANEL_CANNOT_OPEN,
+                               "The source cannot be opened or read.")
+NotReadableError = _error_class("NotReadableError", lib.CORVANEL_NOT_READABLE,
+                                "Not a format Corvanel reads.")
+PasswordProtectedError = _error_class("PasswordProtectedError", lib.CORVANEL_PASSWORD_PROTECTED,
                                       "The document is encrypted or needs a password.")
-DamagedError = _error_class("DamagedError", 8004, "The document is recognised but broken.")
-TooLargeError = _error_class("TooLargeError", 8005, "Beyond the converter's safety limits.")
-CannotWriteError = _error_class("CannotWriteError", 8006, "The text could not be written.")
-InternalError = _error_class("InternalError", 8007, "A fault of Corvanel itself.")
-TimeLimitError = _error_class("TimeLimitError", 8008,
+DamagedError = _error_class("DamagedError", lib.CORVANEL_DAMAGED,
+                            "The document is recognised but broken.")
+TooLargeError = _error_class("TooLargeError", lib.CORVANEL_TOO_LARGE,
+                             "Beyond the converter's safety limits.")
+CannotWriteError = _error_class("CannotWriteError", lib.CORVANEL_CANNOT_WRITE,
+                                "The text could not be written.")
+InternalError = _error_class("InternalError", lib.CORVANEL_INTERNAL,
+                             "A fault of Corvanel itself.")
+TimeLimitError = _error_class("TimeLimitError", lib.CORVANEL_TIMEOUT,
                               "convert_many: the document outlived the time limit.")
-MemoryLimitError = _error_class("MemoryLimitError", 8009,
+MemoryLimitError = _error_class("MemoryLimitError", lib.CORVANEL_OUT_OF_MEMORY,
                                 "convert_many: the document needed more than the memory limit.")
-CrashedError = _error_class("CrashedError", 8010,
+CrashedError = _error_class("CrashedError", lib.CORVANEL_CRASHED,
                             "convert_many: the document ended its worker process twice.")
-UnsupportedOutputError = _error_class("UnsupportedOutputError", 8102,
+UnsupportedOutputError = _error_class("UnsupportedOutputError", lib.CORVANEL_UNSUPPORTED_OUTPUT,
                                       "The output asked for is not built into this library.")
 
 _ERRORS = {cls.code: cls for cls in (
@@ -93,7 +99,7 @@ def _string(pointer) -> str:
 
 
 _PROPERTY_NAMES = [ffi.string(lib.corvanel_property_name(i)).decode()
-                   for i in range(PROPERTY_COUNT)]
+                   for i in range(lib.CORVANEL_PROPERTY_COUNT)]
 
 
 def _metadata(handle) -> Metadata:

@@ -4,7 +4,7 @@
 #include "cli/Progress.h"
 #include "cli/SourceStream.h"
 #include "cli/TargetClaims.h"
-#include "cli/ThreadPlacement.h"
+#include "system/ThreadPlacement.h"
 
 #include <algorithm>
 #include <functional>
@@ -66,7 +66,7 @@ void RunJobs(SourceStream& sources, const RunSettings& settings, unsigned thread
     // The helpers start when a second document is taken, so a run of one document (a command
     // run once per file) starts no thread; each moves off the processor of the calling thread,
     // which is one of the workers.
-    const int callingProcessor = CurrentProcessor();
+    const int callingProcessor = system::CurrentProcessor();
     std::vector<std::thread> pool;
     std::size_t taken = 0;
     std::function<void()> work;
@@ -74,7 +74,7 @@ void RunJobs(SourceStream& sources, const RunSettings& settings, unsigned thread
         pool.reserve(std::max(threads, 1u) - 1);
         for (unsigned t = 0; t + 1 < threads; ++t) {
             pool.emplace_back([&, t] {
-                MoveOffProcessor(callingProcessor, t);
+                system::MoveOffProcessor(callingProcessor, t);
                 work();
             });
         }

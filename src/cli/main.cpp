@@ -2,14 +2,14 @@
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
 #include "cli/Supervisor.h"
-#include "convert/core/ProcessTuning.h"
 #include "isolation/JobWorker.h"
+#include "system/ProcessTuning.h"
 
 #include <cstdio>
 #include <cstring>
 
 int main(int argc, char** argv) {
-    corvanel::convert::TuneProcessForConversions();
+    corvanel::system::TuneProcessForConversions();
     if (argc == 2 && std::strcmp(argv[1], corvanel::isolation::kWorkerArgument) == 0) {
         return corvanel::isolation::ServeJobs();
     }

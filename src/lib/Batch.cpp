@@ -3,12 +3,10 @@
 #include "convert/core/ErrorCode.h"
 #include "isolation/JobCodec.h"
 #include "lib/WorkerProgram.h"
+#include "system/PipeSignal.h"
 
 #include <chrono>
-#include <csignal>
 #include <utility>
-
-#include <pthread.h>
 
 namespace corvanel::library {
 
@@ -83,10 +81,7 @@ int Batch::Next(int timeoutMs, std::unique_ptr<corvanel_result>& result) {
 void Batch::Serve(isolation::SingleWorker& worker) {
     // A worker that died is noticed by its pipe's error, not by a signal that would end the
     // calling program; the workers started from here inherit the mask, which is harmless to them.
-    sigset_t pipeSignal;
-    sigemptyset(&pipeSignal);
-    sigaddset(&pipeSignal, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+    system::BlockPipeSignalInThisThread();
     while (true) {
         std::string path;
         {

@@ -1,7 +1,7 @@
 // The C interface of conversions and results: every call catches everything at this edge.
 
-#include "convert/core/ErrorCode.h"
 #include "convert/Readers.h"
+#include "convert/core/ErrorCode.h"
 #include "lib/Conversion.h"
 #include "lib/LibraryOptions.h"
 #include "lib/ResultData.h"
@@ -14,6 +14,26 @@
 namespace {
 
 using namespace corvanel;
+
+// The header is where the status numbers are kept; the converter's error codes are the same
+// numbers, held to it here, so corvanel_status_name can take one for the other.
+using convert::ErrorCode;
+static_assert(static_cast<int>(ErrorCode::kNone) == CORVANEL_OK);
+static_assert(static_cast<int>(ErrorCode::kCannotOpen) == CORVANEL_CANNOT_OPEN);
+static_assert(static_cast<int>(ErrorCode::kNotReadable) == CORVANEL_NOT_READABLE);
+static_assert(static_cast<int>(ErrorCode::kPasswordProtected) == CORVANEL_PASSWORD_PROTECTED);
+static_assert(static_cast<int>(ErrorCode::kDamaged) == CORVANEL_DAMAGED);
+static_assert(static_cast<int>(ErrorCode::kTooLarge) == CORVANEL_TOO_LARGE);
+static_assert(static_cast<int>(ErrorCode::kCannotWrite) == CORVANEL_CANNOT_WRITE);
+static_assert(static_cast<int>(ErrorCode::kInternal) == CORVANEL_INTERNAL);
+static_assert(static_cast<int>(ErrorCode::kTimeout) == CORVANEL_TIMEOUT);
+static_assert(static_cast<int>(ErrorCode::kOutOfMemory) == CORVANEL_OUT_OF_MEMORY);
+static_assert(static_cast<int>(ErrorCode::kCrashed) == CORVANEL_CRASHED);
+
+// The header's version numbers are the project's (CMake's).
+static_assert(CORVANEL_VERSION_MAJOR == CORVANEL_PROJECT_VERSION_MAJOR &&
+              CORVANEL_VERSION_MINOR == CORVANEL_PROJECT_VERSION_MINOR &&
+              CORVANEL_VERSION_PATCH == CORVANEL_PROJECT_VERSION_PATCH);
 
 // A result for a failure found before converting, or while making the result itself.
 corvanel_result* FailedResult(int status, const char* message) noexcept {

@@ -1,37 +1,33 @@
 #include "lib/WorkerProgram.h"
 
-#include <dlfcn.h>
-#include <link.h>
-#include <unistd.h>
+#include "system/FileSystem.h"
+#include "system/ModuleLoader.h"
+#include "system/ProgramPath.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <mutex>
 
 namespace corvanel::library {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 std::optional<std::string> Find() {
-    if (const char* chosen = secure_getenv("CORVANEL_WORKER"); chosen != nullptr && *chosen) {
-        return ::access(chosen, X_OK) == 0 ? std::optional<std::string>(chosen) : std::nullopt;
+    if (std::string chosen = system::TrustedEnvironmentValue("CORVANEL_WORKER"); !chosen.empty()) {
+        return system::IsRunnableProgram(chosen) ? std::optional<std::string>(chosen)
+                                                 : std::nullopt;
     }
-    Dl_info info{};
-    void* map = nullptr;
-    if (dladdr1(reinterpret_cast<void*>(&Find), &info, &map, RTLD_DL_LINKMAP) == 0 ||
-        map == nullptr) {
+    std::string library = system::ThisSharedLibraryFile();
+    if (library.empty()) {
+        // Linked into a program instead: its folder stands for the library's.
+        library = system::ThisProgramFile();
+    }
+    if (library.empty()) {
         return std::nullopt;
     }
-    const char* name = static_cast<link_map*>(map)->l_name;
-    std::error_code error;
-    fs::path folder = name != nullptr && *name
-                          ? fs::absolute(name, error).parent_path()
-                          : fs::read_symlink("/proc/self/exe", error).parent_path();
-    for (const fs::path& candidate : {folder / "corvanel" / kWorkerName, folder / kWorkerName}) {
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            return candidate.string();
+    const auto folder = system::PathFromUtf8(library).parent_path();
+    const auto file = system::PathFromUtf8(system::ProgramFileName(kWorkerName));
+    for (const auto& candidate : {folder / "corvanel" / file, folder / file}) {
+        if (std::string path = system::Utf8FromPath(candidate); system::IsRunnableProgram(path)) {
+            return path;
         }
     }
     return std::nullopt;

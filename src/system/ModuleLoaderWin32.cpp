@@ -22,11 +22,13 @@ void* ModuleSymbol(void* module, const char* name) {
     return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
-std::string ThisProgramFile() {
+namespace {
+
+std::string ModuleFile(HMODULE module) {
     std::wstring path(MAX_PATH, L'\0');
     while (true) {
         const DWORD length =
-            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
             return {};
         }
@@ -38,9 +40,21 @@ std::string ThisProgramFile() {
     }
 }
 
-// The converter is linked into the programs only on Windows: there is no shared library to find.
+}  // namespace
+
+std::string ThisProgramFile() {
+    return ModuleFile(nullptr);
+}
+
 std::string ThisSharedLibraryFile() {
-    return {};
+    HMODULE module = nullptr;
+    if (::GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&ThisSharedLibraryFile), &module) == 0 ||
+        module == ::GetModuleHandleW(nullptr)) {
+        return {};
+    }
+    return ModuleFile(module);
 }
 
 std::string TrustedEnvironmentValue(const char* name) {

@@ -5,7 +5,8 @@
 
 namespace corvanel::convert {
 
-// Every failure of a conversion, with the number a user sees in the report. One table, one place.
+// Every failure of a conversion, with the number a user sees in the report. The numbers are the C
+// interface's statuses (lib/include/corvanel/corvanel.h), held to them in lib/CApi.cpp.
 enum class ErrorCode : int {
     kNone = 0,
     kCannotOpen = 8001,         // the source cannot be opened or read

@@ -3,8 +3,7 @@
 #include "convert/html/LibXml2.h"
 
 #include "convert/core/ConvertError.h"
-
-#include <dlfcn.h>
+#include "system/ModuleLoader.h"
 
 #include <mutex>
 #include <string>
@@ -18,7 +17,7 @@ std::string loadError;
 
 template <typename Pointer>
 void Resolve(void* library, const char* name, Pointer& pointer) {
-    void* symbol = library != nullptr ? dlsym(library, name) : nullptr;
+    void* symbol = system::ModuleSymbol(library, name);
     if (symbol == nullptr && loadError.empty()) {
         loadError = std::string("libxml2 has no ") + name;
     }
@@ -27,11 +26,10 @@ void Resolve(void* library, const char* name, Pointer& pointer) {
 
 void Load() {
     // The library stays loaded for the life of the process.
-    void* library = dlopen("libxml2.so.2", RTLD_NOW | RTLD_LOCAL);
+    std::string reason;
+    void* library = system::OpenModule("libxml2.so.2", reason);
     if (library == nullptr) {
-        const char* reason = dlerror();
-        loadError = std::string("libxml2, which reads web pages, cannot be loaded: ") +
-                    (reason != nullptr ? reason : "unknown reason");
+        loadError = "libxml2, which reads web pages, cannot be loaded: " + reason;
         return;
     }
     Resolve(library, "htmlNewParserCtxt", table.htmlNewParserCtxt);

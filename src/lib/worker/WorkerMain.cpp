@@ -1,9 +1,9 @@
 // corvanel-worker: converts the documents a libcorvanel batch sends it, one at a time, answering
 // each with its text and facts. Started by the library, never by hand.
 
-#include "convert/core/ProcessTuning.h"
 #include "isolation/JobWorker.h"
 #include "lib/WorkerProgram.h"
+#include "system/ProcessTuning.h"
 
 #include <cstdio>
 #include <cstring>
@@ -16,6 +16,6 @@ int main(int argc, char** argv) {
                      "started by the library\n");
         return 2;
     }
-    convert::TuneProcessForConversions();
+    system::TuneProcessForConversions();
     return isolation::ServeJobs();
 }

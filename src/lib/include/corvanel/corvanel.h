@@ -2,7 +2,8 @@
  *
  * A plain C interface. Every call is safe from any thread, several at once; nothing is written to
  * standard output or standard error, and no call aborts the program or lets an exception out.
- * Strings in and out are UTF-8, except paths, which are the file system's bytes.
+ * Strings in and out are UTF-8, except paths on POSIX systems, which are the file system's bytes
+ * (on Windows paths are UTF-8 too).
  *
  *     corvanel_result* result = NULL;
  *     if (corvanel_convert_file("report.docx", NULL, &result) == CORVANEL_OK)
@@ -17,7 +18,20 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#if defined(CORVANEL_BUILDING_LIBRARY) && defined(__GNUC__)
+/* This header's version; corvanel_version() tells the library's. */
+#define CORVANEL_VERSION_MAJOR 0
+#define CORVANEL_VERSION_MINOR 1
+#define CORVANEL_VERSION_PATCH 0
+
+/* The library exports these functions and nothing else: corvanel.dll on Windows (a program links
+ * its import library), libcorvanel.so.1 elsewhere. */
+#if defined(_WIN32)
+#if defined(CORVANEL_BUILDING_LIBRARY)
+#define CORVANEL_API __declspec(dllexport)
+#else
+#define CORVANEL_API __declspec(dllimport)
+#endif
+#elif defined(CORVANEL_BUILDING_LIBRARY) && defined(__GNUC__)
 #define CORVANEL_API __attribute__((visibility("default")))
 #else
 #define CORVANEL_API

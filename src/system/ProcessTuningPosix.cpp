@@ -1,36 +1,30 @@
-#include "convert/core/ProcessTuning.h"
+#include "system/ProcessTuning.h"
 
 #include <cstdlib>
 #include <ctime>
 
-#if defined(__GLIBC__)
 #include <malloc.h>
-#endif
 
-namespace corvanel::convert {
+namespace corvanel::system {
 
 namespace {
 
-#if defined(__GLIBC__)
 // Blocks up to this size (parse trees' pages, most parts) come from the reusable heap; larger
 // ones (the parts and texts of very large documents) are mapped on their own and returned at
 // once, so they neither linger nor split the heap.
 constexpr int kMapAboveBytes = 4 << 20;
 // Free memory beyond this at the heap's top goes back to the system.
 constexpr int kKeepFreeBytes = 32 << 20;
-#endif
 
 }  // namespace
 
 void TuneProcessForConversions() {
-#if defined(__GLIBC__)
     if (std::getenv("TZ") == nullptr) {
         setenv("TZ", ":/etc/localtime", 0);
         tzset();
     }
     mallopt(M_MMAP_THRESHOLD, kMapAboveBytes);
     mallopt(M_TRIM_THRESHOLD, kKeepFreeBytes);
-#endif
 }
 
-}  // namespace corvanel::convert
+}  // namespace corvanel::system

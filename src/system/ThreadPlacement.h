@@ -1,8 +1,9 @@
 #pragma once
 
-// Spreading the worker threads of a run over the processors.
+// Spreading the worker threads of a run over the processors: the scheduler's affinity calls on
+// Linux (ThreadPlacementLinux.cpp); Windows places new threads itself (ThreadPlacementWin32.cpp).
 
-namespace corvanel::cli {
+namespace corvanel::system {
 
 // The processor the calling thread runs on, or -1 where that cannot be told.
 int CurrentProcessor();
@@ -15,4 +16,4 @@ int CurrentProcessor();
 // where the platform has no such call or only one processor is allowed.
 void MoveOffProcessor(int busy, unsigned index);
 
-}  // namespace corvanel::cli
+}  // namespace corvanel::system

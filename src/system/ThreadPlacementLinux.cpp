@@ -1,14 +1,10 @@
-#include "cli/ThreadPlacement.h"
+#include "system/ThreadPlacement.h"
 
-#if defined(__linux__)
 #include <sched.h>
 
 #include <vector>
-#endif
 
-namespace corvanel::cli {
-
-#if defined(__linux__)
+namespace corvanel::system {
 
 int CurrentProcessor() {
     return sched_getcpu();
@@ -39,14 +35,4 @@ void MoveOffProcessor(int busy, unsigned index) {
     }
 }
 
-#else
-
-int CurrentProcessor() {
-    return -1;
-}
-
-void MoveOffProcessor(int, unsigned) {}
-
-#endif
-
-}  // namespace corvanel::cli
+}  // namespace corvanel::system

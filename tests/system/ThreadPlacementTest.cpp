@@ -1,14 +1,13 @@
 // Moving a worker thread off a busy processor must leave it free to run anywhere afterwards.
-#include "cli/ThreadPlacement.h"
+#include "system/ThreadPlacement.h"
 
 #include <gtest/gtest.h>
 
-#if defined(__linux__)
 #include <sched.h>
 
 #include <thread>
 
-namespace corvanel::cli {
+namespace corvanel::system {
 namespace {
 
 cpu_set_t Affinity() {
@@ -45,5 +44,4 @@ TEST(ThreadPlacement, OnOneAllowedProcessorNothingChanges) {
 }
 
 }  // namespace
-}  // namespace corvanel::cli
-#endif
+}  // namespace corvanel::system
