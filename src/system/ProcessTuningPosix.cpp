@@ -3,10 +3,13 @@
 #include <cstdlib>
 #include <ctime>
 
+#if defined(__GLIBC__)
 #include <malloc.h>
+#endif
 
 namespace corvanel::system {
 
+#if defined(__GLIBC__)
 namespace {
 
 // Blocks up to this size (parse trees' pages, most parts) come from the reusable heap; larger
@@ -17,14 +20,17 @@ constexpr int kMapAboveBytes = 4 << 20;
 constexpr int kKeepFreeBytes = 32 << 20;
 
 }  // namespace
+#endif
 
 void TuneProcessForConversions() {
     if (std::getenv("TZ") == nullptr) {
         setenv("TZ", ":/etc/localtime", 0);
         tzset();
     }
+#if defined(__GLIBC__)
     mallopt(M_MMAP_THRESHOLD, kMapAboveBytes);
     mallopt(M_TRIM_THRESHOLD, kKeepFreeBytes);
+#endif
 }
 
 }  // namespace corvanel::system

@@ -1,7 +1,8 @@
 #pragma once
 
 // Spreading the worker threads of a run over the processors: the scheduler's affinity calls on
-// Linux (ThreadPlacementLinux.cpp); Windows places new threads itself (ThreadPlacementWin32.cpp).
+// Linux (ThreadPlacementLinux.cpp); Windows places new threads itself (ThreadPlacementWin32.cpp);
+// elsewhere the scheduler alone does (ThreadPlacementOther.cpp).
 
 namespace corvanel::system {
 
