@@ -88,7 +88,6 @@ int ReadBatchOptions(const corvanel_batch_options* given, BatchSettings& setting
         settings.limits.maxPerWorker = static_cast<std::size_t>(read.max_per_worker);
     }
     settings.jobs = read.jobs > 0 ? read.jobs : std::max(1u, std::thread::hardware_concurrency());
-    settings.output = read.output;
     return ReadCommon(read.output, read.include, read.newline, settings.convert);
 }
 

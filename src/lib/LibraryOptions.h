@@ -17,7 +17,6 @@ struct BatchSettings {
     convert::ConvertOptions convert;
     isolation::IsolationLimits limits;
     unsigned jobs = 1;
-    int output = CORVANEL_OUTPUT_TEXT;
 };
 int ReadBatchOptions(const corvanel_batch_options* given, BatchSettings& settings);
 
