@@ -1,5 +1,6 @@
 // A text file staged unnamed or named, with the target missing, present or appearing while the
 // text is written, and with a write failing half-way.
+#include "TestFiles.h"
 #include "TestZip.h"
 #include "convert/core/TextFileOutput.h"
 
@@ -7,8 +8,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -21,17 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 using Naming = TextFileOutput::Naming;
 
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::size_t Entries(const std::string& folder) {
-    return static_cast<std::size_t>(
-        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
+using testing::EntryCount;
+using testing::ReadAll;
 
 // Whether the folder's file system makes unnamed files (some refuse; then the named way is
 // taken and one temporary entry shows while writing).
@@ -65,7 +55,7 @@ struct Scene {
         if (kind == Target::kExisting) {
             testing::WriteFile(target, "earlier text");
         }
-        before = Entries(scratch.Path());
+        before = EntryCount(scratch.Path());
     }
     testing::TemporaryFolder scratch;
     const std::string target = scratch.File("out.txt");
@@ -85,9 +75,9 @@ TEST_P(StagedText, IsInvisibleUntilCommittedThenWholeWithNothingElseLeft) {
     output.Write("new ");
     const bool unnamed =
         c.naming == Naming::kUnnamedWherePossible && MakesUnnamedFiles(scene.scratch.Path());
-    EXPECT_EQ(Entries(scene.scratch.Path()), before + (unnamed ? 0 : 1)) << "while written";
+    EXPECT_EQ(EntryCount(scene.scratch.Path()), before + (unnamed ? 0 : 1)) << "while written";
     if (c.target == Target::kExisting) {
-        EXPECT_EQ(Read(target), "earlier text");
+        EXPECT_EQ(ReadAll(target), "earlier text");
     } else {
         EXPECT_FALSE(fs::exists(target)) << "no part of the text under the target's name";
     }
@@ -100,7 +90,7 @@ TEST_P(StagedText, IsInvisibleUntilCommittedThenWholeWithNothingElseLeft) {
     const ConversionResult result = output.Commit();
 
     const std::size_t after = before + (c.target == Target::kExisting ? 0 : 1);
-    EXPECT_EQ(Entries(scene.scratch.Path()), after) << "nothing but the target is left";
+    EXPECT_EQ(EntryCount(scene.scratch.Path()), after) << "nothing but the target is left";
     if (c.target == Target::kFolderAppears) {
         EXPECT_EQ(result.code, ErrorCode::kCannotWrite);
         EXPECT_NE(result.description.find("a folder of that name is in the way"), std::string::npos)
@@ -109,7 +99,7 @@ TEST_P(StagedText, IsInvisibleUntilCommittedThenWholeWithNothingElseLeft) {
         return;
     }
     ASSERT_TRUE(result.Ok()) << result.description;
-    EXPECT_EQ(Read(target), "new text");
+    EXPECT_EQ(ReadAll(target), "new text");
     struct stat published {
     }, made{};
     ASSERT_EQ(::stat(target.c_str(), &published), 0);
@@ -156,9 +146,9 @@ TEST_P(FailedText, LeavesTheFolderAsItWas) {
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(result.code, ErrorCode::kCannotWrite);
-    EXPECT_EQ(Entries(scene.scratch.Path()), scene.before);
+    EXPECT_EQ(EntryCount(scene.scratch.Path()), scene.before);
     if (c.target == Target::kExisting) {
-        EXPECT_EQ(Read(target), "earlier text");
+        EXPECT_EQ(ReadAll(target), "earlier text");
     }
 }
 

@@ -1,31 +1,18 @@
 // A document whose text is too long to hold whole is written to its file as it is read.
 
 #include "DocxBuilder.h"
+#include "TestFiles.h"
 #include "TestZip.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace corvanel::convert::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::size_t EntryCount(const std::string& folder) {
-    return static_cast<std::size_t>(
-        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
 
 // Several megabytes of text in many paragraphs, more than a conversion holds before writing.
 DocxBuilder LongDocument() {
