@@ -2,6 +2,9 @@
 # programs look for them beside themselves. scripts/package-windows installs into a staging
 # folder, adds Qt's DLLs and makes the zip and the installer from it.
 install(TARGETS corvanel-convert RUNTIME DESTINATION .)
+if(TARGET corvanel-server)
+    install(TARGETS corvanel-server RUNTIME DESTINATION .)
+endif()
 install(TARGETS corvanel-revenge LIBRARY DESTINATION . RUNTIME DESTINATION .)
 if(TARGET corvanel)
     install(TARGETS corvanel RUNTIME DESTINATION .)
