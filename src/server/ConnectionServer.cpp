@@ -170,7 +170,10 @@ private:
         std::unique_lock lock(mutex_);
         while (true) {
             ++idle_;
-            ready_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+            // Once stopped, a thread ends only with the last connection: a worker process it
+            // started dies with the thread (the system ties a child to the thread that started
+            // it), and the requests under way may still need it.
+            ready_.wait(lock, [this] { return !jobs_.empty() || (stopping_ && open_ == 0); });
             --idle_;
             if (jobs_.empty()) {
                 return;
@@ -180,7 +183,9 @@ private:
             lock.unlock();
             connection();
             lock.lock();
-            --open_;
+            if (--open_ == 0 && stopping_) {
+                ready_.notify_all();
+            }
         }
     }
 
@@ -276,7 +281,8 @@ bool ConnectionServer::process_and_close_socket(socket_t sock) {
             ready = WaitSocket(socket, false, std::min(idleMs, kStopCheckMs));
             idleMs -= kStopCheckMs;
         }
-        if (ready <= 0 || svr_sock_ == INVALID_SOCKET) {
+        // Once stopped, a request that has arrived is still served; none is waited for.
+        if (ready <= 0) {
             break;
         }
         state.deadline = After(limits_.headerSeconds);

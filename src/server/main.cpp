@@ -30,6 +30,9 @@ namespace {
 using namespace corvanel;
 using namespace corvanel::server;
 
+// After the grace time, how long the requests whose documents were stopped have to answer.
+constexpr auto kLastAnswers = std::chrono::seconds(1);
+
 // The token: the file's first line, without its line end and surrounding blanks.
 bool ReadToken(const std::string& path, std::string& token) {
     std::ifstream file(system::PathFromUtf8(path), std::ios::binary);
@@ -116,16 +119,21 @@ int Serve(const ServerOptions& options) {
             ended.wait_for(lock, std::chrono::milliseconds(100));
         }
     }
-    log.Note("corvanel-server stopping: requests under way may take " +
-             std::to_string(options.graceSeconds) + " s");
+    char graceText[32];
+    std::snprintf(graceText, sizeof graceText, "%g", options.graceSeconds);
+    log.Note(std::string("corvanel-server stopping: requests under way may take ") + graceText +
+             " s");
     service.Stopping();
     server.stop();
     {
         std::unique_lock lock(mutex);
         const auto grace = std::chrono::duration<double>(options.graceSeconds);
         if (!ended.wait_for(lock, grace, [&] { return !listening; })) {
+            // The documents still converting fail (503), and their answers get a moment to
+            // leave before every connection left is cut.
             log.Note("corvanel-server: the grace time is over; ending the requests left");
             pool.Stop();
+            ended.wait_for(lock, kLastAnswers, [&] { return !listening; });
             server.CutConnections();
         }
     }
