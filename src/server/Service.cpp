@@ -142,7 +142,7 @@ std::optional<Failure> ReadDocument(const Request& request, const httplib::Conte
         });
     }
     notes.received = received;
-    if (tooLarge) {
+    if (tooLarge || ConnectionServer::RequestTooLarge()) {
         return Failure{413, "body-too-large",
                        "the body is larger than the limit of " + SizeText(maxBody)};
     }
@@ -362,7 +362,25 @@ void Service::FillError(const Request& request, Response& response) {
     if (!response.body.empty()) {
         return;
     }
+    // The library answers 400 for headers it could not read whole: they were too slow or too
+    // large for the connection.
+    if (response.status == 400 && ConnectionServer::RequestTimedOut()) {
+        response.status = 408;
+    } else if (response.status == 400 && ConnectionServer::RequestTooLarge()) {
+        response.status = 431;
+    }
+    // What follows a request the library refused cannot be trusted to be the next one.
+    ConnectionServer::CloseAfterAnswer();
+    response.set_header("Connection", "close");
     switch (response.status) {
+        case 408:
+            Fail(request, response,
+                 {408, "request-timeout", "the request's headers did not arrive in time"});
+            break;
+        case 431:
+            Fail(request, response,
+                 {431, "header-too-large", "the request's line and headers are too large"});
+            break;
         case 413:
             Fail(request, response,
                  {413, "body-too-large",
@@ -408,7 +426,7 @@ void Service::RawAnswered(int status, const std::string& client) {
     entry.method = "-";
     entry.target = "-";
     entry.status = status;
-    entry.code = status == 408 ? "request-timeout" : "busy";
+    entry.code = status == 408 ? "request-timeout" : status == 431 ? "header-too-large" : "busy";
     log_.Write(entry);
     metrics_.CountRequest(EndpointLabel(Endpoint::kNone), status);
 }

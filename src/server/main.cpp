@@ -78,6 +78,7 @@ int Serve(const ServerOptions& options) {
     connectionLimits.headerSeconds = options.headerTimeoutSeconds;
     connectionLimits.bodySeconds = options.bodyTimeoutSeconds;
     connectionLimits.maxConnections = options.maxConnections;
+    connectionLimits.maxBodyBytes = options.maxBody;
     ConnectionServer server(connectionLimits);
     server.set_payload_max_length(options.maxBody);
     server.set_socket_options([](socket_t socket) { PrepareListeningSocket(socket); });

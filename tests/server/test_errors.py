@@ -52,15 +52,23 @@ def test_form_without_a_file(server):
     assert answer.json()["error"]["code"] == "malformed-request"
 
 
-def test_malformed_request_line(server):
+@pytest.mark.parametrize("request_bytes, status, code", [
+    (b"NOT HTTP AT ALL\r\n\r\n", 400, b"malformed-request"),
+    (b"GET /healthz HTTP/1.1\r\n" + (b"X-Filler: " + b"a" * 8000 + b"\r\n") * 10 + b"\r\n",
+     431, b"header-too-large"),
+], ids=["request-line", "headers"])
+def test_malformed_requests(server, request_bytes, status, code):
     with socket.create_connection(("127.0.0.1", server.port), timeout=5) as client:
-        client.sendall(b"NOT HTTP AT ALL\r\n\r\n")
-        client.shutdown(socket.SHUT_WR)
+        try:
+            client.sendall(request_bytes)
+            client.shutdown(socket.SHUT_WR)
+        except OSError:
+            pass  # refused before it was all sent
         answer = b""
         while chunk := client.recv(4096):
             answer += chunk
-    assert answer.startswith(b"HTTP/1.1 400 ")
-    assert b"malformed-request" in answer
+    assert answer.startswith(b"HTTP/1.1 %d " % status)
+    assert code in answer
 
 
 def test_request_text_is_escaped(server):
