@@ -29,21 +29,26 @@ std::optional<Answer> Fallback::Forward(const httplib::Request& request,
     client.set_write_timeout(timeout);
     httplib::Headers headers;
     for (const auto& [header, value] : request.headers) {
-        if (Forwarded(header) && !(asForm && header == "Content-Type")) {
+        if (Forwarded(header)) {
             headers.emplace(header, value);
         }
     }
-    std::string contentType = request.get_header_value("Content-Type");
-    if (contentType.empty()) {
-        contentType = "application/octet-stream";
-    }
+    // The library writes the type of a body it is given.
+    std::string type = request.get_header_value("Content-Type");
     headers.erase("Content-Type");
-    httplib::Result result =
-        asForm                     ? client.Post(request.target, headers,
-                                                 httplib::MultipartFormDataItems{
-                                 {"upload", document, name, "application/octet-stream"}})
-        : request.method == "POST" ? client.Post(request.target, headers, document, contentType)
-                                   : client.Put(request.target, headers, document, contentType);
+    if (type.empty()) {
+        type = "application/octet-stream";
+    }
+    httplib::Result result{nullptr, httplib::Error::Unknown};
+    if (asForm) {
+        const httplib::MultipartFormDataItems form{
+            {"upload", document, name, "application/octet-stream"}};
+        result = client.Post(request.target, headers, form);
+    } else if (request.method == "POST") {
+        result = client.Post(request.target, headers, document, type);
+    } else {
+        result = client.Put(request.target, headers, document, type);
+    }
     if (!result) {
         return std::nullopt;
     }
