@@ -1,5 +1,7 @@
 #include "server/Fallback.h"
 
+#include "convert/core/Ascii.h"
+
 #include <chrono>
 
 namespace corvanel::server {
@@ -8,13 +10,11 @@ namespace {
 
 // The client's headers that say what it sends and wants; the rest (its connection, our
 // token) are not the other server's business.
-bool Forwarded(const std::string& name) {
-    std::string lower;
-    for (const char c : name) {
-        lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return lower == "accept" || lower == "content-type" || lower == "content-disposition" ||
-           lower.rfind("x-tika", 0) == 0;
+bool Forwarded(std::string_view name) {
+    using convert::ascii::EqualsNoCase;
+    return EqualsNoCase(name, "Accept") || EqualsNoCase(name, "Content-Type") ||
+           EqualsNoCase(name, "Content-Disposition") ||
+           convert::ascii::StartsWithNoCase(name, "X-Tika");
 }
 
 }  // namespace
