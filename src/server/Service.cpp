@@ -314,9 +314,7 @@ void Service::Document(const Request& request, Response& response,
     }
     if (failure) {
         notes.code = failure->code;
-        Apply(response, FailureAnswer(route.endpoint, wanted, *failure,
-                                      result.outcome == WorkerPool::Outcome::kAnswered ? &converted
-                                                                                       : nullptr));
+        Apply(response, FailureAnswer(route.endpoint, wanted, *failure, &converted));
         return;
     }
     Apply(response, DocumentAnswer(route.endpoint, wanted, converted));
