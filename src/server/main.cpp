@@ -57,6 +57,8 @@ int Usage(const std::string& error) {
 }
 
 int Serve(const ServerOptions& options) {
+    std::atomic<bool> stop{false};
+    cli::InterruptScope interrupts(stop);
     std::string token;
     if (!options.tokenFile.empty() && !ReadToken(options.tokenFile, token)) {
         return Usage("the token file " + options.tokenFile + " cannot be read or is empty");
@@ -103,8 +105,6 @@ int Serve(const ServerOptions& options) {
              (ipv6 ? "[" + options.host + "]" : options.host) + ":" + std::to_string(port) +
              " with " + std::to_string(jobs) + " workers");
 
-    std::atomic<bool> stop{false};
-    cli::InterruptScope interrupts(stop);
     std::mutex mutex;
     std::condition_variable ended;
     bool listening = true;
@@ -115,7 +115,11 @@ int Serve(const ServerOptions& options) {
         ended.notify_all();
     });
     {
+        // A stop is only heard once the library runs its loop (before, it would be lost).
         std::unique_lock lock(mutex);
+        for (int i = 0; i < 5000 && listening && !server.is_running(); ++i) {
+            ended.wait_for(lock, std::chrono::milliseconds(1));
+        }
         while (!stop && listening) {
             ended.wait_for(lock, std::chrono::milliseconds(100));
         }
