@@ -19,6 +19,11 @@ using Clock = std::chrono::steady_clock;
 constexpr int kStopCheckMs = 100;
 // The bytes of a request's line and headers together.
 constexpr std::uint64_t kMaxHeaderBytes = 64 * 1024;
+// How long, and for how many bytes, a connection answered before its body was read is drained
+// before it is closed: closed with bytes unread, it would be reset, and the client, still
+// sending, could lose the answer.
+constexpr int kLingerMs = 2000;
+constexpr std::uint64_t kLingerBytes = 16u << 20;
 // The longest a refused connection's answer, or a timed-out request's, may take to send.
 constexpr int kRawAnswerMs = 1000;
 
@@ -253,6 +258,25 @@ void ConnectionServer::CutConnections() {
     }
 }
 
+void ConnectionServer::Linger(SocketHandle socket) {
+    ShutdownSending(socket);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kLingerMs);
+    char drain[16 * 1024];
+    for (std::uint64_t drained = 0; drained < kLingerBytes;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0 || svr_sock_ == INVALID_SOCKET ||
+            WaitSocket(socket, false, static_cast<int>(left.count())) <= 0) {
+            return;
+        }
+        const std::ptrdiff_t count = ReceiveSome(socket, drain, sizeof drain);
+        if (count <= 0) {
+            return;
+        }
+        drained += static_cast<std::uint64_t>(count);
+    }
+}
+
 void ConnectionServer::Refuse(SocketHandle socket) {
     SendRaw(socket, 503, "Service Unavailable", "Retry-After: 1\r\n",
             "503 busy: the server is serving its most connections at once (" +
@@ -334,6 +358,10 @@ bool ConnectionServer::process_and_close_socket(socket_t sock) {
         }
     }
     current = nullptr;
+    // A client cut off for its slowness gets no more time.
+    if (state.closeAfter && !state.timedOut) {
+        Linger(socket);
+    }
     {
         std::lock_guard lock(mutex_);
         sockets_.erase(socket);

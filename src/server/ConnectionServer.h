@@ -59,6 +59,7 @@ public:
 private:
     bool process_and_close_socket(socket_t sock) override;
     void Refuse(SocketHandle socket);
+    void Linger(SocketHandle socket);
 
     ConnectionLimits limits_;
     HandlerWithResponse onRequest_;
