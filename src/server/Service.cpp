@@ -270,32 +270,7 @@ void Service::Document(const Request& request, Response& response,
     converted.name = label;
     converted.bytes = job.document->size();
     converted.markdown = job.options.output == convert::OutputKind::kMarkdown;
-    WorkerPool::Result result = pool_.Convert(job);
-    std::optional<Failure> failure;
-    switch (result.outcome) {
-        case WorkerPool::Outcome::kQueueFull:
-            failure = Failure{503, "busy", "every worker is busy and the queue is full; try again"};
-            break;
-        case WorkerPool::Outcome::kStopped:
-            failure = Failure{503, "shutting-down", "the server is stopping"};
-            break;
-        case WorkerPool::Outcome::kFailed:
-            failure = Failure{StatusOf(result.code), convert::ErrorCodeName(result.code),
-                              convert::DescribeError(result.code, label, result.reason)};
-            break;
-        case WorkerPool::Outcome::kAnswered: {
-            const convert::ConversionResult& outcome = result.answer.outcome;
-            metrics_.CountConversion(result.answer.milliseconds / 1000);
-            converted.facts = outcome.facts;
-            converted.milliseconds = result.answer.milliseconds;
-            if (!outcome.Ok()) {
-                failure = Failure{StatusOf(outcome.code), convert::ErrorCodeName(outcome.code),
-                                  EscapeForText(outcome.description)};
-            }
-            converted.text = std::move(result.answer.text);
-            break;
-        }
-    }
+    std::optional<Failure> failure = Convert(job, converted);
     const bool unread = failure && failure->code == "not-readable";
     if (unread && fallback_.Enabled()) {
         if (std::optional<Answer> relayed = fallback_.Forward(request, *job.document, form, name)) {
@@ -318,6 +293,31 @@ void Service::Document(const Request& request, Response& response,
         return;
     }
     Apply(response, DocumentAnswer(route.endpoint, wanted, converted));
+}
+
+std::optional<Failure> Service::Convert(const isolation::Job& job, Converted& converted) {
+    WorkerPool::Result result = pool_.Convert(job);
+    switch (result.outcome) {
+        case WorkerPool::Outcome::kQueueFull:
+            return Failure{503, "busy", "every worker is busy and the queue is full; try again"};
+        case WorkerPool::Outcome::kStopped:
+            return Failure{503, "shutting-down", "the server is stopping"};
+        case WorkerPool::Outcome::kFailed:
+            return Failure{StatusOf(result.code), convert::ErrorCodeName(result.code),
+                           convert::DescribeError(result.code, job.source, result.reason)};
+        case WorkerPool::Outcome::kAnswered:
+            break;
+    }
+    const convert::ConversionResult& outcome = result.answer.outcome;
+    metrics_.CountConversion(result.answer.milliseconds / 1000);
+    converted.facts = outcome.facts;
+    converted.milliseconds = result.answer.milliseconds;
+    converted.text = std::move(result.answer.text);
+    if (!outcome.Ok()) {
+        return Failure{StatusOf(outcome.code), convert::ErrorCodeName(outcome.code),
+                       EscapeForText(outcome.description)};
+    }
+    return std::nullopt;
 }
 
 void Service::Plain(const Request& request, Response& response) {
