@@ -11,13 +11,15 @@ enum ByteKind : unsigned char {
     kPlain,
     kSpaceByte,    // held: a space or a tab
     kLineEnd,      // a line break inside a run
-    kEscape,       // markup anywhere ("!" before a link's "[" would make it a picture)
-    kLineStart,    // markup at a line's start: "#", ">", "-", "+", "="
+    kEscape,       // markup anywhere: always escaped
+    kHeld,         // markup depending on what follows: held until that is known
+    kLineStart,    // markup at a line's start only: "#", ">", "-", "+", "=", "|"
+    kAmpersand,    // markup when it starts a reference
     kDigit,        // an ordered-list marker's number
     kListEnd,      // "." or ")" after a line's leading digits
     kHigh,         // part of a character outside ASCII
     kSpecialLead,  // may start a soft hyphen or a Unicode space
-    kContextual    // "@", ":", "(": markup after some texts (an address, a note reference)
+    kContextual    // ":", "(": markup after some texts (an address, a note reference)
 };
 
 constexpr std::array<unsigned char, 256> MakeKinds() {
@@ -26,19 +28,20 @@ constexpr std::array<unsigned char, 256> MakeKinds() {
     kinds['\t'] = kSpaceByte;
     kinds['\r'] = kLineEnd;
     kinds['\n'] = kLineEnd;
-    for (const char c : std::string_view("\\*_`[]<&~|!")) {
-        kinds[static_cast<unsigned char>(c)] = kEscape;
+    kinds['`'] = kEscape;
+    for (const char c : std::string_view("\\*_[]<~!")) {
+        kinds[static_cast<unsigned char>(c)] = kHeld;
     }
-    for (const char c : std::string_view("#>-+=")) {
+    for (const char c : std::string_view("#>-+=|")) {
         kinds[static_cast<unsigned char>(c)] = kLineStart;
     }
+    kinds['&'] = kAmpersand;
     for (char c = '0'; c <= '9'; ++c) {
         kinds[static_cast<unsigned char>(c)] = kDigit;
     }
     kinds['.'] = kListEnd;
     kinds[')'] = kListEnd;
     kinds[':'] = kContextual;
-    kinds['@'] = kContextual;
     kinds['('] = kContextual;
     for (int b = 0x80; b < 0x100; ++b) {
         kinds[b] = kHigh;
@@ -174,22 +177,19 @@ bool EndsWith(const std::string& out, std::string_view word) {
     return true;
 }
 
-// Characters that are markup after what precedes them:
-// - GFM makes links of addresses in the text ("www.", "http://", "a@b.c") and then shows the
-//   backslashes of escapes inside them: the character that starts one is escaped instead, so
-//   the text stays text;
-// - after a note reference, "(" would make it a link and ":" (at a line's start) a definition.
-bool MarkupHere(const std::string& out, unsigned char c) {
-    if (c == '@') {
-        return true;
-    }
+// GFM makes links of addresses in the text ("www.", "http://") and then shows the backslashes
+// of escapes inside them: where one would need any, the character that starts the address is
+// escaped instead, so the text stays text (an e-mail address shows its text either way).
+bool StartsAddress(const std::string& out, unsigned char c) {
     if (c == '.') {
         return EndsWith(out, "www");
     }
-    if (!out.empty() && out.back() == ']') {
-        return true;
-    }
     return c == ':' && (EndsWith(out, "http") || EndsWith(out, "https") || EndsWith(out, "ftp"));
+}
+
+// After a note reference, "(" would make it a link and ":" (at a line's start) a definition.
+bool AfterNoteReference(const std::string& out) {
+    return !out.empty() && out.back() == ']';
 }
 
 char DelimiterChar(int d) {
@@ -206,21 +206,27 @@ bool Wants(const TextStyle& style, int d) {
 
 // Bytes that go out as they are once a visible character is written on the line and no
 // emphasis change waits: never markup there, nor part of a soft hyphen or a Unicode space.
-// Indexed by whether the paragraph is a heading ("#" is escaped everywhere in one).
-constexpr std::array<std::array<bool, 256>, 2> MakeVerbatim() {
-    std::array<std::array<bool, 256>, 2> verbatim{};
-    for (int heading = 0; heading < 2; ++heading) {
+// Indexed by whether the paragraph is a heading ("#" may close one) and whether it is a table
+// cell's ("|" ends a cell).
+constexpr std::array<std::array<bool, 256>, 4> MakeVerbatim() {
+    std::array<std::array<bool, 256>, 4> verbatim{};
+    for (int mode = 0; mode < 4; ++mode) {
         for (int b = 0; b < 256; ++b) {
             const unsigned char kind = kKinds[static_cast<std::size_t>(b)];
-            verbatim[heading][b] = kind == kPlain || kind == kDigit || kind == kHigh ||
-                                   (kind == kListEnd && b != '.') ||
-                                   (kind == kLineStart && heading == 0);
+            verbatim[mode][b] = kind == kPlain || kind == kDigit || kind == kHigh ||
+                                (kind == kListEnd && b != '.') ||
+                                (kind == kLineStart && !(b == '#' && (mode & 1) != 0) &&
+                                 !(b == '|' && (mode & 2) != 0));
         }
     }
     return verbatim;
 }
 
-constexpr std::array<std::array<bool, 256>, 2> kVerbatim = MakeVerbatim();
+constexpr std::array<std::array<bool, 256>, 4> kVerbatim = MakeVerbatim();
+
+CharClass ClassOf(unsigned char b) {
+    return b < 0x80 ? AsciiClass(b) : CharClass::kUnsure;
+}
 
 }  // namespace
 
@@ -242,6 +248,7 @@ void InlineWriter::Begin(std::string* out, Breaks breaks, bool inHeading, BlockO
     openStyle_ = {};
     linkPending_ = false;
     linkOpen_ = false;
+    run_ = {};
 }
 
 void InlineWriter::Transition(CharClass next, bool allowOpen) {
@@ -285,7 +292,7 @@ void InlineWriter::Transition(CharClass next, bool allowOpen) {
         starRun += tokens[k].c == '*' ? tokens[k].length : 0;
     }
     for (const Token& t : tokens) {
-        out_->append(static_cast<std::size_t>(t.length), t.c);
+        Put(std::string(static_cast<std::size_t>(t.length), t.c), CharClass::kPunct);
         if (!t.closes) {
             const auto d = static_cast<Delimiter>(t.c == '~' ? 0 : (t.length == 2 ? 1 : 2));
             open_.push_back({d, t.c == '*' ? starRun : t.length});
@@ -308,7 +315,8 @@ void InlineWriter::CloseAll() {
     }
     for (std::size_t k = open_.size(); k-- > 0;) {
         const int d = static_cast<int>(open_[k].delimiter);
-        out_->append(static_cast<std::size_t>(DelimiterLength(d)), DelimiterChar(d));
+        Put(std::string(static_cast<std::size_t>(DelimiterLength(d)), DelimiterChar(d)),
+            CharClass::kPunct);
     }
     open_.clear();
     openStyle_ = {};
@@ -316,7 +324,7 @@ void InlineWriter::CloseAll() {
 }
 
 void InlineWriter::WriteCharacterReference(char c) {
-    out_->append(c == '\t' ? "&#9;" : "&#32;");
+    Put(c == '\t' ? "&#9;" : "&#32;", CharClass::kPunct);
     prev_ = CharClass::kPunct;
 }
 
@@ -329,18 +337,18 @@ void InlineWriter::WriteHeld(bool atEnd) {
             }
             switch (breaks_) {
                 case Breaks::kHard:
-                    out_->append("\\\n");
+                    Put("\\\n", CharClass::kPunct);
                     out_->append(continuation_);
                     lineStart_ = true;
                     prev_ = CharClass::kSpace;
                     break;
                 case Breaks::kHtml:
-                    out_->append("<br>");
+                    Put("<br>", CharClass::kPunct);
                     prev_ = CharClass::kPunct;
                     lineStart_ = false;
                     break;
                 case Breaks::kSpace:
-                    out_->push_back(' ');
+                    Put(' ', CharClass::kSpace);
                     prev_ = CharClass::kSpace;
                     break;
             }
@@ -361,11 +369,11 @@ void InlineWriter::WriteHeld(bool atEnd) {
             if (lineStart_ || trailing) {
                 WriteCharacterReference(c);
             } else {
-                out_->push_back(c);
+                Put(c, CharClass::kSpace);
                 prev_ = CharClass::kSpace;
             }
         } else {
-            out_->push_back(c);  // part of a Unicode space
+            Put(c, CharClass::kSpace);  // part of a Unicode space
             prev_ = CharClass::kSpace;
         }
         lineStart_ = false;
@@ -398,7 +406,7 @@ void InlineWriter::BeforeVisible(CharClass next) {
     }
     if (linkPending_) {
         CloseAll();
-        out_->push_back('[');
+        Put('[', CharClass::kPunct);
         prev_ = CharClass::kPunct;
         lineStart_ = false;
         leadingDigits_ = false;
@@ -441,29 +449,13 @@ void InlineWriter::Text(std::string_view s) {
                 continue;
             }
             BeforeVisible(CharClass::kUnsure);
-            out_->append(s.substr(i, length));
+            Put(s.substr(i, length), CharClass::kUnsure);
             prev_ = CharClass::kUnsure;
             leadingDigits_ = false;
             i += length;
         } else {
-            const CharClass cls = AsciiClass(b);
-            BeforeVisible(cls);
-            bool escape = kind == kEscape;
-            if (kind == kLineStart) {
-                escape = lineStart_ || (inHeading_ && b == '#');
-            } else if (kind == kListEnd) {
-                escape = leadingDigits_ || (b == '.' && MarkupHere(*out_, b));
-            } else if (kind == kContextual) {
-                // ":" starting a line may make it a table's delimiter row (":---").
-                escape = MarkupHere(*out_, b) || (b == ':' && lineStart_);
-            }
-            if (escape) {
-                out_->push_back('\\');
-            }
-            out_->push_back(static_cast<char>(b));
-            leadingDigits_ = kind == kDigit && (lineStart_ || leadingDigits_);
-            prev_ = cls;
-            ++i;
+            BeforeVisible(AsciiClass(b));
+            i += WriteMarkupCharacter(s, i, kind);
         }
         lineStart_ = false;
         // The common case: no style change waiting, so the plain characters that follow go out
@@ -473,16 +465,105 @@ void InlineWriter::Text(std::string_view s) {
         }
         const std::size_t run = PlainRun(s, i);
         if (run > 0) {
-            out_->append(s.substr(i, run));
+            Put(s.substr(i, run), ClassOf(static_cast<unsigned char>(s[i])));
             i += run;
             const auto last = static_cast<unsigned char>(s[i - 1]);
-            prev_ = last < 0x80 ? AsciiClass(last) : CharClass::kUnsure;
+            prev_ = ClassOf(last);
         }
     }
 }
 
+void InlineWriter::Put(std::string_view bytes, CharClass cls) {
+    FlushRun(static_cast<unsigned char>(bytes.front()), cls);
+    out_->append(bytes);
+}
+
+void InlineWriter::FlushRun(unsigned char next, CharClass nextClass) {
+    if (run_.length == 0) {
+        return;
+    }
+    run_.next = next;
+    run_.nextClass = nextClass;
+    const RunEscape escape = EscapeOfRun(run_);
+    for (std::size_t k = 0; k < run_.length; ++k) {
+        const bool last = k + 1 == run_.length;
+        if (escape == RunEscape::kAll || (escape == RunEscape::kFirst && k == 0) ||
+            (escape == RunEscape::kLast && last) || (escape == RunEscape::kAllButLast && !last)) {
+            out_->push_back('\\');
+        }
+        out_->push_back(run_.c);
+    }
+    run_.length = 0;
+}
+
+std::size_t InlineWriter::WriteMarkupCharacter(std::string_view s, std::size_t i,
+                                               unsigned char kind) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const CharClass cls = AsciiClass(b);
+    const bool table = breaks_ == Breaks::kHtml;
+    bool hold = kind == kHeld;
+    bool escape = kind == kEscape;
+    bool afterDigits = false;
+    if (kind == kLineStart) {
+        hold = lineStart_ || (b == '#' && inHeading_) || (b == '|' && table);
+    } else if (kind == kListEnd) {
+        afterDigits = leadingDigits_;
+        hold = leadingDigits_;
+        if (!hold && b == '.' && StartsAddress(*out_, b)) {
+            if (const std::size_t bare = Settled() ? BareAddressLength(s, i, table) : 0) {
+                Put(s.substr(i, bare), cls);
+                prev_ = ClassOf(static_cast<unsigned char>(s[i + bare - 1]));
+                leadingDigits_ = false;
+                return bare;
+            }
+            escape = true;
+        }
+    } else if (kind == kContextual) {
+        if (b == ':' && StartsAddress(*out_, b)) {
+            if (const std::size_t bare = Settled() ? BareAddressLength(s, i, table) : 0) {
+                Put(s.substr(i, bare), cls);
+                prev_ = ClassOf(static_cast<unsigned char>(s[i + bare - 1]));
+                leadingDigits_ = false;
+                return bare;
+            }
+            escape = true;
+        } else {
+            escape = AfterNoteReference(*out_);
+            // ":" starting a line may make it a table's delimiter row (":---").
+            hold = !escape && b == ':' && lineStart_;
+        }
+    } else if (kind == kAmpersand) {
+        escape = MayStartReference(s, i);
+    }
+    if (hold) {
+        if (run_.length > 0 && run_.c == static_cast<char>(b)) {
+            ++run_.length;
+        } else {
+            FlushRun(b, cls);
+            run_ = {};
+            run_.c = static_cast<char>(b);
+            run_.length = 1;
+            run_.before = prev_;
+            run_.lineStart = lineStart_ && !inHeading_;
+            run_.inHeading = inHeading_;
+            run_.inTable = table;
+            run_.inLink = linkOpen_;
+            run_.afterDigits = afterDigits;
+        }
+    } else if (escape) {
+        const char pair[] = {'\\', static_cast<char>(b)};
+        Put(std::string_view(pair, 2), CharClass::kPunct);
+    } else {
+        Put(static_cast<char>(b), cls);
+    }
+    leadingDigits_ = kind == kDigit && (lineStart_ || leadingDigits_);
+    prev_ = cls;
+    return 1;
+}
+
 std::size_t InlineWriter::PlainRun(std::string_view s, std::size_t i) const {
-    const std::array<bool, 256>& verbatim = kVerbatim[inHeading_ ? 1 : 0];
+    const std::array<bool, 256>& verbatim =
+        kVerbatim[(inHeading_ ? 1 : 0) | (breaks_ == Breaks::kHtml ? 2 : 0)];
     std::size_t end = i;
     while (end < s.size()) {
         const auto b = static_cast<unsigned char>(s[end]);
@@ -523,7 +604,7 @@ void InlineWriter::StartLink(std::string_view target, bool internal) {
 void InlineWriter::EndLink() {
     if (linkOpen_) {
         CloseAll();
-        out_->append("](");
+        Put("](", CharClass::kPunct);
         out_->append(LinkDestination(linkTarget_));
         out_->push_back(')');
         prev_ = CharClass::kPunct;
@@ -537,7 +618,7 @@ void InlineWriter::Picture(std::string_view description) {
         return;
     }
     BeforeVisible(CharClass::kPunct);
-    out_->append("![");
+    Put("![", CharClass::kPunct);
     out_->append(EscapedInline(description));
     out_->append("](<>)");
     prev_ = CharClass::kPunct;
@@ -550,7 +631,7 @@ void InlineWriter::NoteReference(std::string_view label) {
         return;
     }
     BeforeVisible(CharClass::kPunct);
-    out_->append("[^");
+    Put("[^", CharClass::kPunct);
     out_->append(label);
     out_->push_back(']');
     prev_ = CharClass::kPunct;
@@ -586,6 +667,8 @@ bool InlineWriter::End() {
         WriteHeld(false);
         held_ = std::move(tail);
         WriteHeld(true);
+        // A table cell's paragraphs are joined by "<br>".
+        FlushRun(0, breaks_ == Breaks::kHtml ? CharClass::kPunct : CharClass::kSpace);
     }
     out_ = nullptr;
     opener_ = nullptr;

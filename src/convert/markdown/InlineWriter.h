@@ -2,6 +2,7 @@
 
 #include "convert/core/DocumentSink.h"
 #include "convert/markdown/MarkdownCharacters.h"
+#include "convert/markdown/MarkdownEscapes.h"
 
 #include <string>
 #include <string_view>
@@ -20,8 +21,9 @@ protected:
 };
 
 // The inline content of one paragraph as Markdown, appended to a string as it comes:
-// - every character a reader would take as markup is escaped, those that are markup only at a
-//   line's start (`#`, `-`, `1.`...) only there;
+// - a character gets a backslash only where a reader would take it as markup (MarkdownEscapes):
+//   those that depend on what follows ("_", "*", "<", "]"...) are held until the next byte is
+//   written; addresses GFM would link are written bare when nothing in them needs a backslash;
 // - spaces are held until the next visible character: spaces at a line's start or before a
 //   line break are written as character references (a reader would drop them), those ending the
 //   paragraph are left out (a reader drops them all the same); emphasis closes before spaces and
@@ -79,6 +81,13 @@ private:
     void CloseAll();
     void WriteHeld(bool atEnd);
     void WriteCharacterReference(char c);
+    // Every byte goes out through Put, which first settles the held run by what follows it.
+    void Put(std::string_view bytes, CharClass cls);
+    void Put(char c, CharClass cls) { Put(std::string_view(&c, 1), cls); }
+    void FlushRun(unsigned char next, CharClass nextClass);
+    // Writes (or holds) the character of the text at s[i] that may be markup; how many bytes it
+    // took (a bare address takes all of it).
+    std::size_t WriteMarkupCharacter(std::string_view s, std::size_t i, unsigned char kind);
     // Whether the emphasis written is the one wanted: then characters need no transition.
     bool Settled() const { return openStyle_ == want_; }
     // How many bytes from s[i] on go out as they are: characters that are never markup here,
@@ -100,6 +109,8 @@ private:
     TextStyle want_;
     std::vector<Open> open_;
     TextStyle openStyle_;  // what open_ holds
+
+    RunContext run_;  // held: characters whose backslash depends on what follows (length 0: none)
 
     std::string linkTarget_;    // the destination, written at the link's end
     bool linkPending_ = false;  // "[" not yet written: the link has shown nothing yet

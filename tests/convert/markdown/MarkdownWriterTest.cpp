@@ -3,8 +3,8 @@
 #include "MarkdownEventScript.h"
 #include "MarkdownRendering.h"
 
-#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/markdown/MarkdownWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +81,7 @@ const Case kCases[] = {
      {}},
     {"markup characters escaped",
      [](DocumentSink& s) { Paragraph(s, "*a* _b_ [c] <d> & `e` ~f~ |g| \\h! 3 > 2 - 1"); },
-     "\\*a\\* \\_b\\_ \\[c\\] \\<d> \\& \\`e\\` \\~f\\~ \\|g\\| \\\\h\\! 3 > 2 - 1\n",
+     "\\*a\\* \\_b_ [c] \\<d> & \\`e\\` \\~f\\~ |g| \\h! 3 > 2 - 1\n",
      {}},
     {"block markers escaped at a line's start",
      [](DocumentSink& s) {
@@ -92,11 +92,11 @@ const Case kCases[] = {
          }
          s.EndParagraph();
      },
-     "\\# x\\\n\\- y\\\n12\\. z\\\n\\> q\\\n\\+\\\n\\==\\\n\\:--\n",
+     "\\# x\\\n\\- y\\\n12\\. z\\\n\\> q\\\n+\\\n\\==\\\n\\:--\n",
      {}},
     {"addresses and notes' brackets stay text",
      [](DocumentSink& s) { Paragraph(s, "http://a.b/c_d www.e.f g@h.i"); },
-     "http\\://a.b/c\\_d www\\.e.f g\\@h.i\n",
+     "http://a.b/c_d www.e.f g@h.i\n",
      {}},
     {"spaces a reader would drop",
      [](DocumentSink& s) {
@@ -163,7 +163,7 @@ const Case kCases[] = {
          s.Text("a");
          s.EndParagraph();
      },
-     "\\_***x\\_a***\n",
+     "\\_***x_a***\n",
      {}},
     {"lists nested, numbered from their label, other labels kept",
      [](DocumentSink& s) {

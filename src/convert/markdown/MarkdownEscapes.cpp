@@ -1,0 +1,205 @@
+#include "convert/markdown/MarkdownEscapes.h"
+
+#include <cstring>
+
+namespace corvanel::convert::markdown {
+
+namespace {
+
+bool IsAsciiAlnum(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsAsciiLetter(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// An unsure class may be read either way: each of its readings is tried.
+template <typename Test>
+bool AnyReading(CharClass before, CharClass after, Test test) {
+    for (const CharClass b : {CharClass::kPunct, CharClass::kOther}) {
+        for (const CharClass a : {CharClass::kPunct, CharClass::kOther}) {
+            const CharClass rb = before == CharClass::kUnsure ? b : before;
+            const CharClass ra = after == CharClass::kUnsure ? a : after;
+            if (test(rb, ra)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool LeftFlanking(CharClass before, CharClass after) {
+    return after != CharClass::kSpace &&
+           (after != CharClass::kPunct || before == CharClass::kSpace ||
+            before == CharClass::kPunct);
+}
+
+bool RightFlanking(CharClass before, CharClass after) {
+    return before != CharClass::kSpace &&
+           (before != CharClass::kPunct || after == CharClass::kSpace ||
+            after == CharClass::kPunct);
+}
+
+// A line that ends after the run (or goes on with white space) may make it a block marker.
+bool EndsOrSpace(const RunContext& run) {
+    return run.next == 0 || run.nextClass == CharClass::kSpace;
+}
+
+bool NextIn(const RunContext& run, const char* set) {
+    return run.next != 0 && std::strchr(set, run.next) != nullptr;
+}
+
+RunEscape AtLineStart(const RunContext& run) {
+    switch (run.c) {
+        case '#':
+            return run.length <= 6 && EndsOrSpace(run) ? RunEscape::kFirst : RunEscape::kNone;
+        case '-':
+        case ':':
+            // A list item, a rule, a heading's underline or a table's delimiter row.
+            return EndsOrSpace(run) || NextIn(run, "-|:") ? RunEscape::kFirst : RunEscape::kNone;
+        case '+':
+            return EndsOrSpace(run) ? RunEscape::kFirst : RunEscape::kNone;
+        case '=':
+            return EndsOrSpace(run) || run.next == '=' ? RunEscape::kFirst : RunEscape::kNone;
+        case '>':
+        case '|':
+            return RunEscape::kFirst;
+        default:
+            return RunEscape::kNone;
+    }
+}
+
+}  // namespace
+
+RunEscape EscapeOfRun(const RunContext& run) {
+    const CharClass before = run.before;
+    const CharClass after = run.nextClass;
+    switch (run.c) {
+        case '_':
+            // Only an opener matters: every "_" that could open is escaped, so none closes.
+            if (run.lineStart && EndsOrSpace(run)) {
+                return RunEscape::kAll;  // a rule
+            }
+            return AnyReading(before, after,
+                              [](CharClass b, CharClass a) {
+                                  return LeftFlanking(b, a) &&
+                                         (!RightFlanking(b, a) || b == CharClass::kPunct);
+                              })
+                       ? RunEscape::kAll
+                       : RunEscape::kNone;
+        case '*':
+        case '~':
+            // The writer's own emphasis uses these: a run that could open or close is escaped.
+            if (run.lineStart && (EndsOrSpace(run) || (run.c == '~' && run.length >= 3))) {
+                return RunEscape::kAll;  // a bullet, a rule or a fence
+            }
+            return AnyReading(before, after,
+                              [](CharClass b, CharClass a) {
+                                  return LeftFlanking(b, a) || RightFlanking(b, a);
+                              })
+                       ? RunEscape::kAll
+                       : RunEscape::kNone;
+        case '<':
+            // Raw HTML or an autolink starts with a letter, "/", "!" or "?" after it.
+            return IsAsciiLetter(run.next) || NextIn(run, "/!?") ? RunEscape::kLast
+                                                                 : RunEscape::kNone;
+        case '!':
+            return run.next == '[' ? RunEscape::kLast : RunEscape::kNone;  // a picture
+        case '\\':
+            // Before punctuation it would escape it, at a line's end it would break the line.
+            return run.next == 0 || run.next == '\n' || AsciiClass(run.next) == CharClass::kPunct
+                       ? RunEscape::kAll
+                       : RunEscape::kAllButLast;
+        case '[':
+            if (run.inLink) {
+                return RunEscape::kAll;
+            }
+            if (run.lineStart) {
+                return RunEscape::kFirst;  // a task list's box
+            }
+            return run.next == '^' ? RunEscape::kLast : RunEscape::kNone;  // a note reference
+        case ']':
+            if (run.inLink) {
+                return RunEscape::kAll;
+            }
+            // A link, a reference or a definition.
+            return NextIn(run, "([:") ? RunEscape::kLast : RunEscape::kNone;
+        case '.':
+        case ')':
+            return run.afterDigits && EndsOrSpace(run) ? RunEscape::kFirst : RunEscape::kNone;
+        case '#':
+            if (run.inHeading && before == CharClass::kSpace) {
+                return RunEscape::kFirst;  // a heading's closing sequence
+            }
+            return run.lineStart ? AtLineStart(run) : RunEscape::kNone;
+        case '|':
+            if (run.inTable) {
+                return RunEscape::kAll;
+            }
+            return run.lineStart ? AtLineStart(run) : RunEscape::kNone;
+        default:
+            return run.lineStart ? AtLineStart(run) : RunEscape::kNone;
+    }
+}
+
+bool MayStartReference(std::string_view s, std::size_t i) {
+    constexpr std::size_t kLongestName = 32;
+    std::size_t k = i + 1;
+    if (k < s.size() && s[k] == '#') {
+        ++k;
+        if (k < s.size() && (s[k] == 'x' || s[k] == 'X')) {
+            ++k;
+        }
+    }
+    const std::size_t nameStart = k;
+    while (k < s.size() && IsAsciiAlnum(static_cast<unsigned char>(s[k]))) {
+        if (k - nameStart > kLongestName) {
+            return false;
+        }
+        ++k;
+    }
+    if (k == s.size()) {
+        return true;  // what follows is not known yet
+    }
+    return k > nameStart && s[k] == ';';
+}
+
+std::size_t BareAddressLength(std::string_view s, std::size_t i, bool inTable) {
+    std::size_t k = i + 1;
+    for (; k < s.size(); ++k) {
+        const auto c = static_cast<unsigned char>(s[k]);
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '<') {
+            return k - i;
+        }
+        if (IsAsciiAlnum(c) || (c >= 0x80 && !(c == 0xC2 && k + 1 < s.size() &&
+                                               static_cast<unsigned char>(s[k + 1]) == 0xAD))) {
+            continue;  // (a soft hyphen would be dropped from the text)
+        }
+        switch (c) {
+            case '_':
+                // After a letter or digit "_" never opens emphasis.
+                if (!IsAsciiAlnum(static_cast<unsigned char>(s[k - 1]))) {
+                    return 0;
+                }
+                continue;
+            case '&':
+                if (MayStartReference(s, k)) {
+                    return 0;
+                }
+                continue;
+            case '|':
+                if (inTable) {
+                    return 0;
+                }
+                continue;
+            default:
+                if (std::strchr("-./:?=%#+,;@$'\"^{}!()>", c) == nullptr) {
+                    return 0;
+                }
+        }
+    }
+    return 0;  // the address may go on in the next piece of text
+}
+
+}  // namespace corvanel::convert::markdown
