@@ -249,6 +249,7 @@ void InlineWriter::Begin(std::string* out, Breaks breaks, bool inHeading, BlockO
     linkPending_ = false;
     linkOpen_ = false;
     run_ = {};
+    last_ = 0;
 }
 
 void InlineWriter::Transition(CharClass next, bool allowOpen) {
@@ -460,7 +461,7 @@ void InlineWriter::Text(std::string_view s) {
         lineStart_ = false;
         // The common case: no style change waiting, so the plain characters that follow go out
         // as they are.
-        if (leadingDigits_ || !Settled()) {
+        if (leadingDigits_ || !Settled() || run_.length > 0) {
             continue;
         }
         const std::size_t run = PlainRun(s, i);
@@ -476,6 +477,7 @@ void InlineWriter::Text(std::string_view s) {
 void InlineWriter::Put(std::string_view bytes, CharClass cls) {
     FlushRun(static_cast<unsigned char>(bytes.front()), cls);
     out_->append(bytes);
+    last_ = static_cast<unsigned char>(bytes.back());
 }
 
 void InlineWriter::FlushRun(unsigned char next, CharClass nextClass) {
@@ -484,15 +486,8 @@ void InlineWriter::FlushRun(unsigned char next, CharClass nextClass) {
     }
     run_.next = next;
     run_.nextClass = nextClass;
-    const RunEscape escape = EscapeOfRun(run_);
-    for (std::size_t k = 0; k < run_.length; ++k) {
-        const bool last = k + 1 == run_.length;
-        if (escape == RunEscape::kAll || (escape == RunEscape::kFirst && k == 0) ||
-            (escape == RunEscape::kLast && last) || (escape == RunEscape::kAllButLast && !last)) {
-            out_->push_back('\\');
-        }
-        out_->push_back(run_.c);
-    }
+    out_->append(RunText(run_));
+    last_ = static_cast<unsigned char>(run_.c);
     run_.length = 0;
 }
 
@@ -535,21 +530,23 @@ std::size_t InlineWriter::WriteMarkupCharacter(std::string_view s, std::size_t i
     } else if (kind == kAmpersand) {
         escape = MayStartReference(s, i);
     }
-    if (hold) {
-        if (run_.length > 0 && run_.c == static_cast<char>(b)) {
-            ++run_.length;
-        } else {
-            FlushRun(b, cls);
-            run_ = {};
-            run_.c = static_cast<char>(b);
-            run_.length = 1;
-            run_.before = prev_;
-            run_.lineStart = lineStart_ && !inHeading_;
-            run_.inHeading = inHeading_;
-            run_.inTable = table;
-            run_.inLink = linkOpen_;
-            run_.afterDigits = afterDigits;
-        }
+    if (run_.length > 0 && run_.c == static_cast<char>(b)) {
+        ++run_.length;  // one run: what follows it decides
+    } else if (hold) {
+        FlushRun(b, cls);
+        run_ = {};
+        run_.c = static_cast<char>(b);
+        run_.length = 1;
+        run_.before = prev_;
+        run_.lineStart = lineStart_ && !inHeading_;
+        run_.inHeading = inHeading_;
+        run_.inTable = table;
+        run_.inLink = linkOpen_;
+        run_.afterDigits = afterDigits;
+        run_.previous = last_;
+        run_.closerMatters = std::any_of(open_.begin(), open_.end(), [b](const Open& o) {
+            return DelimiterChar(static_cast<int>(o.delimiter)) == static_cast<char>(b);
+        });
     } else if (escape) {
         const char pair[] = {'\\', static_cast<char>(b)};
         Put(std::string_view(pair, 2), CharClass::kPunct);
@@ -639,7 +636,7 @@ void InlineWriter::NoteReference(std::string_view label) {
     leadingDigits_ = false;
 }
 
-bool InlineWriter::End() {
+bool InlineWriter::End(HeldTail* heldTail) {
     if (out_ == nullptr) {
         return false;
     }
@@ -667,8 +664,15 @@ bool InlineWriter::End() {
         WriteHeld(false);
         held_ = std::move(tail);
         WriteHeld(true);
-        // A table cell's paragraphs are joined by "<br>".
-        FlushRun(0, breaks_ == Breaks::kHtml ? CharClass::kPunct : CharClass::kSpace);
+        if (heldTail != nullptr && run_.length > 0) {
+            heldTail->run = run_;
+            heldTail->run.next = '<';
+            heldTail->run.nextClass = CharClass::kPunct;
+            const std::size_t before = out_->size();
+            FlushRun(0, CharClass::kSpace);
+            heldTail->bytes = out_->size() - before;
+        }
+        FlushRun(0, CharClass::kSpace);
     }
     out_ = nullptr;
     opener_ = nullptr;

@@ -63,8 +63,9 @@ public:
     void Picture(std::string_view description);
     void NoteReference(std::string_view label);
 
-    // Ends the paragraph: closes emphasis and links; whether anything was written.
-    bool End();
+    // Ends the paragraph: closes emphasis and links; whether anything was written. A table cell's
+    // paragraph gives `heldTail`: its last characters where more of the cell follows.
+    bool End(HeldTail* heldTail = nullptr);
 
 private:
     enum class Delimiter { kStrike, kBold, kItalic };
@@ -110,6 +111,7 @@ private:
     std::vector<Open> open_;
     TextStyle openStyle_;  // what open_ holds
 
+    unsigned char last_ = 0;  // the last byte written (the writer's own, not the block marker)
     RunContext run_;  // held: characters whose backslash depends on what follows (length 0: none)
 
     std::string linkTarget_;    // the destination, written at the link's end

@@ -90,13 +90,21 @@ RunEscape EscapeOfRun(const RunContext& run) {
                        : RunEscape::kNone;
         case '*':
         case '~':
-            // The writer's own emphasis uses these: a run that could open or close is escaped.
+            // Every "*" or "~" of the text that could open is escaped, so one that can only close
+            // matters where it would close the writer's own emphasis.
             if (run.lineStart && (EndsOrSpace(run) || (run.c == '~' && run.length >= 3))) {
                 return RunEscape::kAll;  // a bullet, a rule or a fence
             }
+            // Beside the writer's "*" or "~~" the run would join its run; and cmark-gfm may read
+            // the character beyond a "~" run beside a "*" run as the one beside the "*": the
+            // writer's emphasis is placed for characters that are not markup.
+            if (run.previous == '*' || run.previous == '~' || NextIn(run, "*~")) {
+                return RunEscape::kAll;
+            }
             return AnyReading(before, after,
-                              [](CharClass b, CharClass a) {
-                                  return LeftFlanking(b, a) || RightFlanking(b, a);
+                              [&run](CharClass b, CharClass a) {
+                                  return LeftFlanking(b, a) ||
+                                         (run.closerMatters && RightFlanking(b, a));
                               })
                        ? RunEscape::kAll
                        : RunEscape::kNone;
@@ -115,10 +123,10 @@ RunEscape EscapeOfRun(const RunContext& run) {
             if (run.inLink) {
                 return RunEscape::kAll;
             }
-            if (run.lineStart) {
-                return RunEscape::kFirst;  // a task list's box
+            if (run.next == '^') {
+                return run.lineStart ? RunEscape::kAll : RunEscape::kLast;  // a note reference
             }
-            return run.next == '^' ? RunEscape::kLast : RunEscape::kNone;  // a note reference
+            return run.lineStart ? RunEscape::kFirst : RunEscape::kNone;  // a task list's box
         case ']':
             if (run.inLink) {
                 return RunEscape::kAll;
@@ -141,6 +149,34 @@ RunEscape EscapeOfRun(const RunContext& run) {
         default:
             return run.lineStart ? AtLineStart(run) : RunEscape::kNone;
     }
+}
+
+std::string RunText(const RunContext& run) {
+    const RunEscape escape = EscapeOfRun(run);
+    std::string out;
+    for (std::size_t k = 0; k < run.length; ++k) {
+        const bool last = k + 1 == run.length;
+        if (escape == RunEscape::kAll || (escape == RunEscape::kFirst && k == 0) ||
+            (escape == RunEscape::kLast && last) || (escape == RunEscape::kAllButLast && !last)) {
+            out += '\\';
+        }
+        out += run.c;
+    }
+    return out;
+}
+
+std::size_t BlockStartEscape(std::string_view text) {
+    std::size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
+        ++digits;
+    }
+    if (text.size() < digits + 2 || text[digits] != '\\') {
+        return std::string_view::npos;
+    }
+    const char escaped = text[digits + 1];
+    const bool marker =
+        digits > 0 ? (escaped == '.' || escaped == ')') : std::strchr("-+=>:#", escaped) != nullptr;
+    return marker ? digits : std::string_view::npos;
 }
 
 bool MayStartReference(std::string_view s, std::size_t i) {

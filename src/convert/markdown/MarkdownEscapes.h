@@ -3,6 +3,7 @@
 #include "convert/markdown/MarkdownCharacters.h"
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace corvanel::convert::markdown {
@@ -19,7 +20,9 @@ struct RunContext {
     bool inHeading = false;
     bool inTable = false;
     bool inLink = false;
-    bool afterDigits = false;  // "." or ")" after a line's leading digits
+    bool afterDigits = false;    // "." or ")" after a line's leading digits
+    bool closerMatters = false;  // the writer's own emphasis of this character is open
+    unsigned char previous = 0;  // the byte written before the run, 0 for none
     // The byte written next, 0 when the paragraph ends there, and its class.
     unsigned char next = 0;
     CharClass nextClass = CharClass::kSpace;
@@ -28,6 +31,20 @@ struct RunContext {
 // Which characters of the run get a backslash.
 enum class RunEscape { kNone, kFirst, kLast, kAllButLast, kAll };
 RunEscape EscapeOfRun(const RunContext& run);
+// The run as written, with its backslashes.
+std::string RunText(const RunContext& run);
+
+// The characters that end a table cell's paragraph, when their backslashes depend on what
+// follows: the text has them as where the cell ends; `run` writes them where "<br>" and the
+// cell's next paragraph follow.
+struct HeldTail {
+    RunContext run;
+    std::size_t bytes = 0;  // 0: none
+};
+
+// Where a paragraph's Markdown starts with a backslash that only a block's start needs
+// ("\-", "\#", "1\."): its index, else npos. Inside a line (a pipe table's cell) it may go.
+std::size_t BlockStartEscape(std::string_view text);
 
 // Whether the "&" at s[i] may start an entity or character reference ("&name;", "&#9;",
 // "&#x9;"); true as well when `s` ends before that is known.

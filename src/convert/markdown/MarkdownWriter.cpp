@@ -183,7 +183,8 @@ void MarkdownWriter::EndParagraph() {
         return;
     }
     c.paragraphOpen = false;
-    const bool wrote = c.inl.End();
+    c.paragraph.tail = {};
+    const bool wrote = c.inl.End(c.collects ? &c.paragraph.tail : nullptr);
     c.paragraphText = nullptr;
     if (c.collects && wrote) {
         c.blocks.push_back(std::move(c.paragraph));

@@ -81,7 +81,7 @@ const Case kCases[] = {
      {}},
     {"markup characters escaped",
      [](DocumentSink& s) { Paragraph(s, "*a* _b_ [c] <d> & `e` ~f~ |g| \\h! 3 > 2 - 1"); },
-     "\\*a\\* \\_b_ [c] \\<d> & \\`e\\` \\~f\\~ |g| \\h! 3 > 2 - 1\n",
+     "\\*a* \\_b_ [c] \\<d> & \\`e\\` \\~f~ |g| \\h! 3 > 2 - 1\n",
      {}},
     {"block markers escaped at a line's start",
      [](DocumentSink& s) {
@@ -92,7 +92,7 @@ const Case kCases[] = {
          }
          s.EndParagraph();
      },
-     "\\# x\\\n\\- y\\\n12\\. z\\\n\\> q\\\n+\\\n\\==\\\n\\:--\n",
+     "\\# x\\\n\\- y\\\n12\\. z\\\n\\> q\\\n+\\\n==\\\n\\:--\n",
      {}},
     {"addresses and notes' brackets stay text",
      [](DocumentSink& s) { Paragraph(s, "http://a.b/c_d www.e.f g@h.i"); },
