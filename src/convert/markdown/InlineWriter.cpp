@@ -239,6 +239,7 @@ void InlineWriter::Begin(std::string* out, Breaks breaks, bool inHeading, BlockO
     continuation_ = std::move(continuation);
     started_ = false;
     dropLeading_ = false;
+    inBrackets_ = false;
     lineStart_ = true;
     leadingDigits_ = false;
     prev_ = CharClass::kSpace;
@@ -541,7 +542,7 @@ std::size_t InlineWriter::WriteMarkupCharacter(std::string_view s, std::size_t i
         run_.lineStart = lineStart_ && !inHeading_;
         run_.inHeading = inHeading_;
         run_.inTable = table;
-        run_.inLink = linkOpen_;
+        run_.inLink = linkOpen_ || inBrackets_;
         run_.afterDigits = afterDigits;
         run_.previous = last_;
         run_.closerMatters = std::any_of(open_.begin(), open_.end(), [b](const Open& o) {

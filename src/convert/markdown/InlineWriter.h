@@ -51,6 +51,8 @@ public:
     void SetContinuation(std::string continuation) { continuation_ = std::move(continuation); }
     // Spaces and tabs before the first content are left out (a note's, after its mark).
     void DropLeadingSpaces() { dropLeading_ = true; }
+    // The text goes between brackets (a picture's description): "[" and "]" are escaped.
+    void InBrackets() { inBrackets_ = true; }
 
     void Text(std::string_view utf8);
     void Tab() { held_ += '\t'; }
@@ -103,6 +105,7 @@ private:
 
     bool started_ = false;
     bool dropLeading_ = false;
+    bool inBrackets_ = false;
     bool lineStart_ = true;
     bool leadingDigits_ = false;  // only digits so far on this line: "." or ")" would make a list
     CharClass prev_ = CharClass::kSpace;

@@ -20,9 +20,8 @@ std::size_t Utf8Length(std::string_view s, std::size_t i, char32_t& codePoint);
 // Spaces of Unicode that CommonMark counts as whitespace beside a delimiter, outside ASCII.
 bool IsUnicodeSpace(char32_t codePoint);
 
-// `text` escaped for a place where any inline markup would be read: every ASCII punctuation
-// character that can start markup gets a backslash. For short texts (labels, authors, marks);
-// runs of body text go through InlineWriter, which tracks line starts.
+// A short text (a picture's description, an author, a mark) as one line of Markdown that may
+// stand between brackets: InlineWriter's escapes, "[" and "]" always escaped.
 std::string EscapedInline(std::string_view text);
 
 // A link destination as written between "(" and ")": bare when it can be, else in angle brackets.

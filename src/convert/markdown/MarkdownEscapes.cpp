@@ -79,7 +79,7 @@ RunEscape EscapeOfRun(const RunContext& run) {
         case '_':
             // Only an opener matters: every "_" that could open is escaped, so none closes.
             if (run.lineStart && EndsOrSpace(run)) {
-                return RunEscape::kAll;  // a rule
+                return RunEscape::kFirst;  // a rule; the rest of the run cannot open
             }
             return AnyReading(before, after,
                               [](CharClass b, CharClass a) {
