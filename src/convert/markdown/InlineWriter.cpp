@@ -251,6 +251,7 @@ void InlineWriter::Begin(std::string* out, Breaks breaks, bool inHeading, BlockO
     linkOpen_ = false;
     run_ = {};
     last_ = 0;
+    address_.clear();
 }
 
 void InlineWriter::Transition(CharClass next, bool allowOpen) {
@@ -294,7 +295,7 @@ void InlineWriter::Transition(CharClass next, bool allowOpen) {
         starRun += tokens[k].c == '*' ? tokens[k].length : 0;
     }
     for (const Token& t : tokens) {
-        Put(std::string(static_cast<std::size_t>(t.length), t.c), CharClass::kPunct);
+        Put(std::string(static_cast<std::size_t>(t.length), t.c), CharClass::kPunct, t.closes);
         if (!t.closes) {
             const auto d = static_cast<Delimiter>(t.c == '~' ? 0 : (t.length == 2 ? 1 : 2));
             open_.push_back({d, t.c == '*' ? starRun : t.length});
@@ -318,7 +319,7 @@ void InlineWriter::CloseAll() {
     for (std::size_t k = open_.size(); k-- > 0;) {
         const int d = static_cast<int>(open_[k].delimiter);
         Put(std::string(static_cast<std::size_t>(DelimiterLength(d)), DelimiterChar(d)),
-            CharClass::kPunct);
+            CharClass::kPunct, true);
     }
     open_.clear();
     openStyle_ = {};
@@ -475,7 +476,52 @@ void InlineWriter::Text(std::string_view s) {
     }
 }
 
-void InlineWriter::Put(std::string_view bytes, CharClass cls) {
+std::size_t InlineWriter::TakeAddress(std::string_view s, std::size_t i) {
+    bool open = false;
+    const std::size_t length =
+        Settled() ? BareAddressLength(s, i, breaks_ == Breaks::kHtml, open) : 0;
+    if (length == 0) {
+        return 0;
+    }
+    if (open) {
+        address_ = s.substr(i, length);  // what follows decides
+    } else {
+        Put(s.substr(i, length), CharClass::kPunct);
+    }
+    prev_ = ClassOf(static_cast<unsigned char>(s[i + length - 1]));
+    leadingDigits_ = false;
+    return length;
+}
+
+void InlineWriter::FlushAddress(bool ends) {
+    if (address_.empty()) {
+        return;
+    }
+    if (ends) {
+        out_->append(address_);
+    } else {
+        // The address may go on with characters that need backslashes: it stays text.
+        for (std::size_t k = 0; k < address_.size(); ++k) {
+            const char c = address_[k];
+            if (k == 0 ||
+                ((c == '.' || c == ':') && StartsAddress(*out_, static_cast<unsigned char>(c)))) {
+                out_->push_back('\\');
+            }
+            out_->push_back(c);
+        }
+    }
+    last_ = static_cast<unsigned char>(address_.back());
+    address_.clear();
+}
+
+void InlineWriter::Put(std::string_view bytes, CharClass cls, bool closing) {
+    if (closing && !address_.empty()) {
+        // GFM leaves "*" and "~" out of an address's end: what follows these decides.
+        address_.append(bytes);
+        return;
+    }
+    // White space and a link's end end an address GFM links.
+    FlushAddress(bytes.front() == ' ' || bytes.front() == '\t' || bytes.substr(0, 2) == "](");
     FlushRun(static_cast<unsigned char>(bytes.front()), cls);
     out_->append(bytes);
     last_ = static_cast<unsigned char>(bytes.back());
@@ -494,6 +540,7 @@ void InlineWriter::FlushRun(unsigned char next, CharClass nextClass) {
 
 std::size_t InlineWriter::WriteMarkupCharacter(std::string_view s, std::size_t i,
                                                unsigned char kind) {
+    FlushAddress(false);  // a held address goes on with this character
     const auto b = static_cast<unsigned char>(s[i]);
     const CharClass cls = AsciiClass(b);
     const bool table = breaks_ == Breaks::kHtml;
@@ -506,21 +553,15 @@ std::size_t InlineWriter::WriteMarkupCharacter(std::string_view s, std::size_t i
         afterDigits = leadingDigits_;
         hold = leadingDigits_;
         if (!hold && b == '.' && StartsAddress(*out_, b)) {
-            if (const std::size_t bare = Settled() ? BareAddressLength(s, i, table) : 0) {
-                Put(s.substr(i, bare), cls);
-                prev_ = ClassOf(static_cast<unsigned char>(s[i + bare - 1]));
-                leadingDigits_ = false;
-                return bare;
+            if (const std::size_t taken = TakeAddress(s, i)) {
+                return taken;
             }
             escape = true;
         }
     } else if (kind == kContextual) {
         if (b == ':' && StartsAddress(*out_, b)) {
-            if (const std::size_t bare = Settled() ? BareAddressLength(s, i, table) : 0) {
-                Put(s.substr(i, bare), cls);
-                prev_ = ClassOf(static_cast<unsigned char>(s[i + bare - 1]));
-                leadingDigits_ = false;
-                return bare;
+            if (const std::size_t taken = TakeAddress(s, i)) {
+                return taken;
             }
             escape = true;
         } else {
@@ -673,6 +714,7 @@ bool InlineWriter::End(HeldTail* heldTail) {
             FlushRun(0, CharClass::kSpace);
             heldTail->bytes = out_->size() - before;
         }
+        FlushAddress(true);
         FlushRun(0, CharClass::kSpace);
     }
     out_ = nullptr;

@@ -85,8 +85,15 @@ private:
     void WriteHeld(bool atEnd);
     void WriteCharacterReference(char c);
     // Every byte goes out through Put, which first settles the held run by what follows it.
-    void Put(std::string_view bytes, CharClass cls);
+    // `closing`: the writer's closing delimiters.
+    void Put(std::string_view bytes, CharClass cls, bool closing = false);
     void Put(char c, CharClass cls) { Put(std::string_view(&c, 1), cls); }
+    // An address GFM would link, from its "." or ":" at s[i], written bare (or held, when the
+    // text ends with it, until what follows shows where it ends); how many bytes it took, 0 when
+    // it needs backslashes.
+    std::size_t TakeAddress(std::string_view s, std::size_t i);
+    // Writes the held address: bare where it `ends`, else escaped so that it stays text.
+    void FlushAddress(bool ends);
     void FlushRun(unsigned char next, CharClass nextClass);
     // Writes (or holds) the character of the text at s[i] that may be markup; how many bytes it
     // took (a bare address takes all of it).
@@ -115,6 +122,7 @@ private:
     TextStyle openStyle_;  // what open_ holds
 
     unsigned char last_ = 0;  // the last byte written (the writer's own, not the block marker)
+    std::string address_;     // held: an address ending the text so far
     RunContext run_;  // held: characters whose backslash depends on what follows (length 0: none)
 
     std::string linkTarget_;    // the destination, written at the link's end

@@ -201,11 +201,13 @@ bool MayStartReference(std::string_view s, std::size_t i) {
     return k > nameStart && s[k] == ';';
 }
 
-std::size_t BareAddressLength(std::string_view s, std::size_t i, bool inTable) {
+std::size_t BareAddressLength(std::string_view s, std::size_t i, bool inTable, bool& open) {
+    open = false;
     std::size_t k = i + 1;
     for (; k < s.size(); ++k) {
         const auto c = static_cast<unsigned char>(s[k]);
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '<') {
+        // ("<" would end it too, but its backslash, where it needs one, would not.)
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
             return k - i;
         }
         if (IsAsciiAlnum(c) || (c >= 0x80 && !(c == 0xC2 && k + 1 < s.size() &&
@@ -235,7 +237,8 @@ std::size_t BareAddressLength(std::string_view s, std::size_t i, bool inTable) {
                 }
         }
     }
-    return 0;  // the address may go on in the next piece of text
+    open = true;  // the address may go on in the next piece of text
+    return k - i;
 }
 
 }  // namespace corvanel::convert::markdown

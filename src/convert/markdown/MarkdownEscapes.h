@@ -51,10 +51,10 @@ std::size_t BlockStartEscape(std::string_view text);
 bool MayStartReference(std::string_view s, std::size_t i);
 
 // For "www." or "http:" (and "https:", "ftp:"), with the trigger "." or ":" at s[i]: how many
-// bytes from i on can be written as they stand, up to the white space or "<" that ends the
-// address GFM would link. An address links to the very text it shows, so it is written bare
+// bytes from i on can be written as they stand, up to the white space that ends the address
+// GFM would link. An address links to the very text it shows, so it is written bare
 // when no character in it would need a backslash (a reader would show that backslash in the
-// link); 0 when one would or when `s` ends first.
-std::size_t BareAddressLength(std::string_view s, std::size_t i, bool inTable);
+// link); 0 when one would. `open`: `s` ends before the address does.
+std::size_t BareAddressLength(std::string_view s, std::size_t i, bool inTable, bool& open);
 
 }  // namespace corvanel::convert::markdown
