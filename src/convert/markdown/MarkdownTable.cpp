@@ -153,7 +153,8 @@ std::string MarkdownTable::CellMarkdown(const Cell& cell) const {
     ListLayout lists;
     for (const HeldBlock& block : cell.blocks) {
         if (block.kind == HeldBlock::Kind::kListItem) {
-            const auto placed = lists.Place(block.level, block.listKind, block.number);
+            const auto placed = lists.Place(block.level, block.listKind, block.number,
+                                            block.delimiter, block.labelled);
             if (!out.empty()) {
                 out += placed.continues ? "\n" : "\n\n";
             }

@@ -17,6 +17,8 @@ struct HeldBlock {
     int level = 0;
     ListKind listKind = ListKind::kBullet;
     int number = -1;
+    char delimiter = '.';
+    bool labelled = false;  // its label starts its text
     HeldTail tail;
 };
 using HeldBlocks = std::vector<HeldBlock>;

@@ -174,7 +174,7 @@ const Case kCases[] = {
          Item(s, 0, ListKind::kNumbered, "a)", "e");
          Paragraph(s, "after");
      },
-     "- a\n\n  3. b\n  4. c\n- d\n\n1. a) e\n\nafter\n",
+     "- a\n\n  3. b\n  4. c\n- d\n\n* a) e\n\nafter\n",
      {"\xE2\x80\xA2", "3.", "4."}},
     {"merged cells written once, covered slots empty",
      [](DocumentSink& s) {
