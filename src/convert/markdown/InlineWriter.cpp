@@ -409,7 +409,13 @@ void InlineWriter::BeforeVisible(CharClass next) {
     }
     if (linkPending_) {
         CloseAll();
-        Put('[', CharClass::kPunct);
+        // The link's text is held: where it is its target, "<target>" says it once.
+        FlushAddress(false);
+        FlushRun('[', CharClass::kPunct);
+        linkOuter_ = out_;
+        linkText_.clear();
+        out_ = &linkText_;
+        last_ = '[';
         prev_ = CharClass::kPunct;
         lineStart_ = false;
         leadingDigits_ = false;
@@ -643,9 +649,19 @@ void InlineWriter::StartLink(std::string_view target, bool internal) {
 void InlineWriter::EndLink() {
     if (linkOpen_) {
         CloseAll();
-        Put("](", CharClass::kPunct);
-        out_->append(LinkDestination(linkTarget_));
-        out_->push_back(')');
+        FlushAddress(true);
+        FlushRun(']', CharClass::kPunct);
+        out_ = linkOuter_;
+        if (AutolinkForm(linkText_, linkTarget_)) {
+            out_->append("<" + linkText_ + ">");
+        } else {
+            out_->push_back('[');
+            out_->append(linkText_);
+            out_->append("](");
+            out_->append(LinkDestination(linkTarget_));
+            out_->push_back(')');
+        }
+        last_ = '>';
         prev_ = CharClass::kPunct;
     }
     linkOpen_ = false;

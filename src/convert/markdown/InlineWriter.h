@@ -125,8 +125,10 @@ private:
     std::string address_;     // held: an address ending the text so far
     RunContext run_;  // held: characters whose backslash depends on what follows (length 0: none)
 
-    std::string linkTarget_;    // the destination, written at the link's end
-    bool linkPending_ = false;  // "[" not yet written: the link has shown nothing yet
+    std::string linkTarget_;            // the destination, written at the link's end
+    std::string linkText_;              // the open link's text, written at its end
+    std::string* linkOuter_ = nullptr;  // where the link goes
+    bool linkPending_ = false;          // "[" not yet written: the link has shown nothing yet
     bool linkOpen_ = false;
 };
 

@@ -165,6 +165,71 @@ std::string RunText(const RunContext& run) {
     return out;
 }
 
+namespace {
+
+// CommonMark's absolute URI: a scheme of 2 to 32 characters, ":", then no white space, control
+// character, "<" or ">" (nor "\\" and "&", which the link's text would have escaped).
+bool AbsoluteUri(std::string_view s) {
+    const std::size_t colon = s.find(':');
+    if (colon < 2 || colon > 32 || colon == std::string_view::npos || !IsAsciiLetter(s[0])) {
+        return false;
+    }
+    for (std::size_t k = 1; k < colon; ++k) {
+        const auto c = static_cast<unsigned char>(s[k]);
+        if (!IsAsciiAlnum(c) && c != '+' && c != '.' && c != '-') {
+            return false;
+        }
+    }
+    for (const char ch : s.substr(colon + 1)) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c <= 0x20 || c == 0x7F || c == '<' || c == '>' || c == '\\' || c == '&') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// CommonMark's e-mail autolink: a local part of letters, digits and ".!#$%'*+/=?^_`{|}~-",
+// "@", then labels of letters, digits and inner "-" joined by ".".
+bool EmailAddress(std::string_view s) {
+    const std::size_t at = s.find('@');
+    if (at == 0 || at == std::string_view::npos || at + 1 == s.size()) {
+        return false;
+    }
+    for (const char ch : s.substr(0, at)) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (!IsAsciiAlnum(c) && std::strchr(".!#$%'*+/=?^_`{|}~-", c) == nullptr) {
+            return false;
+        }
+    }
+    std::size_t label = 0;
+    for (std::size_t k = at + 1; k <= s.size(); ++k) {
+        const auto c = k < s.size() ? static_cast<unsigned char>(s[k]) : '.';
+        if (c == '.') {
+            if (label == 0 || label > 63 || s[k - 1] == '-') {
+                return false;
+            }
+            label = 0;
+        } else if (IsAsciiAlnum(c) || (c == '-' && label > 0)) {
+            ++label;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool AutolinkForm(std::string_view text, std::string_view target) {
+    if (text == target) {
+        return AbsoluteUri(target);
+    }
+    constexpr std::string_view kMailto = "mailto:";
+    return target.size() > kMailto.size() && target.substr(0, kMailto.size()) == kMailto &&
+           target.substr(kMailto.size()) == text && EmailAddress(text);
+}
+
 std::size_t BlockStartEscape(std::string_view text) {
     std::size_t digits = 0;
     while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {

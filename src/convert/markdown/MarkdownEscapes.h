@@ -42,6 +42,11 @@ struct HeldTail {
     std::size_t bytes = 0;  // 0: none
 };
 
+// Whether a link that shows `text` (as written in Markdown) and goes to `target` can be written
+// "<text>": the text is the target and an absolute URI, or the e-mail address of a "mailto:"
+// target; a reader shows the same text, linked to the same target.
+bool AutolinkForm(std::string_view text, std::string_view target);
+
 // Where a paragraph's Markdown starts with a backslash that only a block's start needs
 // ("\-", "\#", "1\."): its index, else npos. Inside a line (a pipe table's cell) it may go.
 std::size_t BlockStartEscape(std::string_view text);
