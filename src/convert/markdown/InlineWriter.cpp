@@ -668,8 +668,14 @@ void InlineWriter::EndLink() {
     linkPending_ = false;
 }
 
-void InlineWriter::Picture(std::string_view description) {
-    if (out_ == nullptr || description.empty()) {
+void InlineWriter::Picture(std::string_view description, std::string_view title) {
+    if (out_ == nullptr) {
+        return;
+    }
+    if (description.empty() && (linkPending_ || linkOpen_)) {
+        description = title.empty() ? "picture" : title;  // a linked picture shows its link
+    }
+    if (description.empty()) {
         return;
     }
     BeforeVisible(CharClass::kPunct);

@@ -61,8 +61,9 @@ public:
     void StartLink(std::string_view target, bool internal);
     void EndLink();
     // "![description](<>)": the picture's file is not kept, so it has no address; its title is
-    // left out (cmark-gfm misreads some titles after an empty address).
-    void Picture(std::string_view description);
+    // left out (cmark-gfm misreads some titles after an empty address). A picture without a
+    // description is left out, unless it is a link: then its title or "picture" describes it.
+    void Picture(std::string_view description, std::string_view title);
     void NoteReference(std::string_view label);
 
     // Ends the paragraph: closes emphasis and links; whether anything was written. A table cell's

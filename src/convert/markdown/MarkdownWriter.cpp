@@ -288,9 +288,9 @@ void MarkdownWriter::EndLink() {
     }
 }
 
-void MarkdownWriter::Picture(std::string_view description, std::string_view) {
+void MarkdownWriter::Picture(std::string_view description, std::string_view title) {
     EnsureParagraph();
-    Current().inl.Picture(description);
+    Current().inl.Picture(description, title);
     Wrote();
 }
 
