@@ -55,18 +55,6 @@ constexpr std::array<unsigned char, 256> MakeKinds() {
 
 constexpr std::array<unsigned char, 256> kKinds = MakeKinds();
 
-bool LeftFlanking(CharClass before, CharClass after) {
-    return after != CharClass::kSpace &&
-           (after != CharClass::kPunct || before == CharClass::kSpace ||
-            before == CharClass::kPunct);
-}
-
-bool RightFlanking(CharClass before, CharClass after) {
-    return before != CharClass::kSpace &&
-           (before != CharClass::kPunct || after == CharClass::kSpace ||
-            after == CharClass::kPunct);
-}
-
 // The classes a character may be read as: an unsure one as punctuation or not; several
 // characters where a reader may see one or the other.
 struct Readings {

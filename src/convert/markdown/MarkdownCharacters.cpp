@@ -23,6 +23,18 @@ CharClass AsciiClass(unsigned char c) {
     return c < 0x80 ? CharClass::kOther : CharClass::kUnsure;
 }
 
+bool LeftFlanking(CharClass before, CharClass after) {
+    return after != CharClass::kSpace &&
+           (after != CharClass::kPunct || before == CharClass::kSpace ||
+            before == CharClass::kPunct);
+}
+
+bool RightFlanking(CharClass before, CharClass after) {
+    return before != CharClass::kSpace &&
+           (before != CharClass::kPunct || after == CharClass::kSpace ||
+            after == CharClass::kPunct);
+}
+
 std::size_t Utf8Length(std::string_view s, std::size_t i, char32_t& codePoint) {
     const auto lead = static_cast<unsigned char>(s[i]);
     std::size_t length = 1;

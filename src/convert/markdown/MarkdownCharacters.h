@@ -13,6 +13,11 @@ enum class CharClass { kSpace, kPunct, kOther, kUnsure };
 
 CharClass AsciiClass(unsigned char c);
 
+// Whether a run of "*", "_" or "~" between characters of these classes is left- or
+// right-flanking (what CommonMark asks of a run that opens or closes emphasis).
+bool LeftFlanking(CharClass before, CharClass after);
+bool RightFlanking(CharClass before, CharClass after);
+
 // The length of the UTF-8 character starting at s[i] (1 for a stray byte) and its code point
 // (U+FFFD when it is malformed).
 std::size_t Utf8Length(std::string_view s, std::size_t i, char32_t& codePoint);

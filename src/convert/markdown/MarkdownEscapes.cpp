@@ -29,18 +29,6 @@ bool AnyReading(CharClass before, CharClass after, Test test) {
     return false;
 }
 
-bool LeftFlanking(CharClass before, CharClass after) {
-    return after != CharClass::kSpace &&
-           (after != CharClass::kPunct || before == CharClass::kSpace ||
-            before == CharClass::kPunct);
-}
-
-bool RightFlanking(CharClass before, CharClass after) {
-    return before != CharClass::kSpace &&
-           (before != CharClass::kPunct || after == CharClass::kSpace ||
-            after == CharClass::kPunct);
-}
-
 // A line that ends after the run (or goes on with white space) may make it a block marker.
 bool EndsOrSpace(const RunContext& run) {
     return run.next == 0 || run.nextClass == CharClass::kSpace;
