@@ -509,14 +509,18 @@ void InlineWriter::FlushAddress(bool ends) {
 }
 
 void InlineWriter::Put(std::string_view bytes, CharClass cls, bool closing) {
-    if (closing && !address_.empty()) {
-        // GFM leaves "*" and "~" out of an address's end: what follows these decides.
-        address_.append(bytes);
-        return;
+    if (!address_.empty()) {
+        if (closing) {
+            // GFM leaves "*" and "~" out of an address's end: what follows these decides.
+            address_.append(bytes);
+            return;
+        }
+        // White space and a link's end end an address GFM links.
+        FlushAddress(bytes.front() == ' ' || bytes.front() == '\t' || bytes.substr(0, 2) == "](");
     }
-    // White space and a link's end end an address GFM links.
-    FlushAddress(bytes.front() == ' ' || bytes.front() == '\t' || bytes.substr(0, 2) == "](");
-    FlushRun(static_cast<unsigned char>(bytes.front()), cls);
+    if (run_.length > 0) {
+        FlushRun(static_cast<unsigned char>(bytes.front()), cls);
+    }
     out_->append(bytes);
     last_ = static_cast<unsigned char>(bytes.back());
 }
