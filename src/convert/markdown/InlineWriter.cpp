@@ -653,7 +653,7 @@ void InlineWriter::EndLink() {
             out_->append(LinkDestination(linkTarget_));
             out_->push_back(')');
         }
-        last_ = '>';
+        last_ = static_cast<unsigned char>(out_->back());
         prev_ = CharClass::kPunct;
     }
     linkOpen_ = false;
