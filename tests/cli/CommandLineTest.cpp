@@ -58,7 +58,7 @@ TEST(CommandLine, MarkdownFilesReplaceTheLastExtensionWithMdAndRecordsNameThem) 
     TemporaryFolder scratch;
     fs::create_directories(scratch.File("in"));
     const std::string doc = WriteFile(scratch.File("in/a.b.text"), "# not a heading\nx *y*\n");
-    const std::string markdown = "\\# not a heading\n\nx \\*y\\*\n";
+    const std::string markdown = "\\# not a heading\n\nx \\*y*\n";
     const std::string records = scratch.File("records.jsonl");
     struct Case {
         std::vector<std::string> args;

@@ -282,7 +282,16 @@ HtmlWalker::Opened HtmlWalker::OpenStructure(xmlNode* element, std::string_view 
     if (name == "br") {
         OnBreak();
     } else if (name == "img") {
-        // Where it stands: in the paragraph when one is open, else between blocks.
+        // Where it stands: in the paragraph when one is open, else between blocks; in a link, in
+        // the link's paragraph.
+        if (inLink_ && sink_.WantsStructure()) {
+            Emit({});
+            EnsureParagraph();
+            if (!linkOpen_) {
+                sink_.StartLink(linkTarget_, linkInternal_);
+                linkOpen_ = true;
+            }
+        }
         sink_.Picture(Attribute(element, "alt"), Attribute(element, "title"));
     } else if (name == "ul" || name == "ol" || name == "menu" || name == "dir") {
         OpenList(element, name == "ol");

@@ -11,13 +11,15 @@ enum ByteKind : unsigned char {
     kPlain,
     kSpaceByte,    // held: a space or a tab
     kLineEnd,      // a line break inside a run
-    kEscape,       // markup anywhere ("!" before a link's "[" would make it a picture)
-    kLineStart,    // markup at a line's start: "#", ">", "-", "+", "="
+    kEscape,       // markup anywhere: always escaped
+    kHeld,         // markup depending on what follows: held until that is known
+    kLineStart,    // markup at a line's start only: "#", ">", "-", "+", "=", "|"
+    kAmpersand,    // markup when it starts a reference
     kDigit,        // an ordered-list marker's number
     kListEnd,      // "." or ")" after a line's leading digits
     kHigh,         // part of a character outside ASCII
     kSpecialLead,  // may start a soft hyphen or a Unicode space
-    kContextual    // "@", ":", "(": markup after some texts (an address, a note reference)
+    kContextual    // ":", "(": markup after some texts (an address, a note reference)
 };
 
 constexpr std::array<unsigned char, 256> MakeKinds() {
@@ -26,19 +28,20 @@ constexpr std::array<unsigned char, 256> MakeKinds() {
     kinds['\t'] = kSpaceByte;
     kinds['\r'] = kLineEnd;
     kinds['\n'] = kLineEnd;
-    for (const char c : std::string_view("\\*_`[]<&~|!")) {
-        kinds[static_cast<unsigned char>(c)] = kEscape;
+    kinds['`'] = kEscape;
+    for (const char c : std::string_view("\\*_[]<~!")) {
+        kinds[static_cast<unsigned char>(c)] = kHeld;
     }
-    for (const char c : std::string_view("#>-+=")) {
+    for (const char c : std::string_view("#>-+=|")) {
         kinds[static_cast<unsigned char>(c)] = kLineStart;
     }
+    kinds['&'] = kAmpersand;
     for (char c = '0'; c <= '9'; ++c) {
         kinds[static_cast<unsigned char>(c)] = kDigit;
     }
     kinds['.'] = kListEnd;
     kinds[')'] = kListEnd;
     kinds[':'] = kContextual;
-    kinds['@'] = kContextual;
     kinds['('] = kContextual;
     for (int b = 0x80; b < 0x100; ++b) {
         kinds[b] = kHigh;
@@ -51,18 +54,6 @@ constexpr std::array<unsigned char, 256> MakeKinds() {
 }
 
 constexpr std::array<unsigned char, 256> kKinds = MakeKinds();
-
-bool LeftFlanking(CharClass before, CharClass after) {
-    return after != CharClass::kSpace &&
-           (after != CharClass::kPunct || before == CharClass::kSpace ||
-            before == CharClass::kPunct);
-}
-
-bool RightFlanking(CharClass before, CharClass after) {
-    return before != CharClass::kSpace &&
-           (before != CharClass::kPunct || after == CharClass::kSpace ||
-            after == CharClass::kPunct);
-}
 
 // The classes a character may be read as: an unsure one as punctuation or not; several
 // characters where a reader may see one or the other.
@@ -174,22 +165,19 @@ bool EndsWith(const std::string& out, std::string_view word) {
     return true;
 }
 
-// Characters that are markup after what precedes them:
-// - GFM makes links of addresses in the text ("www.", "http://", "a@b.c") and then shows the
-//   backslashes of escapes inside them: the character that starts one is escaped instead, so
-//   the text stays text;
-// - after a note reference, "(" would make it a link and ":" (at a line's start) a definition.
-bool MarkupHere(const std::string& out, unsigned char c) {
-    if (c == '@') {
-        return true;
-    }
+// GFM makes links of addresses in the text ("www.", "http://") and then shows the backslashes
+// of escapes inside them: where one would need any, the character that starts the address is
+// escaped instead, so the text stays text (an e-mail address shows its text either way).
+bool StartsAddress(const std::string& out, unsigned char c) {
     if (c == '.') {
         return EndsWith(out, "www");
     }
-    if (!out.empty() && out.back() == ']') {
-        return true;
-    }
     return c == ':' && (EndsWith(out, "http") || EndsWith(out, "https") || EndsWith(out, "ftp"));
+}
+
+// After a note reference, "(" would make it a link and ":" (at a line's start) a definition.
+bool AfterNoteReference(const std::string& out) {
+    return !out.empty() && out.back() == ']';
 }
 
 char DelimiterChar(int d) {
@@ -206,21 +194,27 @@ bool Wants(const TextStyle& style, int d) {
 
 // Bytes that go out as they are once a visible character is written on the line and no
 // emphasis change waits: never markup there, nor part of a soft hyphen or a Unicode space.
-// Indexed by whether the paragraph is a heading ("#" is escaped everywhere in one).
-constexpr std::array<std::array<bool, 256>, 2> MakeVerbatim() {
-    std::array<std::array<bool, 256>, 2> verbatim{};
-    for (int heading = 0; heading < 2; ++heading) {
+// Indexed by whether the paragraph is a heading ("#" may close one) and whether it is a table
+// cell's ("|" ends a cell).
+constexpr std::array<std::array<bool, 256>, 4> MakeVerbatim() {
+    std::array<std::array<bool, 256>, 4> verbatim{};
+    for (int mode = 0; mode < 4; ++mode) {
         for (int b = 0; b < 256; ++b) {
             const unsigned char kind = kKinds[static_cast<std::size_t>(b)];
-            verbatim[heading][b] = kind == kPlain || kind == kDigit || kind == kHigh ||
-                                   (kind == kListEnd && b != '.') ||
-                                   (kind == kLineStart && heading == 0);
+            verbatim[mode][b] = kind == kPlain || kind == kDigit || kind == kHigh ||
+                                (kind == kListEnd && b != '.') ||
+                                (kind == kLineStart && !(b == '#' && (mode & 1) != 0) &&
+                                 !(b == '|' && (mode & 2) != 0));
         }
     }
     return verbatim;
 }
 
-constexpr std::array<std::array<bool, 256>, 2> kVerbatim = MakeVerbatim();
+constexpr std::array<std::array<bool, 256>, 4> kVerbatim = MakeVerbatim();
+
+CharClass ClassOf(unsigned char b) {
+    return b < 0x80 ? AsciiClass(b) : CharClass::kUnsure;
+}
 
 }  // namespace
 
@@ -233,6 +227,7 @@ void InlineWriter::Begin(std::string* out, Breaks breaks, bool inHeading, BlockO
     continuation_ = std::move(continuation);
     started_ = false;
     dropLeading_ = false;
+    inBrackets_ = false;
     lineStart_ = true;
     leadingDigits_ = false;
     prev_ = CharClass::kSpace;
@@ -242,6 +237,9 @@ void InlineWriter::Begin(std::string* out, Breaks breaks, bool inHeading, BlockO
     openStyle_ = {};
     linkPending_ = false;
     linkOpen_ = false;
+    run_ = {};
+    last_ = 0;
+    address_.clear();
 }
 
 void InlineWriter::Transition(CharClass next, bool allowOpen) {
@@ -285,7 +283,7 @@ void InlineWriter::Transition(CharClass next, bool allowOpen) {
         starRun += tokens[k].c == '*' ? tokens[k].length : 0;
     }
     for (const Token& t : tokens) {
-        out_->append(static_cast<std::size_t>(t.length), t.c);
+        Put(std::string(static_cast<std::size_t>(t.length), t.c), CharClass::kPunct, t.closes);
         if (!t.closes) {
             const auto d = static_cast<Delimiter>(t.c == '~' ? 0 : (t.length == 2 ? 1 : 2));
             open_.push_back({d, t.c == '*' ? starRun : t.length});
@@ -308,7 +306,8 @@ void InlineWriter::CloseAll() {
     }
     for (std::size_t k = open_.size(); k-- > 0;) {
         const int d = static_cast<int>(open_[k].delimiter);
-        out_->append(static_cast<std::size_t>(DelimiterLength(d)), DelimiterChar(d));
+        Put(std::string(static_cast<std::size_t>(DelimiterLength(d)), DelimiterChar(d)),
+            CharClass::kPunct, true);
     }
     open_.clear();
     openStyle_ = {};
@@ -316,7 +315,7 @@ void InlineWriter::CloseAll() {
 }
 
 void InlineWriter::WriteCharacterReference(char c) {
-    out_->append(c == '\t' ? "&#9;" : "&#32;");
+    Put(c == '\t' ? "&#9;" : "&#32;", CharClass::kPunct);
     prev_ = CharClass::kPunct;
 }
 
@@ -329,18 +328,18 @@ void InlineWriter::WriteHeld(bool atEnd) {
             }
             switch (breaks_) {
                 case Breaks::kHard:
-                    out_->append("\\\n");
+                    Put("\\\n", CharClass::kPunct);
                     out_->append(continuation_);
                     lineStart_ = true;
                     prev_ = CharClass::kSpace;
                     break;
                 case Breaks::kHtml:
-                    out_->append("<br>");
+                    Put("<br>", CharClass::kPunct);
                     prev_ = CharClass::kPunct;
                     lineStart_ = false;
                     break;
                 case Breaks::kSpace:
-                    out_->push_back(' ');
+                    Put(' ', CharClass::kSpace);
                     prev_ = CharClass::kSpace;
                     break;
             }
@@ -361,11 +360,11 @@ void InlineWriter::WriteHeld(bool atEnd) {
             if (lineStart_ || trailing) {
                 WriteCharacterReference(c);
             } else {
-                out_->push_back(c);
+                Put(c, CharClass::kSpace);
                 prev_ = CharClass::kSpace;
             }
         } else {
-            out_->push_back(c);  // part of a Unicode space
+            Put(c, CharClass::kSpace);  // part of a Unicode space
             prev_ = CharClass::kSpace;
         }
         lineStart_ = false;
@@ -398,7 +397,13 @@ void InlineWriter::BeforeVisible(CharClass next) {
     }
     if (linkPending_) {
         CloseAll();
-        out_->push_back('[');
+        // The link's text is held: where it is its target, "<target>" says it once.
+        FlushAddress(false);
+        FlushRun('[', CharClass::kPunct);
+        linkOuter_ = out_;
+        linkText_.clear();
+        out_ = &linkText_;
+        last_ = '[';
         prev_ = CharClass::kPunct;
         lineStart_ = false;
         leadingDigits_ = false;
@@ -441,48 +446,161 @@ void InlineWriter::Text(std::string_view s) {
                 continue;
             }
             BeforeVisible(CharClass::kUnsure);
-            out_->append(s.substr(i, length));
+            Put(s.substr(i, length), CharClass::kUnsure);
             prev_ = CharClass::kUnsure;
             leadingDigits_ = false;
             i += length;
         } else {
-            const CharClass cls = AsciiClass(b);
-            BeforeVisible(cls);
-            bool escape = kind == kEscape;
-            if (kind == kLineStart) {
-                escape = lineStart_ || (inHeading_ && b == '#');
-            } else if (kind == kListEnd) {
-                escape = leadingDigits_ || (b == '.' && MarkupHere(*out_, b));
-            } else if (kind == kContextual) {
-                // ":" starting a line may make it a table's delimiter row (":---").
-                escape = MarkupHere(*out_, b) || (b == ':' && lineStart_);
-            }
-            if (escape) {
-                out_->push_back('\\');
-            }
-            out_->push_back(static_cast<char>(b));
-            leadingDigits_ = kind == kDigit && (lineStart_ || leadingDigits_);
-            prev_ = cls;
-            ++i;
+            BeforeVisible(AsciiClass(b));
+            i += WriteMarkupCharacter(s, i, kind);
         }
         lineStart_ = false;
         // The common case: no style change waiting, so the plain characters that follow go out
         // as they are.
-        if (leadingDigits_ || !Settled()) {
+        if (leadingDigits_ || !Settled() || run_.length > 0) {
             continue;
         }
         const std::size_t run = PlainRun(s, i);
         if (run > 0) {
-            out_->append(s.substr(i, run));
+            Put(s.substr(i, run), ClassOf(static_cast<unsigned char>(s[i])));
             i += run;
             const auto last = static_cast<unsigned char>(s[i - 1]);
-            prev_ = last < 0x80 ? AsciiClass(last) : CharClass::kUnsure;
+            prev_ = ClassOf(last);
         }
     }
 }
 
+std::size_t InlineWriter::TakeAddress(std::string_view s, std::size_t i) {
+    bool open = false;
+    const std::size_t length =
+        Settled() ? BareAddressLength(s, i, breaks_ == Breaks::kHtml, open) : 0;
+    if (length == 0) {
+        return 0;
+    }
+    if (open) {
+        address_ = s.substr(i, length);  // what follows decides
+    } else {
+        Put(s.substr(i, length), CharClass::kPunct);
+    }
+    prev_ = ClassOf(static_cast<unsigned char>(s[i + length - 1]));
+    leadingDigits_ = false;
+    return length;
+}
+
+void InlineWriter::FlushAddress(bool ends) {
+    if (address_.empty()) {
+        return;
+    }
+    if (ends) {
+        out_->append(address_);
+    } else {
+        // The address may go on with characters that need backslashes: it stays text.
+        for (std::size_t k = 0; k < address_.size(); ++k) {
+            const char c = address_[k];
+            if (k == 0 ||
+                ((c == '.' || c == ':') && StartsAddress(*out_, static_cast<unsigned char>(c)))) {
+                out_->push_back('\\');
+            }
+            out_->push_back(c);
+        }
+    }
+    last_ = static_cast<unsigned char>(address_.back());
+    address_.clear();
+}
+
+void InlineWriter::Put(std::string_view bytes, CharClass cls, bool closing) {
+    if (!address_.empty()) {
+        if (closing) {
+            // GFM leaves "*" and "~" out of an address's end: what follows these decides.
+            address_.append(bytes);
+            return;
+        }
+        // White space and a link's end end an address GFM links.
+        FlushAddress(bytes.front() == ' ' || bytes.front() == '\t' || bytes.substr(0, 2) == "](");
+    }
+    if (run_.length > 0) {
+        FlushRun(static_cast<unsigned char>(bytes.front()), cls);
+    }
+    out_->append(bytes);
+    last_ = static_cast<unsigned char>(bytes.back());
+}
+
+void InlineWriter::FlushRun(unsigned char next, CharClass nextClass) {
+    if (run_.length == 0) {
+        return;
+    }
+    run_.next = next;
+    run_.nextClass = nextClass;
+    out_->append(RunText(run_));
+    last_ = static_cast<unsigned char>(run_.c);
+    run_.length = 0;
+}
+
+std::size_t InlineWriter::WriteMarkupCharacter(std::string_view s, std::size_t i,
+                                               unsigned char kind) {
+    FlushAddress(false);  // a held address goes on with this character
+    const auto b = static_cast<unsigned char>(s[i]);
+    const CharClass cls = AsciiClass(b);
+    const bool table = breaks_ == Breaks::kHtml;
+    bool hold = kind == kHeld;
+    bool escape = kind == kEscape;
+    bool afterDigits = false;
+    if (kind == kLineStart) {
+        hold = lineStart_ || (b == '#' && inHeading_) || (b == '|' && table);
+    } else if (kind == kListEnd) {
+        afterDigits = leadingDigits_;
+        hold = leadingDigits_;
+        if (!hold && b == '.' && StartsAddress(*out_, b)) {
+            if (const std::size_t taken = TakeAddress(s, i)) {
+                return taken;
+            }
+            escape = true;
+        }
+    } else if (kind == kContextual) {
+        if (b == ':' && StartsAddress(*out_, b)) {
+            if (const std::size_t taken = TakeAddress(s, i)) {
+                return taken;
+            }
+            escape = true;
+        } else {
+            escape = AfterNoteReference(*out_);
+            // ":" starting a line may make it a table's delimiter row (":---").
+            hold = !escape && b == ':' && lineStart_;
+        }
+    } else if (kind == kAmpersand) {
+        escape = MayStartReference(s, i);
+    }
+    if (run_.length > 0 && run_.c == static_cast<char>(b)) {
+        ++run_.length;  // one run: what follows it decides
+    } else if (hold) {
+        FlushRun(b, cls);
+        run_ = {};
+        run_.c = static_cast<char>(b);
+        run_.length = 1;
+        run_.before = prev_;
+        run_.lineStart = lineStart_ && !inHeading_;
+        run_.inHeading = inHeading_;
+        run_.inTable = table;
+        run_.inLink = linkOpen_ || inBrackets_;
+        run_.afterDigits = afterDigits;
+        run_.previous = last_;
+        run_.closerMatters = std::any_of(open_.begin(), open_.end(), [b](const Open& o) {
+            return DelimiterChar(static_cast<int>(o.delimiter)) == static_cast<char>(b);
+        });
+    } else if (escape) {
+        const char pair[] = {'\\', static_cast<char>(b)};
+        Put(std::string_view(pair, 2), CharClass::kPunct);
+    } else {
+        Put(static_cast<char>(b), cls);
+    }
+    leadingDigits_ = kind == kDigit && (lineStart_ || leadingDigits_);
+    prev_ = cls;
+    return 1;
+}
+
 std::size_t InlineWriter::PlainRun(std::string_view s, std::size_t i) const {
-    const std::array<bool, 256>& verbatim = kVerbatim[inHeading_ ? 1 : 0];
+    const std::array<bool, 256>& verbatim =
+        kVerbatim[(inHeading_ ? 1 : 0) | (breaks_ == Breaks::kHtml ? 2 : 0)];
     std::size_t end = i;
     while (end < s.size()) {
         const auto b = static_cast<unsigned char>(s[end]);
@@ -523,21 +641,37 @@ void InlineWriter::StartLink(std::string_view target, bool internal) {
 void InlineWriter::EndLink() {
     if (linkOpen_) {
         CloseAll();
-        out_->append("](");
-        out_->append(LinkDestination(linkTarget_));
-        out_->push_back(')');
+        FlushAddress(true);
+        FlushRun(']', CharClass::kPunct);
+        out_ = linkOuter_;
+        if (AutolinkForm(linkText_, linkTarget_)) {
+            out_->append("<" + linkText_ + ">");
+        } else {
+            out_->push_back('[');
+            out_->append(linkText_);
+            out_->append("](");
+            out_->append(LinkDestination(linkTarget_));
+            out_->push_back(')');
+        }
+        last_ = static_cast<unsigned char>(out_->back());
         prev_ = CharClass::kPunct;
     }
     linkOpen_ = false;
     linkPending_ = false;
 }
 
-void InlineWriter::Picture(std::string_view description) {
-    if (out_ == nullptr || description.empty()) {
+void InlineWriter::Picture(std::string_view description, std::string_view title) {
+    if (out_ == nullptr) {
+        return;
+    }
+    if (description.empty() && (linkPending_ || linkOpen_)) {
+        description = title.empty() ? "picture" : title;  // a linked picture shows its link
+    }
+    if (description.empty()) {
         return;
     }
     BeforeVisible(CharClass::kPunct);
-    out_->append("![");
+    Put("![", CharClass::kPunct);
     out_->append(EscapedInline(description));
     out_->append("](<>)");
     prev_ = CharClass::kPunct;
@@ -550,7 +684,7 @@ void InlineWriter::NoteReference(std::string_view label) {
         return;
     }
     BeforeVisible(CharClass::kPunct);
-    out_->append("[^");
+    Put("[^", CharClass::kPunct);
     out_->append(label);
     out_->push_back(']');
     prev_ = CharClass::kPunct;
@@ -558,7 +692,7 @@ void InlineWriter::NoteReference(std::string_view label) {
     leadingDigits_ = false;
 }
 
-bool InlineWriter::End() {
+bool InlineWriter::End(HeldTail* heldTail) {
     if (out_ == nullptr) {
         return false;
     }
@@ -586,6 +720,16 @@ bool InlineWriter::End() {
         WriteHeld(false);
         held_ = std::move(tail);
         WriteHeld(true);
+        if (heldTail != nullptr && run_.length > 0) {
+            heldTail->run = run_;
+            heldTail->run.next = '<';
+            heldTail->run.nextClass = CharClass::kPunct;
+            const std::size_t before = out_->size();
+            FlushRun(0, CharClass::kSpace);
+            heldTail->bytes = out_->size() - before;
+        }
+        FlushAddress(true);
+        FlushRun(0, CharClass::kSpace);
     }
     out_ = nullptr;
     opener_ = nullptr;

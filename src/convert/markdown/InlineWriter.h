@@ -2,6 +2,7 @@
 
 #include "convert/core/DocumentSink.h"
 #include "convert/markdown/MarkdownCharacters.h"
+#include "convert/markdown/MarkdownEscapes.h"
 
 #include <string>
 #include <string_view>
@@ -20,8 +21,9 @@ protected:
 };
 
 // The inline content of one paragraph as Markdown, appended to a string as it comes:
-// - every character a reader would take as markup is escaped, those that are markup only at a
-//   line's start (`#`, `-`, `1.`...) only there;
+// - a character gets a backslash only where a reader would take it as markup (MarkdownEscapes):
+//   those that depend on what follows ("_", "*", "<", "]"...) are held until the next byte is
+//   written; addresses GFM would link are written bare when nothing in them needs a backslash;
 // - spaces are held until the next visible character: spaces at a line's start or before a
 //   line break are written as character references (a reader would drop them), those ending the
 //   paragraph are left out (a reader drops them all the same); emphasis closes before spaces and
@@ -49,6 +51,8 @@ public:
     void SetContinuation(std::string continuation) { continuation_ = std::move(continuation); }
     // Spaces and tabs before the first content are left out (a note's, after its mark).
     void DropLeadingSpaces() { dropLeading_ = true; }
+    // The text goes between brackets (a picture's description): "[" and "]" are escaped.
+    void InBrackets() { inBrackets_ = true; }
 
     void Text(std::string_view utf8);
     void Tab() { held_ += '\t'; }
@@ -57,12 +61,14 @@ public:
     void StartLink(std::string_view target, bool internal);
     void EndLink();
     // "![description](<>)": the picture's file is not kept, so it has no address; its title is
-    // left out (cmark-gfm misreads some titles after an empty address).
-    void Picture(std::string_view description);
+    // left out (cmark-gfm misreads some titles after an empty address). A picture without a
+    // description is left out, unless it is a link: then its title or "picture" describes it.
+    void Picture(std::string_view description, std::string_view title);
     void NoteReference(std::string_view label);
 
-    // Ends the paragraph: closes emphasis and links; whether anything was written.
-    bool End();
+    // Ends the paragraph: closes emphasis and links; whether anything was written. A table cell's
+    // paragraph gives `heldTail`: its last characters where more of the cell follows.
+    bool End(HeldTail* heldTail = nullptr);
 
 private:
     enum class Delimiter { kStrike, kBold, kItalic };
@@ -79,6 +85,20 @@ private:
     void CloseAll();
     void WriteHeld(bool atEnd);
     void WriteCharacterReference(char c);
+    // Every byte goes out through Put, which first settles the held run by what follows it.
+    // `closing`: the writer's closing delimiters.
+    void Put(std::string_view bytes, CharClass cls, bool closing = false);
+    void Put(char c, CharClass cls) { Put(std::string_view(&c, 1), cls); }
+    // An address GFM would link, from its "." or ":" at s[i], written bare (or held, when the
+    // text ends with it, until what follows shows where it ends); how many bytes it took, 0 when
+    // it needs backslashes.
+    std::size_t TakeAddress(std::string_view s, std::size_t i);
+    // Writes the held address: bare where it `ends`, else escaped so that it stays text.
+    void FlushAddress(bool ends);
+    void FlushRun(unsigned char next, CharClass nextClass);
+    // Writes (or holds) the character of the text at s[i] that may be markup; how many bytes it
+    // took (a bare address takes all of it).
+    std::size_t WriteMarkupCharacter(std::string_view s, std::size_t i, unsigned char kind);
     // Whether the emphasis written is the one wanted: then characters need no transition.
     bool Settled() const { return openStyle_ == want_; }
     // How many bytes from s[i] on go out as they are: characters that are never markup here,
@@ -93,6 +113,7 @@ private:
 
     bool started_ = false;
     bool dropLeading_ = false;
+    bool inBrackets_ = false;
     bool lineStart_ = true;
     bool leadingDigits_ = false;  // only digits so far on this line: "." or ")" would make a list
     CharClass prev_ = CharClass::kSpace;
@@ -101,8 +122,14 @@ private:
     std::vector<Open> open_;
     TextStyle openStyle_;  // what open_ holds
 
-    std::string linkTarget_;    // the destination, written at the link's end
-    bool linkPending_ = false;  // "[" not yet written: the link has shown nothing yet
+    unsigned char last_ = 0;  // the last byte written (the writer's own, not the block marker)
+    std::string address_;     // held: an address ending the text so far
+    RunContext run_;  // held: characters whose backslash depends on what follows (length 0: none)
+
+    std::string linkTarget_;            // the destination, written at the link's end
+    std::string linkText_;              // the open link's text, written at its end
+    std::string* linkOuter_ = nullptr;  // where the link goes
+    bool linkPending_ = false;          // "[" not yet written: the link has shown nothing yet
     bool linkOpen_ = false;
 };
 

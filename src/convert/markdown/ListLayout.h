@@ -10,8 +10,11 @@
 namespace corvanel::convert::markdown {
 
 // The number of a label that is a plain number ("3", "3.", "3)"), else -1: only such labels go
-// into an ordered list's marker; any other label stays in the item's text.
+// into an ordered list's marker. An item with any other label ("a.", "iv)", "1.1", "Article 3")
+// is a bullet item whose text starts with its label, so that it shows once.
 int PlainNumber(std::string_view label);
+// The ordered-list marker's delimiter for a plain-number label: ")" where the label has it.
+char NumberDelimiter(std::string_view label);
 
 // Markers and indentation for list items, so that CommonMark nests them as the document does:
 // an item is indented to the content of the nearest item of a lower level before it.
@@ -23,8 +26,11 @@ public:
         std::string continuation;  // indentation of the item's further lines
     };
 
-    // An item at `level` (0 = outermost) of `kind`; `number` its plain number or -1.
-    Placed Place(int level, ListKind kind, int number);
+    // An item at `level` (0 = outermost) of `kind`; `number` its plain number or -1, written
+    // with `delimiter` ("." or ")"; another delimiter starts another list). A `labelled` item
+    // (its label in its text) gets a bullet; its list is not the bullet list before it, which
+    // another bullet character keeps apart.
+    Placed Place(int level, ListKind kind, int number, char delimiter = '.', bool labelled = false);
     // Any block that is not a list item ends the lists.
     void Reset() { open_.clear(); }
 
@@ -32,6 +38,9 @@ private:
     struct Open {
         int level;
         ListKind kind;
+        bool labelled;
+        char delimiter;
+        char bullet;
         long next;                  // the number the next item gets
         std::size_t contentIndent;  // of its latest item
     };

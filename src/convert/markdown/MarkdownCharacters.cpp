@@ -1,5 +1,7 @@
 #include "convert/markdown/MarkdownCharacters.h"
 
+#include "convert/markdown/InlineWriter.h"
+
 namespace corvanel::convert::markdown {
 
 namespace {
@@ -19,6 +21,18 @@ CharClass AsciiClass(unsigned char c) {
         return CharClass::kPunct;
     }
     return c < 0x80 ? CharClass::kOther : CharClass::kUnsure;
+}
+
+bool LeftFlanking(CharClass before, CharClass after) {
+    return after != CharClass::kSpace &&
+           (after != CharClass::kPunct || before == CharClass::kSpace ||
+            before == CharClass::kPunct);
+}
+
+bool RightFlanking(CharClass before, CharClass after) {
+    return before != CharClass::kSpace &&
+           (before != CharClass::kPunct || after == CharClass::kSpace ||
+            after == CharClass::kPunct);
 }
 
 std::size_t Utf8Length(std::string_view s, std::size_t i, char32_t& codePoint) {
@@ -62,45 +76,11 @@ bool IsUnicodeSpace(char32_t c) {
 
 std::string EscapedInline(std::string_view text) {
     std::string out;
-    out.reserve(text.size() + 4);
-    for (const char c : text) {
-        switch (c) {
-            case '\\':
-            case '*':
-            case '_':
-            case '`':
-            case '[':
-            case ']':
-            case '<':
-            case '>':
-            case '&':
-            case '~':
-            case '|':
-            case '#':
-            case '!':
-                out += '\\';
-                out += c;
-                break;
-            case '\n':
-            case '\r':
-            case '\t':
-                out += ' ';
-                break;
-            default:
-                out += c;
-        }
-    }
-    // Ordered-list, bullet and block markers are only markup at a line's start.
-    if (!out.empty() && (out[0] == '-' || out[0] == '+' || out[0] == '=')) {
-        out.insert(0, 1, '\\');
-    }
-    std::size_t digits = 0;
-    while (digits < out.size() && out[digits] >= '0' && out[digits] <= '9') {
-        ++digits;
-    }
-    if (digits > 0 && digits < out.size() && (out[digits] == '.' || out[digits] == ')')) {
-        out.insert(digits, 1, '\\');
-    }
+    InlineWriter writer;
+    writer.Begin(&out, InlineWriter::Breaks::kSpace, false, nullptr);
+    writer.InBrackets();
+    writer.Text(text);
+    writer.End();
     return out;
 }
 

@@ -13,6 +13,11 @@ enum class CharClass { kSpace, kPunct, kOther, kUnsure };
 
 CharClass AsciiClass(unsigned char c);
 
+// Whether a run of "*", "_" or "~" between characters of these classes is left- or
+// right-flanking (what CommonMark asks of a run that opens or closes emphasis).
+bool LeftFlanking(CharClass before, CharClass after);
+bool RightFlanking(CharClass before, CharClass after);
+
 // The length of the UTF-8 character starting at s[i] (1 for a stray byte) and its code point
 // (U+FFFD when it is malformed).
 std::size_t Utf8Length(std::string_view s, std::size_t i, char32_t& codePoint);
@@ -20,9 +25,8 @@ std::size_t Utf8Length(std::string_view s, std::size_t i, char32_t& codePoint);
 // Spaces of Unicode that CommonMark counts as whitespace beside a delimiter, outside ASCII.
 bool IsUnicodeSpace(char32_t codePoint);
 
-// `text` escaped for a place where any inline markup would be read: every ASCII punctuation
-// character that can start markup gets a backslash. For short texts (labels, authors, marks);
-// runs of body text go through InlineWriter, which tracks line starts.
+// A short text (a picture's description, an author, a mark) as one line of Markdown that may
+// stand between brackets: InlineWriter's escapes, "[" and "]" always escaped.
 std::string EscapedInline(std::string_view text);
 
 // A link destination as written between "(" and ")": bare when it can be, else in angle brackets.

@@ -122,26 +122,39 @@ bool MarkdownTable::Simple(const Cell& cell) const {
                        [](const HeldBlock& b) { return b.kind == HeldBlock::Kind::kParagraph; });
 }
 
-std::string MarkdownTable::CellText(const Cell& cell) const {
+std::string MarkdownTable::CellText(const Cell& cell, bool inPipeRow) const {
     std::string text;
-    for (const HeldBlock& block : cell.blocks) {
+    for (std::size_t b = 0; b < cell.blocks.size(); ++b) {
+        const HeldBlock& block = cell.blocks[b];
         if (!text.empty()) {
             text += "<br>";
         }
-        text += block.text;
+        const std::size_t start = text.size();
+        const bool followed = b + 1 < cell.blocks.size() && block.tail.bytes > 0;
+        text.append(block.text, 0, block.text.size() - (followed ? block.tail.bytes : 0));
+        if (followed) {
+            text += RunText(block.tail.run);
+        }
+        // A pipe cell's paragraphs are no blocks: a backslash only a block's start needs goes.
+        const std::size_t escape =
+            inPipeRow ? BlockStartEscape(std::string_view(text).substr(start)) : std::string::npos;
+        if (escape != std::string::npos) {
+            text.erase(start + escape, 1);
+        }
     }
     return text;
 }
 
 std::string MarkdownTable::CellMarkdown(const Cell& cell) const {
     if (Simple(cell)) {
-        return CellText(cell);
+        return CellText(cell, false);
     }
     std::string out;
     ListLayout lists;
     for (const HeldBlock& block : cell.blocks) {
         if (block.kind == HeldBlock::Kind::kListItem) {
-            const auto placed = lists.Place(block.level, block.listKind, block.number);
+            const auto placed = lists.Place(block.level, block.listKind, block.number,
+                                            block.delimiter, block.labelled);
             if (!out.empty()) {
                 out += placed.continues ? "\n" : "\n\n";
             }
@@ -183,7 +196,7 @@ std::string MarkdownTable::RenderPipes(std::size_t width) const {
         for (std::size_t c = 0; c < width; ++c) {
             out += ' ';
             if (c < row.slots.size() && row.slots[c].cell >= 0) {
-                out += CellText(cells_[static_cast<std::size_t>(row.slots[c].cell)]);
+                out += CellText(cells_[static_cast<std::size_t>(row.slots[c].cell)], true);
             }
             out += " |";
         }

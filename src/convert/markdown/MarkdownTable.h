@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/core/DocumentSink.h"
+#include "convert/markdown/MarkdownEscapes.h"
 
 #include <cstddef>
 #include <string>
@@ -16,6 +17,9 @@ struct HeldBlock {
     int level = 0;
     ListKind listKind = ListKind::kBullet;
     int number = -1;
+    char delimiter = '.';
+    bool labelled = false;  // its label starts its text
+    HeldTail tail;
 };
 using HeldBlocks = std::vector<HeldBlock>;
 
@@ -61,7 +65,8 @@ private:
 
     Slot& SlotAt(Row& row, std::size_t column);
     bool Simple(const Cell& cell) const;
-    std::string CellText(const Cell& cell) const;  // one line: paragraphs joined by "<br>"
+    // One line: paragraphs joined by "<br>"; in a pipe table's row (where no block starts).
+    std::string CellText(const Cell& cell, bool inPipeRow) const;
     std::string CellMarkdown(const Cell& cell) const;
     std::string RenderPipes(std::size_t width) const;
     std::string RenderHtml(std::size_t width) const;

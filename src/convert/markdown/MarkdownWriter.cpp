@@ -57,6 +57,8 @@ struct MarkdownWriter::Container final : layout::Container, markdown::BlockOpene
     int listLevel = -1;
     ListKind listKind = ListKind::kBullet;
     int number = -1;
+    char delimiter = '.';
+    bool labelled = false;
     std::string* paragraphText = nullptr;
 
     std::vector<std::unique_ptr<markdown::MarkdownTable>> tables;  // open directly in here
@@ -93,7 +95,8 @@ void MarkdownWriter::Wrote() {
 void MarkdownWriter::OpenBlock(Container& c) {
     std::string& target = *c.target;
     if (c.listLevel >= 0 && c.heading == 0) {
-        const auto placed = c.lists.Place(c.listLevel, c.listKind, c.number);
+        const auto placed =
+            c.lists.Place(c.listLevel, c.listKind, c.number, c.delimiter, c.labelled);
         if (c.blockCount > 0) {
             target += placed.continues ? "\n" : "\n\n";
         }
@@ -164,6 +167,8 @@ void MarkdownWriter::StartParagraph() {
     c.heading = 0;
     c.listLevel = -1;
     c.number = -1;
+    c.delimiter = '.';
+    c.labelled = false;
     if (c.collects) {
         c.paragraph = {};
         c.paragraphText = &c.paragraph.text;
@@ -183,7 +188,8 @@ void MarkdownWriter::EndParagraph() {
         return;
     }
     c.paragraphOpen = false;
-    const bool wrote = c.inl.End();
+    c.paragraph.tail = {};
+    const bool wrote = c.inl.End(c.collects ? &c.paragraph.tail : nullptr);
     c.paragraphText = nullptr;
     if (c.collects && wrote) {
         c.blocks.push_back(std::move(c.paragraph));
@@ -218,14 +224,21 @@ void MarkdownWriter::ListLabel(std::string_view label, std::string_view suffix) 
     EnsureParagraph();
     Container& c = Current();
     if (c.listLevel >= 0 && c.heading == 0) {
-        // A bullet or a plain number is the list marker; any other label stays in the text.
+        // A bullet or a plain number is the list marker; any other label starts the text of a
+        // bullet item, so that it shows once.
         const int number = c.listKind == ListKind::kNumbered ? markdown::PlainNumber(label) : -1;
         if (c.listKind == ListKind::kBullet || number >= 0) {
             c.number = number;
+            c.delimiter = markdown::NumberDelimiter(label);
             if (c.collects) {
                 c.paragraph.number = number;
+                c.paragraph.delimiter = c.delimiter;
             }
             return;
+        }
+        c.labelled = true;
+        if (c.collects) {
+            c.paragraph.labelled = true;
         }
         c.inl.Text(label);
         c.inl.Text(" ");
@@ -275,9 +288,9 @@ void MarkdownWriter::EndLink() {
     }
 }
 
-void MarkdownWriter::Picture(std::string_view description, std::string_view) {
+void MarkdownWriter::Picture(std::string_view description, std::string_view title) {
     EnsureParagraph();
-    Current().inl.Picture(description);
+    Current().inl.Picture(description, title);
     Wrote();
 }
 

@@ -117,7 +117,7 @@ void BodyReader::Block(pugi::xml_node node) {
             Table(node);
             return;
         case Kind::kShape:
-            Shape(node);
+            ShapeLinking(node, false);
             return;
         case Kind::kSection:
             if (IsShownSection(node)) {
@@ -203,7 +203,9 @@ void BodyReader::Link(pugi::xml_node link, InlineState& state) {
     }
     const bool internal = href.empty() || href.front() == '#';
     sink_.StartLink(href.empty() ? reference : (internal ? href.substr(1) : href), internal);
+    const bool outer = std::exchange(inLink_, true);
     StyledChildren(link, state);
+    inLink_ = outer;
     sink_.EndLink();
 }
 void BodyReader::InlineChildren(pugi::xml_node parent, InlineState& state) {
@@ -269,7 +271,7 @@ void BodyReader::Inline(pugi::xml_node node, InlineState& state) {
             state.sent.reset();
             return;
         case Kind::kShape:
-            Shape(node);
+            ShapeLinking(node, !inLink_);
             state.sent.reset();
             return;
         case Kind::kAnnotation:
@@ -378,6 +380,12 @@ void BodyReader::HeadersAndFooters(pugi::xml_node masterStyles) {
     }
 }
 
+void BodyReader::ShapeLinking(pugi::xml_node shape, bool linkPictures) {
+    const bool outer = std::exchange(linkPictures_, linkPictures);
+    Shape(shape);
+    linkPictures_ = outer;
+}
+
 void BodyReader::Shape(pugi::xml_node shape) {
     DepthGuard guard(depth_);
     const std::string_view name(shape.name());
@@ -385,15 +393,25 @@ void BodyReader::Shape(pugi::xml_node shape) {
         // A frame holds alternative views of one object; its text box is the one with text.
         if (const pugi::xml_node box = shape.child("draw:text-box")) {
             FloatingText(box);
-        } else if (shape.child("draw:image") && !shape.child("draw:object") &&
-                   !shape.child("draw:object-ole")) {
+        } else if (IsPicture(shape)) {
             Picture(shape);
         }
         return;
     }
     if (name == "draw:g" || name == "draw:a") {
+        // A draw:a makes the pictures in it links.
+        const std::string_view href = shape.attribute("xlink:href").value();
+        const bool internal = !href.empty() && href.front() == '#';
         for (pugi::xml_node child = shape.first_child(); child; child = child.next_sibling()) {
-            if (KindOf(child) == Kind::kShape) {
+            if (KindOf(child) != Kind::kShape) {
+                continue;
+            }
+            if (linkPictures_ && !href.empty() && std::string_view(child.name()) == "draw:frame" &&
+                !child.child("draw:text-box") && IsPicture(child)) {
+                sink_.StartLink(internal ? href.substr(1) : href, internal);
+                Picture(child);
+                sink_.EndLink();
+            } else {
                 Shape(child);
             }
         }
@@ -411,6 +429,11 @@ void BodyReader::Shape(pugi::xml_node shape) {
             return;
         }
     }
+}
+
+bool BodyReader::IsPicture(pugi::xml_node frame) {
+    return frame.child("draw:image") && !frame.child("draw:object") &&
+           !frame.child("draw:object-ole");
 }
 
 // An image's description and title: the frame's, or failing those its image's.

@@ -83,6 +83,9 @@ private:
     void Cell(pugi::xml_node cell, int width, int height);
     void Shape(pugi::xml_node shape);
     void Picture(pugi::xml_node frame);
+    // Shape, where a draw:a may make its pictures links (in a paragraph, outside a link) or not.
+    void ShapeLinking(pugi::xml_node shape, bool linkPictures);
+    static bool IsPicture(pugi::xml_node frame);  // a frame showing an image, not an object
     void FloatingText(pugi::xml_node container);
     void Note(pugi::xml_node note, InlineState& state);
     void Annotation(pugi::xml_node annotation);
@@ -105,7 +108,9 @@ private:
     int repeating_ = 0;  // > 0 while a repeated row or cell is walked again
     std::uint64_t repeatedVisits_ = 0;
     std::uint64_t emittedCells_ = 0;
-    std::string text_;  // reused buffer for collapsed text
+    bool inLink_ = false;        // inside a text:a
+    bool linkPictures_ = false;  // a draw:a here may make its pictures links
+    std::string text_;           // reused buffer for collapsed text
     std::vector<ListFrame> lists_;
     std::deque<ListCounters> counters_;  // deque: pointers stay valid
     std::unordered_map<std::string, ListCounters*> listsById_;

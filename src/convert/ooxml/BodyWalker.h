@@ -118,6 +118,10 @@ private:
     int OpenLink(std::string target, bool internal);
     void CloseLink(int link);
     void BeforeText();
+    // A picture, as a link where it is one (DrawingML's a:hlinkClick on its properties, VML's
+    // href), or inside the link around it.
+    void DrawingPicture(pugi::xml_node properties);
+    void LinkedPicture(std::string_view description, std::string_view title, std::string target);
     void Shapes(pugi::xml_node shape);
     void ShapeText(std::string_view text);
     void Math(pugi::xml_node math);

@@ -468,22 +468,39 @@ void BodyWalker::Shapes(pugi::xml_node shape) {
             const std::string_view uri =
                 AttrValue(Child(Child(child, "graphic"), "graphicData"), "uri");
             if (uri.ends_with("/picture")) {
-                const pugi::xml_node docPr = Child(child, "docPr");
-                sink_.Picture(AttrValue(docPr, "descr"), AttrValue(docPr, "title"));
+                DrawingPicture(Child(child, "docPr"));
                 continue;
             }
         } else if (name == "pic") {  // a picture in a group or a drawing canvas
-            const pugi::xml_node properties = Child(Child(child, "nvPicPr"), "cNvPr");
-            sink_.Picture(AttrValue(properties, "descr"), AttrValue(properties, "title"));
+            DrawingPicture(Child(Child(child, "nvPicPr"), "cNvPr"));
             continue;
         } else if (name == "textpath") {
             ShapeText(AttrValue(child, "string"));  // WordArt
             continue;
         } else if (const pugi::xml_node image = Child(child, "imagedata")) {  // VML
-            sink_.Picture(AttrValue(child, "alt"), AttrValue(image, "title"));
+            LinkedPicture(AttrValue(child, "alt"), AttrValue(image, "title"),
+                          std::string(AttrValue(child, "href")));
         }
         Shapes(child);
     }
+}
+
+void BodyWalker::DrawingPicture(pugi::xml_node properties) {
+    std::string target;
+    const pugi::xml_node click = Child(properties, "hlinkClick");
+    if (const std::string_view id = AttrValue(click, "id"); !id.empty() && context_.linkTarget) {
+        target = context_.linkTarget(click, id);
+    }
+    LinkedPicture(AttrValue(properties, "descr"), AttrValue(properties, "title"),
+                  std::move(target));
+}
+
+void BodyWalker::LinkedPicture(std::string_view description, std::string_view title,
+                               std::string target) {
+    const int opened = structure_ ? OpenLink(std::move(target), false) : 0;
+    BeforeText();
+    sink_.Picture(description, title);
+    CloseLink(opened);
 }
 
 void BodyWalker::Math(pugi::xml_node math) {

@@ -57,6 +57,11 @@ TEST(HtmlStructure, PagesOfLibreOfficeAndWord) {
          {"T see", "T  ", "LINK https://example.org/a?b=1", "T the", "T  ", "STYLE b", "T site",
           "/LINK", "STYLE -", "T  ", "T or", "T  ", "LINK #_Toc1", "T contents", "/LINK",
           "PICTURE A chart|Sales", "/P", "PICTURE |"}},
+        {"linked pictures",
+         R"(<p>go <a href="https://example.org/apply"><img src="a.png" alt="Apply"></a></p>)"
+         R"(<a href="https://example.org/d"><img src="b.png"></a>)",
+         {"T go", "LINK https://example.org/apply", "PICTURE Apply|", "/LINK", "/P", "P",
+          "LINK https://example.org/d", "PICTURE |", "/LINK", "/P"}},
         {"Word's list paragraphs",
          "<p class=MsoListParagraphCxSpFirst style='mso-list:l0 level1 lfo1'><![if "
          "!supportLists]><span style='mso-list:Ignore'>1.<span style='font:7.0pt'>&nbsp; "

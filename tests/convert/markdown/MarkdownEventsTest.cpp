@@ -4,8 +4,8 @@
 #include "MarkdownRendering.h"
 #include "StructureLog.h"
 
-#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/markdown/MarkdownWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "MarkdownEventScript.h"
 #include "MarkdownRendering.h"
 
-#include "convert/plaintext/PlainTextWriter.h"
 #include "convert/markdown/MarkdownWriter.h"
+#include "convert/plaintext/PlainTextWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +81,64 @@ const Case kCases[] = {
      {}},
     {"markup characters escaped",
      [](DocumentSink& s) { Paragraph(s, "*a* _b_ [c] <d> & `e` ~f~ |g| \\h! 3 > 2 - 1"); },
-     "\\*a\\* \\_b\\_ \\[c\\] \\<d> \\& \\`e\\` \\~f\\~ \\|g\\| \\\\h\\! 3 > 2 - 1\n",
+     "\\*a* \\_b_ [c] \\<d> & \\`e\\` \\~f~ |g| \\h! 3 > 2 - 1\n",
+     {}},
+    {"a backslash only where a reader would take markup",
+     [](DocumentSink& s) {
+         Paragraph(s, "R&D &amp; pdf_fill __init__ a * b 2*3 x<y <b> [a](b) [^1] \\a \\*");
+         Paragraph(s, "______");
+         Paragraph(s, "#5 3.5 -x --- + y");
+     },
+     "R&D \\&amp; pdf_fill \\_\\_init__ a * b 2\\*3 x\\<y \\<b> [a\\](b) \\[^1] \\a \\\\*\n\n"
+     "\\______\n\n#5 3.5 -x --- + y\n",
+     {}},
+    {"addresses as typed where GFM links them to their text",
+     [](DocumentSink& s) {
+         Paragraph(s, "see http://x.y/a_b, www.a.b/c and a@b.cd");
+         Paragraph(s, "http://x.y/*a* www.a.b/_c_");
+         s.StartParagraph();
+         s.Text("www.split");
+         s.Text(".example x http://x.y");
+         s.StartLink("http://x.y/", false);
+         s.Text("http://x.y/");
+         s.EndLink();
+         s.StartLink("mailto:a@b.cd", false);
+         s.Text("a@b.cd");
+         s.EndLink();
+         s.EndParagraph();
+     },
+     "see http://x.y/a_b, www.a.b/c and a@b.cd\n\nhttp\\://x.y/\\*a* www\\.a.b/\\_c_\n\n"
+     "www\\.split.example x http\\://x.y<http://x.y/><a@b.cd>\n",
+     {}},
+    {"an item's label other than a plain number shown once",
+     [](DocumentSink& s) {
+         Item(s, 0, ListKind::kNumbered, "a.", "Superintendent");
+         Item(s, 0, ListKind::kNumbered, "b.", "Assistant");
+         Item(s, 1, ListKind::kNumbered, "1.1", "Deep");
+         Item(s, 1, ListKind::kNumbered, "ii)", "Roman");
+         Item(s, 0, ListKind::kNumbered, "Article 3", "Word");
+         Item(s, 0, ListKind::kNumbered, "4)", "Plain");
+     },
+     "- a. Superintendent\n- b. Assistant\n\n  - 1.1 Deep\n  - ii) Roman\n- Article 3 Word\n\n"
+     "4) Plain\n",
+     {"4)"}},
+    {"linked pictures keep their links",
+     [](DocumentSink& s) {
+         s.StartParagraph();
+         s.StartLink("https://a.example/apply", false);
+         s.Picture("Apply", "");
+         s.EndLink();
+         s.StartLink("https://a.example/d", false);
+         s.Picture("", "Details");
+         s.EndLink();
+         s.StartLink("https://a.example/e", false);
+         s.Picture("", "");
+         s.EndLink();
+         s.Picture("", "unlinked");
+         s.EndParagraph();
+     },
+     "[![Apply](<>)](https://a.example/apply)[![Details](<>)](https://a.example/d)"
+     "[![picture](<>)](https://a.example/e)\n",
      {}},
     {"block markers escaped at a line's start",
      [](DocumentSink& s) {
@@ -92,11 +149,11 @@ const Case kCases[] = {
          }
          s.EndParagraph();
      },
-     "\\# x\\\n\\- y\\\n12\\. z\\\n\\> q\\\n\\+\\\n\\==\\\n\\:--\n",
+     "\\# x\\\n\\- y\\\n12\\. z\\\n\\> q\\\n+\\\n==\\\n\\:--\n",
      {}},
     {"addresses and notes' brackets stay text",
      [](DocumentSink& s) { Paragraph(s, "http://a.b/c_d www.e.f g@h.i"); },
-     "http\\://a.b/c\\_d www\\.e.f g\\@h.i\n",
+     "http://a.b/c_d www.e.f g@h.i\n",
      {}},
     {"spaces a reader would drop",
      [](DocumentSink& s) {
@@ -163,7 +220,7 @@ const Case kCases[] = {
          s.Text("a");
          s.EndParagraph();
      },
-     "\\_***x\\_a***\n",
+     "\\_***x_a***\n",
      {}},
     {"lists nested, numbered from their label, other labels kept",
      [](DocumentSink& s) {
@@ -174,7 +231,7 @@ const Case kCases[] = {
          Item(s, 0, ListKind::kNumbered, "a)", "e");
          Paragraph(s, "after");
      },
-     "- a\n\n  3. b\n  4. c\n- d\n\n1. a) e\n\nafter\n",
+     "- a\n\n  3. b\n  4. c\n- d\n\n* a) e\n\nafter\n",
      {"\xE2\x80\xA2", "3.", "4."}},
     {"merged cells written once, covered slots empty",
      [](DocumentSink& s) {

@@ -111,5 +111,27 @@ TEST(OdfStructure, StylesHeadingsListsLinksAndPictures) {
     EXPECT_TRUE(HasLinesInOrder(Events("doc.odt", MakeOdt(body, automatic, common)), expected));
 }
 
+// A draw:a makes the pictures in it links, unless they already are in a text:a's text.
+TEST(OdfStructure, LinkedPictures) {
+    const std::string frame =
+        R"(<draw:frame><draw:image xlink:href="a.png"/><svg:desc>Apply</svg:desc></draw:frame>)";
+    const struct {
+        std::string body;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {R"(<text:p>go <draw:a xlink:href="https://example.org/apply">)" + frame +
+             "</draw:a></text:p>",
+         {"T go", "LINK https://example.org/apply", "PICTURE Apply|", "/LINK", "/P"}},
+        {R"(<text:p><text:a xlink:href="#Top">top <draw:a xlink:href="https://example.org/x">)" +
+             frame + "</draw:a></text:a></text:p>",
+         {"LINK #Top", "T top", "PICTURE Apply|", "/LINK", "/P"}},
+    };
+    for (const auto& c : cases) {
+        const std::string events = Events("doc.odt", MakeOdt(c.body));
+        EXPECT_TRUE(HasLinesInOrder(events, c.lines)) << events;
+        EXPECT_EQ(events.find("LINK https://example.org/x"), std::string::npos) << events;
+    }
+}
+
 }  // namespace
 }  // namespace corvanel::convert

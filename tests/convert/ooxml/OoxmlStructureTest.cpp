@@ -215,7 +215,19 @@ INSTANTIATE_TEST_SUITE_P(
              "bi; T loud; STYLE is; T turned; STYLE i; T off; /P"},
         Case{"PicturesAndWordArt", With(Runs(TextRun("see") + kPicture + kVml)),
              "P; T see; PICTURE A cat|Cat; PICTURE Logo|Mark; FLOAT; P; T Big words; /P; /FLOAT; "
-             "/P"}),
+             "/P"},
+        // A picture that is a link: DrawingML's a:hlinkClick, VML's href, or a hyperlink's text.
+        Case{"LinkedPictures",
+             With(Runs("<w:r><w:drawing><wp:inline><wp:docPr id=\"2\" name=\"B\" "
+                       "descr=\"Apply\"><a:hlinkClick r:id=\"link1\"/></wp:docPr><a:graphic>"
+                       "<a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/"
+                       "picture\"/></a:graphic></wp:inline></w:drawing></w:r><w:r><w:pict>"
+                       "<v:shape alt=\"Go\" href=\"http://v.example/\"><v:imagedata r:id=\"x\"/>"
+                       "</v:shape></w:pict></w:r>") +
+                      Runs("<w:hyperlink r:id=\"link2\">" + kPicture + "</w:hyperlink>"),
+                  "", "", {"https://a.example/apply", "https://b.example/"}),
+             "P; LINK https://a.example/apply; PICTURE Apply|; /LINK; LINK http://v.example/; "
+             "PICTURE Go|; /LINK; /P; P; LINK https://b.example/; PICTURE A cat|Cat; /LINK; /P"}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
 
 TEST(OoxmlStructure, WordArtTextIsAParagraphAfterItsAnchor) {

@@ -38,6 +38,10 @@ constexpr std::string_view kTexts[] = {
     "- ",         "---",
     "```",        "    code",
     "\r\n",       "\"q\"",
+    "R&D",        "&x;",
+    "pdf_fill",   "www.a.b/c_d",
+    "x@y.z",      "![",
+    "<",          "\\*",
 };
 constexpr std::string_view kNumberLabels[] = {"1.", "2.", "a)", "iv.", "1.1", "3", "Article 3"};
 constexpr std::string_view kBulletLabels[] = {"\xE2\x80\xA2", "o", "-"};
