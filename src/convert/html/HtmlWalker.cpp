@@ -282,17 +282,21 @@ HtmlWalker::Opened HtmlWalker::OpenStructure(xmlNode* element, std::string_view 
     if (name == "br") {
         OnBreak();
     } else if (name == "img") {
-        // Where it stands: in the paragraph when one is open, else between blocks; in a link, in
-        // the link's paragraph.
-        if (inLink_ && sink_.WantsStructure()) {
+        // An image stands inline: in the paragraph open here, else in one of its own where the
+        // output shows pictures (text output leaves them out, with no empty paragraph); in a
+        // link, in the link's paragraph.
+        const bool linked = inLink_ && sink_.WantsStructure();
+        if (linked || (!paragraphOpen_ && sink_.WantsStructure())) {
             Emit({});
             EnsureParagraph();
-            if (!linkOpen_) {
-                sink_.StartLink(linkTarget_, linkInternal_);
-                linkOpen_ = true;
-            }
         }
-        sink_.Picture(Attribute(element, "alt"), Attribute(element, "title"));
+        if (linked && !linkOpen_) {
+            sink_.StartLink(linkTarget_, linkInternal_);
+            linkOpen_ = true;
+        }
+        if (paragraphOpen_) {
+            sink_.Picture(Attribute(element, "alt"), Attribute(element, "title"));
+        }
     } else if (name == "ul" || name == "ol" || name == "menu" || name == "dir") {
         OpenList(element, name == "ol");
         opened.content = Content::kFlow;

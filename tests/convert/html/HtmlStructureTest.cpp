@@ -62,6 +62,9 @@ TEST(HtmlStructure, PagesOfLibreOfficeAndWord) {
          R"(<a href="https://example.org/d"><img src="b.png"></a>)",
          {"T go", "LINK https://example.org/apply", "PICTURE Apply|", "/LINK", "/P", "P",
           "LINK https://example.org/d", "PICTURE |", "/LINK", "/P"}},
+        {"a picture between blocks",
+         R"(<img src="a.png" alt="Top"><p>Hello</p>)",
+         {"P", "PICTURE Top|", "/P", "P", "T Hello"}},
         {"Word's list paragraphs",
          "<p class=MsoListParagraphCxSpFirst style='mso-list:l0 level1 lfo1'><![if "
          "!supportLists]><span style='mso-list:Ignore'>1.<span style='font:7.0pt'>&nbsp; "
