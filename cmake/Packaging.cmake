@@ -15,6 +15,9 @@ set(CORVANEL_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(CORVANEL_DOC_DIR "usr/share/doc/corvanel")
 
 install(TARGETS corvanel-convert RUNTIME DESTINATION ${CORVANEL_INSTALL_DIR})
+if(TARGET corvanel-server)
+    install(TARGETS corvanel-server RUNTIME DESTINATION ${CORVANEL_INSTALL_DIR})
+endif()
 # Beside corvanel-convert, which it runs by default on the cluster's workers.
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/src/dask/corvanel-dask DESTINATION ${CORVANEL_INSTALL_DIR})
 # The older formats' reader, opened on first use from the programs' own folder. dpkg-shlibdeps

@@ -2,6 +2,9 @@
 # programs look for them beside themselves. scripts/package-windows installs into a staging
 # folder, adds Qt's DLLs and makes the zip and the installer from it.
 install(TARGETS corvanel-convert RUNTIME DESTINATION .)
+if(TARGET corvanel-server)
+    install(TARGETS corvanel-server RUNTIME DESTINATION .)
+endif()
 install(TARGETS corvanel-revenge LIBRARY DESTINATION . RUNTIME DESTINATION .)
 # A console program, like corvanel-convert: on the PATH the installer sets, started from a console
 # or as a service by the administrator's own means.

@@ -49,6 +49,7 @@ SingleWorker::Reply SingleWorker::Ask(const std::string& request, const std::str
                 return Failed(policy_.AfterEnd(WorkerEnd::kNotStarted, attempt, 0, false));
             }
             served_ = 0;
+            ++starts_;
             running_ = worker_.Pid();
             // A Stop() while the worker was starting saw no worker to kill (starting takes a
             // good part of a second on Windows): the stop is honoured here instead.

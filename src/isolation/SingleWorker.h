@@ -42,6 +42,8 @@ public:
     void Stop();
 
     const IsolationLimits& Limits() const { return policy_.Limits(); }
+    // Worker processes started so far (a replaced one counts again).
+    std::size_t Starts() const { return starts_; }
 
 private:
     enum class Wait { kAnswer, kDied, kTimeout, kOutOfMemory };
@@ -53,6 +55,7 @@ private:
     std::size_t served_ = 0;
     std::atomic<pid_t> running_{-1};
     std::atomic<bool> stopped_{false};
+    std::atomic<std::size_t> starts_{0};
 };
 
 }  // namespace corvanel::isolation
