@@ -26,7 +26,6 @@ install(TARGETS corvanel-revenge LIBRARY DESTINATION ${CORVANEL_INSTALL_DIR}
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 set(CORVANEL_MANUAL_PAGES corvanel-convert.1 corvanel-dask.1)
 if(TARGET corvanel-server)
-    install(TARGETS corvanel-server RUNTIME DESTINATION ${CORVANEL_INSTALL_DIR})
     # Installed, not enabled: the administrator starts it (systemctl enable --now corvanel-server).
     # The maintainer scripts tell systemd of the unit and remove its links on purge.
     install(FILES ${CORVANEL_PACKAGING_DIR}/corvanel-server.service DESTINATION lib/systemd/system)

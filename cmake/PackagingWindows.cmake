@@ -6,11 +6,6 @@ if(TARGET corvanel-server)
     install(TARGETS corvanel-server RUNTIME DESTINATION .)
 endif()
 install(TARGETS corvanel-revenge LIBRARY DESTINATION . RUNTIME DESTINATION .)
-# A console program, like corvanel-convert: on the PATH the installer sets, started from a console
-# or as a service by the administrator's own means.
-if(TARGET corvanel-server)
-    install(TARGETS corvanel-server RUNTIME DESTINATION .)
-endif()
 if(TARGET corvanel)
     install(TARGETS corvanel RUNTIME DESTINATION .)
     install(FILES ${CORVANEL_RESOURCE_DIR}/HAND-M.CUR ${CORVANEL_RESOURCE_DIR}/drag.ico
