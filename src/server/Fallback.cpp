@@ -38,12 +38,20 @@ std::optional<Answer> Fallback::Forward(const httplib::Request& request,
         contentType = "application/octet-stream";
     }
     headers.erase("Content-Type");
-    httplib::Result result =
-        asForm                     ? client.Post(request.target, headers,
-                                                 httplib::MultipartFormDataItems{
-                                 {"upload", document, name, "application/octet-stream"}})
-        : request.method == "POST" ? client.Post(request.target, headers, document, contentType)
-                                   : client.Put(request.target, headers, document, contentType);
+    // One call per branch: a conditional expression holding the form's temporary items makes
+    // GCC 12 at -O3 warn that a string may be destroyed uninitialized.
+    const auto send = [&]() -> httplib::Result {
+        if (asForm) {
+            const httplib::MultipartFormDataItems items{
+                {"upload", document, name, "application/octet-stream"}};
+            return client.Post(request.target, headers, items);
+        }
+        if (request.method == "POST") {
+            return client.Post(request.target, headers, document, contentType);
+        }
+        return client.Put(request.target, headers, document, contentType);
+    };
+    httplib::Result result = send();
     if (!result) {
         return std::nullopt;
     }
