@@ -259,6 +259,7 @@ bool ConnectionServer::process_and_close_socket(socket_t sock) {
         Refuse(socket);
         return false;
     }
+    PrepareConnection(socket);
     {
         std::lock_guard lock(mutex_);
         sockets_.insert(socket);

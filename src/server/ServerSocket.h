@@ -15,6 +15,11 @@ using SocketHandle = std::intptr_t;
 // never shared with another program listening on it at the same time.
 void PrepareListeningSocket(SocketHandle socket);
 
+// Sets up an accepted connection: each write is sent at once. (An answer's headers and body
+// are written apart; held back for the client's acknowledgement of the first, which it delays,
+// the body would wait some 40 ms.)
+void PrepareConnection(SocketHandle socket);
+
 // Waits until the socket has bytes (or its end) to read, or room to write when `forWriting`,
 // at most `timeoutMs`: 1 ready, 0 not in time, -1 failed.
 int WaitSocket(SocketHandle socket, bool forWriting, int timeoutMs);

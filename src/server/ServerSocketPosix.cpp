@@ -1,6 +1,8 @@
 #include "server/ServerSocket.h"
 
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,6 +15,11 @@ namespace corvanel::server {
 void PrepareListeningSocket(SocketHandle socket) {
     const int yes = 1;
     ::setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
+void PrepareConnection(SocketHandle socket) {
+    const int yes = 1;
+    ::setsockopt(static_cast<int>(socket), IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
 }
 
 int WaitSocket(SocketHandle socket, bool forWriting, int timeoutMs) {

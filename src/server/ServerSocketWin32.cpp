@@ -25,6 +25,12 @@ void PrepareListeningSocket(SocketHandle socket) {
                  reinterpret_cast<const char*>(&yes), sizeof yes);
 }
 
+void PrepareConnection(SocketHandle socket) {
+    const BOOL yes = TRUE;
+    ::setsockopt(Native(socket), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&yes),
+                 sizeof yes);
+}
+
 int WaitSocket(SocketHandle socket, bool forWriting, int timeoutMs) {
     WSAPOLLFD entry{Native(socket), static_cast<SHORT>(forWriting ? POLLOUT : POLLIN), 0};
     const int ready = ::WSAPoll(&entry, 1, timeoutMs);
