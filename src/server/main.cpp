@@ -78,9 +78,6 @@ int Serve(const ServerOptions& options) {
     ConnectionServer server(connectionLimits);
     server.set_payload_max_length(options.maxBody);
     server.set_socket_options([](socket_t socket) { PrepareListeningSocket(socket); });
-    // An answer goes out in two writes (head, then body): with Nagle's algorithm the body waits
-    // for the client's delayed acknowledgement, 40 ms on Linux, on every kept-alive request.
-    server.set_tcp_nodelay(true);
     Metrics metrics;
     const Fallback fallback(options.fallback, options.timeoutSeconds);
     Service service({options.maxBody, token, CORVANEL_VERSION}, server, pool, metrics, log,
