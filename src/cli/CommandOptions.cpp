@@ -13,15 +13,6 @@ constexpr unsigned kMaxJobs = 256;
 constexpr unsigned kMaxMemoryMiB = 1u << 20;
 constexpr unsigned kMaxPerWorker = 1000000000;
 
-std::optional<unsigned> ParseCount(const std::string& text, unsigned maximum) {
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > maximum) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 std::optional<unsigned> ParseJobs(const std::string& text) {
     return ParseCount(text, kMaxJobs);
 }
@@ -79,6 +70,15 @@ std::string Conflict(const Options& options) {
 }
 
 }  // namespace
+
+std::optional<unsigned> ParseCount(const std::string& text, unsigned maximum) {
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > maximum) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 std::string UsageText() {
     return "Usage: corvanel-convert [OPTION]... FILE|FOLDER...\n"

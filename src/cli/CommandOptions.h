@@ -47,6 +47,9 @@ struct ParseResult {
 
 ParseResult ParseOptions(const std::vector<std::string>& arguments);
 
+// A whole number from 1 to `maximum`, all of `text`; nothing otherwise.
+std::optional<unsigned> ParseCount(const std::string& text, unsigned maximum);
+
 // The text of --help.
 std::string UsageText();
 

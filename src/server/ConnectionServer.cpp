@@ -17,6 +17,13 @@ using Clock = std::chrono::steady_clock;
 // How often a thread waiting for a kept-alive connection's next request looks whether the
 // server was stopped.
 constexpr int kStopCheckMs = 100;
+// The bytes of a request's line and headers together.
+constexpr std::uint64_t kMaxHeaderBytes = 64 * 1024;
+// How long, and for how many bytes, a connection answered before its body was read is drained
+// before it is closed: closed with bytes unread, it would be reset, and the client, still
+// sending, could lose the answer.
+constexpr int kLingerMs = 2000;
+constexpr std::uint64_t kLingerBytes = 16u << 20;
 // The longest a refused connection's answer, or a timed-out request's, may take to send.
 constexpr int kRawAnswerMs = 1000;
 
@@ -36,6 +43,9 @@ struct ConnectionState {
     SocketHandle socket = -1;
     Clock::time_point deadline;
     bool timedOut = false;
+    bool tooLarge = false;         // read more than its part of the request may take
+    std::uint64_t phaseBytes = 0;  // read of the headers, then of the body
+    std::uint64_t bodyLimit = 0;
     bool closeAfter = false;
     bool routed = false;  // its headers were read and it was handed on
     // Bytes read and not yet handed out; kept across the requests of the connection.
@@ -80,7 +90,14 @@ public:
             state_.start = 0;
             state_.end = static_cast<std::size_t>(got);
         }
-        const std::size_t count = std::min(size, state_.end - state_.start);
+        const std::uint64_t limit = state_.routed ? state_.bodyLimit : kMaxHeaderBytes;
+        if (state_.phaseBytes >= limit) {
+            state_.tooLarge = true;
+            return -1;
+        }
+        const std::size_t count = static_cast<std::size_t>(
+            std::min<std::uint64_t>({size, state_.end - state_.start, limit - state_.phaseBytes}));
+        state_.phaseBytes += count;
         std::copy_n(state_.buffer.data() + state_.start, count, bytes);
         state_.start += count;
         return static_cast<ssize_t>(count);
@@ -170,7 +187,10 @@ private:
         std::unique_lock lock(mutex_);
         while (true) {
             ++idle_;
-            ready_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+            // Once stopped, a thread ends only with the last connection: a worker process it
+            // started dies with the thread (the system ties a child to the thread that started
+            // it), and the requests under way may still need it.
+            ready_.wait(lock, [this] { return !jobs_.empty() || (stopping_ && open_ == 0); });
             --idle_;
             if (jobs_.empty()) {
                 return;
@@ -180,7 +200,9 @@ private:
             lock.unlock();
             connection();
             lock.lock();
-            --open_;
+            if (--open_ == 0 && stopping_) {
+                ready_.notify_all();
+            }
         }
     }
 
@@ -203,6 +225,7 @@ ConnectionServer::ConnectionServer(const ConnectionLimits& limits) : limits_(lim
     set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
         if (current != nullptr) {
             current->routed = true;
+            current->phaseBytes = 0;
             current->deadline = After(limits_.bodySeconds);
         }
         return onRequest_ ? onRequest_(request, response) : HandlerResponse::Unhandled;
@@ -218,6 +241,10 @@ bool ConnectionServer::RequestTimedOut() {
     return current != nullptr && current->timedOut;
 }
 
+bool ConnectionServer::RequestTooLarge() {
+    return current != nullptr && current->tooLarge;
+}
+
 void ConnectionServer::CloseAfterAnswer() {
     if (current != nullptr) {
         current->closeAfter = true;
@@ -231,9 +258,28 @@ void ConnectionServer::CutConnections() {
     }
 }
 
+void ConnectionServer::Linger(SocketHandle socket) {
+    ShutdownSending(socket);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kLingerMs);
+    char drain[16 * 1024];
+    for (std::uint64_t drained = 0; drained < kLingerBytes;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0 || svr_sock_ == INVALID_SOCKET ||
+            WaitSocket(socket, false, static_cast<int>(left.count())) <= 0) {
+            return;
+        }
+        const std::ptrdiff_t count = ReceiveSome(socket, drain, sizeof drain);
+        if (count <= 0) {
+            return;
+        }
+        drained += static_cast<std::uint64_t>(count);
+    }
+}
+
 void ConnectionServer::Refuse(SocketHandle socket) {
     SendRaw(socket, 503, "Service Unavailable", "Retry-After: 1\r\n",
-            "busy: the server is serving its most connections at once (" +
+            "503 busy: the server is serving its most connections at once (" +
                 std::to_string(limits_.maxConnections) + "); try again\n");
     // What the client sent is taken in, so that closing does not reset the connection under
     // the answer.
@@ -266,6 +312,7 @@ bool ConnectionServer::process_and_close_socket(socket_t sock) {
     }
     ConnectionState state;
     state.socket = socket;
+    state.bodyLimit = 2 * limits_.maxBodyBytes + kMaxHeaderBytes;
     current = &state;
     bool ok = true;
     for (std::size_t served = 0; ok && served < limits_.requestsPerConnection; ++served) {
@@ -276,24 +323,34 @@ bool ConnectionServer::process_and_close_socket(socket_t sock) {
             ready = WaitSocket(socket, false, std::min(idleMs, kStopCheckMs));
             idleMs -= kStopCheckMs;
         }
-        if (ready <= 0 || svr_sock_ == INVALID_SOCKET) {
+        // Once stopped, a request that has arrived is still served; none is waited for.
+        if (ready <= 0) {
             break;
         }
         state.deadline = After(limits_.headerSeconds);
-        state.timedOut = state.closeAfter = state.routed = false;
+        state.timedOut = state.tooLarge = state.closeAfter = state.routed = false;
+        state.phaseBytes = 0;
         DeadlineStream stream(state);
         bool closed = false;
         const bool last = served + 1 == limits_.requestsPerConnection;
         ok = process_request(stream, last, closed, nullptr);
-        if (!ok && state.timedOut && !state.routed) {
+        if (!ok && !state.routed && (state.timedOut || state.tooLarge)) {
             std::string ip;
             int port = 0;
             SocketAddress(socket, true, ip, port);
-            SendRaw(socket, 408, "Request Timeout", "",
-                    "request-timeout: the request's line and headers did not arrive within " +
-                        SecondsText(limits_.headerSeconds) + " s\n");
+            const int status = state.timedOut ? 408 : 431;
+            if (state.timedOut) {
+                SendRaw(socket, 408, "Request Timeout", "",
+                        "408 request-timeout: the request's line and headers did not arrive "
+                        "within " +
+                            SecondsText(limits_.headerSeconds) + " s\n");
+            } else {
+                SendRaw(socket, 431, "Request Header Fields Too Large", "",
+                        "431 header-too-large: the request's line and headers take more than " +
+                            std::to_string(kMaxHeaderBytes / 1024) + " KiB\n");
+            }
             if (onRawAnswer_) {
-                onRawAnswer_(408, ip);
+                onRawAnswer_(status, ip);
             }
         }
         if (closed || state.closeAfter) {
@@ -301,6 +358,10 @@ bool ConnectionServer::process_and_close_socket(socket_t sock) {
         }
     }
     current = nullptr;
+    // A client cut off for its slowness gets no more time.
+    if (state.closeAfter && !state.timedOut) {
+        Linger(socket);
+    }
     {
         std::lock_guard lock(mutex_);
         sockets_.erase(socket);

@@ -5,7 +5,9 @@
 // within the body time again (a client that sends or reads one byte a second is cut off, which
 // a timeout per read alone would not do); at most so many connections are served at once, and
 // one more is answered 503 and closed; once stopped, idle connections end at once; and after
-// the grace time, every connection can be cut. The library still parses every byte of HTTP:
+// the grace time, every connection can be cut. A request's line and headers may take 64 KiB
+// together (the library bounds each line, not their number, and holds a line whole before it
+// looks at its length): more is answered 431. The library still parses every byte of HTTP:
 // this class only carries them, through a stream of its own over the connection's socket.
 
 #include "server/ServerSocket.h"
@@ -13,6 +15,7 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -24,8 +27,10 @@ struct ConnectionLimits {
     double headerSeconds = 10;
     double bodySeconds = 60;
     unsigned maxConnections = 64;
-    std::size_t requestsPerConnection = 1000;  // then the connection is closed (keep-alive)
-    int idleSeconds = 5;                       // a kept-alive connection waits this long
+    std::uint64_t maxBodyBytes = 100ull << 20;  // a body's bytes as it arrives (its framing
+                                                // may add as much again)
+    std::size_t requestsPerConnection = 1000;   // then the connection is closed (keep-alive)
+    int idleSeconds = 5;                        // a kept-alive connection waits this long
 };
 
 class ConnectionServer : public httplib::Server {
@@ -40,9 +45,11 @@ public:
         onRawAnswer_ = std::move(report);
     }
 
-    // For the request under way on the calling thread: whether reading it ran out of time, and
-    // to close its connection after its answer (a body left unread cannot be skipped safely).
+    // For the request under way on the calling thread: whether reading it ran out of time or
+    // over the bytes a body may take, and to close its connection after its answer (a body
+    // left unread cannot be skipped safely).
     static bool RequestTimedOut();
+    static bool RequestTooLarge();
     static void CloseAfterAnswer();
 
     // Ends every connection now: their requests fail at their next read or write.
@@ -52,6 +59,7 @@ public:
 private:
     bool process_and_close_socket(socket_t sock) override;
     void Refuse(SocketHandle socket);
+    void Linger(SocketHandle socket);
 
     ConnectionLimits limits_;
     HandlerWithResponse onRequest_;

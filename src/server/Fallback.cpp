@@ -1,5 +1,7 @@
 #include "server/Fallback.h"
 
+#include "convert/core/Ascii.h"
+
 #include <chrono>
 
 namespace corvanel::server {
@@ -8,13 +10,11 @@ namespace {
 
 // The client's headers that say what it sends and wants; the rest (its connection, our
 // token) are not the other server's business.
-bool Forwarded(const std::string& name) {
-    std::string lower;
-    for (const char c : name) {
-        lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return lower == "accept" || lower == "content-type" || lower == "content-disposition" ||
-           lower.rfind("x-tika", 0) == 0;
+bool Forwarded(std::string_view name) {
+    using convert::ascii::EqualsNoCase;
+    return EqualsNoCase(name, "Accept") || EqualsNoCase(name, "Content-Type") ||
+           EqualsNoCase(name, "Content-Disposition") ||
+           convert::ascii::StartsWithNoCase(name, "X-Tika");
 }
 
 }  // namespace
@@ -29,29 +29,26 @@ std::optional<Answer> Fallback::Forward(const httplib::Request& request,
     client.set_write_timeout(timeout);
     httplib::Headers headers;
     for (const auto& [header, value] : request.headers) {
-        if (Forwarded(header) && !(asForm && header == "Content-Type")) {
+        if (Forwarded(header)) {
             headers.emplace(header, value);
         }
     }
-    std::string contentType = request.get_header_value("Content-Type");
-    if (contentType.empty()) {
-        contentType = "application/octet-stream";
-    }
+    // The library writes the type of a body it is given.
+    std::string type = request.get_header_value("Content-Type");
     headers.erase("Content-Type");
-    // One call per branch: a conditional expression holding the form's temporary items makes
-    // GCC 12 at -O3 warn that a string may be destroyed uninitialized.
-    const auto send = [&]() -> httplib::Result {
-        if (asForm) {
-            const httplib::MultipartFormDataItems items{
-                {"upload", document, name, "application/octet-stream"}};
-            return client.Post(request.target, headers, items);
-        }
-        if (request.method == "POST") {
-            return client.Post(request.target, headers, document, contentType);
-        }
-        return client.Put(request.target, headers, document, contentType);
-    };
-    httplib::Result result = send();
+    if (type.empty()) {
+        type = "application/octet-stream";
+    }
+    httplib::Result result{nullptr, httplib::Error::Unknown};
+    if (asForm) {
+        const httplib::MultipartFormDataItems form{
+            {"upload", document, name, "application/octet-stream"}};
+        result = client.Post(request.target, headers, form);
+    } else if (request.method == "POST") {
+        result = client.Post(request.target, headers, document, type);
+    } else {
+        result = client.Put(request.target, headers, document, type);
+    }
     if (!result) {
         return std::nullopt;
     }

@@ -1,7 +1,9 @@
 #include "server/RequestHeaders.h"
 
+#include "convert/core/Ascii.h"
 #include "convert/core/TextEncoding.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,19 +19,6 @@ std::string_view Trim(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // Calls `each` with every piece of `list` between `separator`s, trimmed, outside quotes.
@@ -63,25 +52,14 @@ double Weight(std::string_view parameters) {
     return weight;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 std::string PercentDecoded(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-            HexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+        unsigned byte = 0;
+        const char* digits = text.data() + i + 1;
+        if (text[i] == '%' && i + 2 < text.size() &&
+            std::from_chars(digits, digits + 2, byte, 16).ptr == digits + 2) {
+            out += static_cast<char>(byte);
             i += 2;
         } else {
             out += text[i];
@@ -133,7 +111,7 @@ Wanted PreferredAnswer(std::string_view accept) {
         const double weight =
             semicolon == std::string_view::npos ? 1 : Weight(range.substr(semicolon + 1));
         for (const Known& known : kKnown) {
-            if (SameLetters(type, known.type) && weight > bestWeight) {
+            if (convert::ascii::EqualsNoCase(type, known.type) && weight > bestWeight) {
                 best = known.wanted;
                 bestWeight = weight;
             }
@@ -151,9 +129,9 @@ std::string DispositionFileName(std::string_view disposition) {
         }
         const std::string_view name = Trim(parameter.substr(0, equals));
         const std::string_view value = Trim(parameter.substr(equals + 1));
-        if (SameLetters(name, "filename")) {
+        if (convert::ascii::EqualsNoCase(name, "filename")) {
             plain = Unquoted(value);
-        } else if (SameLetters(name, "filename*")) {
+        } else if (convert::ascii::EqualsNoCase(name, "filename*")) {
             // charset'language'percent-encoded
             const std::size_t quote = value.find('\'');
             const std::size_t second =
@@ -169,13 +147,13 @@ std::string DispositionFileName(std::string_view disposition) {
 bool ParseInclude(std::string_view list, convert::MarginTexts& include) {
     bool known = true;
     ForEachPiece(list, ',', [&](std::string_view word) {
-        if (SameLetters(word, "headers")) {
+        if (convert::ascii::EqualsNoCase(word, "headers")) {
             include.headers = true;
-        } else if (SameLetters(word, "footers")) {
+        } else if (convert::ascii::EqualsNoCase(word, "footers")) {
             include.footers = true;
-        } else if (SameLetters(word, "comments")) {
+        } else if (convert::ascii::EqualsNoCase(word, "comments")) {
             include.comments = true;
-        } else if (SameLetters(word, "all")) {
+        } else if (convert::ascii::EqualsNoCase(word, "all")) {
             include = {true, true, true};
         } else if (!word.empty()) {
             known = false;
@@ -186,8 +164,9 @@ bool ParseInclude(std::string_view list, convert::MarginTexts& include) {
 
 bool BearerMatches(std::string_view authorization, std::string_view token) {
     constexpr std::string_view kScheme = "Bearer ";
-    const bool scheme = authorization.size() >= kScheme.size() &&
-                        SameLetters(authorization.substr(0, kScheme.size()), kScheme);
+    const bool scheme =
+        authorization.size() >= kScheme.size() &&
+        convert::ascii::EqualsNoCase(authorization.substr(0, kScheme.size()), kScheme);
     const std::string_view given =
         scheme ? Trim(authorization.substr(kScheme.size())) : std::string_view();
     // Every byte of the token is looked at whatever was given; only the lengths' difference

@@ -4,22 +4,24 @@
 #include "system/FileSystem.h"
 
 #include <chrono>
-#include <ctime>
+#include <cstdio>
 
 namespace corvanel::server {
 
 namespace {
 
 std::string UtcNow() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm parts{};
-#ifdef _WIN32
-    gmtime_s(&parts, &now);
-#else
-    gmtime_r(&now, &parts);
-#endif
+    using namespace std::chrono;
+    const auto now = floor<seconds>(system_clock::now());
+    const auto day = floor<days>(now);
+    const year_month_day date{day};
+    const hh_mm_ss time{now - day};
     char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ",
+                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
+                  static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()));
     return text;
 }
 
@@ -49,9 +51,8 @@ void RequestLog::Write(const LogEntry& entry) {
     std::snprintf(numbers, sizeof numbers, " %d in=%llu out=%llu ms=%.1f", entry.status,
                   static_cast<unsigned long long>(entry.received),
                   static_cast<unsigned long long>(entry.sent), entry.milliseconds);
-    std::string line = UtcNow() + ' ' + EscapeForText(entry.client, 64) + ' ' +
-                       EscapeForText(entry.method, 16) + ' ' + EscapeForText(entry.target, 512) +
-                       numbers;
+    std::string line = EscapeForText(entry.client, 64) + ' ' + EscapeForText(entry.method, 16) +
+                       ' ' + EscapeForText(entry.target, 512) + numbers;
     if (!entry.document.empty()) {
         line += " name=\"" + EscapeForText(entry.document, 256) + '"';
     }
@@ -62,8 +63,9 @@ void RequestLog::Write(const LogEntry& entry) {
 }
 
 void RequestLog::Note(const std::string& line) {
+    const std::string stamped = UtcNow() + ' ' + line;
     std::lock_guard lock(mutex_);
-    std::fputs(line.c_str(), file_);
+    std::fputs(stamped.c_str(), file_);
     std::fputc('\n', file_);
     std::fflush(file_);
 }

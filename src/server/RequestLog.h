@@ -30,7 +30,7 @@ public:
     ~RequestLog();
 
     void Write(const LogEntry& entry);
-    // A line of the server's own (start, stop), as it is.
+    // A line of the server's own (start, stop), as it is, after the time.
     void Note(const std::string& line);
 
 private:

@@ -1,5 +1,7 @@
 #include "server/ServerOptions.h"
 
+#include "cli/CommandOptions.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -14,15 +16,6 @@ constexpr unsigned kMaxConnections = 10000;
 constexpr unsigned kMaxMemoryMiB = 1u << 20;
 constexpr unsigned kMaxPerWorker = 1000000000;
 constexpr std::uint64_t kMaxBody = 64ull << 30;
-
-std::optional<unsigned> ParseCount(const std::string& text, unsigned maximum) {
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > maximum) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 std::optional<double> ParseSeconds(const std::string& text) {
     char* end = nullptr;
@@ -41,7 +34,7 @@ struct ValueOption {
 };
 
 std::string Count(unsigned& into, const std::string& value, const char* name, unsigned maximum) {
-    const auto count = ParseCount(value, maximum);
+    const auto count = cli::ParseCount(value, maximum);
     if (!count) {
         return std::string("option ") + name + " needs a whole number from 1 to " +
                std::to_string(maximum) + ", not \"" + value + "\"";

@@ -142,7 +142,7 @@ std::optional<Failure> ReadDocument(const Request& request, const httplib::Conte
         });
     }
     notes.received = received;
-    if (tooLarge) {
+    if (tooLarge || ConnectionServer::RequestTooLarge()) {
         return Failure{413, "body-too-large",
                        "the body is larger than the limit of " + SizeText(maxBody)};
     }
@@ -270,32 +270,7 @@ void Service::Document(const Request& request, Response& response,
     converted.name = label;
     converted.bytes = job.document->size();
     converted.markdown = job.options.output == convert::OutputKind::kMarkdown;
-    WorkerPool::Result result = pool_.Convert(job);
-    std::optional<Failure> failure;
-    switch (result.outcome) {
-        case WorkerPool::Outcome::kQueueFull:
-            failure = Failure{503, "busy", "every worker is busy and the queue is full; try again"};
-            break;
-        case WorkerPool::Outcome::kStopped:
-            failure = Failure{503, "shutting-down", "the server is stopping"};
-            break;
-        case WorkerPool::Outcome::kFailed:
-            failure = Failure{StatusOf(result.code), convert::ErrorCodeName(result.code),
-                              convert::DescribeError(result.code, label, result.reason)};
-            break;
-        case WorkerPool::Outcome::kAnswered: {
-            const convert::ConversionResult& outcome = result.answer.outcome;
-            metrics_.CountConversion(result.answer.milliseconds / 1000);
-            converted.facts = outcome.facts;
-            converted.milliseconds = result.answer.milliseconds;
-            if (!outcome.Ok()) {
-                failure = Failure{StatusOf(outcome.code), convert::ErrorCodeName(outcome.code),
-                                  EscapeForText(outcome.description)};
-            }
-            converted.text = std::move(result.answer.text);
-            break;
-        }
-    }
+    std::optional<Failure> failure = Convert(job, converted);
     const bool unread = failure && failure->code == "not-readable";
     if (unread && fallback_.Enabled()) {
         if (std::optional<Answer> relayed = fallback_.Forward(request, *job.document, form, name)) {
@@ -314,12 +289,35 @@ void Service::Document(const Request& request, Response& response,
     }
     if (failure) {
         notes.code = failure->code;
-        Apply(response, FailureAnswer(route.endpoint, wanted, *failure,
-                                      result.outcome == WorkerPool::Outcome::kAnswered ? &converted
-                                                                                       : nullptr));
+        Apply(response, FailureAnswer(route.endpoint, wanted, *failure, &converted));
         return;
     }
     Apply(response, DocumentAnswer(route.endpoint, wanted, converted));
+}
+
+std::optional<Failure> Service::Convert(const isolation::Job& job, Converted& converted) {
+    WorkerPool::Result result = pool_.Convert(job);
+    switch (result.outcome) {
+        case WorkerPool::Outcome::kQueueFull:
+            return Failure{503, "busy", "every worker is busy and the queue is full; try again"};
+        case WorkerPool::Outcome::kStopped:
+            return Failure{503, "shutting-down", "the server is stopping"};
+        case WorkerPool::Outcome::kFailed:
+            return Failure{StatusOf(result.code), convert::ErrorCodeName(result.code),
+                           convert::DescribeError(result.code, job.source, result.reason)};
+        case WorkerPool::Outcome::kAnswered:
+            break;
+    }
+    const convert::ConversionResult& outcome = result.answer.outcome;
+    metrics_.CountConversion(result.answer.milliseconds / 1000);
+    converted.facts = outcome.facts;
+    converted.milliseconds = result.answer.milliseconds;
+    converted.text = std::move(result.answer.text);
+    if (!outcome.Ok()) {
+        return Failure{StatusOf(outcome.code), convert::ErrorCodeName(outcome.code),
+                       EscapeForText(outcome.description)};
+    }
+    return std::nullopt;
 }
 
 void Service::Plain(const Request& request, Response& response) {
@@ -362,7 +360,25 @@ void Service::FillError(const Request& request, Response& response) {
     if (!response.body.empty()) {
         return;
     }
+    // The library answers 400 for headers it could not read whole: they were too slow or too
+    // large for the connection.
+    if (response.status == 400 && ConnectionServer::RequestTimedOut()) {
+        response.status = 408;
+    } else if (response.status == 400 && ConnectionServer::RequestTooLarge()) {
+        response.status = 431;
+    }
+    // What follows a request the library refused cannot be trusted to be the next one.
+    ConnectionServer::CloseAfterAnswer();
+    response.set_header("Connection", "close");
     switch (response.status) {
+        case 408:
+            Fail(request, response,
+                 {408, "request-timeout", "the request's headers did not arrive in time"});
+            break;
+        case 431:
+            Fail(request, response,
+                 {431, "header-too-large", "the request's line and headers are too large"});
+            break;
         case 413:
             Fail(request, response,
                  {413, "body-too-large",
@@ -408,7 +424,7 @@ void Service::RawAnswered(int status, const std::string& client) {
     entry.method = "-";
     entry.target = "-";
     entry.status = status;
-    entry.code = status == 408 ? "request-timeout" : "busy";
+    entry.code = status == 408 ? "request-timeout" : status == 431 ? "header-too-large" : "busy";
     log_.Write(entry);
     metrics_.CountRequest(EndpointLabel(Endpoint::kNone), status);
 }

@@ -5,6 +5,7 @@
 // as its endpoint answers; or forwarded to the fallback server when Corvanel does not read it.
 // One line of the log and the metrics for every request.
 
+#include "server/Answers.h"
 #include "server/ConnectionServer.h"
 #include "server/Fallback.h"
 #include "server/Metrics.h"
@@ -14,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace corvanel::server {
@@ -39,6 +41,8 @@ private:
     httplib::Server::HandlerResponse Admit(const Request& request, Response& response);
     int Expect(const Request& request, Response& response);
     void Document(const Request& request, Response& response, const httplib::ContentReader& reader);
+    // The job's document converted in a worker into `converted`; why not, if it was not.
+    std::optional<Failure> Convert(const isolation::Job& job, Converted& converted);
     void Plain(const Request& request, Response& response);
     void FillError(const Request& request, Response& response);
     void Logged(const Request& request, const Response& response);

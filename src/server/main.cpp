@@ -30,6 +30,9 @@ namespace {
 using namespace corvanel;
 using namespace corvanel::server;
 
+// After the grace time, how long the requests whose documents were stopped have to answer.
+constexpr auto kLastAnswers = std::chrono::seconds(1);
+
 // The token: the file's first line, without its line end and surrounding blanks.
 bool ReadToken(const std::string& path, std::string& token) {
     std::ifstream file(system::PathFromUtf8(path), std::ios::binary);
@@ -54,6 +57,8 @@ int Usage(const std::string& error) {
 }
 
 int Serve(const ServerOptions& options) {
+    std::atomic<bool> stop{false};
+    cli::InterruptScope interrupts(stop);
     std::string token;
     if (!options.tokenFile.empty() && !ReadToken(options.tokenFile, token)) {
         return Usage("the token file " + options.tokenFile + " cannot be read or is empty");
@@ -75,6 +80,7 @@ int Serve(const ServerOptions& options) {
     connectionLimits.headerSeconds = options.headerTimeoutSeconds;
     connectionLimits.bodySeconds = options.bodyTimeoutSeconds;
     connectionLimits.maxConnections = options.maxConnections;
+    connectionLimits.maxBodyBytes = options.maxBody;
     ConnectionServer server(connectionLimits);
     server.set_payload_max_length(options.maxBody);
     server.set_socket_options([](socket_t socket) { PrepareListeningSocket(socket); });
@@ -99,8 +105,6 @@ int Serve(const ServerOptions& options) {
              (ipv6 ? "[" + options.host + "]" : options.host) + ":" + std::to_string(port) +
              " with " + std::to_string(jobs) + " workers");
 
-    std::atomic<bool> stop{false};
-    cli::InterruptScope interrupts(stop);
     std::mutex mutex;
     std::condition_variable ended;
     bool listening = true;
@@ -111,21 +115,30 @@ int Serve(const ServerOptions& options) {
         ended.notify_all();
     });
     {
+        // A stop is only heard once the library runs its loop (before, it would be lost).
         std::unique_lock lock(mutex);
+        for (int i = 0; i < 5000 && listening && !server.is_running(); ++i) {
+            ended.wait_for(lock, std::chrono::milliseconds(1));
+        }
         while (!stop && listening) {
             ended.wait_for(lock, std::chrono::milliseconds(100));
         }
     }
-    log.Note("corvanel-server stopping: requests under way may take " +
-             std::to_string(options.graceSeconds) + " s");
+    char graceText[32];
+    std::snprintf(graceText, sizeof graceText, "%g", options.graceSeconds);
+    log.Note(std::string("corvanel-server stopping: requests under way may take ") + graceText +
+             " s");
     service.Stopping();
     server.stop();
     {
         std::unique_lock lock(mutex);
         const auto grace = std::chrono::duration<double>(options.graceSeconds);
         if (!ended.wait_for(lock, grace, [&] { return !listening; })) {
+            // The documents still converting fail (503), and their answers get a moment to
+            // leave before every connection left is cut.
             log.Note("corvanel-server: the grace time is over; ending the requests left");
             pool.Stop();
+            ended.wait_for(lock, kLastAnswers, [&] { return !listening; });
             server.CutConnections();
         }
     }

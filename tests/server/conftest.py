@@ -18,13 +18,14 @@ SAMPLE_DOC = os.path.join(CORPUS, "documents", "poi", "47304.doc")
 
 
 class Server:
-    def __init__(self, *arguments):
+    def __init__(self, *arguments, cwd=None, env=None):
         self.process = subprocess.Popen(
-            [SERVER, "--listen", "127.0.0.1:0", *arguments],
+            [SERVER, "--listen", "127.0.0.1:0", *arguments], cwd=cwd, env=env,
             stdin=subprocess.DEVNULL, stderr=subprocess.PIPE)
         first = self.process.stderr.readline().decode()
         match = re.search(r"http://127\.0\.0\.1:(\d+)", first)
         assert match, f"no address in {first!r}"
+        self.terminated = False
         self.port = int(match.group(1))
         self.url = f"http://127.0.0.1:{self.port}"
         # The log is taken in as it comes: a full pipe would hold the server up.
@@ -56,10 +57,16 @@ class Server:
             assert time.monotonic() < deadline, "the server did not get there in time"
             time.sleep(0.02)
 
-    def stop(self, seconds=20):
-        """SIGTERM, then the exit status and the rest of the log."""
-        if self.process.poll() is None:
+    def terminate(self):
+        """SIGTERM, once: a second one ends the server at once."""
+        if not self.terminated:
+            self.terminated = True
             self.process.send_signal(signal.SIGTERM)
+
+    def stop(self, seconds=20):
+        """SIGTERM, then the exit status and the log."""
+        if self.process.poll() is None:
+            self.terminate()
         try:
             status = self.process.wait(seconds)
             self.reader.join(seconds)
@@ -73,8 +80,8 @@ class Server:
 def start_server():
     started = []
 
-    def start(*arguments):
-        started.append(Server(*arguments))
+    def start(*arguments, **settings):
+        started.append(Server(*arguments, **settings))
         return started[-1]
 
     yield start
