@@ -84,7 +84,8 @@ foreach(package ${CORVANEL_LIBRARY_PACKAGES})
         "set(CPACK_DEBIAN_PACKAGE_SECTION \"${CORVANEL_LIBRARY_SECTION_${package}}\")\n"
         "set(CPACK_DEBIAN_PACKAGE_DEPENDS \"${CORVANEL_LIBRARY_DEPENDS_${package}}\")\n"
         "unset(CPACK_DEBIAN_PACKAGE_RECOMMENDS)\n"
-        "unset(CPACK_DEBIAN_PACKAGE_SUGGESTS)\n")
+        "unset(CPACK_DEBIAN_PACKAGE_SUGGESTS)\n"
+        "unset(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA)\n")
     if(package STREQUAL "python3-corvanel")
         # The byte-compiled files are made on installation and removed before removal, so
         # nothing is left behind in dist-packages.

@@ -25,6 +25,14 @@ install(PROGRAMS ${PROJECT_SOURCE_DIR}/src/dask/corvanel-dask DESTINATION ${CORV
 install(TARGETS corvanel-revenge LIBRARY DESTINATION ${CORVANEL_INSTALL_DIR}
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 set(CORVANEL_MANUAL_PAGES corvanel-convert.1 corvanel-dask.1)
+if(TARGET corvanel-server)
+    # Installed, not enabled: the administrator starts it (systemctl enable --now corvanel-server).
+    # The maintainer scripts tell systemd of the unit and remove its links on purge.
+    install(FILES ${CORVANEL_PACKAGING_DIR}/corvanel-server.service DESTINATION lib/systemd/system)
+    list(APPEND CORVANEL_MANUAL_PAGES corvanel-server.1)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CORVANEL_PACKAGING_DIR}/corvanel/postinst
+        ${CORVANEL_PACKAGING_DIR}/corvanel/prerm ${CORVANEL_PACKAGING_DIR}/corvanel/postrm)
+endif()
 if(TARGET corvanel)
     install(TARGETS corvanel RUNTIME DESTINATION ${CORVANEL_INSTALL_DIR})
     install(FILES ${CORVANEL_RESOURCE_DIR}/HAND-M.CUR ${CORVANEL_RESOURCE_DIR}/drag.ico
@@ -93,7 +101,7 @@ install(FILES ${CORVANEL_PACKAGING_DIR}/lintian-overrides DESTINATION usr/share/
 install(CODE [[
     set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
     file(MAKE_DIRECTORY "${root}/usr/bin")
-    foreach(program corvanel corvanel-convert corvanel-dask)
+    foreach(program corvanel corvanel-convert corvanel-dask corvanel-server)
         if(EXISTS "${root}/opt/corvanel/${program}")
             file(CREATE_LINK "../../opt/corvanel/${program}" "${root}/usr/bin/${program}" SYMBOLIC)
         endif()
