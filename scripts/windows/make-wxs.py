@@ -5,9 +5,11 @@
     folder, where wixl must find them: write the .wxs there)
 
 The installer is per user: the files go to %LOCALAPPDATA%\\Programs\\Corvanel, the Start menu gets
-an entry for the window, and the folder is added to the user's PATH so that corvanel-convert runs
-from any console. Component GUIDs derive from the installed paths, so they stay the same from one
-version to the next, as Windows Installer requires of a component that keeps its files.
+an entry for the window, Explorer's "Send to" menu one that starts the window with the selected
+files and folders (an open window takes them into its list), and the folder is added to the
+user's PATH so that corvanel-convert runs from any console. Component GUIDs derive from the
+installed paths, so they stay the same from one version to the next, as Windows Installer
+requires of a component that keeps its files.
 """
 
 import os
@@ -102,12 +104,21 @@ def main():
           {key_path('StartMenu')}
         </Component>
       </Directory>
+      <Directory Id="SendToFolder">
+        <Component Id="SendToEntry" Guid="{guid('Send to entry')}">
+          <Shortcut Id="SendToShortcut" Name="Corvanel" Target="[INSTALLDIR]corvanel.exe"
+                    WorkingDirectory="INSTALLDIR" Icon="corvanel.ico"
+                    Description="Adds the documents to Corvanel's list"/>
+          {key_path('SendTo')}
+        </Component>
+      </Directory>
     </Directory>
     <Feature Id="Corvanel" Title="Corvanel" Level="1">
 {refs}
       <ComponentRef Id="UserPath"/>
       <ComponentRef Id="ProgramsFolderRemove"/>
       <ComponentRef Id="StartMenuEntry"/>
+      <ComponentRef Id="SendToEntry"/>
     </Feature>
   </Product>
 </Wix>""")
