@@ -63,6 +63,18 @@ def emit_directory(stage, relative, out, components, depth):
             f"Source={quoteattr(os.path.relpath(path))}/>{key_path(rel)}{remove}</Component>")
 
 
+def shortcut(folder, component, guid_name, shortcut_id, description, key):
+    """A folder of the user's shell (Start menu, Send To) holding a shortcut to the window."""
+    return f"""      <Directory Id="{folder}">
+        <Component Id="{component}" Guid="{guid(guid_name)}">
+          <Shortcut Id="{shortcut_id}" Name="Corvanel" Target="[INSTALLDIR]corvanel.exe"
+                    WorkingDirectory="INSTALLDIR" Icon="corvanel.ico"
+                    Description={quoteattr(description)}/>
+          {key_path(key)}
+        </Component>
+      </Directory>"""
+
+
 def main():
     stage, version, icon = sys.argv[1:4]
     out, components = [], []
@@ -96,22 +108,10 @@ def main():
           </Component>
         </Directory>
       </Directory>
-      <Directory Id="ProgramMenuFolder">
-        <Component Id="StartMenuEntry" Guid="{guid('Start menu entry')}">
-          <Shortcut Id="WindowShortcut" Name="Corvanel" Target="[INSTALLDIR]corvanel.exe"
-                    WorkingDirectory="INSTALLDIR" Icon="corvanel.ico"
-                    Description="Turns batches of word-processing documents into plain text"/>
-          {key_path('StartMenu')}
-        </Component>
-      </Directory>
-      <Directory Id="SendToFolder">
-        <Component Id="SendToEntry" Guid="{guid('Send to entry')}">
-          <Shortcut Id="SendToShortcut" Name="Corvanel" Target="[INSTALLDIR]corvanel.exe"
-                    WorkingDirectory="INSTALLDIR" Icon="corvanel.ico"
-                    Description="Adds the documents to Corvanel's list"/>
-          {key_path('SendTo')}
-        </Component>
-      </Directory>
+{shortcut("ProgramMenuFolder", "StartMenuEntry", "Start menu entry", "WindowShortcut",
+          "Turns batches of word-processing documents into plain text", "StartMenu")}
+{shortcut("SendToFolder", "SendToEntry", "Send to entry", "SendToShortcut",
+          "Adds the documents to Corvanel's list", "SendTo")}
     </Directory>
     <Feature Id="Corvanel" Title="Corvanel" Level="1">
 {refs}
