@@ -51,7 +51,7 @@ std::string ParseInclude(const std::string& list, convert::MarginTexts& include)
     }
 }
 
-// The combinations that cannot mean anything, with the reason.
+// A file argument as its paths (ExpandFileArgument), or as a wildcard no file matched.
 void AddFileArgument(const std::string& argument, std::vector<Input>& inputs) {
     std::vector<std::string> paths = ExpandFileArgument(argument);
     if (paths.empty()) {
@@ -62,6 +62,7 @@ void AddFileArgument(const std::string& argument, std::vector<Input>& inputs) {
     }
 }
 
+// The combinations that cannot mean anything, with the reason.
 std::string Conflict(const Options& options) {
     const auto stdinUses = std::count_if(options.inputs.begin(), options.inputs.end(),
                                          [](const Input& input) { return input.value == "-"; });
