@@ -247,6 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
               1,
               "no file matches docs\\*.docx",
               {"b.txt"}},
+        Typed{"NoMatchForStandardOutput", "-c x*.doc", 2, "no file matches x*.doc", {}},
         Typed{"ListStaysLiteral", "--files-from list", 1, "docs\\a*.text cannot be opened", {}}),
     [](const ::testing::TestParamInfo<Typed>& run) { return std::string(run.param.name); });
 
