@@ -21,7 +21,8 @@ build_qt6_base() {
         -DCMAKE_INSTALL_PREFIX="$QT_PREFIX" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
         -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
         -DFEATURE_pkg_config=OFF \
-        -DFEATURE_sql=OFF -DFEATURE_ssl=OFF -DFEATURE_openssl=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
+        -DFEATURE_sql=OFF -DFEATURE_ssl=OFF -DFEATURE_openssl=OFF -DFEATURE_schannel=OFF \
+        -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
         -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_opengl=OFF -DINPUT_opengl=no \
         -DFEATURE_vulkan=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF \
         -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF \
