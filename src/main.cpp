@@ -1,6 +1,7 @@
 // Corvanel's window program: the main window over the native converter, which runs in a worker
 // process (this program started again).
 #include "app/MainWindow.h"
+#include "app/WindowHandOff.h"
 #include "export/WorkerDocumentConverter.h"
 #include "isolation/JobWorker.h"
 #include "platform/QtDialogs.h"
@@ -19,6 +20,16 @@ int main(int argc, char* argv[]) {
         return corvanel::isolation::ServeJobs();
     }
     QApplication application(argc, argv);
+    // Documents given while a window is open join its list (Explorer starts the program once
+    // per file sent); when none answers, this start opens the window.
+    const QStringList documents =
+        WindowHandOff::DocumentArguments(QCoreApplication::arguments().mid(1));
+    const QString channel = WindowHandOff::ChannelName();
+    WindowHandOff::Receiver receiver(channel);
+    if (!documents.isEmpty() && !receiver.Listening() &&
+        WindowHandOff::HandToOpenWindow(channel, documents)) {
+        return EXIT_SUCCESS;
+    }
     QtDialogs dialogs;
     SettingsStore settings;
     WorkerDocumentConverter converter;
@@ -30,6 +41,10 @@ int main(int argc, char* argv[]) {
             converter.Stop();
             std::_Exit(EXIT_SUCCESS);
         }});
+    receiver.DeliverTo([&window](const QStringList& paths) { window.AddHandedDocuments(paths); });
     window.show();
+    if (!documents.isEmpty()) {
+        window.AddHandedDocuments(documents);
+    }
     return application.exec();
 }

@@ -5,9 +5,11 @@
     folder, where wixl must find them: write the .wxs there)
 
 The installer is per user: the files go to %LOCALAPPDATA%\\Programs\\Corvanel, the Start menu gets
-an entry for the window, and the folder is added to the user's PATH so that corvanel-convert runs
-from any console. Component GUIDs derive from the installed paths, so they stay the same from one
-version to the next, as Windows Installer requires of a component that keeps its files.
+an entry for the window, Explorer's "Send to" menu one that starts the window with the selected
+files and folders (an open window takes them into its list), and the folder is added to the
+user's PATH so that corvanel-convert runs from any console. Component GUIDs derive from the
+installed paths, so they stay the same from one version to the next, as Windows Installer
+requires of a component that keeps its files.
 """
 
 import os
@@ -61,6 +63,18 @@ def emit_directory(stage, relative, out, components, depth):
             f"Source={quoteattr(os.path.relpath(path))}/>{key_path(rel)}{remove}</Component>")
 
 
+def shortcut(folder, component, guid_name, shortcut_id, description, key):
+    """A folder of the user's shell (Start menu, Send To) holding a shortcut to the window."""
+    return f"""      <Directory Id="{folder}">
+        <Component Id="{component}" Guid="{guid(guid_name)}">
+          <Shortcut Id="{shortcut_id}" Name="Corvanel" Target="[INSTALLDIR]corvanel.exe"
+                    WorkingDirectory="INSTALLDIR" Icon="corvanel.ico"
+                    Description={quoteattr(description)}/>
+          {key_path(key)}
+        </Component>
+      </Directory>"""
+
+
 def main():
     stage, version, icon = sys.argv[1:4]
     out, components = [], []
@@ -94,20 +108,17 @@ def main():
           </Component>
         </Directory>
       </Directory>
-      <Directory Id="ProgramMenuFolder">
-        <Component Id="StartMenuEntry" Guid="{guid('Start menu entry')}">
-          <Shortcut Id="WindowShortcut" Name="Corvanel" Target="[INSTALLDIR]corvanel.exe"
-                    WorkingDirectory="INSTALLDIR" Icon="corvanel.ico"
-                    Description="Turns batches of word-processing documents into plain text"/>
-          {key_path('StartMenu')}
-        </Component>
-      </Directory>
+{shortcut("ProgramMenuFolder", "StartMenuEntry", "Start menu entry", "WindowShortcut",
+          "Turns batches of word-processing documents into plain text", "StartMenu")}
+{shortcut("SendToFolder", "SendToEntry", "Send to entry", "SendToShortcut",
+          "Adds the documents to Corvanel's list", "SendTo")}
     </Directory>
     <Feature Id="Corvanel" Title="Corvanel" Level="1">
 {refs}
       <ComponentRef Id="UserPath"/>
       <ComponentRef Id="ProgramsFolderRemove"/>
       <ComponentRef Id="StartMenuEntry"/>
+      <ComponentRef Id="SendToEntry"/>
     </Feature>
   </Product>
 </Wix>""")

@@ -1,5 +1,6 @@
-# How Qt (Debian's qt6-base source) is cross-built for the window: Core, Gui, Widgets, Test and
-# the Windows platform plugin, as DLLs, Release, without debug information. Sourced by
+# How Qt (Debian's qt6-base source) is cross-built for the window: Core, Gui, Widgets, Network
+# (its local sockets: a second start hands its documents to the open window), Test and the
+# Windows platform plugin, as DLLs, Release, without debug information. Sourced by
 # scripts/windows/build, which hashes this file into the Qt prefix's key.
 #
 # build_qt6_base SOURCE BUILD runs with HOST, JOBS, TOOLCHAIN and QT_PREFIX set. It runs at a low
@@ -20,7 +21,8 @@ build_qt6_base() {
         -DCMAKE_INSTALL_PREFIX="$QT_PREFIX" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
         -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
         -DFEATURE_pkg_config=OFF \
-        -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
+        -DFEATURE_sql=OFF -DFEATURE_ssl=OFF -DFEATURE_openssl=OFF -DFEATURE_schannel=OFF \
+        -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
         -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_opengl=OFF -DINPUT_opengl=no \
         -DFEATURE_vulkan=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF \
         -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF \

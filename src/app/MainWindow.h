@@ -39,7 +39,7 @@ struct MainWindowServices {
 //   MainWindow.cpp             construction, layout, closing, the export's view of the window
 //   MainWindowStartUp.cpp      the start-up steps: skin, hand pointer, captions, output folder
 //   MainWindowHandlers.cpp     adding by dialog, export, output folder, clearing, removal
-//   MainWindowListFilling.cpp  folder scan, samples and drops
+//   MainWindowListFilling.cpp  folder scan, samples, drops and documents handed over
 class MainWindow : public QWidget, private ExportView {
     Q_OBJECT
 
@@ -67,6 +67,9 @@ public:
     void LoadSamples();
     // Every change of the output folder box is stored at once.
     void StoreOutputFolder();
+    // Documents the program was started with, or a later start handed over: added as a drop
+    // adds them, the window brought forward.
+    void AddHandedDocuments(const QStringList& paths);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

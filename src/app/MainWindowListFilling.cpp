@@ -1,4 +1,4 @@
-// Filling the list: the folder scan, the samples and drops onto the list.
+// Filling the list: the folder scan, the samples, drops onto the list and documents handed over.
 #include "app/ApplicationTitle.h"
 #include "app/MainWindow.h"
 #include "app/StartUpFiles.h"
@@ -110,4 +110,13 @@ void MainWindow::AddDroppedPaths(const QStringList& paths) {
             documents_->AppendMany(rows);
         }
     });
+}
+
+void MainWindow::AddHandedDocuments(const QStringList& paths) {
+    if (isMinimized()) {
+        showNormal();
+    }
+    raise();
+    activateWindow();
+    AddDroppedPaths(paths);
 }

@@ -1,5 +1,7 @@
 #include "cli/CommandOptions.h"
 
+#include "cli/Console.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -40,6 +42,17 @@ std::string ParseInclude(const std::string& list, convert::MarginTexts& include)
     }
 }
 
+// A file argument as its paths (ExpandFileArgument), or as a wildcard no file matched.
+void AddFileArgument(const std::string& argument, std::vector<Input>& inputs) {
+    std::vector<std::string> paths = ExpandFileArgument(argument);
+    if (paths.empty()) {
+        inputs.push_back({Input::Kind::kUnmatched, argument});
+    }
+    for (std::string& path : paths) {
+        inputs.push_back({Input::Kind::kPath, std::move(path)});
+    }
+}
+
 // The combinations that cannot mean anything, with the reason.
 std::string Conflict(const Options& options) {
     const auto stdinUses = std::count_if(options.inputs.begin(), options.inputs.end(),
@@ -57,6 +70,9 @@ std::string Conflict(const Options& options) {
         return {};
     }
     // The text goes to standard output.
+    if (options.inputs.size() == 1 && options.inputs[0].kind == Input::Kind::kUnmatched) {
+        return "no file matches " + options.inputs[0].value;
+    }
     if (options.inputs.size() != 1 || options.inputs[0].kind != Input::Kind::kPath) {
         return "the text of only one document can go to standard output";
     }
@@ -135,7 +151,7 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
         if (onlyInputs || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.inputs.push_back({Input::Kind::kPath, arg});
+            AddFileArgument(arg, options.inputs);
             continue;
         }
         if (arg == "--") {

@@ -11,8 +11,9 @@ namespace corvanel::cli {
 // One source of documents, in command-line order.
 struct Input {
     enum class Kind {
-        kPath,  // a document, or a folder to walk; "-" is a document on standard input
-        kList,  // --files-from: a file (or "-" for standard input) listing document paths
+        kPath,       // a document, or a folder to walk; "-" is a document on standard input
+        kList,       // --files-from: a file (or "-" for standard input) listing document paths
+        kUnmatched,  // a wildcard no file matched (Windows, where the program expands them)
     };
     Kind kind = Kind::kPath;
     std::string value;

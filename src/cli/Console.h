@@ -13,6 +13,13 @@ namespace corvanel::cli {
 // UTF-16 from the system, since main's own are in the ANSI code page.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
+// The paths a file argument stands for. Windows' shells pass wildcards on unexpanded, leaving
+// them to the program: there an argument holding * or ? stands for the names FindFirstFileExW
+// matches with it (files and folders, in the order the system lists them) under the argument's
+// own folder part, and for nothing when none matches. Elsewhere the shell has expanded them
+// already: the argument as it is.
+std::vector<std::string> ExpandFileArgument(const std::string& argument);
+
 // Standard input and output carry bytes exactly as written (no CRLF translation of records or
 // texts), and a console shows UTF-8 as such.
 void PrepareStandardStreams();

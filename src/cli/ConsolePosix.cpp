@@ -24,6 +24,10 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
     return {argv + 1, argv + argc};
 }
 
+std::vector<std::string> ExpandFileArgument(const std::string& argument) {
+    return {argument};
+}
+
 void PrepareStandardStreams() {}
 
 bool IsTerminal(std::FILE* stream) {

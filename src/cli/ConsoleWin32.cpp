@@ -46,6 +46,34 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
     return arguments;
 }
 
+std::vector<std::string> ExpandFileArgument(const std::string& argument) {
+    if (argument.find_first_of("*?") == std::string::npos) {
+        return {argument};
+    }
+    // The folder part: everything up to the last separator, or a drive's "C:".
+    const std::size_t slash = argument.find_last_of("\\/");
+    std::string folder = slash == std::string::npos ? std::string() : argument.substr(0, slash + 1);
+    if (folder.empty() && argument.size() >= 2 && argument[1] == ':') {
+        folder = argument.substr(0, 2);
+    }
+    std::vector<std::string> paths;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search =
+        ::FindFirstFileExW(system::WideFromUtf8(argument).c_str(), FindExInfoBasic, &found,
+                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        return paths;
+    }
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name != L"." && name != L"..") {
+            paths.push_back(folder + system::Utf8FromWide(name));
+        }
+    } while (::FindNextFileW(search, &found) != 0);
+    ::FindClose(search);
+    return paths;
+}
+
 void PrepareStandardStreams() {
     ::_setmode(::_fileno(stdin), _O_BINARY);
     ::_setmode(::_fileno(stdout), _O_BINARY);

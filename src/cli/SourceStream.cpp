@@ -36,6 +36,9 @@ std::optional<SourceEntry> SourceStream::Next(const std::atomic<bool>& stop) {
             break;
         }
         const Input& input = inputs_[nextInput_++];
+        if (input.kind == Input::Kind::kUnmatched) {
+            return SourceEntry{input.value, false, "no file matches " + input.value};
+        }
         if (input.kind == Input::Kind::kList) {
             std::string error;
             listName_ = input.value == "-" ? "(standard input)" : input.value;

@@ -6,6 +6,21 @@
 
 namespace corvanel::system {
 
+namespace {
+
+class HeldFileCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "corvanel-held-file"; }
+    std::string message(int) const override { return "another program holds the file"; }
+};
+
+}  // namespace
+
+std::error_code HeldByAnotherProgram() {
+    static const HeldFileCategory category;
+    return std::error_code(1, category);
+}
+
 std::string TemporaryNameBeside(const std::string& target, int attempt) {
     static std::atomic<unsigned> counter{0};
     // Asked once: the name need only be rare, as the file is created exclusively.

@@ -94,7 +94,9 @@ private:
 // a new target costs one name and a failure leaves nothing behind. Where the target exists
 // already, the system has no unnamed files or the file system refuses them, the file is a
 // temporary one beside the target, renamed over it: that replaces whatever is there, as a
-// file or link (a folder in the way is an error).
+// file or link (a folder in the way is an error). On Windows a target another program holds
+// open is waited for a few seconds (kHeldFileWaitMilliseconds) before Publish gives up with
+// HeldByAnotherProgram().
 class StagedFile {
 public:
     enum class Naming { kUnnamedWherePossible, kNamedOnly };
@@ -119,6 +121,13 @@ private:
     std::string temporary_;             // its name beside the target, while it has one
     std::intptr_t handle_ = kNoHandle;  // a descriptor, or a HANDLE on Windows
 };
+
+// Publishing on Windows retries a target held open by another program (an editor, the search
+// indexer, a virus scan of a file just written) with growing pauses, about this long in all.
+constexpr int kHeldFileWaitMilliseconds = 5000;
+
+// What Publish returns when the target stayed held through the whole wait.
+std::error_code HeldByAnotherProgram();
 
 // A name beside `target` for a temporary file that no other writer (thread or process) picks
 // at the same time; each attempt gives another.

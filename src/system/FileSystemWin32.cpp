@@ -67,6 +67,41 @@ HANDLE OpenForInformation(const std::string& path) {
                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// Whether a failed replace or create of `target` is another program's open handle on it, which
+// ends by itself: sharing and lock violations, and access denied on an existing file that is
+// neither a folder nor read-only (a file open without delete sharing cannot be replaced).
+bool HeldOpenElsewhere(DWORD error, const std::string& target) {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+        error == ERROR_USER_MAPPED_FILE) {
+        return true;
+    }
+    if (error != ERROR_ACCESS_DENIED) {
+        return false;
+    }
+    const DWORD attributes = ::GetFileAttributesW(SystemPath(target).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+}
+
+// Moves `from` over `to`, waiting for a program that holds `to` open: pauses from 50 ms,
+// doubled up to 1 s, until kHeldFileWaitMilliseconds have passed.
+std::error_code ReplaceWaitingForHolder(const std::string& from, const std::string& to) {
+    const ULONGLONG started = ::GetTickCount64();
+    DWORD pause = 50;
+    while (true) {
+        const std::error_code ec = MoveReplacing(from, to);
+        if (!ec || !HeldOpenElsewhere(static_cast<DWORD>(ec.value()), to)) {
+            return ec;
+        }
+        const ULONGLONG waited = ::GetTickCount64() - started;
+        if (waited >= kHeldFileWaitMilliseconds) {
+            return HeldByAnotherProgram();
+        }
+        ::Sleep(static_cast<DWORD>(std::min<ULONGLONG>(pause, kHeldFileWaitMilliseconds - waited)));
+        pause = std::min<DWORD>(pause * 2, 1000);
+    }
+}
+
 }  // namespace
 
 fs::path PathFromUtf8(std::string_view utf8) {
@@ -357,7 +392,7 @@ std::error_code StagedFile::Publish() {
     std::error_code ec;
     if (!closed) {
         ec = std::error_code(ErrnoFor(::GetLastError()), std::generic_category());
-    } else if (ec = MoveReplacing(temporary_, target_); !ec) {
+    } else if (ec = ReplaceWaitingForHolder(temporary_, target_); !ec) {
         temporary_.clear();
     }
     Discard();

@@ -51,26 +51,44 @@ void Spit(const std::string& path, const std::string& text) {
     std::fclose(file);
 }
 
+// How many files of a folder end with `extension`.
+int FilesEndingWith(const std::string& folder, const std::string& extension) {
+    int count = 0;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(system::PathFromUtf8(folder), ec)) {
+        count += entry.path().extension() == extension ? 1 : 0;
+    }
+    return count;
+}
+
+int TemporaryFiles(const std::string& folder) {
+    return FilesEndingWith(folder, ".tmp");
+}
+
 HANDLE InheritableFile(const std::string& path, DWORD access, DWORD creation) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     return ::CreateFileW(system::WideFromUtf8(path).c_str(), access,
                          FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, creation, 0, nullptr);
 }
 
-// A run of the program with its output and errors in files of `scratch`, arguments passed in
-// UTF-16; `flags` go to CreateProcessW.
+std::wstring ConverterPath() {
+    std::wstring program(MAX_PATH, L'\0');
+    program.resize(::GetFullPathNameW(system::WideFromUtf8(CORVANEL_CONVERT_PROGRAM).c_str(),
+                                      MAX_PATH, program.data(), nullptr));
+    return program;
+}
+
+// A run of a program with its output and errors in files of `scratch`: the converter with
+// `args` passed in UTF-16, or a whole command line started in `folder`; `flags` go to
+// CreateProcessW.
 class ConverterRun {
 public:
     ConverterRun(const TemporaryFolder& scratch, const std::vector<std::string>& args,
                  DWORD flags = 0)
+        : ConverterRun(scratch, QuotedCommandLine(args), {}, flags) {}
+    ConverterRun(const TemporaryFolder& scratch, std::wstring commandLine,
+                 const std::string& folder, DWORD flags = 0)
         : scratch_(scratch) {
-        std::wstring program(MAX_PATH, L'\0');
-        program.resize(::GetFullPathNameW(system::WideFromUtf8(CORVANEL_CONVERT_PROGRAM).c_str(),
-                                          MAX_PATH, program.data(), nullptr));
-        std::wstring commandLine = L"\"" + program + L"\"";
-        for (const std::string& arg : args) {
-            commandLine += L" \"" + system::WideFromUtf8(arg) + L"\"";
-        }
         handles_[0] = InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
         handles_[1] = InheritableFile(scratch.File("stdout"), GENERIC_WRITE, CREATE_ALWAYS);
         handles_[2] = InheritableFile(scratch.File("stderr"), GENERIC_WRITE, CREATE_ALWAYS);
@@ -80,8 +98,9 @@ public:
         startup.hStdInput = handles_[0];
         startup.hStdOutput = handles_[1];
         startup.hStdError = handles_[2];
-        if (::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags,
-                             nullptr, nullptr, &startup, &started_) != 0) {
+        const std::wstring in = system::WideFromUtf8(folder);
+        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                             folder.empty() ? nullptr : in.c_str(), &startup, &started_) != 0) {
             ::CloseHandle(started_.hThread);
         }
     }
@@ -114,6 +133,14 @@ public:
     }
 
 private:
+    static std::wstring QuotedCommandLine(const std::vector<std::string>& args) {
+        std::wstring commandLine = L"\"" + ConverterPath() + L"\"";
+        for (const std::string& arg : args) {
+            commandLine += L" \"" + system::WideFromUtf8(arg) + L"\"";
+        }
+        return commandLine;
+    }
+
     const TemporaryFolder& scratch_;
     HANDLE handles_[3] = {INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE};
     PROCESS_INFORMATION started_{};
@@ -173,6 +200,104 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"MissingFile", {"-o", "@/out", "@/in/none.text"}, 1, "0 converted, 1 failed\n", {}}),
     [](const ::testing::TestParamInfo<Case>& run) { return std::string(run.param.name); });
 
+// Wildcards typed in cmd, which passes them on quoted or not: the program expands them with the
+// folder part kept; one that matches nothing fails alone; a list's paths stay as written.
+struct Typed {
+    const char* name;
+    std::string args;  // after the program's name, run in the scratch folder; "@" is its path
+    DWORD status;
+    std::string said;                // in the output or errors
+    std::vector<std::string> texts;  // in docs/, all of them
+};
+
+class TypedInCmd : public ::testing::TestWithParam<Typed> {};
+
+TEST_P(TypedInCmd, ExpandsWildcardsAsWindowsProgramsDo) {
+    const Typed& c = GetParam();
+    TemporaryFolder scratch;
+    fs::create_directories(system::PathFromUtf8(scratch.File("docs")));
+    for (const char* name : {"a1", "a2", "b"}) {
+        Spit(scratch.File(std::string("docs/") + name + ".text"), name);
+    }
+    Spit(scratch.File("list"), "docs\\a*.text\r\n");
+    std::string args = c.args;
+    if (const std::size_t at = args.find('@'); at != std::string::npos) {
+        args.replace(at, 1, scratch.Path());
+    }
+    const std::wstring line =
+        L"cmd.exe /s /c \"\"" + ConverterPath() + L"\" " + system::WideFromUtf8(args) + L"\"";
+    const Outcome r = ConverterRun(scratch, line, scratch.Path()).Wait();
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE((r.out + r.err).find(c.said), std::string::npos) << r.out << r.err;
+    for (const std::string& text : c.texts) {
+        EXPECT_EQ(system::StateOf(scratch.File("docs/" + text)).kind, system::FileKind::kFile)
+            << text;
+    }
+    EXPECT_EQ(FilesEndingWith(scratch.File("docs"), ".txt"), static_cast<int>(c.texts.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Wildcards, TypedInCmd,
+    ::testing::Values(
+        Typed{"Unquoted", "docs\\a*.text", 0, "2 converted, 0 failed", {"a1.txt", "a2.txt"}},
+        Typed{"Quoted", "\"docs\\a?.text\"", 0, "2 converted, 0 failed", {"a1.txt", "a2.txt"}},
+        Typed{"WholePath", "\"@\\docs\\b.*\"", 0, "1 converted, 0 failed", {"b.txt"}},
+        Typed{"NoMatchFailsAlone",
+              "docs\\*.docx docs\\b.text",
+              1,
+              "no file matches docs\\*.docx",
+              {"b.txt"}},
+        Typed{"NoMatchForStandardOutput", "-c x*.doc", 2, "no file matches x*.doc", {}},
+        Typed{"ListStaysLiteral", "--files-from list", 1, "docs\\a*.text cannot be opened", {}}),
+    [](const ::testing::TestParamInfo<Typed>& run) { return std::string(run.param.name); });
+
+// Another program holding a text file open (reading, sharing only reading) keeps it from being
+// replaced: the command waits for it a few seconds; held longer, that document alone fails and
+// the earlier text stays whole. The holder lets go 1 s into the wait, or never.
+TEST(HeldTextFile, IsWaitedForAFewSecondsThenFailsAlone) {
+    struct Hold {
+        const char* milliseconds;  // after the wait began; empty: until ended
+        DWORD status;
+        std::string text;
+    };
+    for (const Hold& hold : {Hold{"1000", 0, "new\r\n"}, Hold{"", 1, "old"}}) {
+        TemporaryFolder scratch;
+        Spit(scratch.File("a.text"), "new");
+        Spit(scratch.File("b.text"), "b");
+        Spit(scratch.File("a.txt"), "old");
+        std::wstring line = L"\"" + system::WideFromUtf8(CORVANEL_HOLD_FILE_PROGRAM) + L"\" \"" +
+                            system::WideFromUtf8(scratch.File("a.txt")) + L"\" \"" +
+                            system::WideFromUtf8(scratch.File("held")) + L"\" " +
+                            system::WideFromUtf8(hold.milliseconds);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION holder{};
+        ASSERT_NE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &holder),
+                  0);
+        while (system::StateOf(scratch.File("held")).kind == system::FileKind::kMissing) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        const Outcome r =
+            RunConverter(scratch, {"--jsonl", "-", scratch.File("a.text"), scratch.File("b.text")});
+        ::TerminateProcess(holder.hProcess, 0);
+        ::WaitForSingleObject(holder.hProcess, INFINITE);
+        ::CloseHandle(holder.hProcess);
+        ::CloseHandle(holder.hThread);
+        EXPECT_EQ(r.status, hold.status) << r.out << r.err;
+        EXPECT_EQ(Slurp(scratch.File("a.txt")), hold.text);
+        EXPECT_EQ(Slurp(scratch.File("b.txt")), "b\r\n");
+        EXPECT_EQ(TemporaryFiles(scratch.Path()), 0);
+        if (hold.status != 0) {
+            EXPECT_NE(r.out.find("\"code\":\"cannot-write\",\"message\":\""), std::string::npos)
+                << r.out;
+            EXPECT_NE(r.out.find("a.txt cannot be written: another program holds the file"),
+                      std::string::npos)
+                << r.out;
+        }
+    }
+}
+
 // A folder of small documents and a text of 200 MB, long and large to convert, made once.
 class LongRuns : public ::testing::Test {
 protected:
@@ -206,15 +331,6 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return 0;
-    }
-
-    static int TemporaryFiles(const std::string& folder) {
-        int count = 0;
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(system::PathFromUtf8(folder), ec)) {
-            count += entry.path().extension() == ".tmp" ? 1 : 0;
-        }
-        return count;
     }
 
     static std::size_t Lines(const std::string& text) {
