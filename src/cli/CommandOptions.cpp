@@ -96,6 +96,34 @@ std::optional<unsigned> ParseCount(const std::string& text, unsigned maximum) {
     return value;
 }
 
+OptionArgument SplitOptionArgument(const std::string& arg) {
+    if (arg.rfind("--", 0) == 0) {
+        const auto equals = arg.find('=');
+        if (equals == std::string::npos) {
+            return {arg, std::nullopt};
+        }
+        return {arg.substr(0, equals), arg.substr(equals + 1)};
+    }
+    if (arg.size() > 2) {
+        return {arg.substr(0, 2), arg.substr(2)};
+    }
+    return {arg, std::nullopt};
+}
+
+std::string TakeOptionValue(const std::vector<std::string>& arguments, std::size_t& i,
+                            OptionArgument& option) {
+    if (!option.value) {
+        if (i + 1 >= arguments.size()) {
+            return "option " + option.name + " needs a value";
+        }
+        option.value = arguments[++i];
+    }
+    if (option.value->empty()) {
+        return "option " + option.name + " needs a value, not an empty one";
+    }
+    return {};
+}
+
 std::string UsageText() {
     return "Usage: corvanel-convert [OPTION]... FILE|FOLDER...\n"
            "       corvanel-convert [OPTION]... --files-from LIST\n"
@@ -179,21 +207,8 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
             options.*(flag->member) = true;
             continue;
         }
-        // Options with a value: "-o DIR", "-oDIR", "--output DIR", "--output=DIR".
-        std::string name;
-        std::optional<std::string> value;
-        if (arg.rfind("--", 0) == 0) {
-            const auto equals = arg.find('=');
-            name = arg.substr(0, equals);
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-            }
-        } else {
-            name = arg.substr(0, 2);
-            if (arg.size() > 2) {
-                value = arg.substr(2);
-            }
-        }
+        OptionArgument option = SplitOptionArgument(arg);
+        const std::string& name = option.name;
         const bool output = name == "-o" || name == "--output";
         const bool jobs = name == "-j" || name == "--jobs";
         const bool list = name == "--files-from";
@@ -207,54 +222,49 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
             !to) {
             return {std::nullopt, "unknown option " + arg};
         }
-        if (!value) {
-            if (i + 1 >= arguments.size()) {
-                return {std::nullopt, "option " + name + " needs a value"};
-            }
-            value = arguments[++i];
+        if (std::string error = TakeOptionValue(arguments, i, option); !error.empty()) {
+            return {std::nullopt, error};
         }
-        if (value->empty()) {
-            return {std::nullopt, "option " + name + " needs a value, not an empty one"};
-        }
+        const std::string& value = *option.value;
         if (output) {
-            options.outputFolder = *value;
+            options.outputFolder = value;
         } else if (to) {
-            if (*value == "text") {
+            if (value == "text") {
                 options.output = convert::OutputKind::kText;
-            } else if (*value == "markdown") {
+            } else if (value == "markdown") {
                 options.output = convert::OutputKind::kMarkdown;
             } else {
-                return {std::nullopt, "--to takes text or markdown, not \"" + *value + "\""};
+                return {std::nullopt, "--to takes text or markdown, not \"" + value + "\""};
             }
         } else if (include) {
-            if (std::string error = ParseInclude(*value, options.include); !error.empty()) {
+            if (std::string error = ParseInclude(value, options.include); !error.empty()) {
                 return {std::nullopt, error};
             }
         } else if (list) {
-            options.inputs.push_back({Input::Kind::kList, *value});
+            options.inputs.push_back({Input::Kind::kList, value});
         } else if (jsonl) {
-            options.jsonlPath = *value;
+            options.jsonlPath = value;
         } else if (timeout) {
             char* end = nullptr;
-            const double seconds = std::strtod(value->c_str(), &end);
-            if (end != value->c_str() + value->size() || !(seconds > 0) || seconds > 1e6) {
+            const double seconds = std::strtod(value.c_str(), &end);
+            if (end != value.c_str() + value.size() || !(seconds > 0) || seconds > 1e6) {
                 return {std::nullopt, "the time limit must be a number of seconds above 0, not \"" +
-                                          *value + "\""};
+                                          value + "\""};
             }
             options.timeoutSeconds = seconds;
         } else if (memory || perWorker) {
-            const auto count = ParseCount(*value, memory ? kMaxMemoryMiB : kMaxPerWorker);
+            const auto count = ParseCount(value, memory ? kMaxMemoryMiB : kMaxPerWorker);
             if (!count) {
                 return {std::nullopt, "option " + name + " needs a whole number from 1 to " +
                                           std::to_string(memory ? kMaxMemoryMiB : kMaxPerWorker) +
-                                          ", not \"" + *value + "\""};
+                                          ", not \"" + value + "\""};
             }
             (memory ? options.maxMemoryMiB : options.maxPerWorker) = *count;
         } else {
-            const auto count = ParseJobs(*value);
+            const auto count = ParseJobs(value);
             if (!count) {
                 return {std::nullopt, "the number of jobs must be a whole number from 1 to " +
-                                          std::to_string(kMaxJobs) + ", not \"" + *value + "\""};
+                                          std::to_string(kMaxJobs) + ", not \"" + value + "\""};
             }
             options.jobs = *count;
         }

@@ -51,6 +51,18 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments);
 // A whole number from 1 to `maximum`, all of `text`; nothing otherwise.
 std::optional<unsigned> ParseCount(const std::string& text, unsigned maximum);
 
+// An option that takes a value, as written: "-oDIR", "--output=DIR", or "-o" / "--output"
+// with the value in the next argument.
+struct OptionArgument {
+    std::string name;
+    std::optional<std::string> value;
+};
+OptionArgument SplitOptionArgument(const std::string& arg);
+// Takes the option's value from the argument after `i` when it came without one (moving `i`
+// on); an error text when there is none or it is empty.
+std::string TakeOptionValue(const std::vector<std::string>& arguments, std::size_t& i,
+                            OptionArgument& option);
+
 // The text of --help.
 std::string UsageText();
 

@@ -228,33 +228,19 @@ ServerParse ParseServerOptions(const std::vector<std::string>& arguments) {
             options.version = true;
             continue;
         }
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (const std::size_t equals = arg.find('=');
-            arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-        } else if (arg.size() > 2 && arg[0] == '-' && arg[1] != '-') {
-            name = arg.substr(0, 2);
-            value = arg.substr(2);
-        }
+        cli::OptionArgument given = cli::SplitOptionArgument(arg);
         const auto option =
             std::find_if(std::begin(kValueOptions), std::end(kValueOptions), [&](const auto& o) {
-                return name == o.longName || (o.shortName != nullptr && name == o.shortName);
+                return given.name == o.longName ||
+                       (o.shortName != nullptr && given.name == o.shortName);
             });
         if (option == std::end(kValueOptions)) {
             return {std::nullopt, "unknown option " + arg};
         }
-        if (!value) {
-            if (i + 1 >= arguments.size()) {
-                return {std::nullopt, "option " + name + " needs a value"};
-            }
-            value = arguments[++i];
+        if (std::string error = cli::TakeOptionValue(arguments, i, given); !error.empty()) {
+            return {std::nullopt, error};
         }
-        if (value->empty()) {
-            return {std::nullopt, "option " + name + " needs a value, not an empty one"};
-        }
-        if (std::string error = option->apply(options, *value); !error.empty()) {
+        if (std::string error = option->apply(options, *given.value); !error.empty()) {
             return {std::nullopt, error};
         }
     }
