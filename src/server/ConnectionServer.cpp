@@ -51,7 +51,26 @@ struct ConnectionState {
     // Bytes read and not yet handed out; kept across the requests of the connection.
     std::vector<char> buffer = std::vector<char>(16 * 1024);
     std::size_t start = 0, end = 0;
+    // The wait for the next request found bytes to read: the first read takes them at once.
+    bool readable = false;
+    // The two ends' addresses, which the library asks for on every request: looked up once.
+    struct Address {
+        bool known = false;
+        std::string ip;
+        int port = 0;
+    };
+    Address remote, local;
 };
+
+void Lookup(ConnectionState& state, bool remote, std::string& ip, int& port) {
+    ConnectionState::Address& address = remote ? state.remote : state.local;
+    if (!address.known) {
+        SocketAddress(state.socket, remote, address.ip, address.port);
+        address.known = true;
+    }
+    ip = address.ip;
+    port = address.port;
+}
 
 thread_local ConnectionState* current = nullptr;
 // Set while a connection over the limit is handed over on the listening thread.
@@ -77,7 +96,10 @@ public:
     ssize_t read(char* bytes, size_t size) override {
         if (state_.start == state_.end) {
             const int left = MillisecondsLeft(state_);
-            const int ready = left > 0 ? WaitSocket(state_.socket, false, left) : 0;
+            const int ready = state_.readable ? 1
+                              : left > 0      ? WaitSocket(state_.socket, false, left)
+                                              : 0;
+            state_.readable = false;
             if (ready <= 0) {
                 state_.timedOut = ready == 0;
                 return -1;
@@ -112,10 +134,10 @@ public:
         return SendSome(state_.socket, bytes, size);
     }
     void get_remote_ip_and_port(std::string& ip, int& port) const override {
-        SocketAddress(state_.socket, true, ip, port);
+        Lookup(state_, true, ip, port);
     }
     void get_local_ip_and_port(std::string& ip, int& port) const override {
-        SocketAddress(state_.socket, false, ip, port);
+        Lookup(state_, false, ip, port);
     }
     socket_t socket() const override { return static_cast<socket_t>(state_.socket); }
 
@@ -327,6 +349,7 @@ bool ConnectionServer::process_and_close_socket(socket_t sock) {
         if (ready <= 0) {
             break;
         }
+        state.readable = state.start == state.end;  // the wait above found the bytes
         state.deadline = After(limits_.headerSeconds);
         state.timedOut = state.tooLarge = state.closeAfter = state.routed = false;
         state.phaseBytes = 0;
@@ -337,7 +360,7 @@ bool ConnectionServer::process_and_close_socket(socket_t sock) {
         if (!ok && !state.routed && (state.timedOut || state.tooLarge)) {
             std::string ip;
             int port = 0;
-            SocketAddress(socket, true, ip, port);
+            Lookup(state, true, ip, port);
             const int status = state.timedOut ? 408 : 431;
             if (state.timedOut) {
                 SendRaw(socket, 408, "Request Timeout", "",
